@@ -1,0 +1,19 @@
+#pragma once
+// What the dialogs need from the world around them, handed to each at
+// creation instead of being reached through globals.
+#include <string>
+#include <vector>
+
+namespace kinaru {
+
+class Shell;
+class Unlha;
+
+struct AppContext {
+    Shell& shell;
+    const Unlha& unlha;
+    std::string executablePath;           // the settings and help files sit beside it
+    std::vector<std::string> arguments;   // the paths to pack; empty in settings mode
+};
+
+}  // namespace kinaru

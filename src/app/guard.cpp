@@ -1,0 +1,9 @@
+#include "guard.h"
+
+namespace kinaru {
+
+QString errorBoxText(const std::exception& error) {
+    return QString::fromUtf8(error.what()) + QLatin1Char('.');
+}
+
+}  // namespace kinaru

@@ -1,0 +1,312 @@
+#include "mainunit.h"
+
+#include "app/forms.h"
+#include "app/paths.h"
+#include "dialogs/directorylist.h"
+#include "dialogs/panelbutton.h"
+#include "dialogs/warnunit.h"
+#include "dialogs/workunit.h"
+#include "settings/inifile.h"
+#include "unlha/unlha.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+
+namespace kinaru {
+
+namespace {
+
+QString fromLocal(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
+std::string toLocal(const QString& s) { return QFile::encodeName(s).toStdString(); }
+
+QLabel* label(const QString& text, int left, int top, QWidget* parent) {
+    auto* result = new QLabel(text, parent);
+    result->move(left, top);
+    result->adjustSize();
+    return result;
+}
+
+QFrame* bevelLine(int left, int top, int width, QWidget* parent) {
+    auto* line = new QFrame(parent);
+    line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
+    line->setGeometry(left, top, width, 2);
+    return line;
+}
+
+// A raised panel with a picture filling it.
+QFrame* picturePanel(const QRect& geometry, const QString& resource, QLabel*& image, QWidget* parent) {
+    auto* panel = new QFrame(parent);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    panel->setLineWidth(1);
+    panel->setGeometry(geometry);
+    image = new QLabel(panel);
+    image->setGeometry(1, 1, geometry.width() - 2, geometry.height() - 2);
+    image->setScaledContents(true);
+    image->setPixmap(QPixmap(resource));
+    return panel;
+}
+
+void setButtonFaceLook(QLineEdit* edit, bool buttonFace) {
+    QPalette colours = edit->palette();
+    colours.setColor(QPalette::Base, buttonFace ? edit->palette().color(QPalette::Button)
+                                                : QPalette().color(QPalette::Base));
+    edit->setPalette(colours);
+}
+
+const char* const kMain = "MAIN";
+const char* const kComp = "COMP";
+const char* const kAlart = "ALART";
+const char* const kSetting = "SETTING";
+
+}  // namespace
+
+TForm1::TForm1(AppContext& context) : Form(context) {
+    setWindowTitle(QStringLiteral("Kinaru Ver2.5"));
+    // Left only through its two buttons: no close, minimise or maximise box.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setFixedSize(288, 290);
+    move(0, 0);
+
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setGeometry(4, 4, 281, 261);
+    TabSheet1 = new QWidget;
+    TabSheet2 = new QWidget;
+    TabSheet3 = new QWidget;
+    TabSheet4 = new QWidget;
+    PageControl1->addTab(TabSheet1, QStringLiteral("出力"));
+    PageControl1->addTab(TabSheet2, QStringLiteral("圧縮ｵﾌﾟｼｮﾝ"));
+    PageControl1->addTab(TabSheet3, QStringLiteral("ｼｽﾃﾑ"));
+    PageControl1->addTab(TabSheet4, QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"));
+    buildOutputPage();
+    buildOptionsPage();
+    buildSystemPage();
+    buildVersionPage();
+    PageControl1->setCurrentWidget(TabSheet2);
+
+    Button2 = new QPushButton(QStringLiteral("保存"), this);
+    Button2->setGeometry(136, 268, 69, 21);
+    Button3 = new QPushButton(QStringLiteral("中止"), this);
+    Button3->setGeometry(212, 268, 69, 21);
+    setTabOrder(PageControl1, Button2);
+    setTabOrder(Button2, Button3);
+
+    connect(Button2, &QPushButton::clicked, this, [this] { guard([this] { Button2Click(); }); });
+    connect(Button3, &QPushButton::clicked, this, [this] { guard([this] { Button3Click(); }); });
+    connect(UseDefault, &QCheckBox::toggled, this, [this] { guard([this] { UseDefaultClick(); }); });
+    connect(Dir_Dst, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
+        std::string folder = DirectoryList::folderOf(item);
+        guard([this, &folder] { Dir_Dst->SetDirectory(folder); });
+    });
+}
+
+void TForm1::buildOutputPage() {
+    Drive_Dst = new QComboBox(TabSheet1);
+    Drive_Dst->setGeometry(12, 12, 249, 19);
+    Dir_Dst = new DirectoryList(TabSheet1);
+    Dir_Dst->setGeometry(12, 40, 249, 185);
+}
+
+void TForm1::buildOptionsPage() {
+    QWidget* page = TabSheet2;
+    ViewInfo = new QCheckBox(QStringLiteral("圧縮中に状況を表示する"), page);
+    ViewInfo->setGeometry(12, 12, 157, 17);
+    ViewInfo->setChecked(true);
+
+    GroupBox2 = new QGroupBox(QStringLiteral("初期化"), page);
+    GroupBox2->setGeometry(200, 0, 65, 45);
+    Button4 = new QPushButton(QStringLiteral("初期化"), GroupBox2);
+    Button4->setGeometry(8, 16, 49, 21);
+
+    GroupBox1 = new QGroupBox(QStringLiteral("同名ファイル存在時の動作"), page);
+    GroupBox1->setGeometry(8, 44, 257, 73);
+    rWrite = new QRadioButton(QStringLiteral("消して作成"), GroupBox1);
+    rWrite->setGeometry(12, 20, 81, 17);
+    rAdd = new QRadioButton(QStringLiteral("そのまま上書き"), GroupBox1);
+    rAdd->setGeometry(128, 20, 113, 17);
+    rUserSelect = new QRadioButton(QStringLiteral("ﾀﾞｲｱﾛｸﾞ表示、ﾕｰｻﾞが選択"), GroupBox1);
+    rUserSelect->setGeometry(12, 44, 161, 17);
+    rUserSelect->setChecked(true);
+
+    oDirectory = new QCheckBox(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ情報も格納する"), page);
+    oDirectory->setGeometry(12, 124, 145, 17);
+    oDirectory->setChecked(true);
+    oOpenDist = new QCheckBox(QStringLiteral("圧縮後、出力ﾌｫﾙﾀﾞを開く"), page);
+    oOpenDist->setGeometry(12, 144, 153, 17);
+
+    Label1 = label(QStringLiteral("圧縮形式"), 12, 168, page);
+    CompressVer = new QComboBox(page);
+    CompressVer->setGeometry(72, 164, 193, 20);
+    CompressVer->addItems({QStringLiteral("LH5(LHA2.13以降)"), QStringLiteral("LH6(LHA2.67以降)"),
+                           QStringLiteral("LH7(TEST)")});
+    CompressVer->setCurrentIndex(-1);
+
+    Label2 = label(QStringLiteral("作業ﾌｫﾙﾀﾞ"), 8, 192, page);
+    UseDefault = new QCheckBox(QStringLiteral("標準の場所を使う"), page);
+    UseDefault->setGeometry(72, 190, 113, 17);
+    UseDefault->setChecked(true);
+    WorkDirectory = new QLineEdit(page);
+    WorkDirectory->setGeometry(20, 208, 189, 20);
+    WorkDirectory->setEnabled(false);
+    setButtonFaceLook(WorkDirectory, true);
+    Button1 = new QPushButton(QStringLiteral("参照"), page);
+    Button1->setGeometry(216, 208, 53, 21);
+    Button1->setEnabled(false);
+
+    setTabOrder(ViewInfo, rWrite);
+    setTabOrder(rWrite, rAdd);
+    setTabOrder(rAdd, rUserSelect);
+    setTabOrder(rUserSelect, oDirectory);
+    setTabOrder(oDirectory, oOpenDist);
+    setTabOrder(oOpenDist, CompressVer);
+    setTabOrder(CompressVer, WorkDirectory);
+    setTabOrder(WorkDirectory, Button1);
+    setTabOrder(Button1, UseDefault);
+    setTabOrder(UseDefault, Button4);
+}
+
+void TForm1::buildSystemPage() {
+    QWidget* page = TabSheet3;
+    Label6 = label(QStringLiteral("出力ﾄﾞﾗｲﾌﾞの空き状況"), 8, 8, page);
+    Label5 = label(QStringLiteral("USE:"), 8, 26, page);
+    DistDrive = new QProgressBar(page);
+    DistDrive->setGeometry(36, 24, 213, 17);
+    DistDrive->setRange(0, 0);
+    DistDrive->setValue(0);
+    DistDrive->setFormat(QStringLiteral("%p%"));
+    DistStr = new QLabel(QStringLiteral("0 ﾊﾞｲﾄの空き"), page);
+    DistStr->setGeometry(8, 44, 241, 12);
+    DistStr->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    Bevel1 = bevelLine(8, 60, 257, page);
+    Label10 = label(QStringLiteral("UNLHA32.DLLのﾊﾞｰｼﾞｮﾝ"), 12, 72, page);
+    UnlhaVer = new QLineEdit(page);
+    UnlhaVer->setGeometry(144, 68, 101, 20);
+    UnlhaVer->setReadOnly(true);
+    setButtonFaceLook(UnlhaVer, true);
+    Bevel2 = bevelLine(8, 95, 257, page);
+    Panel4 = picturePanel(QRect(12, 104, 201, 101), QStringLiteral(":/kinaru/logo.svg"), Image2, page);
+}
+
+void TForm1::buildVersionPage() {
+    QWidget* page = TabSheet4;
+    Panel1 = picturePanel(QRect(4, 4, 201, 201), QStringLiteral(":/kinaru/title.svg"), Image1, page);
+    Panel2 = new PanelButton(QStringLiteral("Web"), QFrame::Sunken, page);
+    Panel2->setGeometry(212, 5, 57, 21);
+    Panel2->setToolTip(QStringLiteral("Mobrekのﾒｲﾝﾍﾟｰｼﾞを開きます。"));
+    Panel6 = new PanelButton(QStringLiteral("最新情報"), QFrame::Sunken, page);
+    Panel6->setGeometry(212, 36, 57, 21);
+    Panel6->setToolTip(QStringLiteral("このｿﾌﾄの最新情報を開きます。"));
+    Panel5 = new PanelButton(QStringLiteral("HELP"), QFrame::Sunken, page);
+    Panel5->setGeometry(212, 184, 57, 21);
+    Version = label(QStringLiteral("This Version is 2.5 Complete.[25C版]"), 76, 220, page);
+}
+
+std::string TForm1::settingsPath() const { return changeExtension(context().executablePath, ".ini"); }
+
+void TForm1::FormCreate() {
+    CompressVer->setCurrentIndex(0);
+    helpFile_ = folderPart(context().executablePath) + "Kinaru.html";
+}
+
+void TForm1::FormShow() {
+    unsigned version = unsigned(context().unlha.UnlhaGetVersion()) & 0xFFFFu;
+    if (version != 0) {
+        UnlhaVer->setText(QString::asprintf("Version %3.2f", version / 100.0));
+        return;
+    }
+    context().shell.messageBox(this, QStringLiteral("UNLHA32.DLLが正しくインストールされていないか、存在しません。\r\n"
+                                                    "UNLHA32.DLLを正しくインストールしておいてください。"));
+    close();
+}
+
+void TForm1::UseDefaultClick() {
+    bool own = !UseDefault->isChecked();
+    WorkDirectory->setEnabled(own);
+    setButtonFaceLook(WorkDirectory, !own);
+    Button1->setEnabled(own);
+}
+
+void TForm1::Button2Click() {
+    WriteIni();
+    close();
+}
+
+void TForm1::Button3Click() { close(); }
+
+void TForm1::closeEvent(QCloseEvent* event) {
+    Form::closeEvent(event);
+    emit closed();
+}
+
+void TForm1::SetRadio(int policy) {
+    switch (policy) {
+    case 0: rWrite->setChecked(true); break;
+    case 1: rAdd->setChecked(true); break;
+    case 2: rUserSelect->setChecked(true); break;
+    default: break;
+    }
+}
+
+int TForm1::GetRadio() const {
+    if (rUserSelect->isChecked()) return 2;
+    if (rAdd->isChecked()) return 1;
+    return 0;
+}
+
+void TForm1::ReadIni() {
+    TIniFile ini(settingsPath());
+    struct Placement {
+        Form* form;
+        const char* section;
+        int fallback;
+    };
+    for (const Placement& p : {Placement{Form1, kMain, 10}, Placement{Form2, kComp, 20}, Placement{Form3, kAlart, 30}}) {
+        int left = ini.ReadInteger(p.section, "LEFT", p.fallback);
+        if (p.form) p.form->SetLeft(left);
+        int top = ini.ReadInteger(p.section, "TOP", p.fallback);
+        if (p.form) p.form->SetTop(top);
+    }
+
+    std::string distdir = ini.ReadString(kSetting, "DISTDIR", folderPart(context().executablePath));
+    if (!distdir.empty() && distdir != Dir_Dst->Directory()) Dir_Dst->SetDirectory(distdir);
+
+    WorkDirectory->setText(fromLocal(ini.ReadString(kSetting, "WORKDIR", "")));
+    SetRadio(ini.ReadInteger(kSetting, "SAMEFILE", 2));
+    int method = ini.ReadInteger(kSetting, "COMPVER", 0);
+    CompressVer->setCurrentIndex(method >= 0 && method < CompressVer->count() ? method : -1);
+    ViewInfo->setChecked(ini.ReadBool(kSetting, "VIEWINFO", true));
+    oDirectory->setChecked(ini.ReadBool(kSetting, "DIRENABLE", true));
+    oOpenDist->setChecked(ini.ReadBool(kSetting, "OPENDIST", false));
+    UseDefault->setChecked(ini.ReadBool(kSetting, "DEFAULT", true));
+}
+
+void TForm1::WriteIni() {
+    TIniFile ini(settingsPath());
+    struct Placement {
+        Form* form;
+        const char* section;
+    };
+    for (const Placement& p : {Placement{Form1, kMain}, Placement{Form2, kComp}, Placement{Form3, kAlart}}) {
+        ini.WriteInteger(p.section, "LEFT", p.form ? p.form->Left() : 0);
+        ini.WriteInteger(p.section, "TOP", p.form ? p.form->Top() : 0);
+    }
+    ini.WriteString(kSetting, "DISTDIR", Dir_Dst->Directory());
+    ini.WriteString(kSetting, "WORKDIR", toLocal(WorkDirectory->text()));
+    ini.WriteInteger(kSetting, "SAMEFILE", GetRadio());
+    ini.WriteInteger(kSetting, "COMPVER", CompressVer->currentIndex());
+    ini.WriteBool(kSetting, "VIEWINFO", ViewInfo->isChecked());
+    ini.WriteBool(kSetting, "DIRENABLE", oDirectory->isChecked());
+    ini.WriteBool(kSetting, "OPENDIST", oOpenDist->isChecked());
+    ini.WriteBool(kSetting, "DEFAULT", UseDefault->isChecked());
+}
+
+}  // namespace kinaru

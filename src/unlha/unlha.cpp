@@ -1,0 +1,46 @@
+#include "unlha.h"
+
+#include "app/paths.h"
+
+#include <cstring>
+#include <dlfcn.h>
+
+namespace kinaru {
+
+namespace {
+using UnlhaFunction = int (*)(void*, const char*, char*, unsigned long);
+using VersionFunction = int (*)();
+}  // namespace
+
+Unlha::Unlha(const std::vector<std::string>& candidates) {
+    for (const std::string& name : candidates) {
+        handle_ = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (handle_) break;
+    }
+}
+
+Unlha::~Unlha() {
+    if (handle_) ::dlclose(handle_);
+}
+
+std::vector<std::string> Unlha::defaultCandidates(const std::string& executablePath) {
+    return {folderPart(executablePath) + "libunlha32.so", "libunlha32.so"};
+}
+
+int Unlha::UnlhaGetVersion() const {
+    if (!handle_) return 0;
+    auto function = reinterpret_cast<VersionFunction>(::dlsym(handle_, "UnlhaGetVersion"));
+    return function ? function() : 0;
+}
+
+int Unlha::Run(void* owner, const std::string& command, std::string& output, unsigned long outputSize) const {
+    if (!handle_) return kLibraryMissing;
+    auto function = reinterpret_cast<UnlhaFunction>(::dlsym(handle_, "Unlha"));
+    if (!function) return kLibraryMissing;
+    std::vector<char> buffer(outputSize + 1, '\0');  // one spare byte keeps the text terminated
+    int result = function(owner, command.c_str(), buffer.data(), outputSize);
+    if (outputSize > 0) output.assign(buffer.data(), ::strnlen(buffer.data(), outputSize));
+    return result;
+}
+
+}  // namespace kinaru
