@@ -6,7 +6,6 @@
 #include "dialogs/workunit.h"
 
 #include <QApplication>
-#include <QTimer>
 
 namespace kinaru {
 
@@ -52,7 +51,7 @@ void Startup::chooseMode() {
 }
 
 int Startup::run() {
-    if (!compressionMode()) QTimer::singleShot(0, form1_.get(), [this] { form1_->showForm(); });
+    if (!compressionMode()) form1_->showForm();
     if (!mainClosed_) QApplication::exec();
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "form.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QHideEvent>
 #include <QShowEvent>
 
@@ -39,6 +40,15 @@ void Form::showForm() {
     if (!closedDuringShow_) show();
 }
 
+void Form::Close() {
+    if (isVisible()) {
+        close();
+        return;
+    }
+    QCloseEvent event;
+    QCoreApplication::sendEvent(this, &event);
+}
+
 void Form::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     // The frame is known only once the window is on screen.
@@ -54,7 +64,8 @@ void Form::hideEvent(QHideEvent* event) {
 
 void Form::closeEvent(QCloseEvent* event) {
     closedDuringShow_ = true;
-    QDialog::closeEvent(event);
+    // QDialog would turn a close into reject(), which these dialogs ignore.
+    event->accept();
 }
 
 }  // namespace kinaru

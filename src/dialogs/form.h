@@ -28,6 +28,9 @@ public:
 
     // Runs the show handler, then shows the window unless the handler closed it.
     void showForm();
+    // Closes the dialog, also one that was never shown: the close handling
+    // runs either way (closing the hidden main window ends the program).
+    void Close();
 
     // Runs handler under the error box.
     template <typename Handler> bool guard(Handler&& handler) {

@@ -1,5 +1,6 @@
 #include "mainunit.h"
 
+#include "app/errors.h"
 #include "app/forms.h"
 #include "app/paths.h"
 #include "dialogs/directorylist.h"
@@ -225,7 +226,7 @@ void TForm1::FormShow() {
     }
     context().shell.messageBox(this, QStringLiteral("UNLHA32.DLLが正しくインストールされていないか、存在しません。\r\n"
                                                     "UNLHA32.DLLを正しくインストールしておいてください。"));
-    close();
+    Close();
 }
 
 void TForm1::UseDefaultClick() {
@@ -237,10 +238,10 @@ void TForm1::UseDefaultClick() {
 
 void TForm1::Button2Click() {
     WriteIni();
-    close();
+    Close();
 }
 
-void TForm1::Button3Click() { close(); }
+void TForm1::Button3Click() { Close(); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     Form::closeEvent(event);
@@ -276,8 +277,17 @@ void TForm1::ReadIni() {
         if (p.form) p.form->SetTop(top);
     }
 
+    // An output folder that cannot be entered is reported once the other
+    // settings are in place, so that the next store does not lose them.
+    std::exception_ptr folderError;
     std::string distdir = ini.ReadString(kSetting, "DISTDIR", folderPart(context().executablePath));
-    if (!distdir.empty() && distdir != Dir_Dst->Directory()) Dir_Dst->SetDirectory(distdir);
+    if (!distdir.empty() && distdir != Dir_Dst->Directory()) {
+        try {
+            Dir_Dst->SetDirectory(distdir);
+        } catch (const InOutError&) {
+            folderError = std::current_exception();
+        }
+    }
 
     WorkDirectory->setText(fromLocal(ini.ReadString(kSetting, "WORKDIR", "")));
     SetRadio(ini.ReadInteger(kSetting, "SAMEFILE", 2));
@@ -287,6 +297,7 @@ void TForm1::ReadIni() {
     oDirectory->setChecked(ini.ReadBool(kSetting, "DIRENABLE", true));
     oOpenDist->setChecked(ini.ReadBool(kSetting, "OPENDIST", false));
     UseDefault->setChecked(ini.ReadBool(kSetting, "DEFAULT", true));
+    if (folderError) std::rethrow_exception(folderError);
 }
 
 void TForm1::WriteIni() {

@@ -20,7 +20,7 @@ void TForm2::FormHide() {
     // A store that fails still ends the program once its error has been shown;
     // without a visible window the process would otherwise linger.
     guard([] { Form1->WriteIni(); });
-    Form1->close();
+    Form1->Close();
 }
 
 }  // namespace kinaru

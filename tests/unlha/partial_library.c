@@ -1,0 +1,2 @@
+/* Loads, but offers only the version. */
+int UnlhaGetVersion(void) { return 100; }
