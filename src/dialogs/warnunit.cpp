@@ -1,14 +1,206 @@
 #include "warnunit.h"
 
 #include "app/forms.h"
+#include "app/paths.h"
 #include "dialogs/mainunit.h"
+#include "platform/entries.h"
+
+#include <QCloseEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
 
 namespace kinaru {
 
-TForm3::TForm3(AppContext& context) : Form(context) {}
+namespace {
+
+QString fromLocal(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
+std::string toLocal(const QString& s) { return QFile::encodeName(s).toStdString(); }
+
+QLabel* label(const QString& text, int left, int top, QWidget* parent) {
+    auto* result = new QLabel(text, parent);
+    result->move(left, top);
+    result->adjustSize();
+    return result;
+}
+
+QPushButton* button(const QString& text, const QString& hint, int top, QWidget* parent) {
+    auto* result = new QPushButton(text, parent);
+    result->setGeometry(304, top, 85, 21);
+    result->setToolTip(hint);
+    result->setAutoDefault(false);
+    return result;
+}
+
+// Bytes at or below the space character, as the name check trims them.
+std::string trimControls(const std::string& text) {
+    std::size_t begin = 0, end = text.size();
+    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
+    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
+    return text.substr(begin, end - begin);
+}
+
+}  // namespace
+
+bool acceptableArchiveName(const std::string& name) {
+    if (name.empty() || name[0] == '.') return false;
+    // Single-byte characters only: a byte inside a multibyte character is
+    // never taken for one of the refused signs.
+    bool refused = false;
+    bool sawColon = false;
+    bool previousSlash = false;
+    std::size_t index = 0;
+    forEachCharacter(name, [&](std::size_t at, std::size_t len) {
+        bool slash = false;
+        if (len == 1) {
+            char c = name[at];
+            switch (c) {
+            case '"': case ';': case ',': case '*': case '?': case '<': case '>': case '|':
+                refused = true;
+                break;
+            case ':':
+                if (!sawColon && index != 1) refused = true;
+                sawColon = true;
+                break;
+            case '/':
+                if (previousSlash) refused = true;  // two separators in a row
+                slash = true;
+                break;
+            default: break;
+            }
+        }
+        previousSlash = slash;
+        ++index;
+    });
+    return !refused;
+}
+
+void createFolders(std::string path) {
+    if (!path.empty() && path.back() == '/') path.pop_back();
+    if (path.size() < 3) return;
+    platform::Entry entry = platform::findEntry(path);
+    if (entry.found() && (entry.attributes & platform::kDirectory)) return;
+    std::string parent = folderPart(path);
+    if (parent == path) return;
+    createFolders(parent);
+    platform::createFolder(path);
+}
+
+TForm3::TForm3(AppContext& context) : Form(context) {
+    setWindowTitle(QStringLiteral("同じ名前のファイルを見つけました。"));
+    // No close box: the four buttons are the ways out.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setFixedSize(401, 118);
+    move(206, 117);
+    setModal(true);
+
+    Image1 = new QLabel(this);
+    Image1->setGeometry(4, 4, 32, 32);
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_DirOpenIcon).pixmap(32, 32));
+    Label3 = label(QStringLiteral("出力ファイルと同じ名前のファイルがすでに"), 40, 8, this);
+    Label4 = label(QStringLiteral("存在しています。処理を選択してください。"), 40, 20, this);
+    Label1 = label(QStringLiteral("現在のﾌｧｲﾙ名"), 12, 44, this);
+    Current = new QLineEdit(this);
+    Current->setGeometry(24, 56, 261, 20);
+    Current->setReadOnly(true);
+    QPalette face = Current->palette();
+    face.setColor(QPalette::Base, face.color(QPalette::Button));
+    Current->setPalette(face);
+    Label2 = label(QStringLiteral("このﾌｧｲﾙ名に変更して続行"), 16, 80, this);
+    Change = new QLineEdit(this);
+    Change->setGeometry(24, 92, 233, 20);
+    SpeedButton1 = new QToolButton(this);
+    SpeedButton1->setGeometry(264, 92, 21, 21);
+    SpeedButton1->setAutoRaise(true);
+    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+
+    Button1 = button(QStringLiteral("圧縮中止"), QStringLiteral("圧縮を中断します"), 8, this);
+    Button2 = button(QStringLiteral("上書き続行"), QStringLiteral("元からあるﾌｧｲﾙに(追加)上書きして続行します"), 36, this);
+    Button3 = button(QStringLiteral("削除続行"), QStringLiteral("元からあるﾌｧｲﾙを削除して続行します"), 64, this);
+    Button4 = button(QStringLiteral("ﾌｧｲﾙ名変更"), QStringLiteral("ﾌｧｲﾙ名を変更して続行します"), 92, this);
+
+    setTabOrder(Current, Change);
+    setTabOrder(Change, Button1);
+    setTabOrder(Button1, Button2);
+    setTabOrder(Button2, Button3);
+    setTabOrder(Button3, Button4);
+
+    connect(Button1, &QPushButton::clicked, this, [this] { done(kAbandon); });
+    connect(Button2, &QPushButton::clicked, this, [this] { done(kContinue); });
+    connect(Button3, &QPushButton::clicked, this, [this] { done(kDeleteAndContinue); });
+    connect(Button4, &QPushButton::clicked, this, [this] { guard([this] { Button4Click(); }); });
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { guard([this] { SpeedButton1Click(); }); });
+    Change->installEventFilter(this);
+}
 
 // The settings are loaded here, once all three dialogs exist, so that the
 // stored positions override the designed ones.
 void TForm3::FormCreate() { Form1->ReadIni(); }
+
+std::string TForm3::currentText() const { return toLocal(Current->text()); }
+std::string TForm3::changeText() const { return toLocal(Change->text()); }
+void TForm3::setCurrentText(const std::string& path) { Current->setText(fromLocal(path)); }
+void TForm3::setChangeText(const std::string& path) { Change->setText(fromLocal(path)); }
+
+void TForm3::Button4Click() {
+    std::string name = trimControls(changeText());
+    setChangeText(name);
+    if (!acceptableArchiveName(name)) {
+        context().shell.messageBox(this, QStringLiteral("ﾌｧｲﾙ名が正しくありません。"));
+        return;
+    }
+    name = changeExtension(name, extensionPart(currentText()));
+    setChangeText(name);
+
+    std::string folder = folderPart(name);
+    if (!folder.empty()) folder.pop_back();
+    platform::Entry folderEntry = platform::findEntry(folder);
+    bool folderFound = folderEntry.found() && !(folderEntry.attributes & platform::kHidden);
+    if (!folderFound) {
+        if (context().shell.askYesNo(this, QStringLiteral("出力ディレクトリがありません。作成しますか？"))) {
+            createFolders(folderPart(name));
+            done(kRename);
+        } else {
+            done(kAbandon);
+        }
+        return;
+    }
+    if (platform::findEntry(name).code == 2) {
+        done(kRename);
+        return;
+    }
+    context().shell.messageBox(this, QStringLiteral("同名ファイルが存在します。"));
+}
+
+void TForm3::SpeedButton1Click() {
+    std::string extension = extensionPart(currentText());
+    if (!extension.empty()) extension.erase(0, 1);
+    auto chosen = context().shell.chooseSaveFile(this, lastBrowsed_, extension);
+    if (!chosen) return;
+    lastBrowsed_ = *chosen;
+    setChangeText(*chosen);
+}
+
+void TForm3::closeEvent(QCloseEvent* event) {
+    // Closed by the window system without a choice: the run is abandoned.
+    Form::closeEvent(event);
+    if (isVisible()) done(kAbandon);
+}
+
+bool TForm3::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Change && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            Button4->click();
+            return true;
+        }
+    }
+    return Form::eventFilter(watched, event);
+}
 
 }  // namespace kinaru

@@ -2,14 +2,57 @@
 // The same-name dialog: what to do when the archive to be written exists.
 #include "dialogs/form.h"
 
+#include <string>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
 namespace kinaru {
 
 class TForm3 : public Form {
     Q_OBJECT
 public:
+    // Dialog results: what the compression run does next.
+    enum Result { kRename = 2, kAbandon = 3, kDeleteAndContinue = 4, kContinue = 5 };
+
     explicit TForm3(AppContext& context);
 
     void FormCreate() override;
+    void Button4Click();
+    void SpeedButton1Click();
+
+    // The texts of Current and Change as byte strings.
+    std::string currentText() const;
+    std::string changeText() const;
+    void setCurrentText(const std::string& path);
+    void setChangeText(const std::string& path);
+
+    QLabel* Image1;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* Label1;
+    QLineEdit* Current;
+    QLabel* Label2;
+    QLineEdit* Change;
+    QToolButton* SpeedButton1;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QPushButton* Button3;
+    QPushButton* Button4;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::string lastBrowsed_;  // the name SD offers: the previous choice
 };
+
+// The name check's refusal tests, on whole characters.
+bool acceptableArchiveName(const std::string& name);
+// Creates a folder and its missing parents, outer first; errors are ignored.
+void createFolders(std::string path);
 
 }  // namespace kinaru

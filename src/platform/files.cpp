@@ -33,7 +33,9 @@ int failureCode(const std::string& path, int err) {
     switch (err) {
     case ENOENT: {
         // Tell a missing entry from a missing folder above it.
-        std::string folder = folderPart(path);
+        std::string entry = path;
+        while (entry.size() > 1 && entry.back() == '/') entry.pop_back();
+        std::string folder = folderPart(entry);
         if (folder.empty()) return 2;
         struct stat st {};
         return (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ? 2 : 3;

@@ -1,0 +1,163 @@
+#include "compressrun.h"
+
+#include "app/errors.h"
+#include "app/paths.h"
+#include "platform/entries.h"
+#include "platform/files.h"
+
+#include <QFile>
+#include <cstdio>
+#include <sys/stat.h>
+
+namespace kinaru {
+
+namespace {
+
+bool taken(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+std::string digitsOf(const std::tm& now) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%02d%02d%02d%02d", (now.tm_mon + 1) % 100, now.tm_hour % 100,
+                  now.tm_min % 100, now.tm_sec % 100);
+    return digits;
+}
+
+// An existing archive that the run replaces is moved aside and deleted only
+// once the new one is in place; otherwise it is put back.
+class Replaced {
+public:
+    // Moves path aside when it is a file (a folder is never touched).
+    void moveAside(const std::string& path) {
+        platform::Entry entry = platform::findEntry(path);
+        if (!entry.found() || (entry.attributes & platform::kDirectory)) return;
+        for (int n = 0; n < 1000; ++n) {
+            std::string backup = folderPart(path) + "." + namePart(path) + ".kinaru-old" + (n ? std::to_string(n) : "");
+            if (platform::renameNoReplace(path, backup)) {
+                original_ = path;
+                backup_ = backup;
+                return;
+            }
+            if (!taken(backup)) return;  // the rename failed for another reason
+        }
+    }
+    void commit() {
+        if (backup_) platform::deleteFile(*backup_);
+        backup_.reset();
+    }
+    void restore() {
+        if (backup_ && platform::renameNoReplace(*backup_, original_)) backup_.reset();
+    }
+    ~Replaced() { restore(); }
+
+private:
+    std::string original_;
+    std::optional<std::string> backup_;
+};
+
+void enter(const std::string& folder) {
+    // An empty folder names where we already are.
+    if (folder.empty()) return;
+    if (int code = platform::changeDirectory(folder); code != 0) throw InOutError(code);
+}
+
+void showResult(RunDialogs& dialogs, int result) {
+    if (result != 0) dialogs.message(QString::number(result));
+}
+
+bool hasQuote(const std::string& text) { return text.find('"') != std::string::npos; }
+
+}  // namespace
+
+std::string temporaryArchivePath(const std::string& workFolder, const std::tm& now) {
+    std::string digits = digitsOf(now);
+    std::string path = workFolder + digits + ".lzh";
+    for (int n = 1; taken(path); ++n) path = workFolder + digits + "-" + std::to_string(n) + ".lzh";
+    return path;
+}
+
+QString quotedNameMessage(const std::string& name) {
+    return QStringLiteral("名前に「\"」を含むため、圧縮できません。\r\n") +
+           QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
+    // A double quote would end the quoted name early and change the command:
+    // refuse before anything is deleted or packed.
+    for (const std::string& name : request.items)
+        if (hasQuote(name)) {
+            dialogs.message(quotedNameMessage(name));
+            return RunEnd::Stopped;
+        }
+    if (hasQuote(request.workFolder) || hasQuote(dialogs.archiveName())) {
+        dialogs.message(quotedNameMessage(hasQuote(request.workFolder) ? request.workFolder : dialogs.archiveName()));
+        return RunEnd::Stopped;
+    }
+
+    std::string temporaryArchive = temporaryArchivePath(request.workFolder, request.now);
+    if (request.selfExtractor) dialogs.setArchiveName(changeExtension(dialogs.archiveName(), ".exe"));
+
+    Replaced replaced;
+    if (platform::findEntry(dialogs.archiveName()).code != 2) {
+        switch (request.policy) {
+        case 0: replaced.moveAside(dialogs.archiveName()); break;
+        case 1:
+            // A self-extractor cannot be added to: it is replaced instead.
+            if (request.selfExtractor) replaced.moveAside(dialogs.archiveName());
+            break;
+        case 2: {
+            std::string newName;
+            switch (dialogs.askSameName(dialogs.archiveName(), newName)) {
+            case 2: dialogs.setArchiveName(newName); break;
+            case 4: replaced.moveAside(dialogs.archiveName()); break;
+            case 5:
+                if (request.selfExtractor) replaced.moveAside(dialogs.archiveName());
+                break;
+            default: return RunEnd::Abandoned;
+            }
+            break;
+        }
+        default: break;
+        }
+    }
+
+    const std::string archiveName = dialogs.archiveName();
+    std::string command = dialogs.archiveCommand(request.selfExtractor ? temporaryArchive : archiveName);
+    enter(request.topFolder);
+    int result = dialogs.runArchiver(command);
+    showResult(dialogs, result);
+    bool succeeded = result == 0;
+
+    std::string archiveFolder = folderPart(archiveName);
+    if (request.selfExtractor) {
+        enter(archiveFolder);
+        // The stub is written as the temporary name with ".exe" here; that
+        // name must not be somebody else's file.
+        std::string stubName = changeExtension(namePart(temporaryArchive), ".exe");
+        if (taken(stubName) && taken(temporaryArchive)) {
+            std::string moved;
+            for (int n = 1;; ++n) {
+                moved = folderPart(temporaryArchive) + digitsOf(request.now) + "-" + std::to_string(n) + ".lzh";
+                if (!taken(moved) && !taken(changeExtension(namePart(moved), ".exe"))) break;
+            }
+            if (platform::renameNoReplace(temporaryArchive, moved)) {
+                temporaryArchive = moved;
+                stubName = changeExtension(namePart(moved), ".exe");
+            }
+        }
+        int stubResult = dialogs.runArchiver(dialogs.selfExtractorCommand(temporaryArchive));
+        showResult(dialogs, stubResult);
+        platform::deleteFile(temporaryArchive);
+        bool renamed = platform::renameNoReplace(stubName, changeExtension(namePart(archiveName), ".exe"));
+        succeeded = succeeded && stubResult == 0 && renamed;
+    }
+    if (succeeded) replaced.commit();
+    else replaced.restore();
+
+    if (request.openArchiveFolder) dialogs.openFolder(archiveFolder.empty() ? platform::currentDirectory() : archiveFolder);
+    return RunEnd::Completed;
+}
+
+}  // namespace kinaru

@@ -1,0 +1,56 @@
+#pragma once
+// The compression run, from the compress button to the end of the process,
+// written against what it needs of the dialogs so that every step can be
+// followed in isolation.
+#include <QString>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kinaru {
+
+// What the dialogs hold when the button is pressed.
+struct RunRequest {
+    std::string workFolder;        // as the command will name it
+    int policy = 2;                // same-name policy: 0 delete, 1 add, 2 ask
+    bool openArchiveFolder = false;
+    bool selfExtractor = false;
+    std::vector<std::string> items;
+    std::string topFolder;         // empty: the items are relative to where we are
+    std::tm now{};                 // local time, for the temporary archive's name
+};
+
+// What the run asks of the dialogs and the library while it goes.
+class RunDialogs {
+public:
+    virtual ~RunDialogs() = default;
+    virtual std::string archiveName() = 0;
+    virtual void setArchiveName(const std::string& name) = 0;
+    // Shows the same-name dialog for existing; a result of 2 also gives the new name.
+    virtual int askSameName(const std::string& existing, std::string& newName) = 0;
+    virtual void message(const QString& text) = 0;
+    virtual std::string archiveCommand(const std::string& archivePath) = 0;
+    virtual std::string selfExtractorCommand(const std::string& temporaryArchive) = 0;
+    virtual int runArchiver(const std::string& command) = 0;
+    virtual void openFolder(const std::string& folder) = 0;
+};
+
+enum class RunEnd {
+    Completed,  // the dialog closes and the program ends
+    Abandoned,  // likewise, without any archiver call
+    Stopped,    // a folder could not be entered or a name was refused: the dialog stays open
+};
+
+// Throws InOutError when a change of folder fails (the run then stops).
+RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs);
+
+// The temporary archive: the work folder, month, hour, minute and second,
+// ".lzh". A name already taken gets a suffix, so that the run never adds to
+// or overwrites a file it did not create.
+std::string temporaryArchivePath(const std::string& workFolder, const std::tm& now);
+
+// The text shown when a name cannot be passed to the archiver.
+QString quotedNameMessage(const std::string& name);
+
+}  // namespace kinaru

@@ -1,0 +1,251 @@
+#include "app/errors.h"
+#include "app/paths.h"
+#include "dialogs/compressrun.h"
+#include "platform/files.h"
+#include "tempdir.h"
+
+#include <QStringList>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace kinaru::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Dialogs answered by the test, with an archiver that writes what the
+// commands name: enough to follow every file the run touches.
+class FakeDialogs : public RunDialogs {
+public:
+    std::string name;
+    int sameNameAnswer = 3;
+    std::string renameTo;
+    std::vector<int> results{0, 0};  // archive command, then self-extractor command
+    QStringList messages;
+    std::vector<std::string> commands, asked, opened;
+
+    std::string archiveName() override { return name; }
+    void setArchiveName(const std::string& n) override { name = n; }
+    int askSameName(const std::string& existing, std::string& newName) override {
+        asked.push_back(existing);
+        newName = renameTo;
+        return sameNameAnswer;
+    }
+    void message(const QString& text) override { messages << text; }
+    std::string archiveCommand(const std::string& path) override { return "a " + path; }
+    std::string selfExtractorCommand(const std::string& path) override { return "s " + path; }
+    int runArchiver(const std::string& command) override {
+        int result = results[commands.size() < results.size() ? commands.size() : 0];
+        commands.push_back(command);
+        if (result != 0) return result;
+        std::string path = command.substr(2);
+        if (command[0] == 'a') writeFile(path, readFile(path) + "new");
+        else writeFile(changeExtension(namePart(path), ".exe"), "stub+" + readFile(path));
+        return 0;
+    }
+    void openFolder(const std::string& folder) override { opened.push_back(folder); }
+};
+
+class Run : public ::testing::Test {
+protected:
+    ~Run() override { platform::changeDirectory(start_); }
+
+    RunRequest request(int policy, bool selfExtractor = false) {
+        RunRequest r;
+        r.workFolder = work.path() + "/";
+        r.policy = policy;
+        r.selfExtractor = selfExtractor;
+        r.items = {"a.txt"};
+        r.topFolder = top.path() + "/";
+        r.now.tm_mon = 11;
+        r.now.tm_hour = 9;
+        r.now.tm_min = 5;
+        r.now.tm_sec = 7;
+        return r;
+    }
+    std::vector<std::string> entries(const TempDir& dir) {
+        std::vector<std::string> names;
+        for (auto& e : fs::directory_iterator(dir.path())) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    std::string start_ = platform::currentDirectory();
+    TempDir work, top, out;
+    FakeDialogs dialogs;
+};
+
+TEST_F(Run, TemporaryArchiveNameNeverTakesAnExistingFile) {
+    std::tm now{};
+    now.tm_mon = 11;
+    now.tm_hour = 9;
+    now.tm_min = 5;
+    now.tm_sec = 7;
+    std::string folder = work.path() + "/";
+    EXPECT_EQ(temporaryArchivePath(folder, now), folder + "12090507.lzh");
+    writeFile(folder + "12090507.lzh", "someone else's");
+    EXPECT_EQ(temporaryArchivePath(folder, now), folder + "12090507-1.lzh");
+    writeFile(folder + "12090507-1.lzh", "");
+    EXPECT_EQ(temporaryArchivePath(folder, now), folder + "12090507-2.lzh");
+    EXPECT_EQ(temporaryArchivePath("", now).substr(0, 8), "12090507");
+}
+
+TEST_F(Run, ExistingArchiveUnderEachPolicyAndAnswer) {
+    struct Case {
+        const char* name;
+        int policy;
+        int answer;
+        int archiverResult;
+        RunEnd end;
+        const char* expected;  // the archive's content afterwards
+        std::size_t calls;
+    } cases[] = {
+        {"delete policy replaces", 0, 0, 0, RunEnd::Completed, "new", 1},
+        {"delete policy keeps the old one when the archiver fails", 0, 0, 0x8005, RunEnd::Completed, "old", 1},
+        {"add policy adds", 1, 0, 0, RunEnd::Completed, "oldnew", 1},
+        {"asked: delete and continue", 2, 4, 0, RunEnd::Completed, "new", 1},
+        {"asked: delete, archiver fails, old one back", 2, 4, 0x8005, RunEnd::Completed, "old", 1},
+        {"asked: continue adds", 2, 5, 0, RunEnd::Completed, "oldnew", 1},
+        {"asked: abandon", 2, 3, 0, RunEnd::Abandoned, "old", 0},
+        {"asked: closed without an answer", 2, 0, 0, RunEnd::Abandoned, "old", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string archive = out / "report.lzh";
+        writeFile(archive, "old");
+        dialogs = FakeDialogs();
+        dialogs.name = archive;
+        dialogs.sameNameAnswer = c.answer;
+        dialogs.results = {c.archiverResult};
+        EXPECT_EQ(runCompression(request(c.policy), dialogs), c.end);
+        EXPECT_EQ(readFile(archive), c.expected);
+        EXPECT_EQ(dialogs.commands.size(), c.calls);
+        EXPECT_EQ(dialogs.asked.size(), c.policy == 2 ? 1u : 0u);
+        EXPECT_EQ(dialogs.messages, c.archiverResult ? QStringList{QString::number(c.archiverResult)} : QStringList{});
+        EXPECT_EQ(entries(out), std::vector<std::string>{"report.lzh"}) << "no backup left behind";
+    }
+}
+
+TEST_F(Run, RenameAnswerTakesTheNewNameWithoutAskingAgain) {
+    writeFile(out / "report.lzh", "old");
+    dialogs.name = out / "report.lzh";
+    dialogs.sameNameAnswer = 2;
+    dialogs.renameTo = out / "other.lzh";
+    EXPECT_EQ(runCompression(request(2), dialogs), RunEnd::Completed);
+    EXPECT_EQ(dialogs.name, out / "other.lzh");
+    EXPECT_EQ(readFile(out / "other.lzh"), "new");
+    EXPECT_EQ(readFile(out / "report.lzh"), "old");
+}
+
+TEST_F(Run, MissingArchiveFolderCountsAsExisting) {
+    for (int policy : {0, 1, 2}) {
+        SCOPED_TRACE(policy);
+        dialogs = FakeDialogs();
+        dialogs.name = out / "missing/report.lzh";
+        dialogs.sameNameAnswer = 5;
+        dialogs.results = {0x8006};  // the archiver cannot write there
+        EXPECT_EQ(runCompression(request(policy), dialogs), RunEnd::Completed);
+        EXPECT_EQ(dialogs.asked.size(), policy == 2 ? 1u : 0u);
+        EXPECT_EQ(dialogs.commands.size(), 1u);
+    }
+}
+
+TEST_F(Run, NoExistingArchiveAsksNothing) {
+    dialogs.name = out / "report.lzh";
+    RunRequest r = request(2);
+    r.openArchiveFolder = true;
+    EXPECT_EQ(runCompression(r, dialogs), RunEnd::Completed);
+    EXPECT_TRUE(dialogs.asked.empty());
+    EXPECT_EQ(dialogs.commands, std::vector<std::string>{"a " + out / "report.lzh"});
+    EXPECT_EQ(platform::currentDirectory(), top.path()) << "the items are found from the top folder";
+    EXPECT_EQ(dialogs.opened, std::vector<std::string>{out.path() + "/"});
+}
+
+TEST_F(Run, SelfExtractorLeavesOnlyTheExecutable) {
+    dialogs.name = out / "report.lzh";
+    EXPECT_EQ(runCompression(request(2, true), dialogs), RunEnd::Completed);
+    EXPECT_EQ(dialogs.name, out / "report.exe");
+    ASSERT_EQ(dialogs.commands.size(), 2u);
+    EXPECT_EQ(dialogs.commands[0], "a " + work / "12090507.lzh");
+    EXPECT_EQ(dialogs.commands[1], "s " + work / "12090507.lzh");
+    EXPECT_EQ(entries(out), std::vector<std::string>{"report.exe"});
+    EXPECT_EQ(readFile(out / "report.exe"), "stub+new");
+    EXPECT_TRUE(entries(work).empty());
+}
+
+TEST_F(Run, SelfExtractorReplacesAnExistingOneSafelyUnderTheAddPolicy) {
+    struct Case {
+        int policy, answer;
+        std::vector<int> results;
+        const char* expected;
+    } cases[] = {
+        {1, 0, {0, 0}, "stub+new"},
+        {1, 0, {0, 0x8010}, "old exe"},
+        {0, 0, {0x8005, 0x8005}, "old exe"},
+        {2, 5, {0, 0}, "stub+new"},
+        {2, 4, {0, 0x8010}, "old exe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "policy " << c.policy << " answer " << c.answer);
+        writeFile(out / "report.exe", "old exe");
+        dialogs = FakeDialogs();
+        dialogs.name = out / "report.lzh";
+        dialogs.sameNameAnswer = c.answer;
+        dialogs.results = c.results;
+        EXPECT_EQ(runCompression(request(c.policy, true), dialogs), RunEnd::Completed);
+        EXPECT_EQ(readFile(out / "report.exe"), c.expected);
+        for (const std::string& name : entries(out))
+            EXPECT_TRUE(name == "report.exe" || name == "12090507.exe") << name;
+        fs::remove(out / "12090507.exe");
+    }
+}
+
+TEST_F(Run, SelfExtractorNeverOverwritesAnUnrelatedFileOfTheStubName) {
+    writeFile(out / "12090507.exe", "not ours");
+    dialogs.name = out / "report.lzh";
+    EXPECT_EQ(runCompression(request(2, true), dialogs), RunEnd::Completed);
+    EXPECT_EQ(readFile(out / "12090507.exe"), "not ours");
+    EXPECT_EQ(readFile(out / "report.exe"), "stub+new");
+}
+
+TEST_F(Run, NamesWithDoubleQuotesAreRefusedBeforeAnythingHappens) {
+    writeFile(out / "report.lzh", "old");
+    struct Case {
+        std::string archive, item, workFolder;
+    } cases[] = {
+        {out / "report.lzh", "say \"hi\".txt", work.path() + "/"},
+        {out / "re\"port.lzh", "a.txt", work.path() + "/"},
+        {out / "report.lzh", "a.txt", work.path() + "/\"/"},
+    };
+    for (const Case& c : cases) {
+        dialogs = FakeDialogs();
+        dialogs.name = c.archive;
+        RunRequest r = request(0);
+        r.items = {"a.txt", c.item};
+        r.workFolder = c.workFolder;
+        EXPECT_EQ(runCompression(r, dialogs), RunEnd::Stopped);
+        EXPECT_TRUE(dialogs.commands.empty());
+        ASSERT_EQ(dialogs.messages.size(), 1);
+        EXPECT_TRUE(dialogs.messages[0].startsWith(QStringLiteral("名前に「\"」を含むため")));
+        EXPECT_EQ(readFile(out / "report.lzh"), "old");
+    }
+}
+
+TEST_F(Run, FolderThatCannotBeEnteredStopsTheRunAndPutsTheOldArchiveBack) {
+    writeFile(out / "report.lzh", "old");
+    dialogs.name = out / "report.lzh";
+    RunRequest r = request(0);
+    r.topFolder = top / "gone/";
+    try {
+        runCompression(r, dialogs);
+        FAIL() << "the run went on";
+    } catch (const InOutError& error) {
+        EXPECT_EQ(error.code(), 2);
+    }
+    EXPECT_TRUE(dialogs.commands.empty());
+    EXPECT_EQ(readFile(out / "report.lzh"), "old");
+    EXPECT_EQ(entries(out), std::vector<std::string>{"report.lzh"});
+}
+
+}  // namespace
+}  // namespace kinaru::testing
