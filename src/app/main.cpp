@@ -14,6 +14,11 @@ int main(int argc, char** argv) {
     std::string executable = platform::executablePath();
     Unlha unlha(Unlha::defaultCandidates(executable));
 
+    // Window positions are stored and restored; X11 (XWayland on Wayland
+    // desktops) is the platform that lets a program place its windows.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "xcb");
+
     // Qt sees only the program's name: every other word is a path to pack,
     // even one that looks like a Qt option.
     int qtArgc = 1;

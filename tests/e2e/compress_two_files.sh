@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Starts the built program with two files, presses Enter, and checks the
+# archive, the settings file and the exit code.
+set -uo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+. "$here/drive.sh"
+bin=$1
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# A copy of the program's folder, so that its settings file is the test's own.
+mkdir -p "$work/app" "$work/data" "$work/out"
+cp -a "$bin/." "$work/app/"
+rm -f "$work/app/kinaru.ini"
+printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$work/out" > "$work/app/kinaru.ini"
+printf 'first file\n' > "$work/data/one.txt"
+head -c 200000 /dev/urandom > "$work/data/two.bin"
+
+drive_kinaru "$work/app/kinaru" "$work/data/one.txt" "$work/data/two.bin"
+[ "$KINARU_EXIT" = 0 ] || fail "kinaru exited with $KINARU_EXIT"
+[ -f "$work/out/one.lzh" ] || fail "no archive in the output folder: $(ls "$work/out")"
+lha t "$work/out/one.lzh" || fail "lha t rejects the archive"
+mkdir "$work/check" && (cd "$work/check" && lha xq "$work/out/one.lzh") || fail "lha x failed"
+cmp "$work/check/one.txt" "$work/data/one.txt" || fail "one.txt differs"
+cmp "$work/check/two.bin" "$work/data/two.bin" || fail "two.bin differs"
+for section in MAIN COMP ALART SETTING; do
+  grep -q "^\[$section\]" "$work/app/kinaru.ini" || fail "settings file lacks [$section]"
+done
+echo "PASS"
