@@ -1,0 +1,23 @@
+#include "entries.h"
+
+#include "app/paths.h"
+
+#include <sys/stat.h>
+
+namespace kinaru::platform {
+
+std::optional<FoundEntry> findEntry(const std::string& path) {
+    FoundEntry entry{namePart(path), 0};
+    if (entry.name.empty()) return std::nullopt;
+
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 && ::lstat(path.c_str(), &st) != 0) return std::nullopt;
+
+    entry.attributes = S_ISDIR(st.st_mode) ? kFolderAttribute : kFileAttribute;
+    // Read-only by the owner-write bit alone, even for root.
+    if (!(st.st_mode & S_IWUSR)) entry.attributes |= kReadOnlyAttribute;
+    if (entry.name.front() == '.') entry.attributes |= kHiddenAttribute;
+    return entry;
+}
+
+}  // namespace kinaru::platform
