@@ -25,7 +25,11 @@ LocaleComparison::LocaleComparison() : collator_(QLocale::system()) {
 }
 
 bool LocaleComparison::equal(std::string_view a, std::string_view b) const {
-    return collator_.compare(fromLocal(a), fromLocal(b)) == 0;
+    return compare(fromLocal(a), fromLocal(b)) == 0;
 }
+
+int LocaleComparison::compare(const QString& a, const QString& b) const { return collator_.compare(a, b); }
+
+QString LocaleComparison::decode(std::string_view text) { return fromLocal(text); }
 
 }  // namespace kinaru

@@ -15,6 +15,10 @@ class LocaleComparison {
 public:
     LocaleComparison();
     bool equal(std::string_view a, std::string_view b) const;
+    // The order under the same rules: 0 exactly when equal() holds for the
+    // texts decoded from.
+    int compare(const QString& a, const QString& b) const;
+    static QString decode(std::string_view text);
 
 private:
     QCollator collator_;

@@ -3,6 +3,7 @@
 #include "app/errors.h"
 #include "app/paths.h"
 #include "platform/entries.h"
+#include "platform/fileops.h"
 #include "platform/files.h"
 
 #include <QFile>
@@ -31,8 +32,8 @@ class Replaced {
 public:
     // Moves path aside when it is a file (a folder is never touched).
     void moveAside(const std::string& path) {
-        platform::Entry entry = platform::findEntry(path);
-        if (!entry.found() || (entry.attributes & platform::kDirectory)) return;
+        auto entry = platform::findEntry(path);
+        if (!entry || (entry->attributes & platform::kFolderAttribute)) return;
         for (int n = 0; n < 1000; ++n) {
             std::string backup = folderPart(path) + "." + namePart(path) + ".kinaru-old" + (n ? std::to_string(n) : "");
             if (platform::renameNoReplace(path, backup)) {
@@ -100,7 +101,7 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
     if (request.selfExtractor) dialogs.setArchiveName(changeExtension(dialogs.archiveName(), ".exe"));
 
     Replaced replaced;
-    if (platform::findEntry(dialogs.archiveName()).code != 2) {
+    if (platform::searchCode(dialogs.archiveName()) != 2) {
         switch (request.policy) {
         case 0: replaced.moveAside(dialogs.archiveName()); break;
         case 1:

@@ -4,6 +4,7 @@
 #include "app/paths.h"
 #include "dialogs/mainunit.h"
 #include "platform/entries.h"
+#include "platform/fileops.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -82,8 +83,8 @@ bool acceptableArchiveName(const std::string& name) {
 void createFolders(std::string path) {
     if (!path.empty() && path.back() == '/') path.pop_back();
     if (path.size() < 3) return;
-    platform::Entry entry = platform::findEntry(path);
-    if (entry.found() && (entry.attributes & platform::kDirectory)) return;
+    auto entry = platform::findEntry(path);
+    if (entry && (entry->attributes & platform::kFolderAttribute)) return;
     std::string parent = folderPart(path);
     if (parent == path) return;
     createFolders(parent);
@@ -159,8 +160,8 @@ void TForm3::Button4Click() {
 
     std::string folder = folderPart(name);
     if (!folder.empty()) folder.pop_back();
-    platform::Entry folderEntry = platform::findEntry(folder);
-    bool folderFound = folderEntry.found() && !(folderEntry.attributes & platform::kHidden);
+    auto folderEntry = platform::findEntry(folder);
+    bool folderFound = folderEntry && !(folderEntry->attributes & platform::kHiddenAttribute);
     if (!folderFound) {
         if (context().shell.askYesNo(this, QStringLiteral("出力ディレクトリがありません。作成しますか？"))) {
             createFolders(folderPart(name));
@@ -170,7 +171,7 @@ void TForm3::Button4Click() {
         }
         return;
     }
-    if (platform::findEntry(name).code == 2) {
+    if (platform::searchCode(name) == 2) {
         done(kRename);
         return;
     }

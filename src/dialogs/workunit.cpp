@@ -1,19 +1,176 @@
 #include "workunit.h"
 
 #include "app/forms.h"
+#include "dialogs/directorylist.h"
+#include "dialogs/itemlist.h"
 #include "dialogs/mainunit.h"
+#include "platform/shell.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
 
 namespace kinaru {
 
-TForm2::TForm2(AppContext& context) : Form(context) {
+namespace {
+
+constexpr int kCollapsedHeight = 53;
+constexpr int kExpandedHeight = 272;
+constexpr int kLH7 = 2;
+const char* const kUriList = "text/uri-list";
+
+// Entries keep their bytes beside the text shown, which may have lost some.
+constexpr int kBytesRole = Qt::UserRole;
+
+QString shown(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
+
+QFrame* verticalBevel(int left, int top, QWidget* parent) {
+    auto* bevel = new QFrame(parent);
+    bevel->setFrameStyle(QFrame::VLine | QFrame::Sunken);
+    bevel->setGeometry(left, top, 2, 20);
+    return bevel;
+}
+
+QLabel* label(const QString& text, int left, int top, QWidget* parent) {
+    auto* result = new QLabel(text, parent);
+    result->move(left, top);
+    result->adjustSize();
+    return result;
+}
+
+const char* methodSuffix(int method) {
+    switch (method) {
+    case 0: return " - LH5";
+    case 1: return " - LH6";
+    case 2: return " - LH7";
+    default: return "";
+    }
+}
+
+}  // namespace
+
+TForm2::TForm2(AppContext& context)
+    : Form(context), fileIndex_(comparison_), candidateIndex_(comparison_) {
     setWindowTitle(QStringLiteral("Kinaru - ﾌｧｲﾙ圧縮"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(464, 247);
+
+    Panel1 = new QFrame(this);
+    Panel1->setGeometry(0, 0, 464, 28);
+    Label1 = label(QStringLiteral("出力"), 4, 8, Panel1);
+    Compress = new QPushButton(QStringLiteral("圧縮"), Panel1);
+    Compress->setGeometry(372, 4, 57, 21);
+    Expand = new QToolButton(Panel1);
+    Expand->setGeometry(436, 4, 21, 21);
+    Expand->setArrowType(Qt::DownArrow);
+    Expand->setCheckable(true);
+    Expand->setAutoRaise(true);
+    Expand->setFocusPolicy(Qt::NoFocus);
+    Expand->setToolTip(QStringLiteral("このﾎﾞﾀﾝを押すと、細かい設定等ができます。"));
+    lzhfiles = new QComboBox(Panel1);
+    lzhfiles->setGeometry(32, 4, 325, 20);
+    lzhfiles->setEditable(true);
+    // Enter presses Compress; it must not also add the typed text as an item.
+    lzhfiles->setInsertPolicy(QComboBox::NoInsert);
+    lzhfiles->setEditText(QStringLiteral("lzhfiles"));
+    lzhfiles->lineEdit()->setAcceptDrops(false);
+    lzhfiles->installEventFilter(this);
+    lzhfiles->lineEdit()->installEventFilter(this);
+    Bevel1 = verticalBevel(364, 4, Panel1);
+    Bevel2 = verticalBevel(361, 4, Panel1);
+
+    Label5 = label(QStringLiteral("TOP"), 4, 230, this);
+    TopDir = new QLineEdit(this);
+    TopDir->setGeometry(28, 227, 197, 20);
+    TopDir->setReadOnly(true);
+    TopDir->setAcceptDrops(false);
+    QPalette face = TopDir->palette();
+    face.setColor(QPalette::Base, face.color(QPalette::Button));
+    TopDir->setPalette(face);
+
+    files = new QListWidget(this);
+    files->setGeometry(0, 28, 249, 197);
+    files->setUniformItemSizes(true);
+    files->setAcceptDrops(false);
+
+    SpeedButton1 = new QToolButton(this);
+    SpeedButton1->setGeometry(228, 228, 21, 19);
+    SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    SpeedButton1->setAutoRaise(true);
+    SpeedButton1->setFocusPolicy(Qt::NoFocus);
+
+    Panel2 = new QFrame(this);
+    Panel2->setGeometry(252, 27, 213, 220);
+    Panel2->setFrameStyle(QFrame::Box | QFrame::Sunken);
+    Panel3 = new QLabel(QStringLiteral("ｵﾌﾟｼｮﾝ"), Panel2);
+    Panel3->setGeometry(2, 2, 209, 17);
+    Panel3->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel3->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    Panel3->setAutoFillBackground(true);
+    QPalette heading = Panel3->palette();
+    heading.setColor(QPalette::Window, heading.color(QPalette::Active, QPalette::Highlight));
+    heading.setColor(QPalette::WindowText, Qt::white);
+    Panel3->setPalette(heading);
+    SelfExt = new QCheckBox(QStringLiteral("自動解凍書庫化"), Panel2);
+    SelfExt->setGeometry(8, 28, 109, 17);
+    WinSFX = new QCheckBox(QStringLiteral("WinSFX"), Panel2);
+    WinSFX->setGeometry(20, 48, 73, 17);
+    WinSFX->setEnabled(false);
+
+    setTabOrder(Compress, lzhfiles);
+    setTabOrder(lzhfiles, TopDir);
+    setTabOrder(TopDir, files);
+    setTabOrder(files, SelfExt);
+    setTabOrder(SelfExt, WinSFX);
+
+    connect(Compress, &QPushButton::clicked, this, [this] { guard([this] { CompressClick(); }); });
+    connect(Expand, &QToolButton::clicked, this, [this] { guard([this] { ExpandClick(); }); });
+    connect(SpeedButton1, &QToolButton::clicked, this, [this] { guard([this] { SpeedButton1Click(); }); });
+    connect(SelfExt, &QCheckBox::toggled, this, [this] { guard([this] { SelfExtClick(); }); });
+    connect(WinSFX, &QCheckBox::toggled, this, [this] { guard([this] { WinSFXClick(); }); });
 }
 
 void TForm2::FormCreate() {
     setAcceptDrops(true);
-    SetOuterHeight(53);
+    SetOuterHeight(kCollapsedHeight);
+}
+
+std::string TForm2::GetLongFileName(const std::string& path) const { return longFileName(path); }
+std::string TForm2::GetLongFileName2(const std::string& path) const { return longFileName2(path); }
+
+void TForm2::appendFileEntry(const std::string& entry) {
+    auto* item = new QListWidgetItem(shown(entry));
+    item->setData(kBytesRole, QByteArray::fromStdString(entry));
+    files->addItem(item);
+}
+
+void TForm2::FormShow() {
+    int method = Form1->CompressVer->currentIndex();
+    setWindowTitle(windowTitle() + QString::fromLatin1(methodSuffix(method)));
+
+    const std::string& outputFolder = Form1->Dir_Dst->Directory();
+    for (const std::string& argument : context().arguments) {
+        std::string item = withoutFinalSeparator(argument);
+        // Command-line entries may repeat; only drops are checked.
+        std::string entry = GetLongFileName(item);
+        fileIndex_.insert(entry);
+        appendFileEntry(entry);
+        takeShorterFolder(topFolder_, item);
+        std::string candidate = archiveCandidate(outputFolder, item);
+        if (candidateIndex_.insert(candidate)) lzhfiles->addItem(shown(candidate), QByteArray::fromStdString(candidate));
+    }
+    TopDir->setText(shown(topDirText()));
+    if (lzhfiles->count() > 0) lzhfiles->setCurrentIndex(0);
 }
 
 void TForm2::FormHide() {
@@ -21,6 +178,87 @@ void TForm2::FormHide() {
     // without a visible window the process would otherwise linger.
     guard([] { Form1->WriteIni(); });
     Form1->Close();
+}
+
+void TForm2::WMDropFiles(const QMimeData& drop) {
+    raise();
+    activateWindow();
+    for (const std::string& path : localPathsOfUriList(drop.data(kUriList))) {
+        std::optional<std::string> entry = dropEntry(topFolder_, path);
+        if (entry && fileIndex_.insert(*entry)) appendFileEntry(*entry);
+    }
+}
+
+void TForm2::ExpandClick() { SetOuterHeight(Expand->isChecked() ? kExpandedHeight : kCollapsedHeight); }
+
+void TForm2::SelfExtClick() {
+    if (SelfExt->isChecked()) {
+        WinSFX->setEnabled(true);
+        if (Form1->CompressVer->currentIndex() == kLH7) WinSFX->setChecked(true);
+    } else {
+        WinSFX->setEnabled(false);
+    }
+}
+
+void TForm2::WinSFXClick() {
+    // The LH7 self-extractor exists only as the window type.
+    if (Form1->CompressVer->currentIndex() == kLH7) WinSFX->setChecked(true);
+}
+
+void TForm2::SpeedButton1Click() {
+    if (topFolder_) context().shell.openFolder(*topFolder_);
+}
+
+bool TForm2::lzhfilesKeyDown(int key, Qt::KeyboardModifiers) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter) return false;
+    Compress->click();
+    return true;
+}
+
+std::vector<std::string> TForm2::fileEntries() const {
+    std::vector<std::string> entries;
+    entries.reserve(std::size_t(files->count()));
+    for (int row = 0; row < files->count(); ++row)
+        entries.push_back(files->item(row)->data(kBytesRole).toByteArray().toStdString());
+    return entries;
+}
+
+std::string TForm2::archivePath() const {
+    QString text = lzhfiles->currentText();
+    if (!archivePathShown_.isNull() && text == archivePathShown_) return archivePathBytes_;
+    int index = lzhfiles->currentIndex();
+    if (index < 0 || lzhfiles->itemText(index) != text) index = lzhfiles->findText(text, Qt::MatchExactly);
+    if (index >= 0) return lzhfiles->itemData(index).toByteArray().toStdString();
+    return QFile::encodeName(text).toStdString();
+}
+
+void TForm2::setArchivePath(const std::string& path) {
+    archivePathBytes_ = path;
+    archivePathShown_ = shown(path);
+    lzhfiles->setEditText(archivePathShown_);
+}
+
+void TForm2::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasFormat(kUriList)) event->acceptProposedAction();
+}
+
+void TForm2::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasFormat(kUriList)) event->acceptProposedAction();
+}
+
+void TForm2::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    guard([this, event] { WMDropFiles(*event->mimeData()); });
+}
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == lzhfiles || watched == lzhfiles->lineEdit()) && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        bool taken = false;
+        guard([&] { taken = lzhfilesKeyDown(key->key(), key->modifiers()); });
+        return taken;
+    }
+    return Form::eventFilter(watched, event);
 }
 
 }  // namespace kinaru

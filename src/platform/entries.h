@@ -1,28 +1,30 @@
 #pragma once
-// Looking up directory entries the way the dialogs need: an attribute word
-// (folder 16, file 32, +1 read-only for the owner, +2 hidden by a leading dot)
-// or the reason nothing was found.
+// Looking up one directory entry the way the dialogs need it: its name and an
+// attribute word in the classic form (folder 16, file 32, read-only 1,
+// hidden 2), so that the rules built on that word hold as written.
+#include <optional>
 #include <string>
 
 namespace kinaru::platform {
 
-enum Attribute : int { kReadOnly = 1, kHidden = 2, kDirectory = 16, kArchive = 32 };
+constexpr unsigned kReadOnlyAttribute = 1;
+constexpr unsigned kHiddenAttribute = 2;
+constexpr unsigned kFolderAttribute = 16;
+constexpr unsigned kFileAttribute = 32;
 
-struct Entry {
-    int code = 0;       // 0 found; else 2 missing, 3 folder missing, 5 denied, errno
-    int attributes = 0; // valid when found
-    bool found() const { return code == 0; }
+struct FoundEntry {
+    std::string name;
+    unsigned attributes = 0;
 };
 
-// Follows links; a dangling link is looked at itself and counts as a file.
-Entry findEntry(const std::string& path);
+// The entry that path's last component names, following links; a dangling
+// link is found as a file. Nothing is found for a missing or unreachable
+// entry, or for a path that names no component (one ending in "/").
+std::optional<FoundEntry> findEntry(const std::string& path);
 
-// Creates a folder; false when it could not be made.
-bool createFolder(const std::string& path);
-
-// Renames without ever replacing an existing file of the new name.
-bool renameNoReplace(const std::string& from, const std::string& to);
-
-bool deleteFile(const std::string& path);
+// 0 when something exists at path (links followed, a dangling link counts);
+// otherwise 2 for a missing entry in an existing folder, 3 for a missing
+// folder, 5 for access denied, else the errno.
+int searchCode(const std::string& path);
 
 }  // namespace kinaru::platform

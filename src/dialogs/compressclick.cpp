@@ -1,0 +1,87 @@
+#include "app/forms.h"
+#include "dialogs/commandlines.h"
+#include "dialogs/compressrun.h"
+#include "dialogs/mainunit.h"
+#include "dialogs/warnunit.h"
+#include "dialogs/workunit.h"
+#include "unlha/unlha.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <ctime>
+
+namespace kinaru {
+
+namespace {
+
+// The run's view of the three dialogs and the library.
+class DialogsOfTheRun : public RunDialogs {
+public:
+    DialogsOfTheRun(AppContext& context, CommandSwitches switches, bool windowType)
+        : context_(context), switches_(std::move(switches)), windowType_(windowType) {}
+
+    std::string archiveName() override { return Form2->archivePath(); }
+    void setArchiveName(const std::string& name) override { Form2->setArchivePath(name); }
+
+    int askSameName(const std::string& existing, std::string& newName) override {
+        Form3->setCurrentText(existing);
+        int result = Form3->exec();
+        newName = Form3->changeText();
+        return result;
+    }
+
+    void message(const QString& text) override { context_.shell.messageBox(Form2, text); }
+
+    std::string archiveCommand(const std::string& archivePath) override {
+        return std::string(ArchiveCommand(switches_, archivePath, Form2->fileEntries()).text());
+    }
+
+    std::string selfExtractorCommand(const std::string& temporaryArchive) override {
+        return kinaru::selfExtractorCommand(switches_, windowType_, temporaryArchive);
+    }
+
+    int runArchiver(const std::string& command) override {
+        std::string unused;
+        return context_.unlha.Run(reinterpret_cast<void*>(Form2->winId()), command, unused, 0);
+    }
+
+    void openFolder(const std::string& folder) override { context_.shell.openFolder(folder); }
+
+private:
+    AppContext& context_;
+    CommandSwitches switches_;
+    bool windowType_;
+};
+
+std::string workFolder() {
+    if (Form1->UseDefault->isChecked()) return QFile::encodeName(QDir::tempPath()).toStdString() + "/";
+    return QFile::encodeName(Form1->WorkDirectory->text()).toStdString();
+}
+
+}  // namespace
+
+void TForm2::CompressClick() {
+    RunRequest request;
+    request.workFolder = workFolder();
+    request.policy = Form1->GetRadio();
+    request.openArchiveFolder = Form1->oOpenDist->isChecked();
+    request.selfExtractor = SelfExt->isChecked();
+    request.items = fileEntries();
+    request.topFolder = topDirText();
+    std::time_t now = std::time(nullptr);
+    localtime_r(&now, &request.now);
+
+    CommandSwitches switches;
+    switches.showProgress = Form1->ViewInfo->isChecked();
+    switches.directoryInfo = Form1->oDirectory->isChecked();
+    switches.workFolder = request.workFolder;
+    switches.method = Form1->CompressVer->currentIndex();
+
+    DialogsOfTheRun dialogs(context(), switches, WinSFX->isChecked());
+    if (runCompression(request, dialogs) != RunEnd::Stopped) Close();
+}
+
+}  // namespace kinaru
