@@ -44,10 +44,20 @@ struct Tables {
     int cn = 0; // literal/length lengths written (trailing zeros dropped)
 };
 
-int singleOrBuild(const uint32_t *freq, int n, uint8_t *len, uint16_t *code) {
+// Returns the symbol when at most one is used (the table is then written in
+// its single-code form), else -1 with lengths and codes built. With
+// `minBits`, a lone used symbol gets a partner instead, so that every code
+// costs at least one bit: lhasa stops early on codes of no bits at the end.
+int singleOrBuild(const uint32_t *freq, int n, uint8_t *len, uint16_t *code, bool minBits = false) {
     int used = 0, last = 0;
     for (int i = 0; i < n; ++i)
         if (freq[i]) ++used, last = i;
+    if (used == 1 && minBits) {
+        std::fill(len, len + n, 0);
+        len[last] = len[last == 0 ? 1 : 0] = 1;
+        makeCodes(len, n, code);
+        return -1;
+    }
     if (used <= 1) {
         std::fill(len, len + n, 0);
         return last;
@@ -101,8 +111,8 @@ template <class W> void writePtLen(W &w, const uint8_t *len, int nn, int nbit, i
 }
 
 void buildTables(const Freqs &f, int np, Tables &t) {
-    t.csingle = singleOrBuild(f.c, NC, t.clen, t.ccode);
-    t.psingle = singleOrBuild(f.p, np, t.plen, t.pcode);
+    t.csingle = singleOrBuild(f.c, NC, t.clen, t.ccode, true);
+    t.psingle = singleOrBuild(f.p, np, t.plen, t.pcode, true);
     if (t.csingle >= 0) return;
     t.cn = NC;
     while (t.cn > 0 && !t.clen[t.cn - 1]) --t.cn;

@@ -198,6 +198,7 @@ bool readHeader(ByteSource &in, Entry &e) {
     } else {
         damaged("unknown header level");
     }
+    if (e.isDir() && (e.packed || e.original)) damaged("folder entry with data");
     decodePath(e);
     return true;
 }
