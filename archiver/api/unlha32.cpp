@@ -1,0 +1,35 @@
+// The C entry points of libunlha32.so.
+#include "unlha32.h"
+
+#include <cstring>
+#include <new>
+
+#include "../archive/archive.h"
+#include "../command/command.h"
+#include "../lzh/error.h"
+
+extern "C" UNLHA_API int UnlhaGetVersion(void) { return UNLHA_VERSION; }
+
+extern "C" UNLHA_API int Unlha(void *owner, const char *command, char *output, unsigned long size) {
+    (void)owner; // parent of the progress window, which this build does not show
+    std::string text;
+    int rc;
+    try {
+        if (!command) lzh::fail(UNLHA_ERR_COMMAND, "no command");
+        archive::Options opt = command::parse(command::splitWords(command));
+        rc = archive::run(opt, text);
+    } catch (const lzh::Error &e) {
+        text += e.what();
+        rc = e.code;
+    } catch (const std::bad_alloc &) {
+        rc = UNLHA_ERR_MEMORY;
+    } catch (...) {
+        rc = UNLHA_ERR_INTERNAL;
+    }
+    if (output && size > 0) {
+        size_t n = text.size() < size - 1 ? text.size() : size - 1;
+        std::memcpy(output, text.data(), n);
+        output[n] = '\0';
+    }
+    return rc;
+}

@@ -1,0 +1,636 @@
+#include "archive.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cinttypes>
+#include <cstring>
+#include <ctime>
+#include <dirent.h>
+#include <fcntl.h>
+#include <fnmatch.h>
+#include <map>
+#include <set>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "../lzh/codec.h"
+#include "../lzh/crc16.h"
+#include "../lzh/error.h"
+#include "../lzh/header.h"
+#include "../lzh/names.h"
+#include "../lzh/stream.h"
+#include "fsutil.h"
+
+namespace archive {
+
+using lzh::Entry;
+using lzh::Error;
+using lzh::fail;
+
+namespace {
+
+// ---------------------------------------------------------------- packing
+
+struct Item {
+    std::string disk;                // path to open, relative to the current folder
+    std::vector<std::string> stored; // path components inside the archive
+    bool dir = false;
+    struct stat st {};
+    std::string key() const {
+        std::string k;
+        for (const auto &s : stored) k += s + '/';
+        if (!dir && !k.empty()) k.pop_back();
+        return k;
+    }
+};
+
+std::string entryKey(const Entry &e) { return e.path() + (e.isDir() ? "/" : ""); }
+
+bool hasWildcard(const std::string &s) { return s.find_first_of("*?[") != std::string::npos; }
+
+// Finds what the items name, following links, before anything is written.
+class Collector {
+public:
+    Collector(const Options &opt, std::string &text, const struct stat *archive)
+        : opt_(opt), text_(text), archive_(archive) {}
+
+    std::vector<Item> collect() {
+        for (const std::string &word : opt_.items) addWord(word);
+        return std::move(items_);
+    }
+
+private:
+    void addWord(std::string w) {
+        if (w.empty()) fail(UNLHA_ERR_NO_ITEM, "empty item name");
+        while (w.size() > 1 && w.back() == '/') w.pop_back();
+        size_t slash = w.rfind('/');
+        std::string dir = slash == std::string::npos ? "" : slash == 0 ? "/" : w.substr(0, slash);
+        std::string last = slash == std::string::npos ? w : w.substr(slash + 1);
+        if (hasWildcard(last)) {
+            struct stat st;
+            if (::stat(dir.empty() ? "." : dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+                fail(UNLHA_ERR_NO_ITEM, "no such folder: " + w);
+            // "name/*.*" stands for the folder itself and what is in it.
+            bool all = last == "*.*" || last == "*";
+            if (all && !dir.empty()) addDir(dir, st);
+            walk(dir, all ? "" : last, st);
+            return;
+        }
+        struct stat st;
+        if (::stat(w.c_str(), &st) != 0) {
+            int err = errno;
+            struct stat lst;
+            if (::lstat(w.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+                note("skipped (dangling or looping link): " + w);
+                return;
+            }
+            fail(err == ENOENT || err == ENOTDIR ? UNLHA_ERR_NO_ITEM : UNLHA_ERR_READ, w + ": " + sysError(err));
+        }
+        if (S_ISDIR(st.st_mode)) {
+            addDir(w, st);
+            walk(w, "", st);
+        } else if (S_ISREG(st.st_mode)) {
+            addFile(w, st);
+        } else {
+            note("skipped (not a regular file): " + w);
+        }
+    }
+
+    void walk(const std::string &dir, const std::string &pattern, const struct stat &dst) {
+        auto id = std::make_pair(dst.st_dev, dst.st_ino);
+        if (!ancestors_.insert(id).second) {
+            note("skipped (link loop): " + dir);
+            return;
+        }
+        DIR *d = ::opendir(dir.empty() ? "." : dir.c_str());
+        if (!d) fail(UNLHA_ERR_READ, (dir.empty() ? "." : dir) + ": " + sysError(errno));
+        std::vector<std::string> names;
+        while (dirent *de = ::readdir(d)) {
+            std::string n = de->d_name;
+            if (n == "." || n == "..") continue;
+            if (n[0] == '.' && !opt_.hidden) continue;
+            names.push_back(n);
+        }
+        ::closedir(d);
+        std::sort(names.begin(), names.end());
+        for (const std::string &n : names) {
+            std::string p = dir.empty() ? n : dir == "/" ? "/" + n : dir + "/" + n;
+            bool match = pattern.empty() || ::fnmatch(pattern.c_str(), n.c_str(), 0) == 0;
+            struct stat st;
+            if (::stat(p.c_str(), &st) != 0) {
+                int err = errno;
+                struct stat lst;
+                if (::lstat(p.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+                    if (match) note("skipped (dangling or looping link): " + p);
+                    continue;
+                }
+                fail(UNLHA_ERR_READ, p + ": " + sysError(err));
+            }
+            if (S_ISDIR(st.st_mode)) {
+                if (!opt_.recurse) continue;
+                if (ancestors_.count({st.st_dev, st.st_ino})) {
+                    note("skipped (link loop): " + p);
+                    continue;
+                }
+                if (match) addDir(p, st);
+                walk(p, match ? "" : pattern, st);
+            } else if (S_ISREG(st.st_mode)) {
+                if (match) addFile(p, st);
+            } else if (match) {
+                note("skipped (not a regular file): " + p);
+            }
+        }
+        ancestors_.erase(id);
+    }
+
+    static std::vector<std::string> components(const std::string &path) {
+        std::vector<std::string> out;
+        size_t i = 0;
+        while (i <= path.size()) {
+            size_t j = path.find('/', i);
+            if (j == std::string::npos) j = path.size();
+            std::string c = path.substr(i, j - i);
+            if (!c.empty() && c != "." && c != "..") out.push_back(c);
+            i = j + 1;
+        }
+        return out;
+    }
+
+    void addDir(const std::string &path, const struct stat &st) {
+        if (!opt_.withFolders) return;
+        Item it{path, components(path), true, st};
+        if (it.stored.empty()) return;
+        push(std::move(it));
+    }
+
+    void addFile(const std::string &path, const struct stat &st) {
+        if (archive_ && st.st_dev == archive_->st_dev && st.st_ino == archive_->st_ino) return;
+        Item it{path, components(path), false, st};
+        if (it.stored.empty()) return;
+        if (!opt_.withFolders) it.stored.erase(it.stored.begin(), it.stored.end() - 1);
+        push(std::move(it));
+    }
+
+    void push(Item it) {
+        auto [pos, fresh] = index_.emplace(it.key(), items_.size());
+        if (fresh) items_.push_back(std::move(it));
+        else items_[pos->second] = std::move(it);
+    }
+
+    void note(const std::string &s) { text_ += s + "\n"; }
+
+    const Options &opt_;
+    std::string &text_;
+    const struct stat *archive_;
+    std::vector<Item> items_;
+    std::map<std::string, size_t> index_;
+    std::set<std::pair<dev_t, ino_t>> ancestors_;
+};
+
+struct OldEntry {
+    Entry e;
+    uint64_t dataOffset;
+};
+
+// Reads every header of an archive, checking that its data is all there.
+std::vector<OldEntry> scanArchive(int fd) {
+    lzh::FdSource src(fd, UNLHA_ERR_READ, "archive");
+    std::vector<OldEntry> out;
+    Entry e;
+    while (lzh::readHeader(src, e)) {
+        uint64_t at = src.position();
+        if (!src.skip(e.packed)) lzh::damaged("entry data cut short: " + e.path());
+        out.push_back({std::move(e), at});
+    }
+    return out;
+}
+
+void copyRange(int fd, uint64_t off, uint64_t n, lzh::ByteSink &out) {
+    std::vector<uint8_t> buf(1 << 16);
+    while (n) {
+        size_t want = n < buf.size() ? static_cast<size_t>(n) : buf.size();
+        ssize_t r = ::pread(fd, buf.data(), want, static_cast<off_t>(off));
+        if (r < 0 && errno == EINTR) continue;
+        if (r < 0) fail(UNLHA_ERR_READ, "archive: " + sysError(errno));
+        if (r == 0) lzh::damaged("archive changed while reading");
+        out.write(buf.data(), static_cast<size_t>(r));
+        off += static_cast<uint64_t>(r);
+        n -= static_cast<uint64_t>(r);
+    }
+}
+
+class Packer {
+public:
+    Packer(const Options &opt, std::string &text, lzh::FdSink &sink) : opt_(opt), text_(text), sink_(sink) {
+        progress_ = [this](uint64_t) { checkCancel(); };
+    }
+
+    void checkCancel() const {
+        if (opt_.cancelled && opt_.cancelled()) fail(UNLHA_ERR_CANCELLED, "cancelled");
+    }
+
+    void write(const Item &it) {
+        checkCancel();
+        Entry e;
+        std::string rawDir;
+        size_t folders = it.dir ? it.stored.size() : it.stored.size() - 1;
+        for (size_t i = 0; i < folders; ++i) {
+            if (i) rawDir += '\xFF';
+            rawDir += lzh::toArchiveName(it.stored[i]);
+        }
+        e.rawDir = rawDir;
+        e.rawName = it.dir ? "" : lzh::toArchiveName(it.stored.back());
+        e.mtime = it.st.st_mtime;
+        e.hasMode = true;
+        e.mode = it.st.st_mode & 0xFFFF;
+        if (it.dir) {
+            e.method = "-lhd-";
+            auto h = lzh::writeHeader(e, false);
+            sink_.write(h.data(), h.size());
+            text_ += it.key() + "\n";
+            return;
+        }
+        Fd fd(::open(it.disk.c_str(), O_RDONLY | O_CLOEXEC));
+        struct stat st;
+        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) fail(UNLHA_ERR_READ, it.disk + ": " + sysError(errno));
+        bool large = static_cast<uint64_t>(st.st_size) >= lzh::kLargeSize;
+        auto h = lzh::writeHeader(e, large);
+        uint64_t headerAt = sink_.position();
+        sink_.write(h.data(), h.size());
+        uint64_t dataAt = sink_.position();
+        const lzh::Method &m = lzh::methodForLevel(opt_.method);
+        bool stored = true;
+        if (st.st_size > 0) {
+            lzh::FdSource src(fd.get(), UNLHA_ERR_READ, it.disk);
+            lzh::EncodeResult r = lzh::encode(m, src, sink_, true, progress_);
+            if (!r.gaveUp && r.out < r.in) {
+                stored = false;
+                e.method = m.id;
+                e.packed = r.out;
+                e.original = r.in;
+                e.crc = r.crc;
+            }
+        }
+        if (stored) {
+            // Does not shrink: keep it as it is.
+            sink_.truncateTo(dataAt);
+            if (::lseek(fd.get(), 0, SEEK_SET) < 0) fail(UNLHA_ERR_READ, it.disk + ": " + sysError(errno));
+            lzh::FdSource src(fd.get(), UNLHA_ERR_READ, it.disk);
+            std::vector<uint8_t> buf(1 << 16);
+            e.method = "-lh0-";
+            e.crc = 0;
+            e.original = 0;
+            while (size_t n = src.read(buf.data(), buf.size())) {
+                e.crc = lzh::crc16(e.crc, buf.data(), n);
+                sink_.write(buf.data(), n);
+                e.original += n;
+                if ((e.original & ((1u << 24) - 1)) < n) checkCancel();
+            }
+            e.packed = e.original;
+        }
+        if (e.original >= lzh::kLargeSize && !large) fail(UNLHA_ERR_READ, it.disk + ": file grew while packing");
+        auto h2 = lzh::writeHeader(e, large);
+        sink_.patch(headerAt, h2.data(), h2.size());
+        char line[64];
+        std::snprintf(line, sizeof line, "  %s %" PRIu64 " -> %" PRIu64, e.method.c_str(), e.original, e.packed);
+        text_ += it.key() + line + "\n";
+    }
+
+private:
+    const Options &opt_;
+    std::string &text_;
+    lzh::FdSink &sink_;
+    lzh::Progress progress_;
+};
+
+// Moves the finished temporary archive into place. Across file systems it is
+// copied beside the target first so that the final step is still a rename.
+void placeArchive(const std::string &tmp, const std::string &target) {
+    if (::rename(tmp.c_str(), target.c_str()) == 0) return;
+    if (errno != EXDEV) fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
+    Fd in(::open(tmp.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) fail(UNLHA_ERR_WRITE, tmp + ": " + sysError(errno));
+    struct stat st;
+    ::fstat(in.get(), &st);
+    std::string beside;
+    Fd out = createTemp(dirName(target), beside);
+    TempFile guard(beside);
+    {
+        lzh::FdSink sink(out.get(), target);
+        copyRange(in.get(), 0, static_cast<uint64_t>(st.st_size), sink);
+        sink.flush();
+    }
+    if (::fchmod(out.get(), st.st_mode & 07777) != 0 || ::fsync(out.get()) != 0)
+        fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
+    if (::rename(beside.c_str(), target.c_str()) != 0) fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
+    guard.keep();
+    ::unlink(tmp.c_str());
+}
+
+int addCommand(const Options &opt, std::string &text) {
+    const std::string &target = opt.archive;
+    struct stat ast;
+    bool exists = ::stat(target.c_str(), &ast) == 0;
+    if (target.back() == '/' || (exists && !S_ISREG(ast.st_mode)))
+        fail(UNLHA_ERR_WRITE, target + ": not a file");
+    std::vector<Item> items = Collector(opt, text, exists ? &ast : nullptr).collect();
+
+    Fd old;
+    std::vector<OldEntry> entries;
+    if (exists) {
+        old.reset(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
+        if (old.get() < 0) fail(UNLHA_ERR_READ, target + ": " + sysError(errno));
+        entries = scanArchive(old.get());
+    }
+
+    std::string tmpPath;
+    Fd out = createTemp(opt.workDir.empty() ? dirName(target) : opt.workDir, tmpPath);
+    TempFile guard(tmpPath);
+    {
+        lzh::FdSink sink(out.get(), tmpPath);
+        Packer packer(opt, text, sink);
+        std::map<std::string, size_t> fresh;
+        for (size_t i = 0; i < items.size(); ++i) fresh.emplace(items[i].key(), i);
+        std::vector<bool> done(items.size());
+        for (const OldEntry &oe : entries) {
+            auto hit = fresh.find(entryKey(oe.e));
+            if (hit != fresh.end()) {
+                packer.write(items[hit->second]); // replaced where it stood
+                done[hit->second] = true;
+                continue;
+            }
+            sink.write(oe.e.raw.data(), oe.e.raw.size());
+            copyRange(old.get(), oe.dataOffset, oe.e.packed, sink);
+        }
+        for (size_t i = 0; i < items.size(); ++i)
+            if (!done[i]) packer.write(items[i]);
+        const uint8_t endMark = 0;
+        sink.write(&endMark, 1);
+        sink.flush();
+        packer.checkCancel();
+    }
+    mode_t mode = exists ? (ast.st_mode & 07777) : (0666 & ~currentUmask());
+    if (::fchmod(out.get(), mode) != 0 || ::fsync(out.get()) != 0)
+        fail(UNLHA_ERR_WRITE, tmpPath + ": " + sysError(errno));
+    if (::close(out.release()) != 0) fail(UNLHA_ERR_WRITE, tmpPath + ": " + sysError(errno));
+    placeArchive(tmpPath, target);
+    guard.keep();
+    return 0;
+}
+
+// ------------------------------------------------------------- reading
+
+// Unpacks one entry's data into `out`, returning the CRC of what came out.
+uint16_t unpack(const Entry &e, lzh::ByteSource &data, lzh::ByteSink &out, const lzh::Progress &progress) {
+    if (e.method == "-lh0-" || e.method == "-lz4-") {
+        if (e.packed != e.original) lzh::damaged("stored entry with two sizes: " + e.path());
+        std::vector<uint8_t> buf(1 << 16);
+        uint16_t crc = 0;
+        uint64_t left = e.original;
+        while (left) {
+            size_t want = left < buf.size() ? static_cast<size_t>(left) : buf.size();
+            size_t n = data.read(buf.data(), want);
+            if (!n) lzh::damaged("entry data cut short: " + e.path());
+            crc = lzh::crc16(crc, buf.data(), n);
+            out.write(buf.data(), n);
+            left -= n;
+            if (progress) progress(e.original - left);
+        }
+        return crc;
+    }
+    const lzh::Method *m = lzh::findMethod(e.method);
+    if (!m) fail(UNLHA_ERR_METHOD, "unsupported method " + e.method + ": " + e.path());
+    return lzh::decode(*m, data, e.original, out, progress);
+}
+
+bool selected(const Entry &e, const std::vector<std::string> &patterns) {
+    if (patterns.empty()) return true;
+    std::string p = e.path();
+    for (const auto &pat : patterns) {
+        if (p == pat || ::fnmatch(pat.c_str(), p.c_str(), 0) == 0) return true;
+        if (p.size() > pat.size() && p.compare(0, pat.size(), pat) == 0 && p[pat.size()] == '/') return true;
+    }
+    return false;
+}
+
+std::string formatTime(int64_t t) {
+    time_t tt = static_cast<time_t>(t);
+    std::tm tm{};
+    localtime_r(&tt, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
+    return buf;
+}
+
+class Reader {
+public:
+    Reader(const Options &opt, std::string &text) : opt_(opt), text_(text) {
+        progress_ = [this](uint64_t) {
+            if (opt_.cancelled && opt_.cancelled()) fail(UNLHA_ERR_CANCELLED, "cancelled");
+        };
+        patterns_ = opt.items;
+        if ((opt.command == 'x' || opt.command == 'e') && !patterns_.empty() && patterns_[0].size() > 1 &&
+            patterns_[0].back() == '/') {
+            dest_ = patterns_[0];
+            patterns_.erase(patterns_.begin());
+        }
+    }
+
+    int run() {
+        Fd fd(::open(opt_.archive.c_str(), O_RDONLY | O_CLOEXEC));
+        if (fd.get() < 0)
+            fail(errno == ENOENT || errno == ENOTDIR ? UNLHA_ERR_NO_ARCHIVE : UNLHA_ERR_READ,
+                 opt_.archive + ": " + sysError(errno));
+        struct stat st;
+        if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) fail(UNLHA_ERR_READ, opt_.archive + ": not a file");
+        if (opt_.command == 'x' || opt_.command == 'e') openDest();
+        lzh::FdSource src(fd.get(), UNLHA_ERR_READ, opt_.archive);
+        if (opt_.command == 'l')
+            text_ += "   Original     Packed  Ratio  Date                Method  CRC   Name\n"
+                     "----------- ---------- ------ ------------------- ------- ----- --------\n";
+        Entry e;
+        uint64_t files = 0, totalOrig = 0, totalPacked = 0, matched = 0;
+        while (lzh::readHeader(src, e)) {
+            lzh::LimitedSource data(src, e.packed);
+            if (selected(e, patterns_)) {
+                ++matched;
+                if (opt_.command == 'l') list(e);
+                else if (opt_.command == 't') test(e, data);
+                else extract(e, data);
+                if (!e.isDir()) ++files, totalOrig += e.original, totalPacked += e.packed;
+            }
+            if (data.left() && !src.skip(data.left())) lzh::damaged("entry data cut short: " + e.path());
+        }
+        if (opt_.command == 'l') {
+            char line[160];
+            std::snprintf(line, sizeof line,
+                          "----------- ---------- ------\n%11" PRIu64 " %10" PRIu64 " %5.1f%%  %" PRIu64 " file(s)\n",
+                          totalOrig, totalPacked, totalOrig ? 100.0 * static_cast<double>(totalPacked) / static_cast<double>(totalOrig) : 0.0,
+                          files);
+            text_ += line;
+        }
+        if (!patterns_.empty() && !matched && !firstError_) firstError_ = UNLHA_ERR_NO_MATCH;
+        return firstError_;
+    }
+
+private:
+    void record(int code, const std::string &msg) {
+        text_ += msg + "\n";
+        if (!firstError_) firstError_ = code;
+    }
+
+    void list(const Entry &e) {
+        char line[160];
+        double ratio = e.original ? 100.0 * static_cast<double>(e.packed) / static_cast<double>(e.original) : 0.0;
+        std::snprintf(line, sizeof line, "%11" PRIu64 " %10" PRIu64 " %5.1f%%  %s %-7s %04X  ", e.original,
+                      e.packed, ratio, formatTime(e.mtime).c_str(), e.method.c_str(), e.crc);
+        text_ += line + e.path() + (e.isDir() ? "/" : "") + "\n";
+    }
+
+    void test(const Entry &e, lzh::ByteSource &data) {
+        if (e.isDir()) return;
+        lzh::NullSink sink;
+        try {
+            uint16_t crc = unpack(e, data, sink, progress_);
+            if (crc != e.crc) record(UNLHA_ERR_CRC, e.path() + ": CRC error");
+            else text_ += e.path() + ": OK\n";
+        } catch (const Error &err) {
+            if (err.code != UNLHA_ERR_METHOD) throw;
+            record(err.code, err.what());
+        }
+    }
+
+    void openDest() {
+        std::string d = dest_.empty() ? "." : dest_;
+        if (!makeDirs(d)) fail(UNLHA_ERR_WRITE, d + ": " + sysError(errno));
+        destFd_.reset(::open(d.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (destFd_.get() < 0) fail(UNLHA_ERR_WRITE, d + ": " + sysError(errno));
+    }
+
+    // Opens (creating) each folder below the destination without following links.
+    Fd openFolders(const std::vector<std::string> &parts, size_t count, const std::string &name) {
+        Fd cur(::dup(destFd_.get()));
+        for (size_t i = 0; i < count; ++i) {
+            const char *c = parts[i].c_str();
+            if (::mkdirat(cur.get(), c, 0777) != 0 && errno != EEXIST)
+                fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+            int next = ::openat(cur.get(), c, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            if (next < 0) {
+                struct stat st;
+                if (::fstatat(cur.get(), c, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+                    throw Error(UNLHA_ERR_UNSAFE_NAME, name + ": refused, the path passes through a link");
+                fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+            }
+            cur.reset(next);
+        }
+        return cur;
+    }
+
+    void extract(const Entry &e, lzh::ByteSource &data) {
+        bool keepFolders = opt_.command == 'x' && opt_.withFolders;
+        std::string name = e.path();
+        if (e.isDir() && !keepFolders) return;
+        if (e.absolute || e.dotDot) {
+            record(UNLHA_ERR_UNSAFE_NAME, name + ": refused, the name leaves the destination");
+            return;
+        }
+        if (e.parts.empty()) {
+            record(UNLHA_ERR_UNSAFE_NAME, "entry without a name refused");
+            return;
+        }
+        if (!lzh::findMethod(e.method) && e.method != "-lh0-" && e.method != "-lz4-" && !e.isDir()) {
+            record(UNLHA_ERR_METHOD, "unsupported method " + e.method + ": " + name);
+            return;
+        }
+        std::vector<std::string> parts = keepFolders ? e.parts : std::vector<std::string>{e.parts.back()};
+        try {
+            if (e.isDir()) {
+                openFolders(parts, parts.size(), name);
+                return;
+            }
+            Fd dir = openFolders(parts, parts.size() - 1, name);
+            writeFile(e, data, dir.get(), parts.back(), name);
+        } catch (const Error &err) {
+            if (err.code != UNLHA_ERR_UNSAFE_NAME && err.code != UNLHA_ERR_WRITE && err.code != UNLHA_ERR_CRC) throw;
+            record(err.code, err.what());
+        }
+    }
+
+    void writeFile(const Entry &e, lzh::ByteSource &data, int dir, const std::string &leaf, const std::string &name) {
+        // Written under a temporary name and renamed over the final one only
+        // when complete and correct; the rename replaces a link, never follows it.
+        std::string tmp;
+        Fd fd;
+        for (unsigned i = 0; i < 1000 && fd.get() < 0; ++i) {
+            struct timespec ts;
+            clock_gettime(CLOCK_REALTIME, &ts);
+            char buf[64];
+            std::snprintf(buf, sizeof buf, ".unlha-%d-%lx-%u.tmp", static_cast<int>(::getpid()),
+                          static_cast<unsigned long>(ts.tv_nsec), i);
+            tmp = buf;
+            fd.reset(::openat(dir, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            if (fd.get() < 0 && errno != EEXIST) break;
+        }
+        if (fd.get() < 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+        struct Remove {
+            int dir;
+            std::string n;
+            ~Remove() {
+                if (!n.empty()) ::unlinkat(dir, n.c_str(), 0);
+            }
+        } remove{dir, tmp};
+        uint16_t crc;
+        {
+            lzh::FdSink sink(fd.get(), name);
+            crc = unpack(e, data, sink, progress_);
+            sink.flush();
+        }
+        if (crc != e.crc) fail(UNLHA_ERR_CRC, name + ": CRC error");
+        mode_t mode = e.hasMode ? (e.mode & 0777) : (0666 & ~currentUmask());
+        struct timespec times[2] = {{static_cast<time_t>(e.mtime), 0}, {static_cast<time_t>(e.mtime), 0}};
+        ::fchmod(fd.get(), mode);
+        ::futimens(fd.get(), times);
+        if (::close(fd.release()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+        if (::renameat(dir, tmp.c_str(), dir, leaf.c_str()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+        remove.n.clear();
+        text_ += name + "\n";
+    }
+
+    const Options &opt_;
+    std::string &text_;
+    lzh::Progress progress_;
+    std::vector<std::string> patterns_;
+    std::string dest_;
+    Fd destFd_;
+    int firstError_ = 0;
+};
+
+} // namespace
+
+int run(const Options &opt, std::string &text) {
+    try {
+        if (opt.archive.empty()) fail(UNLHA_ERR_NO_ARCHIVE, "no archive named");
+        switch (opt.command) {
+        case 'a': return addCommand(opt, text);
+        case 'l':
+        case 't':
+        case 'x':
+        case 'e': return Reader(opt, text).run();
+        case 's': fail(UNLHA_ERR_UNSUPPORTED, "self-extractors are not available in this build");
+        default: fail(UNLHA_ERR_COMMAND, "unknown command");
+        }
+    } catch (const Error &e) {
+        text += e.what();
+        text += "\n";
+        return e.code;
+    } catch (const std::bad_alloc &) {
+        text += "out of memory\n";
+        return UNLHA_ERR_MEMORY;
+    } catch (const std::exception &e) {
+        text += e.what();
+        text += "\n";
+        return UNLHA_ERR_INTERNAL;
+    }
+}
+
+} // namespace archive

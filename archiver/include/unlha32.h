@@ -1,0 +1,48 @@
+// Public interface of libunlha32.so, the LZH archiver the program loads at run time.
+#ifndef UNLHA32_H
+#define UNLHA32_H
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+#if defined(__GNUC__)
+#define UNLHA_API __attribute__((visibility("default")))
+#else
+#define UNLHA_API
+#endif
+
+// Runs one command text ("a -x1 -jm2 archive.lzh items...") and returns 0 or
+// an error code below. When size > 0, output receives a NUL-terminated text
+// of at most size bytes; with size 0 it is left alone.
+UNLHA_API int Unlha(void *owner, const char *command, char *output, unsigned long size);
+
+// The library version times 100.
+UNLHA_API int UnlhaGetVersion(void);
+
+#define UNLHA_VERSION 100
+
+// Error codes. 0x8018 (32792) is what the program reports when the library
+// itself is missing, so it is never returned from here.
+#define UNLHA_ERR_COMMAND     0x8001 // unknown or missing command word
+#define UNLHA_ERR_SWITCH      0x8002 // unknown switch
+#define UNLHA_ERR_NO_ARCHIVE  0x8003 // archive not named, or missing for l/t/x/e
+#define UNLHA_ERR_NO_ITEM     0x8004 // an item to pack does not exist
+#define UNLHA_ERR_READ        0x8005 // a file or folder could not be read
+#define UNLHA_ERR_WRITE       0x8006 // a file or folder could not be written
+#define UNLHA_ERR_DAMAGED     0x8007 // archive structure is broken or truncated
+#define UNLHA_ERR_CRC         0x8008 // an entry's data does not match its CRC
+#define UNLHA_ERR_CANCELLED   0x8009 // the user cancelled the operation
+#define UNLHA_ERR_UNSAFE_NAME 0x800A // entry names an absolute path, "..", or would pass a link
+#define UNLHA_ERR_METHOD      0x800B // entry packed with a method this library cannot decode
+#define UNLHA_ERR_MEMORY      0x800C // out of memory
+#define UNLHA_ERR_UNSUPPORTED 0x800D // command accepted but not available in this build (s)
+#define UNLHA_ERR_NO_MATCH    0x800E // no entry matched the names given to x/e
+#define UNLHA_ERR_INTERNAL    0x800F // unexpected failure inside the library
+#define UNLHA_ERR_LIBRARY_MISSING_RESERVED 0x8018 // reserved for the caller; never returned
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif

@@ -1,0 +1,81 @@
+#pragma once
+// Bit I/O, most significant bit first.
+#include <cstdint>
+#include <vector>
+
+#include "error.h"
+#include "stream.h"
+
+namespace lzh {
+
+class BitWriter {
+public:
+    explicit BitWriter(std::vector<uint8_t> &out) : out_(out) {}
+    void put(int n, uint32_t v) { // n <= 32
+        if (!n) return;
+        acc_ = (acc_ << n) | (v & (n == 32 ? 0xFFFFFFFFu : ((1u << n) - 1)));
+        nbits_ += n;
+        while (nbits_ >= 8) {
+            nbits_ -= 8;
+            out_.push_back(static_cast<uint8_t>(acc_ >> nbits_));
+        }
+    }
+    // Pads the last byte with zero bits.
+    void finish() {
+        if (nbits_) put(8 - nbits_, 0);
+    }
+
+private:
+    std::vector<uint8_t> &out_;
+    uint64_t acc_ = 0;
+    int nbits_ = 0;
+};
+
+// Reads a packed stream of known length. Past its end it supplies zero bits;
+// consuming more than a few of those means the data is damaged.
+class BitReader {
+public:
+    explicit BitReader(ByteSource &in) : in_(in) {}
+    void need(int n) {
+        if (nbits_ < n) refill();
+    }
+    uint32_t peek(int n) const { return n ? static_cast<uint32_t>(acc_ >> (64 - n)) : 0; }
+    void drop(int n) {
+        acc_ <<= n;
+        nbits_ -= n;
+    }
+    uint32_t get(int n) {
+        need(n);
+        uint32_t v = peek(n);
+        drop(n);
+        return v;
+    }
+    // True when bits beyond the real data were consumed.
+    bool overran() const { return static_cast<int64_t>(fake_) * 8 > nbits_; }
+
+private:
+    void refill() {
+        while (nbits_ <= 56) {
+            if (pos_ == len_) {
+                len_ = in_.read(buf_, sizeof buf_);
+                pos_ = 0;
+                if (!len_) {
+                    if (++fake_ > 16) damaged("packed data ends early");
+                    acc_ |= uint64_t{0} << (56 - nbits_);
+                    nbits_ += 8;
+                    continue;
+                }
+            }
+            acc_ |= static_cast<uint64_t>(buf_[pos_++]) << (56 - nbits_);
+            nbits_ += 8;
+        }
+    }
+    ByteSource &in_;
+    uint8_t buf_[1 << 15];
+    size_t pos_ = 0, len_ = 0;
+    uint64_t acc_ = 0;
+    int nbits_ = 0;
+    uint32_t fake_ = 0;
+};
+
+} // namespace lzh

@@ -1,0 +1,8 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+namespace lzh {
+// CRC-16 as LZH uses it: polynomial 0x8005 reflected (0xA001), start 0.
+uint16_t crc16(uint16_t crc, const uint8_t *data, size_t n);
+}

@@ -1,0 +1,110 @@
+#include "huffman.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace lzh {
+
+void buildLengths(const uint32_t *freq, int n, int limit, uint8_t *len) {
+    std::fill(len, len + n, 0);
+    std::vector<int> syms;
+    for (int i = 0; i < n; ++i)
+        if (freq[i]) syms.push_back(i);
+    if (syms.size() < 2) return;
+    std::stable_sort(syms.begin(), syms.end(), [&](int a, int b) { return freq[a] < freq[b]; });
+    // Two-queue Huffman: leaves in order, internal nodes appended in order.
+    const size_t m = syms.size();
+    std::vector<uint64_t> weight(2 * m);
+    std::vector<int> parent(2 * m, -1);
+    for (size_t i = 0; i < m; ++i) weight[i] = freq[syms[i]];
+    size_t leaf = 0, node = m, next = m;
+    auto take = [&]() {
+        if (leaf < m && (node >= next || weight[leaf] <= weight[node])) return leaf++;
+        return node++;
+    };
+    while (next < 2 * m - 1) {
+        size_t a = take(), b = take();
+        weight[next] = weight[a] + weight[b];
+        parent[a] = parent[b] = static_cast<int>(next);
+        ++next;
+    }
+    std::vector<int> depth(2 * m - 1, 0);
+    for (size_t i = 2 * m - 2; i-- > 0;) depth[i] = depth[static_cast<size_t>(parent[i])] + 1;
+    // Count codes per length, clamp, then repair the Kraft sum.
+    std::vector<int> count(limit + 1, 0);
+    for (size_t i = 0; i < m; ++i) ++count[std::min(depth[i], limit)];
+    uint64_t total = 0;
+    for (int l = 1; l <= limit; ++l) total += static_cast<uint64_t>(count[l]) << (limit - l);
+    while (total > (uint64_t{1} << limit)) {
+        --count[limit];
+        for (int l = limit - 1; l > 0; --l)
+            if (count[l]) {
+                --count[l];
+                count[l + 1] += 2;
+                break;
+            }
+        --total;
+    }
+    // Most frequent symbols get the shortest codes.
+    size_t i = m;
+    for (int l = 1; l <= limit; ++l)
+        for (int k = 0; k < count[l]; ++k) len[syms[--i]] = static_cast<uint8_t>(l);
+}
+
+void makeCodes(const uint8_t *len, int n, uint16_t *code) {
+    uint16_t count[kMaxCodeLen + 1]{};
+    for (int i = 0; i < n; ++i) ++count[len[i]];
+    count[0] = 0;
+    uint32_t next[kMaxCodeLen + 2]{};
+    for (int l = 1; l <= kMaxCodeLen; ++l) next[l + 1] = (next[l] + count[l]) << 1;
+    for (int i = 0; i < n; ++i) code[i] = len[i] ? static_cast<uint16_t>(next[len[i]]++) : 0;
+}
+
+void HuffDecoder::build(const uint8_t *len, int n) {
+    single_ = false;
+    std::fill(std::begin(count_), std::end(count_), 0);
+    for (int i = 0; i < n; ++i) {
+        if (len[i] > kMaxCodeLen) damaged("code longer than 16 bits");
+        ++count_[len[i]];
+    }
+    count_[0] = 0;
+    uint32_t total = 0;
+    for (int l = 1; l <= kMaxCodeLen; ++l) total += static_cast<uint32_t>(count_[l]) << (kMaxCodeLen - l);
+    if (total != (1u << kMaxCodeLen)) damaged("bad Huffman table");
+    // first_[l]: first canonical code of length l; index_[l]: its place in sorted_.
+    uint32_t code = 0;
+    uint16_t idx = 0;
+    for (int l = 1; l <= kMaxCodeLen; ++l) {
+        first_[l] = code;
+        index_[l] = idx;
+        code = (code + count_[l]) << 1;
+        idx = static_cast<uint16_t>(idx + count_[l]);
+    }
+    sorted_.assign(idx, 0);
+    uint16_t fill[kMaxCodeLen + 1];
+    std::copy(std::begin(index_), std::end(index_), fill);
+    for (int i = 0; i < n; ++i)
+        if (len[i]) sorted_[fill[len[i]]++] = static_cast<uint16_t>(i);
+    std::fill(table_.begin(), table_.end(), 0);
+    for (int l = 1; l <= bits_ && l <= kMaxCodeLen; ++l)
+        for (uint16_t k = 0; k < count_[l]; ++k) {
+            uint32_t c = first_[l] + k;
+            uint16_t sym = sorted_[index_[l] + k];
+            uint32_t start = c << (bits_ - l), span = 1u << (bits_ - l);
+            uint16_t e = static_cast<uint16_t>(sym << 5 | l);
+            std::fill(table_.begin() + start, table_.begin() + start + span, e);
+        }
+}
+
+int HuffDecoder::decodeLong(BitReader &br) {
+    for (int l = bits_ + 1; l <= kMaxCodeLen; ++l) {
+        uint32_t c = br.peek(l);
+        if (c - first_[l] < count_[l]) {
+            br.drop(l);
+            return sorted_[index_[l] + (c - first_[l])];
+        }
+    }
+    damaged("bad code"); // unreachable with a complete table
+}
+
+} // namespace lzh

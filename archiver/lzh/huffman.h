@@ -1,0 +1,50 @@
+#pragma once
+// Static Huffman codes as the -lh5-/-lh6-/-lh7- blocks use them: canonical
+// codes (shorter codes first, then by symbol), at most 16 bits long.
+#include <cstdint>
+#include <vector>
+
+#include "bitio.h"
+
+namespace lzh {
+
+constexpr int kMaxCodeLen = 16;
+
+// Code lengths for `freq`, none longer than `limit`. Symbols of frequency 0
+// get length 0. With fewer than two used symbols every length stays 0 and
+// the caller writes the single-symbol form.
+void buildLengths(const uint32_t *freq, int n, int limit, uint8_t *len);
+
+// Canonical codes for the lengths.
+void makeCodes(const uint8_t *len, int n, uint16_t *code);
+
+// Table-driven decoder; build() throws on an over- or under-full table.
+class HuffDecoder {
+public:
+    explicit HuffDecoder(int tableBits) : bits_(tableBits), table_(size_t{1} << tableBits) {}
+    void build(const uint8_t *len, int n);
+    void setSingle(uint16_t symbol) { single_ = true; sym_ = symbol; }
+    int decode(BitReader &br) {
+        if (single_) return sym_;
+        br.need(kMaxCodeLen);
+        uint16_t e = table_[br.peek(bits_)];
+        if (e & 31) {
+            br.drop(e & 31);
+            return e >> 5;
+        }
+        return decodeLong(br);
+    }
+
+private:
+    int decodeLong(BitReader &br);
+    int bits_;
+    std::vector<uint16_t> table_; // symbol << 5 | length, 0 = longer than bits_
+    bool single_ = false;
+    uint16_t sym_ = 0;
+    uint16_t count_[kMaxCodeLen + 1]{};
+    uint32_t first_[kMaxCodeLen + 2]{};
+    uint16_t index_[kMaxCodeLen + 1]{};
+    std::vector<uint16_t> sorted_;
+};
+
+} // namespace lzh

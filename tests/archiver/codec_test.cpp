@@ -1,0 +1,379 @@
+// The codec, headers and names, tested below the command layer.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "lzh/bitio.h"
+#include "lzh/codec.h"
+#include "lzh/crc16.h"
+#include "lzh/header.h"
+#include "lzh/huffman.h"
+#include "lzh/names.h"
+#include "test_util.h"
+
+namespace {
+
+std::vector<uint8_t> pack(const lzh::Method &m, const std::string &data) {
+    lzh::MemorySource in(reinterpret_cast<const uint8_t *>(data.data()), data.size());
+    lzh::VectorSink out;
+    lzh::EncodeResult r = lzh::encode(m, in, out, false);
+    EXPECT_EQ(r.in, data.size());
+    EXPECT_EQ(r.out, out.data.size());
+    EXPECT_EQ(r.crc, lzh::crc16(0, reinterpret_cast<const uint8_t *>(data.data()), data.size()));
+    return out.data;
+}
+
+std::string unpack(const lzh::Method &m, const std::vector<uint8_t> &packed, uint64_t size, uint16_t *crc = nullptr) {
+    lzh::MemorySource in(packed.data(), packed.size());
+    lzh::VectorSink out;
+    uint16_t c = lzh::decode(m, in, size, out);
+    if (crc) *crc = c;
+    return {out.data.begin(), out.data.end()};
+}
+
+TEST(Crc16, KnownValues) {
+    const std::string check = "123456789";
+    EXPECT_EQ(lzh::crc16(0, reinterpret_cast<const uint8_t *>(check.data()), check.size()), 0xBB3D);
+    EXPECT_EQ(lzh::crc16(0, nullptr, 0), 0);
+    // Piecewise equals whole, across the 8-byte fast path.
+    std::string d = randomBytes(1001, 1);
+    auto p = reinterpret_cast<const uint8_t *>(d.data());
+    EXPECT_EQ(lzh::crc16(lzh::crc16(0, p, 13), p + 13, 988), lzh::crc16(0, p, 1001));
+}
+
+TEST(Huffman, LengthsAreLimitedAndComplete) {
+    // Fibonacci frequencies force depths beyond 16 without the limit.
+    std::vector<uint32_t> freq(40);
+    uint32_t a = 1, b = 1;
+    for (auto &f : freq) f = a, a = b, b = (a + b) % 1000000000u;
+    std::vector<uint8_t> len(freq.size());
+    lzh::buildLengths(freq.data(), static_cast<int>(freq.size()), 16, len.data());
+    uint64_t kraft = 0;
+    for (uint8_t l : len) {
+        EXPECT_GE(l, 1);
+        EXPECT_LE(l, 16);
+        kraft += uint64_t{1} << (16 - l);
+    }
+    EXPECT_EQ(kraft, uint64_t{1} << 16);
+    // And the decoder accepts exactly such a table.
+    lzh::HuffDecoder dec(8);
+    EXPECT_NO_THROW(dec.build(len.data(), static_cast<int>(len.size())));
+}
+
+struct RoundTripCase {
+    const char *name;
+    std::string (*make)(size_t window);
+};
+
+const RoundTripCase kRoundTrips[] = {
+    {"empty", [](size_t) { return std::string(); }},
+    {"one byte", [](size_t) { return std::string("x"); }},
+    {"long run", [](size_t) { return std::string(300000, 'a'); }},
+    {"random", [](size_t) { return randomBytes(70000, 7); }},
+    {"text", [](size_t) { return textBytes(400000, 3); }},
+    {"window - 1", [](size_t w) { return textBytes(w - 1, 4); }},
+    {"window", [](size_t w) { return textBytes(w, 5); }},
+    {"window + 1", [](size_t w) { return textBytes(w + 1, 6); }},
+    {"period of the window", [](size_t w) {
+         std::string unit = randomBytes(w, 8);
+         return unit + unit + unit.substr(0, 1000);
+     }},
+    {"mixed", [](size_t) { return textBytes(50000, 9) + randomBytes(30000, 10) + std::string(5000, '\0'); }},
+};
+
+class CodecRoundTrip : public ::testing::TestWithParam<int> {};
+
+TEST_P(CodecRoundTrip, EveryCaseComesBackByteForByte) {
+    const lzh::Method &m = lzh::methodForLevel(GetParam());
+    size_t window = size_t{1} << m.dicbit;
+    for (const auto &c : kRoundTrips) {
+        SCOPED_TRACE(std::string(m.id) + " " + c.name);
+        std::string data = c.make(window);
+        auto packed = pack(m, data);
+        uint16_t crc = 0;
+        EXPECT_EQ(unpack(m, packed, data.size(), &crc), data);
+        EXPECT_EQ(crc, lzh::crc16(0, reinterpret_cast<const uint8_t *>(data.data()), data.size()));
+    }
+}
+
+TEST_P(CodecRoundTrip, DamagedStreamsFailCleanly) {
+    const lzh::Method &m = lzh::methodForLevel(GetParam());
+    std::string data = textBytes(60000, 11) + randomBytes(2000, 12);
+    auto packed = pack(m, data);
+    uint16_t good = lzh::crc16(0, reinterpret_cast<const uint8_t *>(data.data()), data.size());
+    // Cut short anywhere: an error, never a crash or a wrong success.
+    for (size_t cut = 0; cut < packed.size(); cut += 1 + cut / 3) {
+        std::vector<uint8_t> part(packed.begin(), packed.begin() + static_cast<long>(cut));
+        uint16_t crc = 0;
+        try {
+            std::string out = unpack(m, part, data.size(), &crc);
+            EXPECT_NE(crc, good) << "cut at " << cut;
+        } catch (const lzh::Error &e) {
+            EXPECT_EQ(e.code, UNLHA_ERR_DAMAGED);
+        }
+    }
+    // Flipped bits: an error or a CRC mismatch (a flip in padding bits may
+    // leave the data intact).
+    std::mt19937 rng(13);
+    for (int i = 0; i < 200; ++i) {
+        auto bad = packed;
+        bad[rng() % bad.size()] ^= static_cast<uint8_t>(1u << (rng() % 8));
+        try {
+            uint16_t crc = 0;
+            if (unpack(m, bad, data.size(), &crc) != data) EXPECT_NE(crc, good);
+        } catch (const lzh::Error &e) {
+            EXPECT_EQ(e.code, UNLHA_ERR_DAMAGED);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Methods, CodecRoundTrip, ::testing::Values(2, 3, 4),
+                         [](const auto &info) { return "jm" + std::to_string(info.param); });
+
+TEST(Codec, IncompressibleInputIsGivenUp) {
+    std::string data = randomBytes(3 << 20, 21);
+    lzh::MemorySource in(reinterpret_cast<const uint8_t *>(data.data()), data.size());
+    lzh::NullSink out;
+    auto r = lzh::encode(lzh::methodForLevel(4), in, out, true);
+    EXPECT_TRUE(r.gaveUp);
+    EXPECT_LT(r.in, data.size()); // stopped early
+}
+
+// Hand-made packed streams that a decoder must reject.
+struct BadStream {
+    const char *name;
+    void (*write)(lzh::BitWriter &);
+};
+
+const BadStream kBadStreams[] = {
+    {"zero-length block", [](lzh::BitWriter &w) { w.put(16, 0); }},
+    {"incomplete code-length table",
+     [](lzh::BitWriter &w) {
+         w.put(16, 1);
+         w.put(5, 1); // one length...
+         w.put(3, 1); // ...of 1 bit: half a code
+     }},
+    {"code-length table too large", [](lzh::BitWriter &w) { w.put(16, 1), w.put(5, 25); }},
+    {"single code out of range", [](lzh::BitWriter &w) { w.put(16, 1), w.put(5, 0), w.put(5, 30); }},
+    {"literal table too large",
+     [](lzh::BitWriter &w) {
+         w.put(16, 1);
+         w.put(5, 0), w.put(5, 3); // every length coded as 1
+         w.put(9, 511);
+     }},
+    {"zero run past the table",
+     [](lzh::BitWriter &w) {
+         w.put(16, 1);
+         w.put(5, 0), w.put(5, 2); // every entry is a long zero run
+         w.put(9, 10);
+         w.put(9, 100);
+     }},
+    {"over-long code length", [](lzh::BitWriter &w) { w.put(16, 1), w.put(5, 3), w.put(3, 7), w.put(16, 0xFFFF); }},
+    {"match before the start",
+     [](lzh::BitWriter &w) {
+         w.put(16, 1);
+         w.put(5, 0), w.put(5, 0);
+         w.put(9, 0), w.put(9, 300); // the only code: a match
+         w.put(4, 0), w.put(4, 3);   // the only position code: distance 5..8
+         w.put(2, 0);
+     }},
+};
+
+TEST(Codec, HandMadeBadStreamsAreDamaged) {
+    for (const auto &c : kBadStreams) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> buf;
+        lzh::BitWriter w(buf);
+        c.write(w);
+        w.put(32, 0);
+        w.finish();
+        try {
+            unpack(lzh::methodForLevel(2), buf, 1000);
+            ADD_FAILURE() << "accepted";
+        } catch (const lzh::Error &e) {
+            EXPECT_EQ(e.code, UNLHA_ERR_DAMAGED);
+        }
+    }
+}
+
+TEST(Codec, HugeClaimedSizeStopsAtTheDataEnd) {
+    auto packed = pack(lzh::methodForLevel(4), textBytes(5000, 2));
+    EXPECT_THROW(unpack(lzh::methodForLevel(4), packed, uint64_t{1} << 40), lzh::Error);
+}
+
+lzh::Entry sampleEntry() {
+    lzh::Entry e;
+    e.method = "-lh7-";
+    e.packed = 1234;
+    e.original = 5678;
+    e.mtime = 1700000000;
+    e.crc = 0xBEEF;
+    e.hasMode = true;
+    e.mode = 0100644;
+    e.rawDir = "a\xFF" "b";
+    e.rawName = "c.txt";
+    return e;
+}
+
+lzh::Entry reread(const std::vector<uint8_t> &h) {
+    std::vector<uint8_t> all = h;
+    all.resize(all.size() + 1234, 0); // the data the header announces
+    all.push_back(0);
+    lzh::MemorySource src(all.data(), all.size());
+    lzh::Entry e;
+    EXPECT_TRUE(lzh::readHeader(src, e));
+    return e;
+}
+
+TEST(Header, Level2RoundTrip) {
+    lzh::Entry e = sampleEntry();
+    auto h = lzh::writeHeader(e, false);
+    EXPECT_EQ(h[20], 2);
+    EXPECT_EQ(h[0] | h[1] << 8, static_cast<int>(h.size()));
+    lzh::Entry r = reread(h);
+    EXPECT_EQ(r.method, "-lh7-");
+    EXPECT_EQ(r.packed, 1234u);
+    EXPECT_EQ(r.original, 5678u);
+    EXPECT_EQ(r.mtime, 1700000000);
+    EXPECT_EQ(r.crc, 0xBEEF);
+    EXPECT_EQ(r.mode, 0100644u);
+    EXPECT_EQ(r.path(), "a/b/c.txt");
+    EXPECT_FALSE(r.absolute);
+    EXPECT_FALSE(r.dotDot);
+}
+
+TEST(Header, SizesOf4GiBAndMoreUseTheWideField) {
+    lzh::Entry e = sampleEntry();
+    e.packed = (uint64_t{5} << 30) + 3;
+    e.original = (uint64_t{6} << 30) + 7;
+    auto h = lzh::writeHeader(e, true);
+    EXPECT_EQ(h.size(), lzh::writeHeader(sampleEntry(), true).size()); // same length whatever the sizes
+    std::vector<uint8_t> all = h;
+    lzh::MemorySource src(all.data(), all.size());
+    lzh::Entry r;
+    ASSERT_TRUE(lzh::readHeader(src, r));
+    EXPECT_EQ(r.packed, e.packed);
+    EXPECT_EQ(r.original, e.original);
+}
+
+TEST(Header, SizeWithLowByteZeroIsPadded) {
+    int padded = 0;
+    for (int n = 1; n < 300; ++n) {
+        lzh::Entry e = sampleEntry();
+        e.rawName = std::string(static_cast<size_t>(n), 'n');
+        auto h = lzh::writeHeader(e, false);
+        EXPECT_NE(h.size() & 0xFF, 0u);
+        if (h.back() == 0 && h[h.size() - 2] == 0 && h[h.size() - 3] == 0) ++padded;
+        EXPECT_EQ(reread(h).rawName, e.rawName);
+    }
+    EXPECT_GE(padded, 1);
+}
+
+TEST(Header, DamagedHeadersAreRejected) {
+    auto good = lzh::writeHeader(sampleEntry(), false);
+    struct Case {
+        const char *name;
+        std::vector<uint8_t> bytes;
+    };
+    std::vector<Case> cases;
+    auto flipped = good;
+    flipped[30] ^= 1;
+    cases.push_back({"header CRC", flipped});
+    auto small = good;
+    small[0] = 10, small[1] = 0;
+    cases.push_back({"total below the base", small});
+    auto endless = good;
+    endless[24] = 0xFF, endless[25] = 0xFF; // first extension runs far past the header
+    cases.push_back({"extension past the header", endless});
+    cases.push_back({"cut short", std::vector<uint8_t>(good.begin(), good.begin() + 20)});
+    cases.push_back({"no end mark", {}});
+    auto level = good;
+    level[20] = 7;
+    cases.push_back({"unknown level", level});
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        lzh::MemorySource src(c.bytes.data(), c.bytes.size());
+        lzh::Entry e;
+        try {
+            lzh::readHeader(src, e);
+            ADD_FAILURE() << "accepted";
+        } catch (const lzh::Error &err) {
+            EXPECT_EQ(err.code, UNLHA_ERR_DAMAGED);
+        }
+    }
+}
+
+// A level-0 or level-1 header as old archivers write them.
+std::vector<uint8_t> oldHeader(int level, const std::string &name, std::vector<uint8_t> ext = {}) {
+    std::vector<uint8_t> h = {0, 0};
+    for (char c : std::string("-lh0-")) h.push_back(static_cast<uint8_t>(c));
+    uint32_t packed = static_cast<uint32_t>(ext.size());
+    for (int i = 0; i < 4; ++i) h.push_back(static_cast<uint8_t>(packed >> (8 * i)));
+    for (int i = 0; i < 4; ++i) h.push_back(0);
+    for (uint8_t b : {0x00, 0x00, 0x21, 0x5A}) h.push_back(b); // 2025-01-01 00:00
+    h.push_back(0x20);
+    h.push_back(static_cast<uint8_t>(level));
+    h.push_back(static_cast<uint8_t>(name.size()));
+    for (char c : name) h.push_back(static_cast<uint8_t>(c));
+    h.push_back(0), h.push_back(0); // CRC
+    if (level == 1) {
+        h.push_back('M');
+        h.push_back(static_cast<uint8_t>(ext.empty() ? 0 : ext.size()));
+        h.push_back(0);
+    }
+    h[0] = static_cast<uint8_t>(h.size() - 2);
+    unsigned sum = 0;
+    for (size_t i = 2; i < h.size(); ++i) sum += h[i];
+    h[1] = static_cast<uint8_t>(sum);
+    h.insert(h.end(), ext.begin(), ext.end());
+    h.push_back(0);
+    return h;
+}
+
+TEST(Header, OldLevelsAreRead) {
+    struct Case {
+        int level;
+        std::string name;
+        std::string path;
+        bool absolute, dotDot;
+    } cases[] = {
+        {0, "DIR\\FILE.TXT", "DIR/FILE.TXT", false, false},
+        {1, "README", "README", false, false},
+        {0, "/etc/passwd", "etc/passwd", true, false},
+        {1, "..\\..\\evil", "../../evil", false, true},
+    };
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        auto h = oldHeader(c.level, c.name);
+        lzh::MemorySource src(h.data(), h.size());
+        lzh::Entry e;
+        ASSERT_TRUE(lzh::readHeader(src, e));
+        EXPECT_EQ(e.level, c.level);
+        EXPECT_EQ(e.path(), c.path);
+        EXPECT_EQ(e.absolute, c.absolute);
+        EXPECT_EQ(e.dotDot, c.dotDot);
+    }
+    // Level-1 extension chain longer than the data it is counted in.
+    std::vector<uint8_t> ext = {9, 0, 0x01, 'a', 'b', 'c', 'd', 0xFF, 0xFF};
+    auto h = oldHeader(1, "x", ext);
+    h[7] = 5; // packed size smaller than the extensions
+    unsigned sum = 0;
+    size_t base = size_t{h[0]} + 2;
+    for (size_t i = 2; i < base; ++i) sum += h[i];
+    h[1] = static_cast<uint8_t>(sum);
+    lzh::MemorySource src(h.data(), h.size());
+    lzh::Entry e;
+    EXPECT_THROW(lzh::readHeader(src, e), lzh::Error);
+}
+
+TEST(Names, Cp932InArchivesLocalOutside) {
+    EXPECT_EQ(lzh::toArchiveName("plain.txt"), "plain.txt");
+    EXPECT_EQ(lzh::toArchiveName("日本語"), "\x93\xfa\x96\x7b\x8c\xea");
+    EXPECT_EQ(lzh::fromArchiveName("\x93\xfa\x96\x7b\x8c\xea"), "日本語");
+    // Not representable in CP932: kept as UTF-8 both ways.
+    const std::string other = "café-ÿ";
+    EXPECT_EQ(lzh::toArchiveName(other), other);
+    EXPECT_EQ(lzh::fromArchiveName(other), other);
+}
+
+} // namespace

@@ -1,0 +1,108 @@
+#pragma once
+// Temporary folders, files and peer programs for the archiver tests.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+// A fresh folder that is removed with everything in it.
+class TempDir {
+public:
+    TempDir() {
+        std::string t = (fs::temp_directory_path() / "lzhtest-XXXXXX").string();
+        path_ = mkdtemp(t.data());
+    }
+    ~TempDir() {
+        std::error_code ec;
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path_, ec);
+    }
+    const fs::path &path() const { return path_; }
+    std::string str() const { return path_.string(); }
+
+private:
+    fs::path path_;
+};
+
+inline void writeFile(const fs::path &p, const std::string &data) {
+    fs::create_directories(p.parent_path());
+    std::ofstream(p, std::ios::binary) << data;
+}
+
+inline std::string readFile(const fs::path &p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+inline std::string randomBytes(size_t n, unsigned seed) {
+    std::mt19937 rng(seed);
+    std::string s(n, '\0');
+    for (auto &c : s) c = static_cast<char>(rng());
+    return s;
+}
+
+// Text-like data: words from a small vocabulary, so it compresses.
+inline std::string textBytes(size_t n, unsigned seed) {
+    static const char *words[] = {"archive", "header", "window", "match", "length", "table", "the", "of",
+                                  "Huffman", "block", "position", "code", "\n", "    ", "{", "}", "();"};
+    std::mt19937 rng(seed);
+    std::string s;
+    while (s.size() < n) {
+        s += words[rng() % (sizeof words / sizeof *words)];
+        s += ' ';
+    }
+    s.resize(n);
+    return s;
+}
+
+inline bool haveProgram(const std::string &name) {
+    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// Runs a shell command in `dir`; returns its exit status.
+inline int shell(const fs::path &dir, const std::string &cmd) {
+    std::string full = "cd '" + dir.string() + "' && " + cmd + " >/dev/null 2>&1";
+    int st = std::system(full.c_str());
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
+
+// Runs f with `dir` as the current folder.
+template <class F> auto inDir(const fs::path &dir, F f) {
+    fs::path old = fs::current_path();
+    fs::current_path(dir);
+    struct Back {
+        fs::path p;
+        ~Back() { fs::current_path(p); }
+    } back{old};
+    return f();
+}
+
+// Every regular file below `root`, relative path -> content.
+inline std::map<std::string, std::string> tree(const fs::path &root) {
+    std::map<std::string, std::string> out;
+    for (auto &e : fs::recursive_directory_iterator(root))
+        if (e.is_regular_file()) out[fs::relative(e.path(), root).string()] = readFile(e.path());
+    return out;
+}
+
+// Names whose content differs between two trees, or that only one has ("" when equal).
+inline std::string treeDiff(const std::map<std::string, std::string> &a, const std::map<std::string, std::string> &b) {
+    std::string out;
+    for (auto &[k, v] : a) {
+        auto it = b.find(k);
+        if (it == b.end()) out += "only first: " + k + "\n";
+        else if (it->second != v) out += "differs: " + k + "\n";
+    }
+    for (auto &[k, v] : b)
+        if (!a.count(k)) out += "only second: " + k + "\n";
+    return out;
+}

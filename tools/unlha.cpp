@@ -1,0 +1,32 @@
+// unlha: the archiver library's commands from a shell.
+//   unlha COMMAND [switches] ARCHIVE [items...]
+#include <clocale>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "archive/archive.h"
+#include "command/command.h"
+#include "lzh/error.h"
+
+int main(int argc, char **argv) {
+    std::setlocale(LC_ALL, "");
+    if (argc < 2) {
+        std::fprintf(stderr,
+                     "usage: unlha a|l|t|x|e [-x0|-x1] [-jm2|-jm3|-jm4] [-r2] [-a2] [-wFOLDER] ARCHIVE [items...]\n");
+        return 2;
+    }
+    // Arguments arrive already split, so names may hold any character.
+    std::vector<std::string> words(argv + 1, argv + argc);
+    std::string text;
+    int rc;
+    try {
+        rc = archive::run(command::parse(words), text);
+    } catch (const lzh::Error &e) {
+        text = std::string(e.what()) + "\n";
+        rc = e.code;
+    }
+    std::fputs(text.c_str(), rc ? stderr : stdout);
+    if (rc) std::fprintf(stderr, "unlha: error 0x%X\n", static_cast<unsigned>(rc));
+    return rc ? 1 : 0;
+}
