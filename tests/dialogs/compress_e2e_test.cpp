@@ -1,0 +1,197 @@
+// The compression run against the real library: from a command line of real
+// files to an archive that independent readers accept.
+#include "fixture.h"
+
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+
+namespace kinaru::testing {
+namespace {
+
+namespace fs = std::filesystem;
+const std::string kLibrary = std::string(KINARU_BIN_DIR) + "/libunlha32.so";
+const std::string kTool = std::string(KINARU_BIN_DIR) + "/unlha";
+// Names are stored in CP932, which libarchive must be told of.
+const std::string kBsdtar = "LC_ALL=C.UTF-8 bsdtar --options hdrcharset=CP932";
+
+std::string operator/(const std::string& folder, const std::string& name) { return folder + "/" + name; }
+
+int sh(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
+bool have(const std::string& program) { return sh("command -v " + program) == 0; }
+
+// Every file below folder, by relative path, with its bytes.
+std::map<std::string, std::string> tree(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[fs::relative(entry.path(), folder).string()] = readFile(entry.path().string());
+    return files;
+}
+
+class CompressEndToEnd : public ProgramTest {
+protected:
+    CompressEndToEnd() {
+        fs::create_directories(data);
+        ::mkdir((data / "sub").c_str(), 0755);
+        ::mkdir((data / "sub/deeper").c_str(), 0755);
+        ::mkdir((data / "日本語").c_str(), 0755);
+        writeFile(data / "one.txt", "first file\n");
+        std::string noise;
+        for (int i = 0; i < 100000; ++i) noise += char((i * 7919) >> 3);
+        writeFile(data / "sub/two.bin", noise);
+        writeFile(data / "sub/.hidden", "hidden\n");
+        writeFile(data / "sub/deeper/three.txt", std::string(50000, 'z'));
+        writeFile(data / "日本語/ファイル.txt", "にほんご\n");
+    }
+
+    void settings(const std::string& extra) {
+        writeFile(iniPath(), "[SETTING]\nDISTDIR=" + out.path() + "\nVIEWINFO=0\n" + extra);
+    }
+
+    // Starts the program on the items and presses Compress.
+    void compress(std::vector<std::string> items, const std::string& library = kLibrary) {
+        start(std::move(items), library.c_str());
+        startup->chooseMode();
+        Form2->Compress->click();
+    }
+
+    // Extracts with our tool into a fresh folder and returns its tree.
+    std::map<std::string, std::string> extracted(const std::string& archive) {
+        static int n = 0;
+        std::string into = scratch / ("x" + std::to_string(n++));
+        fs::create_directories(into);
+        EXPECT_EQ(sh("cd '" + into + "' && '" + kTool + "' x '" + archive + "'"), 0);
+        return tree(into);
+    }
+
+    void expectPeersAccept(const std::string& archive) {
+        if (have("lha")) EXPECT_EQ(sh("lha t '" + archive + "'"), 0) << "lha";
+        if (have("7zz")) EXPECT_EQ(sh("7zz t '" + archive + "'"), 0) << "7zz";
+        if (have("bsdtar")) EXPECT_EQ(sh(kBsdtar + " -tf '" + archive + "'"), 0) << "bsdtar";
+    }
+
+    TempDir root, out, scratch;
+    std::string data = root / "data";
+};
+
+TEST_F(CompressEndToEnd, EachMethodWithAndWithoutFolders) {
+    const std::map<std::string, std::string> withFolders = {
+        {"one.txt", readFile(data / "one.txt")},
+        {"sub/two.bin", readFile(data / "sub/two.bin")},
+        {"sub/.hidden", "hidden\n"},
+        {"sub/deeper/three.txt", std::string(50000, 'z')},
+        {"日本語/ファイル.txt", "にほんご\n"},
+    };
+    const std::map<std::string, std::string> namesOnly = {
+        {"one.txt", readFile(data / "one.txt")},  {"two.bin", readFile(data / "sub/two.bin")},
+        {".hidden", "hidden\n"},                 {"three.txt", std::string(50000, 'z')},
+        {"ファイル.txt", "にほんご\n"},
+    };
+    for (int method : {0, 1, 2}) {
+        for (bool folders : {true, false}) {
+            SCOPED_TRACE(::testing::Message() << "method " << method << (folders ? " with" : " without") << " folders");
+            settings("COMPVER=" + std::to_string(method) + "\nDIRENABLE=" + (folders ? "1" : "0") + "\n");
+            compress({data / "one.txt", data / "sub", data / "日本語"});
+            EXPECT_TRUE(shell.messages.isEmpty()) << shell.messages.join(", ").toStdString();
+            EXPECT_TRUE(startup->mainWindowClosed()) << "the program ends after the run";
+            std::string archive = out / "one.lzh";
+            expectPeersAccept(archive);
+            EXPECT_EQ(extracted(archive), folders ? withFolders : namesOnly);
+            if (folders && have("bsdtar")) {
+                std::string into = scratch / ("bsdtar" + std::to_string(method));
+                fs::create_directories(into);
+                ASSERT_EQ(sh(kBsdtar + " -xf '" + archive + "' -C '" + into + "'"), 0);
+                EXPECT_EQ(readFile(into + "/sub/two.bin"), readFile(data / "sub/two.bin"));
+                EXPECT_EQ(readFile(into + "/sub/deeper/three.txt"), std::string(50000, 'z'));
+                EXPECT_EQ(readFile(into + "/日本語/ファイル.txt"), "にほんご\n");
+            }
+            startup.reset();
+            fs::remove(archive);
+        }
+    }
+}
+
+TEST_F(CompressEndToEnd, ExistingArchiveUnderEachPolicy) {
+    struct Case {
+        const char* name;
+        int policy;
+        QPushButton* TForm3::*button;  // answered in the same-name dialog
+        bool keepsOld;                 // the old entry is still in the archive
+        bool packed;                   // one.txt is in the archive
+    } cases[] = {
+        {"delete and create", 0, nullptr, false, true},
+        {"add to it", 1, nullptr, true, true},
+        {"asked: add", 2, &TForm3::Button2, true, true},
+        {"asked: delete", 2, &TForm3::Button3, false, true},
+        {"asked: abandon", 2, &TForm3::Button1, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove(out / "one.lzh");
+        writeFile(root / "old.txt", "old entry");
+        ASSERT_EQ(sh("cd '" + root.path() + "' && '" + kTool + "' a '" + out / "one.lzh" + "' old.txt"), 0);
+        settings("SAMEFILE=" + std::to_string(c.policy) + "\n");
+        if (c.button) QTimer::singleShot(0, [&c] { (Form3->*c.button)->click(); });
+        compress({data / "one.txt"});
+        EXPECT_TRUE(startup->mainWindowClosed());
+        auto files = extracted(out / "one.lzh");
+        EXPECT_EQ(files.count("old.txt"), c.keepsOld ? 1u : 0u);
+        EXPECT_EQ(files.count("one.txt"), c.packed ? 1u : 0u);
+        EXPECT_EQ(tree(out.path()).size(), 1u) << "nothing else in the output folder";
+        startup.reset();
+    }
+}
+
+TEST_F(CompressEndToEnd, RenameInTheSameNameDialogPacksUnderTheNewName) {
+    writeFile(out / "one.lzh", "not even an archive");
+    settings("SAMEFILE=2\n");
+    QTimer::singleShot(0, [this] {
+        Form3->setChangeText(out / "fresh/other");
+        shell.yesNoAnswers = {true};  // create the missing folder
+        Form3->Button4->click();
+    });
+    compress({data / "one.txt"});
+    EXPECT_EQ(readFile(out / "one.lzh"), "not even an archive");
+    EXPECT_EQ(extracted(out / "fresh/other.lzh").count("one.txt"), 1u);
+}
+
+TEST_F(CompressEndToEnd, FailingArchiverAfterDeletePolicyPutsTheOldArchiveBack) {
+    writeFile(out / "one.lzh", "precious");
+    settings("SAMEFILE=0\n");
+    start({data / "one.txt", data / "vanished.txt"}, kLibrary.c_str());
+    startup->chooseMode();
+    Form2->Compress->click();
+    ASSERT_EQ(shell.messages.size(), 1);
+    EXPECT_NE(shell.messages[0].toInt(), 0) << "the archiver's result as a bare number";
+    EXPECT_EQ(readFile(out / "one.lzh"), "precious");
+    EXPECT_EQ(tree(out.path()).size(), 1u);
+}
+
+TEST_F(CompressEndToEnd, MissingLibraryShowsItsNumberAndEnds) {
+    settings("SAMEFILE=0\n");
+    compress({data / "one.txt"}, "/nonexistent/libunlha32.so");
+    EXPECT_EQ(shell.messages, QStringList{"32792"});
+    EXPECT_TRUE(startup->mainWindowClosed());
+    EXPECT_TRUE(tree(out.path()).empty());
+}
+
+TEST_F(CompressEndToEnd, FolderThatCannotBeEnteredKeepsTheDialogOpenForAnotherTry) {
+    settings("");
+    start({data / "one.txt"}, kLibrary.c_str());
+    startup->chooseMode();
+    fs::rename(data, root / "moved");
+    Form2->Compress->click();
+    EXPECT_EQ(shell.errors, QStringList{QStringLiteral("ﾌｧｲﾙが見つかりません.")});
+    EXPECT_TRUE(Form2->isVisible());
+    EXPECT_FALSE(startup->mainWindowClosed());
+
+    fs::rename(root / "moved", data);
+    Form2->Compress->click();
+    EXPECT_TRUE(startup->mainWindowClosed());
+    EXPECT_EQ(extracted(out / "one.lzh").count("one.txt"), 1u);
+}
+
+}  // namespace
+}  // namespace kinaru::testing
