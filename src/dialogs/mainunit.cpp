@@ -78,6 +78,8 @@ constexpr std::int64_t kMebibyte = 1048576;
 
 }  // namespace
 
+QString libraryVersionText(unsigned version) { return QString::asprintf("Version %3.2f", version / 100.0); }
+
 TForm1::TForm1(AppContext& context) : Form(context) {
     if (!context.volumes) systemVolumes_ = std::make_unique<SystemVolumes>();
     setWindowTitle(QStringLiteral("Kinaru Ver2.5"));
@@ -282,7 +284,7 @@ void TForm1::FormShow() {
     refreshDrive();
     unsigned version = unsigned(context().unlha.UnlhaGetVersion()) & 0xFFFFu;
     if (version != 0) {
-        UnlhaVer->setText(QString::asprintf("Version %3.2f", version / 100.0));
+        UnlhaVer->setText(libraryVersionText(version));
         return;
     }
     context().shell.messageBox(this, QStringLiteral("UNLHA32.DLLが正しくインストールされていないか、存在しません。\r\n"

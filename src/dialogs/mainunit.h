@@ -25,6 +25,9 @@ class Gauge;
 class PanelButton;
 class Volumes;
 
+// The library's version (times 100) as the dialog shows it: "Version 1.15".
+QString libraryVersionText(unsigned version);
+
 class TForm1 : public Form {
     Q_OBJECT
 public:
