@@ -26,6 +26,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <algorithm>
 #include <unistd.h>
 
 namespace kinaru {
@@ -75,6 +76,8 @@ const char* const kAlart = "ALART";
 const char* const kSetting = "SETTING";
 
 constexpr std::int64_t kMebibyte = 1048576;
+// The inner width of a page of the tab control, its frame taken off.
+constexpr int kPageWidth = 273;
 
 }  // namespace
 
@@ -238,6 +241,9 @@ void TForm1::buildVersionPage() {
     Panel5->setGeometry(212, 184, 57, 21);
     Panel5->setFrameStyle(QFrame::Box | QFrame::Raised);
     Version = label(QStringLiteral("This Version is 2.5 Complete.[25C版]"), 76, 220, page);
+    // Fonts standing in for the designed one may run wider; the line moves
+    // left rather than lose its end at the page's edge.
+    if (Version->x() + Version->width() > kPageWidth) Version->move(std::max(0, kPageWidth - Version->width()), 220);
 }
 
 std::string TForm1::settingsPath() const { return changeExtension(context().executablePath, ".ini"); }

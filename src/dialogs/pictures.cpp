@@ -143,8 +143,8 @@ QPixmap logoPicture() {
     }
 
     p.setPen(QColor(24, 30, 110));
-    p.setFont(pictureFont(30, QFont::Black));
-    p.drawText(QRectF(76, 18, 123, 40), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Mobrek"));
+    p.setFont(pictureFont(25, QFont::Black));
+    p.drawText(QRectF(78, 18, 121, 40), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("Mobrek"));
     p.setPen(kPanelBlue);
     p.setFont(pictureFont(10, QFont::Bold));
     p.drawText(QRectF(78, 58, 121, 16), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("S O F T W A R E"));

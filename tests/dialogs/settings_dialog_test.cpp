@@ -134,7 +134,6 @@ TEST_F(SettingsDialog, ControlsStandWhereTheLayoutPutsThem) {
         {Form1->Panel2, Form1->TabSheet4, {212, 5, 57, 21}, "Web"},
         {Form1->Panel6, Form1->TabSheet4, {212, 36, 57, 21}, "最新情報"},
         {Form1->Panel5, Form1->TabSheet4, {212, 184, 57, 21}, "HELP"},
-        {Form1->Version, Form1->TabSheet4, {76, 220, 0, 0}, "This Version is 2.5 Complete.[25C版]"},
         {Form1->Button2, Form1, {136, 268, 69, 21}, "保存"},
         {Form1->Button3, Form1, {212, 268, 69, 21}, "中止"},
     };
@@ -149,6 +148,11 @@ TEST_F(SettingsDialog, ControlsStandWhereTheLayoutPutsThem) {
         if (text.isEmpty()) text = c.control->property("title").toString();
         EXPECT_EQ(text, c.text);
     }
+    // The version line stands at 76, 220 unless a wide font would push its end off the page.
+    EXPECT_EQ(Form1->Version->text(), "This Version is 2.5 Complete.[25C版]");
+    EXPECT_EQ(Form1->Version->y(), 220);
+    EXPECT_LE(Form1->Version->x(), 76);
+    EXPECT_TRUE(Form1->Version->x() == 76 || Form1->Version->geometry().right() < 273);
     EXPECT_EQ(Form1->Image1->pixmap().size(), QSize(199, 199));
     EXPECT_EQ(Form1->Image2->pixmap().size(), QSize(199, 99));
     EXPECT_EQ(Form1->Panel2->toolTip(), "Mobrekのﾒｲﾝﾍﾟｰｼﾞを開きます。");
