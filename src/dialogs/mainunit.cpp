@@ -320,10 +320,11 @@ void TForm1::Button3Click() { Close(); }
 
 void TForm1::Button4Click() {
     if (!context().shell.askYesNo(this, QStringLiteral("設定を初期化します。よろしいですか？"))) return;
-    // A read-only settings file is kept, as the program never writes one; the
-    // store below then reports it.
+    // A settings file that the store below cannot write again, being
+    // read-only or in a read-only folder, is kept rather than lost; the store
+    // then reports it.
     std::string path = settingsPath();
-    if (platform::ownerWritable(path)) ::unlink(path.c_str());
+    if (platform::ownerWritable(path) && platform::ownerWritable(folderPart(path))) ::unlink(path.c_str());
     ReadIni();
     WriteIni();
     context().shell.messageBox(this, QStringLiteral("設定を初期化しました。"));

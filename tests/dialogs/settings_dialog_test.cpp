@@ -269,20 +269,28 @@ TEST_F(SettingsDialog, ResetAnsweredYesShowsAndStoresEveryDefault) {
     EXPECT_EQ(readFile(iniPath()), defaults);
 }
 
-// The program never writes into a read-only settings file, and the reset is
-// no way round that: the file stays, and the failed store is reported.
-TEST_F(SettingsDialog, ResetOfAReadOnlyFileKeepsItAndReportsTheWriteError) {
+// The program never writes a read-only settings file, nor one in a read-only
+// folder, and the reset is no way round that: the file stays, and the failed
+// store is reported.
+TEST_F(SettingsDialog, ResetThatCannotStoreKeepsTheFileAndReportsTheWriteError) {
     const std::string before = "[SETTING]\nCOMPVER=2\n";
-    writeFile(iniPath(), before);
-    ::chmod(iniPath().c_str(), 0444);
-    start();
-    Form1->showForm();
-    shell.yesNoAnswers = {true};
-    Form1->Button4->click();
-    EXPECT_EQ(shell.errors, QStringList{QString::fromStdString(iniPath()) + " に書き込めません."});
-    EXPECT_TRUE(shell.messages.isEmpty()) << "no confirmation after a failed store";
-    EXPECT_EQ(readFile(iniPath()), before);
-    EXPECT_TRUE(Form1->isVisible());
+    for (bool folderReadOnly : {false, true}) {
+        SCOPED_TRACE(folderReadOnly ? "read-only folder" : "read-only file");
+        writeFile(iniPath(), before);
+        ::chmod(folderReadOnly ? exeDir.path().c_str() : iniPath().c_str(), folderReadOnly ? 0555 : 0444);
+        start();
+        Form1->showForm();
+        shell.yesNoAnswers = {true};
+        Form1->Button4->click();
+        EXPECT_EQ(shell.errors, QStringList{QString::fromStdString(iniPath()) + " に書き込めません."});
+        EXPECT_TRUE(shell.messages.isEmpty()) << "no confirmation after a failed store";
+        EXPECT_EQ(readFile(iniPath()), before);
+        EXPECT_TRUE(Form1->isVisible());
+        startup.reset();
+        ::chmod(exeDir.path().c_str(), 0755);
+        ::chmod(iniPath().c_str(), 0644);
+        shell.errors.clear();
+    }
 }
 
 TEST(LibraryVersion, ShownWithTwoDecimals) {
