@@ -24,7 +24,9 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QAbstractItemView>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <algorithm>
 #include <unistd.h>
@@ -62,6 +64,18 @@ QFrame* picturePanel(const QRect& geometry, const QPixmap& picture, QLabel*& ima
     image->setPixmap(picture);
     return panel;
 }
+
+// Rows of one fixed height, as the layout was drawn with.
+class FixedRowHeight : public QStyledItemDelegate {
+public:
+    FixedRowHeight(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), height_};
+    }
+
+private:
+    int height_;
+};
 
 void setButtonFaceLook(QLineEdit* edit, bool buttonFace) {
     QPalette colours = edit->palette();
@@ -144,6 +158,7 @@ void TForm1::buildOutputPage() {
     Drive_Dst->setGeometry(12, 12, 249, 19);
     Dir_Dst = new DirectoryList(TabSheet1);
     Dir_Dst->setGeometry(12, 40, 249, 185);
+    Dir_Dst->setItemDelegate(new FixedRowHeight(16, Dir_Dst));
     // Both start on the process's current folder.
     Drive_Dst->rememberFolder(Dir_Dst->Directory());
     Drive_Dst->SetDrive(Drive_Dst->volumeOf(Dir_Dst->Directory()));
@@ -179,6 +194,7 @@ void TForm1::buildOptionsPage() {
     Label1 = label(QStringLiteral("圧縮形式"), 12, 168, page);
     CompressVer = new QComboBox(page);
     CompressVer->setGeometry(72, 164, 193, 20);
+    CompressVer->view()->setItemDelegate(new FixedRowHeight(12, CompressVer));
     CompressVer->addItems({QStringLiteral("LH5(LHA2.13以降)"), QStringLiteral("LH6(LHA2.67以降)"),
                            QStringLiteral("LH7(TEST)")});
     CompressVer->setCurrentIndex(-1);
@@ -308,7 +324,8 @@ void TForm1::UseDefaultClick() {
 void TForm1::Button1Click() {
     // The user moves to the wanted folder and confirms the proposed name;
     // only the folder is kept, with its final "/".
-    if (auto chosen = context().shell.chooseOpenFile(this, "WORK")) WorkDirectory->setText(fromLocal(folderPart(*chosen)));
+    if (auto chosen = context().shell.chooseOpenFile(this, "WORK"))
+        WorkDirectory->setText(fromLocal(folderPart(*chosen)));
 }
 
 void TForm1::Button2Click() {
