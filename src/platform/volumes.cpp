@@ -40,6 +40,8 @@ std::vector<Volume> SystemVolumes::mounted() const {
         std::string root = toLocal(info.rootPath());
         // A file mounted over another file (containers do this) is no place to write archives into.
         if (!info.isValid() || !info.isReady() || !isFolder(root)) continue;
+        // A folder mounted over twice is one place to choose.
+        if (volumeRootOf(volumes, root) == root) continue;
         volumes.push_back({root, toLocal(info.name())});
     }
     return volumes;

@@ -333,6 +333,20 @@ TEST_F(SettingsDialog, PanelButtonsOpenTheWebPagesAndTheHelp) {
     EXPECT_EQ(shell.openedDocuments, std::vector<std::string>{exeDir / "Kinaru.html"});
 }
 
+// The help beside the program speaks of every choice the dialogs offer, under
+// the names the user sees there.
+TEST(Help, IsInstalledAndNamesEveryChoice) {
+    std::string help = readFile(HELP_FILE);
+    ASSERT_FALSE(help.empty());
+    EXPECT_NE(help.find("<meta charset=\"utf-8\">"), std::string::npos);
+    for (const char* text : {"出力", "圧縮ｵﾌﾟｼｮﾝ", "ｼｽﾃﾑ", "ﾊﾞｰｼﾞｮﾝ情報", "圧縮中に状況を表示する", "同名ファイル存在時の動作",
+                             "消して作成", "そのまま上書き", "ﾀﾞｲｱﾛｸﾞ表示、ﾕｰｻﾞが選択", "ﾃﾞｨﾚｸﾄﾘ情報も格納する",
+                             "圧縮後、出力ﾌｫﾙﾀﾞを開く", "圧縮形式", "LH5", "LH6", "LH7", "作業ﾌｫﾙﾀﾞ", "標準の場所を使う",
+                             "参照", "WORK", "初期化", "保存", "中止", "Web", "最新情報", "自動解凍書庫化", "WinSFX",
+                             "圧縮中止", "上書き続行", "削除続行", "ﾌｧｲﾙ名変更", "kinaru.ini"})
+        EXPECT_NE(help.find(text), std::string::npos) << text;
+}
+
 TEST_F(SettingsDialog, ShowingRefreshesTheDriveOfTheOutputFolder) {
     start();
     EXPECT_EQ(Form1->startDrive(), "/");
