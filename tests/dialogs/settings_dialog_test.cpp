@@ -436,6 +436,25 @@ TEST_F(SettingsDialog, VolumeWithoutFreeSpaceReturnsToTheStartDrive) {
     }
 }
 
+// With the start drive full as well, the way back ends there instead of
+// going round for ever.
+TEST_F(SettingsDialog, FullStartDriveEndsTheReturn) {
+    fake["/"].free = 0;
+    start();
+    Form1->showForm();
+    int changes = 0;
+    QObject::connect(Form1->Drive_Dst, &DriveList::driveChanged, [&changes] { ++changes; });
+    choose(full());
+    EXPECT_EQ(changes, 2) << "to the full volume and back, once";
+    EXPECT_EQ(Form1->Drive_Dst->Drive(), "/");
+    EXPECT_EQ(Form1->Dir_Dst->Directory(), exeDir.path());
+    EXPECT_EQ(Form1->DistStr->text(), "0k ﾊﾞｲﾄの空き");
+    EXPECT_EQ(Form1->DistDrive->PercentDone(), 100);
+    leaveSelector();
+    EXPECT_EQ(changes, 2);
+    EXPECT_TRUE(shell.errors.isEmpty());
+}
+
 TEST_F(SettingsDialog, VolumeThatCannotBeQueriedStaysSelectedAndShowsNothingFree) {
     start();
     Form1->showForm();
