@@ -202,20 +202,6 @@ TEST_F(SettingsDialog, CancelLeavesTheFileByteForByte) {
     EXPECT_EQ(readFile(iniPath()), before);
 }
 
-TEST_F(SettingsDialog, SaveWritesWhatTheControlsHold) {
-    start();
-    QTimer::singleShot(0, [] {
-        Form1->rAdd->click();
-        Form1->CompressVer->setCurrentIndex(2);
-        Form1->UseDefault->click();
-        Form1->WorkDirectory->setText("/work/");
-        Form1->Button2->click();
-    });
-    EXPECT_EQ(startup->run(), 0);
-    EXPECT_TRUE(startup->mainWindowClosed());
-    EXPECT_EQ(readFile(iniPath()), normalForm(exeDir.path(), "/work/", 1, 2, 1, 1, 0, 0));
-}
-
 TEST_F(SettingsDialog, ResetAnsweredNoChangesAndWritesNothing) {
     const std::string before = "[SETTING]\nSAMEFILE=0\n";
     writeFile(iniPath(), before);
