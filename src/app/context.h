@@ -8,12 +8,14 @@ namespace kinaru {
 
 class Shell;
 class Unlha;
+class Volumes;
 
 struct AppContext {
     Shell& shell;
     const Unlha& unlha;
     std::string executablePath;           // the settings and help files sit beside it
     std::vector<std::string> arguments;   // the paths to pack; empty in settings mode
+    const Volumes* volumes = nullptr;     // the mounted volumes; null for the system's own
 };
 
 }  // namespace kinaru

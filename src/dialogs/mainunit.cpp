@@ -4,13 +4,18 @@
 #include "app/forms.h"
 #include "app/paths.h"
 #include "dialogs/directorylist.h"
+#include "dialogs/drivelist.h"
+#include "dialogs/gauge.h"
 #include "dialogs/panelbutton.h"
+#include "dialogs/pictures.h"
 #include "dialogs/warnunit.h"
+#include "dialogs/webpages.h"
 #include "dialogs/workunit.h"
+#include "platform/files.h"
+#include "platform/volumes.h"
 #include "settings/inifile.h"
 #include "unlha/unlha.h"
 
-#include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -18,10 +23,13 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProgressBar>
 #include <QPushButton>
+#include <QAbstractItemView>
 #include <QRadioButton>
+#include <QStyledItemDelegate>
 #include <QTabWidget>
+#include <algorithm>
+#include <unistd.h>
 
 namespace kinaru {
 
@@ -45,7 +53,7 @@ QFrame* bevelLine(int left, int top, int width, QWidget* parent) {
 }
 
 // A raised panel with a picture filling it.
-QFrame* picturePanel(const QRect& geometry, const QString& resource, QLabel*& image, QWidget* parent) {
+QFrame* picturePanel(const QRect& geometry, const QPixmap& picture, QLabel*& image, QWidget* parent) {
     auto* panel = new QFrame(parent);
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
     panel->setLineWidth(1);
@@ -53,9 +61,21 @@ QFrame* picturePanel(const QRect& geometry, const QString& resource, QLabel*& im
     image = new QLabel(panel);
     image->setGeometry(1, 1, geometry.width() - 2, geometry.height() - 2);
     image->setScaledContents(true);
-    image->setPixmap(QPixmap(resource));
+    image->setPixmap(picture);
     return panel;
 }
+
+// Rows of one fixed height, as the layout was drawn with.
+class FixedRowHeight : public QStyledItemDelegate {
+public:
+    FixedRowHeight(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), height_};
+    }
+
+private:
+    int height_;
+};
 
 void setButtonFaceLook(QLineEdit* edit, bool buttonFace) {
     QPalette colours = edit->palette();
@@ -69,9 +89,16 @@ const char* const kComp = "COMP";
 const char* const kAlart = "ALART";
 const char* const kSetting = "SETTING";
 
+constexpr std::int64_t kMebibyte = 1048576;
+// The inner width of a page of the tab control, its frame taken off.
+constexpr int kPageWidth = 273;
+
 }  // namespace
 
+QString libraryVersionText(unsigned version) { return QString::asprintf("Version %3.2f", version / 100.0); }
+
 TForm1::TForm1(AppContext& context) : Form(context) {
+    if (!context.volumes) systemVolumes_ = std::make_unique<SystemVolumes>();
     setWindowTitle(QStringLiteral("Kinaru Ver2.5"));
     // Left only through its two buttons: no close, minimise or maximise box.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
@@ -100,21 +127,41 @@ TForm1::TForm1(AppContext& context) : Form(context) {
     Button3->setGeometry(212, 268, 69, 21);
     setTabOrder(PageControl1, Button2);
     setTabOrder(Button2, Button3);
+    connectHandlers();
+}
 
-    connect(Button2, &QPushButton::clicked, this, [this] { guard([this] { Button2Click(); }); });
-    connect(Button3, &QPushButton::clicked, this, [this] { guard([this] { Button3Click(); }); });
-    connect(UseDefault, &QCheckBox::toggled, this, [this] { guard([this] { UseDefaultClick(); }); });
+TForm1::~TForm1() = default;
+
+void TForm1::connectHandlers() {
+    auto handle = [this](auto handler) { return [this, handler] { guard([this, handler] { (this->*handler)(); }); }; };
+    connect(Button1, &QPushButton::clicked, this, handle(&TForm1::Button1Click));
+    connect(Button2, &QPushButton::clicked, this, handle(&TForm1::Button2Click));
+    connect(Button3, &QPushButton::clicked, this, handle(&TForm1::Button3Click));
+    connect(Button4, &QPushButton::clicked, this, handle(&TForm1::Button4Click));
+    connect(UseDefault, &QCheckBox::toggled, this, handle(&TForm1::UseDefaultClick));
+    connect(Panel2, &PanelButton::clicked, this, handle(&TForm1::Panel2Click));
+    connect(Panel6, &PanelButton::clicked, this, handle(&TForm1::Panel6Click));
+    connect(Panel5, &PanelButton::clicked, this, handle(&TForm1::Panel5Click));
+    connect(Drive_Dst, &DriveList::driveChanged, this, handle(&TForm1::driveSelected));
+    connect(Drive_Dst, &DriveList::exited, this, handle(&TForm1::Drive_DstExit));
+    connect(Dir_Dst, &DirectoryList::directoryChanged, this, handle(&TForm1::folderEntered));
     connect(Dir_Dst, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         std::string folder = DirectoryList::folderOf(item);
         guard([this, &folder] { Dir_Dst->SetDirectory(folder); });
     });
 }
 
+const Volumes& TForm1::volumes() const { return context().volumes ? *context().volumes : *systemVolumes_; }
+
 void TForm1::buildOutputPage() {
-    Drive_Dst = new QComboBox(TabSheet1);
+    Drive_Dst = new DriveList(volumes(), TabSheet1);
     Drive_Dst->setGeometry(12, 12, 249, 19);
     Dir_Dst = new DirectoryList(TabSheet1);
     Dir_Dst->setGeometry(12, 40, 249, 185);
+    Dir_Dst->setItemDelegate(new FixedRowHeight(16, Dir_Dst));
+    // Both start on the process's current folder.
+    Drive_Dst->rememberFolder(Dir_Dst->Directory());
+    Drive_Dst->SetDrive(Drive_Dst->volumeOf(Dir_Dst->Directory()));
 }
 
 void TForm1::buildOptionsPage() {
@@ -147,6 +194,7 @@ void TForm1::buildOptionsPage() {
     Label1 = label(QStringLiteral("圧縮形式"), 12, 168, page);
     CompressVer = new QComboBox(page);
     CompressVer->setGeometry(72, 164, 193, 20);
+    CompressVer->view()->setItemDelegate(new FixedRowHeight(12, CompressVer));
     CompressVer->addItems({QStringLiteral("LH5(LHA2.13以降)"), QStringLiteral("LH6(LHA2.67以降)"),
                            QStringLiteral("LH7(TEST)")});
     CompressVer->setCurrentIndex(-1);
@@ -179,11 +227,8 @@ void TForm1::buildSystemPage() {
     QWidget* page = TabSheet3;
     Label6 = label(QStringLiteral("出力ﾄﾞﾗｲﾌﾞの空き状況"), 8, 8, page);
     Label5 = label(QStringLiteral("USE:"), 8, 26, page);
-    DistDrive = new QProgressBar(page);
+    DistDrive = new Gauge(page);
     DistDrive->setGeometry(36, 24, 213, 17);
-    DistDrive->setRange(0, 0);
-    DistDrive->setValue(0);
-    DistDrive->setFormat(QStringLiteral("%p%"));
     DistStr = new QLabel(QStringLiteral("0 ﾊﾞｲﾄの空き"), page);
     DistStr->setGeometry(8, 44, 241, 12);
     DistStr->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -194,21 +239,27 @@ void TForm1::buildSystemPage() {
     UnlhaVer->setReadOnly(true);
     setButtonFaceLook(UnlhaVer, true);
     Bevel2 = bevelLine(8, 95, 257, page);
-    Panel4 = picturePanel(QRect(12, 104, 201, 101), QStringLiteral(":/kinaru/logo.svg"), Image2, page);
+    Panel4 = picturePanel(QRect(12, 104, 201, 101), logoPicture(), Image2, page);
 }
 
 void TForm1::buildVersionPage() {
     QWidget* page = TabSheet4;
-    Panel1 = picturePanel(QRect(4, 4, 201, 201), QStringLiteral(":/kinaru/title.svg"), Image1, page);
+    Panel1 = picturePanel(QRect(4, 4, 201, 201), titlePicture(), Image1, page);
     Panel2 = new PanelButton(QStringLiteral("Web"), QFrame::Sunken, page);
     Panel2->setGeometry(212, 5, 57, 21);
     Panel2->setToolTip(QStringLiteral("Mobrekのﾒｲﾝﾍﾟｰｼﾞを開きます。"));
     Panel6 = new PanelButton(QStringLiteral("最新情報"), QFrame::Sunken, page);
     Panel6->setGeometry(212, 36, 57, 21);
+    // A raised rim round a lowered inner bevel: a ridge.
+    Panel6->setFrameStyle(QFrame::Box | QFrame::Raised);
     Panel6->setToolTip(QStringLiteral("このｿﾌﾄの最新情報を開きます。"));
     Panel5 = new PanelButton(QStringLiteral("HELP"), QFrame::Sunken, page);
     Panel5->setGeometry(212, 184, 57, 21);
+    Panel5->setFrameStyle(QFrame::Box | QFrame::Raised);
     Version = label(QStringLiteral("This Version is 2.5 Complete.[25C版]"), 76, 220, page);
+    // Fonts standing in for the designed one may run wider; the line moves
+    // left rather than lose its end at the page's edge.
+    if (Version->x() + Version->width() > kPageWidth) Version->move(std::max(0, kPageWidth - Version->width()), 220);
 }
 
 std::string TForm1::settingsPath() const { return changeExtension(context().executablePath, ".ini"); }
@@ -216,12 +267,46 @@ std::string TForm1::settingsPath() const { return changeExtension(context().exec
 void TForm1::FormCreate() {
     CompressVer->setCurrentIndex(0);
     helpFile_ = folderPart(context().executablePath) + "Kinaru.html";
+    startDrive_ = Drive_Dst->Drive();
+}
+
+void TForm1::refreshDrive() {
+    std::string drive = Drive_Dst->Drive();
+    // A volume that cannot be queried gives -1, which the divisions turn into
+    // an empty gauge and "0k".
+    DistDrive->SetMaxValue(volumes().totalBytes(drive) / kMebibyte);
+    std::int64_t free = volumes().freeBytes(drive);
+    DistDrive->SetProgress(DistDrive->MaxValue() - free / kMebibyte);
+    DistStr->setText(QString::number(free / 1024) + QStringLiteral("k ﾊﾞｲﾄの空き"));
+}
+
+void TForm1::Drive_DstChange() {
+    refreshDrive();
+    // A full volume is no place for archives: back to where the program
+    // started. The selection change runs this handler again for that volume.
+    if (volumes().freeBytes(Drive_Dst->Drive()) == 0) Drive_Dst->SetDrive(startDrive_);
+}
+
+void TForm1::Drive_DstExit() { Drive_DstChange(); }
+
+void TForm1::driveSelected() {
+    std::string drive = Drive_Dst->Drive();
+    // When the folder cannot be entered its error ends this handler, and the
+    // folder list keeps its folder.
+    if (Drive_Dst->volumeOf(Dir_Dst->Directory()) != drive) Dir_Dst->SetDirectory(Drive_Dst->currentFolderOf(drive));
+    Drive_DstChange();
+}
+
+void TForm1::folderEntered() {
+    Drive_Dst->rememberFolder(Dir_Dst->Directory());
+    Drive_Dst->SetDrive(Drive_Dst->volumeOf(Dir_Dst->Directory()));
 }
 
 void TForm1::FormShow() {
+    refreshDrive();
     unsigned version = unsigned(context().unlha.UnlhaGetVersion()) & 0xFFFFu;
     if (version != 0) {
-        UnlhaVer->setText(QString::asprintf("Version %3.2f", version / 100.0));
+        UnlhaVer->setText(libraryVersionText(version));
         return;
     }
     context().shell.messageBox(this, QStringLiteral("UNLHA32.DLLが正しくインストールされていないか、存在しません。\r\n"
@@ -236,12 +321,37 @@ void TForm1::UseDefaultClick() {
     Button1->setEnabled(own);
 }
 
+void TForm1::Button1Click() {
+    // The user moves to the wanted folder and confirms the proposed name;
+    // only the folder is kept, with its final "/".
+    if (auto chosen = context().shell.chooseOpenFile(this, "WORK"))
+        WorkDirectory->setText(fromLocal(folderPart(*chosen)));
+}
+
 void TForm1::Button2Click() {
     WriteIni();
     Close();
 }
 
 void TForm1::Button3Click() { Close(); }
+
+void TForm1::Button4Click() {
+    if (!context().shell.askYesNo(this, QStringLiteral("設定を初期化します。よろしいですか？"))) return;
+    // A settings file that the store below cannot write again, being
+    // read-only or in a read-only folder, is kept rather than lost; the store
+    // then reports it.
+    std::string path = settingsPath();
+    if (platform::ownerWritable(path) && platform::ownerWritable(folderPart(path))) ::unlink(path.c_str());
+    ReadIni();
+    WriteIni();
+    context().shell.messageBox(this, QStringLiteral("設定を初期化しました。"));
+}
+
+void TForm1::Panel2Click() { context().shell.openUrl(makerHomePage()); }
+
+void TForm1::Panel6Click() { context().shell.openUrl(latestInformationPage()); }
+
+void TForm1::Panel5Click() { context().shell.openDocument(helpFile_); }
 
 void TForm1::closeEvent(QCloseEvent* event) {
     Form::closeEvent(event);

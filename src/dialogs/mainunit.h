@@ -3,16 +3,15 @@
 // the other dialogs read every setting from them.
 #include "dialogs/form.h"
 
+#include <memory>
 #include <string>
 
-class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QProgressBar;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
@@ -21,17 +20,26 @@ class QWidget;
 namespace kinaru {
 
 class DirectoryList;
+class DriveList;
+class Gauge;
 class PanelButton;
+class Volumes;
+
+// The library's version (times 100) as the dialog shows it: "Version 1.15".
+QString libraryVersionText(unsigned version);
 
 class TForm1 : public Form {
     Q_OBJECT
 public:
     explicit TForm1(AppContext& context);
+    ~TForm1() override;
 
     // The settings file: the executable's path with the extension ".ini".
     std::string settingsPath() const;
     // Where the help file is looked for.
     const std::string& helpFile() const { return helpFile_; }
+    // The root of the volume the program started on.
+    const std::string& startDrive() const { return startDrive_; }
 
     void ReadIni();
     void WriteIni();
@@ -40,9 +48,16 @@ public:
 
     void FormCreate() override;
     void FormShow() override;
+    void Drive_DstChange();
+    void Drive_DstExit();
     void UseDefaultClick();
+    void Button1Click();
     void Button2Click();
     void Button3Click();
+    void Button4Click();
+    void Panel2Click();
+    void Panel6Click();
+    void Panel5Click();
 
     QTabWidget* PageControl1;
     QWidget* TabSheet1;
@@ -50,7 +65,7 @@ public:
     QWidget* TabSheet3;
     QWidget* TabSheet4;
     // Output page
-    QComboBox* Drive_Dst;
+    DriveList* Drive_Dst;
     DirectoryList* Dir_Dst;
     // Compression options page
     QCheckBox* ViewInfo;
@@ -71,7 +86,7 @@ public:
     // System page
     QLabel* Label6;
     QLabel* Label5;
-    QProgressBar* DistDrive;
+    Gauge* DistDrive;
     QLabel* DistStr;
     QFrame* Bevel1;
     QLabel* Label10;
@@ -102,8 +117,18 @@ private:
     void buildOptionsPage();
     void buildSystemPage();
     void buildVersionPage();
+    void connectHandlers();
+    const Volumes& volumes() const;
+    // The drive refresh: gauge and free-space label for the selected volume.
+    void refreshDrive();
+    // The selector's choice moves the folder list to the volume's current folder.
+    void driveSelected();
+    // The folder list's move to another volume moves the selector with it.
+    void folderEntered();
 
+    std::unique_ptr<Volumes> systemVolumes_;  // when the context brings none
     std::string helpFile_;
+    std::string startDrive_;
 };
 
 }  // namespace kinaru

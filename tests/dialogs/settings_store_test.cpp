@@ -10,16 +10,6 @@ namespace {
 
 using SettingsStore = ProgramTest;
 
-std::string normalForm(const std::string& distdir, const std::string& workdir, int samefile, int compver,
-                       int viewinfo, int direnable, int opendist, int useDefault, int left1 = 10, int top1 = 10) {
-    return "[MAIN]\nLEFT=" + std::to_string(left1) + "\nTOP=" + std::to_string(top1) +
-           "\n\n[COMP]\nLEFT=20\nTOP=20\n\n[ALART]\nLEFT=30\nTOP=30\n\n[SETTING]\nDISTDIR=" + distdir +
-           "\nWORKDIR=" + workdir + "\nSAMEFILE=" + std::to_string(samefile) + "\nCOMPVER=" +
-           std::to_string(compver) + "\nVIEWINFO=" + std::to_string(viewinfo) + "\nDIRENABLE=" +
-           std::to_string(direnable) + "\nOPENDIST=" + std::to_string(opendist) + "\nDEFAULT=" +
-           std::to_string(useDefault) + "\n";
-}
-
 TEST_F(SettingsStore, LoadThenStoreBringsTheFileIntoNormalForm) {
     TempDir out;
     struct Case {
@@ -125,10 +115,22 @@ TEST_F(SettingsStore, RadioButtonsFollowThePolicy) {
 TEST_F(SettingsStore, WorkFolderControlsFollowUseDefault) {
     writeFile(iniPath(), "[SETTING]\nDEFAULT=0\nWORKDIR=/w/\n");
     start();
+    auto editColour = [] { return Form1->WorkDirectory->palette().color(QPalette::Base); };
+    const QColor window = QApplication::palette().color(QPalette::Base);
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    ASSERT_NE(window, buttonFace) << "the two looks must be told apart";
+    // The load turned the option off: edit and browse button open.
     EXPECT_TRUE(Form1->WorkDirectory->isEnabled());
-    Form1->UseDefault->click();
-    EXPECT_FALSE(Form1->WorkDirectory->isEnabled());
-    EXPECT_EQ(Form1->WorkDirectory->text(), "/w/");
+    EXPECT_TRUE(Form1->Button1->isEnabled());
+    EXPECT_EQ(editColour(), window);
+    for (bool useDefault : {true, false, true}) {
+        Form1->UseDefault->click();
+        ASSERT_EQ(Form1->UseDefault->isChecked(), useDefault);
+        EXPECT_EQ(Form1->WorkDirectory->isEnabled(), !useDefault);
+        EXPECT_EQ(Form1->Button1->isEnabled(), !useDefault);
+        EXPECT_EQ(editColour(), useDefault ? buttonFace : window);
+        EXPECT_EQ(Form1->WorkDirectory->text(), "/w/") << "the edit keeps its text";
+    }
 }
 
 }  // namespace

@@ -81,14 +81,19 @@ TEST_F(Startup, CompressionModeShowsOnlyTheCompressionDialogAndItsCloseEndsThePr
     EXPECT_TRUE(exists(iniPath())) << "hiding the compression dialog stores the settings";
 }
 
-TEST_F(Startup, SaveStoresThenEnds) {
+TEST_F(Startup, SaveStoresWhatTheControlsHoldThenEnds) {
     start();
     QTimer::singleShot(0, [] {
         Form1->oOpenDist->setChecked(true);
+        Form1->rAdd->click();
+        Form1->CompressVer->setCurrentIndex(2);
+        Form1->UseDefault->click();
+        Form1->WorkDirectory->setText("/work/");
         Form1->Button2->click();
     });
     EXPECT_EQ(startup->run(), 0);
-    EXPECT_NE(readFile(iniPath()).find("OPENDIST=1\n"), std::string::npos);
+    EXPECT_TRUE(startup->mainWindowClosed());
+    EXPECT_EQ(readFile(iniPath()), normalForm(exeDir.path(), "/work/", 1, 2, 1, 1, 1, 0));
 }
 
 TEST_F(Startup, FailedSaveShowsTheWriteErrorAndKeepsTheDialogOpen) {
