@@ -199,14 +199,16 @@ TEST_F(CompressionDialog, BadDropsChangeNothing) {
 
 TEST_F(CompressionDialog, DroppedNamesKeepTheirBytes) {
     writeFile(files / "data/bad\xfe.txt", "");
+    writeFile(files / "data/bad\xff.txt", "");
     writeFile(files / "data/new\nline.txt", "");
-    show({files / "data/x.txt"}, files / "out");
+    show({files / "data/x.txt", files / "data/bad\xff.txt"}, files / "out");
     QMimeData data;
     data.setData("text/uri-list", QByteArray::fromStdString("file://" + files.path() +
                                                             "/data/bad%FE.txt\r\nfile://" + files.path() +
                                                             "/data/new%0Aline.txt\r\n"));
     dropOn(Form2, &data);
-    std::vector<std::string> entries = {"x.txt", "bad\xfe.txt", "new\nline.txt"};
+    // Differing from a listed name only in an invalid byte, it is no duplicate.
+    std::vector<std::string> entries = {"x.txt", "bad\xff.txt", "bad\xfe.txt", "new\nline.txt"};
     EXPECT_EQ(Form2->fileEntries(), entries);
 }
 

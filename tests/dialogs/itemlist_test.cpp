@@ -214,5 +214,27 @@ TEST(CollationIndex, AgreesWithTheLocaleComparison) {
     }
 }
 
+// Names need not be valid UTF-8; they may differ only in the invalid bytes.
+TEST(LocaleComparison, InvalidBytesKeepNamesApart) {
+    LocaleComparison comparison;
+    struct Case {
+        std::string a, b;
+        bool equal;
+    } cases[] = {
+        {"bad\xff.txt", "bad\xfe.txt", false},
+        {"BAD\xff.txt", "bad\xff.TXT", true},
+        {"\xef\xbf\xbd", "\xff", false},           // a real replacement character is not a stray byte
+        {"\xc0\xaf", "/", false},                    // overlong form
+        {"\xed\xa0\x80", "\xed\xa0\x81", false},     // encoded surrogates
+        {"\xf0\x9f\x98\x80x\xff", "\xf0\x9f\x98\x80X\xff", true},  // valid four-byte character before
+        {"\xe5\xa0", "\xe5\xa1", false},             // cut-off sequences
+        {"R\xc3\xa9sum\xc3\xa9\x80", "r\xc3\xa9SUM\xc3\xa9\x80", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.a + " vs " + c.b);
+        EXPECT_EQ(comparison.equal(c.a, c.b), c.equal);
+    }
+}
+
 }  // namespace
 }  // namespace kinaru::testing
