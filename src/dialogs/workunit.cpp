@@ -18,6 +18,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 
 namespace kinaru {
@@ -47,6 +48,15 @@ QLabel* label(const QString& text, int left, int top, QWidget* parent) {
     result->adjustSize();
     return result;
 }
+
+// List rows of the height the layout was drawn for.
+class FixedHeightRows : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), 12};
+    }
+};
 
 const char* methodSuffix(int method) {
     switch (method) {
@@ -83,6 +93,7 @@ TForm2::TForm2(AppContext& context)
     // Enter presses Compress; it must not also add the typed text as an item.
     lzhfiles->setInsertPolicy(QComboBox::NoInsert);
     lzhfiles->setEditText(QStringLiteral("lzhfiles"));
+    lzhfiles->setItemDelegate(new FixedHeightRows(lzhfiles));
     lzhfiles->lineEdit()->setAcceptDrops(false);
     lzhfiles->installEventFilter(this);
     lzhfiles->lineEdit()->installEventFilter(this);
@@ -101,6 +112,7 @@ TForm2::TForm2(AppContext& context)
     files = new QListWidget(this);
     files->setGeometry(0, 28, 249, 197);
     files->setUniformItemSizes(true);
+    files->setItemDelegate(new FixedHeightRows(files));
     files->setAcceptDrops(false);
 
     SpeedButton1 = new QToolButton(this);
@@ -236,6 +248,21 @@ void TForm2::setArchivePath(const std::string& path) {
     archivePathBytes_ = path;
     archivePathShown_ = shown(path);
     lzhfiles->setEditText(archivePathShown_);
+}
+
+CommandSwitches TForm2::commandSwitches(const std::string& workFolder) const {
+    return {Form1->ViewInfo->isChecked(), Form1->oDirectory->isChecked(), workFolder,
+            Form1->CompressVer->currentIndex()};
+}
+
+ArchiveCommand TForm2::buildArchiveCommand(const std::string& workFolder, const std::string& temporaryArchive) const {
+    return ArchiveCommand(commandSwitches(workFolder), SelfExt->isChecked() ? temporaryArchive : archivePath(),
+                          fileEntries());
+}
+
+std::string TForm2::buildSelfExtractorCommand(const std::string& workFolder,
+                                              const std::string& temporaryArchive) const {
+    return selfExtractorCommand(commandSwitches(workFolder), WinSFX->isChecked(), temporaryArchive);
 }
 
 void TForm2::dragEnterEvent(QDragEnterEvent* event) {

@@ -292,6 +292,28 @@ TEST_F(CompressionDialog, ArchivePathSetByTheRunKeepsItsBytes) {
     EXPECT_EQ(Form2->archivePath(), files / "out/x.lzh");
 }
 
+TEST_F(CompressionDialog, CommandsFromTheSettingsAndTheItemList) {
+    show({files / "data/report.txt", files / "data/photos"}, files / "out", 2);
+    Form1->ViewInfo->setChecked(false);
+    Form1->oDirectory->setChecked(true);
+    std::string out = files / "out/";
+    EXPECT_EQ(Form2->buildArchiveCommand("/my work/", "/my work/12090507.lzh").text(),
+              "a -n1 -x1 -w\"/my work/\" -jm4 -r2 -a2  \"" + out + "report.lzh\"  \"report.txt\" \"photos/*.*\"");
+    Form2->SelfExt->click();
+    Form2->setArchivePath(out + "report.exe");
+    EXPECT_EQ(Form2->buildArchiveCommand("/tmp/", "/tmp/12090507.lzh").text(),
+              "a -n1 -x1 -w/tmp/ -jm4 -r2 -a2  \"/tmp/12090507.lzh\"  \"report.txt\" \"photos/*.*\"");
+    EXPECT_EQ(Form2->buildSelfExtractorCommand("/tmp/", "/tmp/12090507.lzh"),
+              "s -n1 -x1 -w/tmp/ -jm4  -a2 -gu1 -ji0 -gw4  \"/tmp/12090507.lzh\"");
+}
+
+TEST_F(CompressionDialog, ListRowsAreTwelvePixelsHigh) {
+    show({files / "data/x.txt", files / "data/README"}, files / "out");
+    EXPECT_EQ(Form2->files->visualItemRect(Form2->files->item(1)).height(), 12);
+    QStyleOptionViewItem option;
+    EXPECT_EQ(Form2->lzhfiles->itemDelegate()->sizeHint(option, Form2->lzhfiles->model()->index(0, 0)).height(), 12);
+}
+
 TEST_F(CompressionDialog, ControlsAsLaidOut) {
     start();
     struct Case {
