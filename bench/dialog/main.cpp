@@ -102,7 +102,8 @@ int main(int argc, char** argv) {
     CommandSwitches switches{true, true, "/tmp/", 0};
     for (int items = 12500; items <= 100000; items *= 2) {
         std::vector<std::string> names;
-        for (int i = 0; i < items; ++i) names.push_back("folder_" + std::to_string(i % 100) + "/file_" + std::to_string(i) + ".txt");
+        for (int i = 0; i < items; ++i)
+            names.push_back("folder_" + std::to_string(i % 100) + "/file_" + std::to_string(i) + ".txt");
         double best = 1e9;
         std::size_t length = 0;
         for (int round = 0; round < 5; ++round) {

@@ -179,7 +179,8 @@ void TForm2::FormShow() {
         appendFileEntry(entry);
         takeShorterFolder(topFolder_, item);
         std::string candidate = archiveCandidate(outputFolder, item);
-        if (candidateIndex_.insert(candidate)) lzhfiles->addItem(shown(candidate), QByteArray::fromStdString(candidate));
+        if (candidateIndex_.insert(candidate))
+            lzhfiles->addItem(shown(candidate), QByteArray::fromStdString(candidate));
     }
     TopDir->setText(shown(topDirText()));
     if (lzhfiles->count() > 0) lzhfiles->setCurrentIndex(0);
