@@ -227,6 +227,26 @@ TEST_F(CompressionDialog, TwentyThousandDroppedFilesOntoAListOfTwentyThousand) {
     EXPECT_EQ(Form2->fileEntries()[20000], "sub/new1");
 }
 
+// Folders deeper than 255 bytes are ordinary here: the top folder is set from
+// them and dropped names below them are kept whole.
+TEST_F(CompressionDialog, LongFolderPartsAndLongDroppedNames) {
+    std::string deep = files / "data";
+    for (int level = 0; level < 6; ++level) {
+        deep += "/" + std::string(60, char('a' + level));
+        ::mkdir(deep.c_str(), 0755);
+    }
+    std::string longName(200, 'n');
+    writeFile(deep + "/x.txt", "");
+    ::mkdir((deep + "/" + longName).c_str(), 0755);
+    writeFile(deep + "/" + longName + "/" + longName + ".txt", "");
+    show({deep + "/x.txt"}, files / "out");
+    ASSERT_GT(deep.size(), 255u);
+    EXPECT_EQ(Form2->topDirText(), deep + "/");
+    dropPaths(Form2, {deep + "/" + longName + "/" + longName + ".txt", deep + "/" + longName});
+    std::vector<std::string> entries = {"x.txt", longName + "/" + longName + ".txt", longName + "/*.*"};
+    EXPECT_EQ(Form2->fileEntries(), entries);
+}
+
 TEST_F(CompressionDialog, SelfExtractorOptions) {
     show({files / "data/x.txt"}, files / "out", 2);
     EXPECT_FALSE(Form2->WinSFX->isEnabled());
