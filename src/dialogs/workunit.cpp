@@ -4,6 +4,7 @@
 #include "dialogs/directorylist.h"
 #include "dialogs/itemlist.h"
 #include "dialogs/mainunit.h"
+#include "platform/files.h"
 #include "platform/shell.h"
 
 #include <QCheckBox>
@@ -219,7 +220,15 @@ void TForm2::WinSFXClick() {
 }
 
 void TForm2::SpeedButton1Click() {
-    if (topFolder_) context().shell.openFolder(*topFolder_);
+    if (!topFolder_) return;
+    // A top folder from relative items is relative to the current folder,
+    // which the file manager, a program of its own, does not share.
+    std::string folder = *topFolder_;
+    if (folder.empty() || folder.front() != '/') {
+        std::string current = platform::currentDirectory();
+        folder = current + (current.ends_with('/') ? "" : "/") + folder;
+    }
+    context().shell.openFolder(folder);
 }
 
 bool TForm2::lzhfilesKeyDown(int key, Qt::KeyboardModifiers) {

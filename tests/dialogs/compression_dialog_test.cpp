@@ -122,6 +122,8 @@ TEST_F(CompressionDialog, RelativeItemIsLookedUpInTheOutputFolderAndEmptiesTheTo
     std::vector<std::string> entries = {"here", "herefolder/*.*", "x.txt"};
     EXPECT_EQ(Form2->fileEntries(), entries);
     EXPECT_EQ(Form2->topDirText(), "");
+    Form2->SpeedButton1->click();
+    EXPECT_EQ(shell.openedFolders, std::vector<std::string>{files / "out/"}) << "the folder the items resolve in";
     // With an empty top folder every dropped path is listed whole.
     dropPaths(Form2, {files / "data/README"});
     EXPECT_EQ(Form2->fileEntries().back(), files / "data/README");
