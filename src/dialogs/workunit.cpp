@@ -81,6 +81,9 @@ TForm2::TForm2(AppContext& context)
     Label1 = label(QStringLiteral("出力"), 4, 8, Panel1);
     Compress = new QPushButton(QStringLiteral("圧縮"), Panel1);
     Compress->setGeometry(372, 4, 57, 21);
+    // Not the dialog's default button: Enter starts a run only from lzhfiles,
+    // never from the list or the options.
+    Compress->setAutoDefault(false);
     Expand = new QToolButton(Panel1);
     Expand->setGeometry(436, 4, 21, 21);
     Expand->setArrowType(Qt::DownArrow);

@@ -302,6 +302,11 @@ TEST_F(CompressionDialog, EnterInTheArchiveNameBoxPressesCompress) {
     QKeyEvent letter(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
     QCoreApplication::sendEvent(Form2->lzhfiles->lineEdit(), &letter);
     EXPECT_EQ(pressed, 3);
+    for (QWidget* elsewhere : {static_cast<QWidget*>(Form2->files), static_cast<QWidget*>(Form2->SelfExt)}) {
+        QKeyEvent enterElsewhere(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(elsewhere, &enterElsewhere);
+    }
+    EXPECT_EQ(pressed, 3) << "Enter elsewhere starts nothing";
     EXPECT_EQ(Form2->lzhfiles->count(), 1) << "Enter adds no item";
     EXPECT_EQ(Form2->archivePath(), files / "out/typed.lzha");
 }
