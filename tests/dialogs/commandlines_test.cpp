@@ -131,10 +131,5 @@ TEST(ArchiveCommand, LongHeadGetsABufferForTheWholeCommand) {
     }
 }
 
-TEST(ArchiveCommand, HeadLengthIsTwentyFiveBytesPlusItsParts) {
-    EXPECT_EQ(archiveCommandHead({true, true, "ab", 0}, "xyz").size(), 25u + 2 + 5 + 3);
-    EXPECT_EQ(archiveCommandHead({true, true, "ab", -1}, "xyz").size(), 25u + 2 + 3);
-}
-
 }  // namespace
 }  // namespace kinaru

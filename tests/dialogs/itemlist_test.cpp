@@ -94,12 +94,6 @@ TEST_F(ItemRules, EntriesAndCandidates) {
     }
 }
 
-TEST_F(ItemRules, RootOutputFolderTakesNoSecondSeparator) {
-    EXPECT_EQ(archiveCandidate("/", dir / "data/report.txt"), "/report.lzh");
-    EXPECT_EQ(archiveCandidate("/", dir / "data/photos"), "/photos.lzh");
-    EXPECT_EQ(archiveCandidate("/", dir / "data/notes.old"), "/notes.old.lzh");
-}
-
 TEST_F(ItemRules, UnreachableEntryIsNamedAsSpelt) {
     ::chmod((dir / "data").c_str(), 0);
     // Root may still look inside; anyone else finds nothing. Both give the name.
@@ -125,13 +119,6 @@ TEST(TopFolder, ShortestFolderPartWinsAndTheFirstOfEquals) {
         ASSERT_TRUE(top.has_value());
         EXPECT_EQ(*top, c.top);
     }
-}
-
-TEST(FinalSeparator, IsDroppedExceptForTheRoot) {
-    EXPECT_EQ(withoutFinalSeparator("photos/"), "photos");
-    EXPECT_EQ(withoutFinalSeparator("/a/photos//"), "/a/photos");
-    EXPECT_EQ(withoutFinalSeparator("/"), "/");
-    EXPECT_EQ(withoutFinalSeparator("x"), "x");
 }
 
 class DropRules : public ::testing::Test {
