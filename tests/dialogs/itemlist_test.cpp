@@ -31,6 +31,8 @@ protected:
         mkdir("data/closed");
         writeFile(dir / "data/closed/inside.txt", "r");
         ::chmod((dir / "data/closed").c_str(), 0300);  // writable but not readable: still a plain folder
+        mkdir("data/sealed");
+        ::chmod((dir / "data/sealed").c_str(), 0);  // no access at all: read-only by its mode
         ::symlink("nowhere", (dir / "data/dangling").c_str());
         ::symlink("photos", (dir / "data/photolink").c_str());
     }
@@ -52,6 +54,7 @@ TEST_F(ItemRules, AttributeWordOfEachKindOfEntry) {
         {"data/ro.dir", kFolderAttribute | kReadOnlyAttribute},
         {"data/.cache", kFolderAttribute | kHiddenAttribute},
         {"data/closed", kFolderAttribute},
+        {"data/sealed", kFolderAttribute | kReadOnlyAttribute},
         {"data/dangling", kFileAttribute},
         {"data/photolink", kFolderAttribute},
         {"data/missing", std::nullopt},
@@ -81,6 +84,7 @@ TEST_F(ItemRules, EntriesAndCandidates) {
         {"data/ro.dir", "ro.dir", "/out/ro.lzh"},
         {"data/.cache", ".cache", "/out/.lzh"},
         {"data/closed", "closed/*.*", "/out/closed.lzh"},
+        {"data/sealed", "sealed", "/out/sealed.lzh"},
         {"data/dangling", "dangling", "/out/dangling.lzh"},
         {"data/photolink", "photolink/*.*", "/out/photolink.lzh"},
         // Not found: the name part as spelt.
