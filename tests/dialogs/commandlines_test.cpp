@@ -57,33 +57,36 @@ TEST(SelfExtractorCommand, SwitchesForEveryMethodAndWindowType) {
 TEST(ArchiveCommand, EdgeCases) {
     struct Case {
         const char* what;
-        CommandSwitches switches;
+        bool showProgress, directoryInfo;
+        const char* workFolder;
+        int method;
         std::vector<std::string> items;
         std::string expected;
         std::size_t bufferSize;
-    } cases[] = {
-        {"no method", {true, true, "C:\\TEMP\\", -1}, {"a"},
+    };
+    const std::vector<Case> cases = {
+        {"no method", true, true, "C:\\TEMP\\", -1, {"a"},
          "a -n0 -x1 -wC:\\TEMP\\ -r2 -a2  \"x.lzh\"  \"a\"", 264},
-        {"work folder without final separator", {false, false, "C:\\WORK", 1}, {"a"},
+        {"work folder without final separator", false, false, "C:\\WORK", 1, {"a"},
          "a -n1 -x0 -wC:\\WORK -jm3 -r2 -a2  \"x.lzh\"  \"a\"", 264},
-        {"empty work folder", {true, false, "", 0}, {"a"},
+        {"empty work folder", true, false, "", 0, {"a"},
          "a -n0 -x0 -w -jm2 -r2 -a2  \"x.lzh\"  \"a\"", 264},
-        {"empty item list", {true, true, "/tmp/", 0}, {},
+        {"empty item list", true, true, "/tmp/", 0, {},
          "a -n0 -x1 -w/tmp/ -jm2 -r2 -a2  \"x.lzh\" ", 260},
         // Multibyte names count in bytes: 報告 is six bytes here.
-        {"multibyte item", {true, true, "/tmp/", 0}, {"報告.doc"},
+        {"multibyte item", true, true, "/tmp/", 0, {"報告.doc"},
          "a -n0 -x1 -w/tmp/ -jm2 -r2 -a2  \"x.lzh\"  \"報告.doc\"", 260 + 13},
         // Nothing is escaped or doubled.
-        {"blanks and quotes in items", {true, true, "/tmp/", 0}, {"a b", "q\"q", "new\nline"},
+        {"blanks and quotes in items", true, true, "/tmp/", 0, {"a b", "q\"q", "new\nline"},
          "a -n0 -x1 -w/tmp/ -jm2 -r2 -a2  \"x.lzh\"  \"a b\" \"q\"q\" \"new\nline\"", 260 + 6 + 6 + 11},
-        {"invalid bytes", {true, true, "/tmp/", 0}, {"bad\xff"},
+        {"invalid bytes", true, true, "/tmp/", 0, {"bad\xff"},
          "a -n0 -x1 -w/tmp/ -jm2 -r2 -a2  \"x.lzh\"  \"bad\xff\"", 260 + 7},
-        {"repeated items", {true, true, "/tmp/", 0}, {"a", "a"},
+        {"repeated items", true, true, "/tmp/", 0, {"a", "a"},
          "a -n0 -x1 -w/tmp/ -jm2 -r2 -a2  \"x.lzh\"  \"a\" \"a\"", 260 + 8},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ArchiveCommand command(c.switches, "x.lzh", c.items);
+        ArchiveCommand command({c.showProgress, c.directoryInfo, c.workFolder, c.method}, "x.lzh", c.items);
         EXPECT_EQ(command.text(), c.expected);
         EXPECT_EQ(command.bufferSize(), c.bufferSize);
         EXPECT_EQ(command.data()[command.text().size()], '\0');
@@ -123,10 +126,8 @@ TEST(ArchiveCommand, LongHeadGetsABufferForTheWholeCommand) {
         EXPECT_EQ(command.text(), expected);
         EXPECT_EQ(std::strlen(command.data()), expected.size());
         std::size_t itemTotal = 6 + 1003;
-        if (head.size() <= 259)
-            EXPECT_EQ(command.bufferSize(), itemTotal + 260);
-        else
-            EXPECT_EQ(command.bufferSize(), head.size() + itemTotal + 1);
+        std::size_t expectedSize = head.size() <= 259 ? itemTotal + 260 : head.size() + itemTotal + 1;
+        EXPECT_EQ(command.bufferSize(), expectedSize);
         EXPECT_GE(command.bufferSize(), command.text().size() + 1);
     }
 }

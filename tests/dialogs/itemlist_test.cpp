@@ -64,7 +64,9 @@ TEST_F(ItemRules, AttributeWordOfEachKindOfEntry) {
         SCOPED_TRACE(c.item);
         std::optional<FoundEntry> entry = findEntry(dir / c.item);
         ASSERT_EQ(entry.has_value(), c.attributes.has_value());
-        if (entry) EXPECT_EQ(entry->attributes, *c.attributes);
+        if (entry) {
+            EXPECT_EQ(entry->attributes, *c.attributes);
+        }
     }
     EXPECT_FALSE(findEntry("/").has_value()) << "the root has no name of its own";
 }
