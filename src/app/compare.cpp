@@ -8,8 +8,49 @@ namespace kinaru {
 namespace {
 char foldAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
 
+// Each byte that is not part of valid UTF-8 becomes a private-use character
+// of its own (U+F780 to U+F7FF), so that names differing only in such bytes
+// do not all turn into the same replacement character and count as equal.
+QString decodeInvalidBytesApart(std::string_view text) {
+    QString result;
+    result.reserve(qsizetype(text.size()));
+    std::size_t i = 0;
+    while (i < text.size()) {
+        unsigned char lead = static_cast<unsigned char>(text[i]);
+        std::size_t length = lead < 0x80 ? 1 : lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
+                           : lead >= 0xF0 && lead <= 0xF4                   ? 4 : 0;
+        char32_t code = length == 1 ? lead : lead & (0x7F >> length);
+        bool valid = length > 0 && i + length <= text.size();
+        for (std::size_t k = 1; valid && k < length; ++k) {
+            unsigned char next = static_cast<unsigned char>(text[i + k]);
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        // Overlong forms, surrogates and code points past U+10FFFF are invalid too.
+        if (valid && ((length == 3 && code < 0x800) || (code >= 0xD800 && code <= 0xDFFF) ||
+                      (length == 4 && (code < 0x10000 || code > 0x10FFFF))))
+            valid = false;
+        if (!valid) {
+            result += QChar(char16_t(0xF700 + lead));
+            ++i;
+            continue;
+        }
+        if (QChar::requiresSurrogates(code)) {
+            result += QChar(QChar::highSurrogate(code));
+            result += QChar(QChar::lowSurrogate(code));
+        } else {
+            result += QChar(char16_t(code));
+        }
+        i += length;
+    }
+    return result;
+}
+
 QString fromLocal(std::string_view text) {
-    return QString::fromLocal8Bit(text.data(), qsizetype(text.size()));
+    QString decoded = QString::fromUtf8(text.data(), qsizetype(text.size()));
+    // A replacement character means invalid bytes, or a real one in the name.
+    if (!decoded.contains(QChar::ReplacementCharacter)) return decoded;
+    return decodeInvalidBytesApart(text);
 }
 }  // namespace
 

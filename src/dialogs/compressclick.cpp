@@ -20,8 +20,8 @@ namespace {
 // The run's view of the three dialogs and the library.
 class DialogsOfTheRun : public RunDialogs {
 public:
-    DialogsOfTheRun(AppContext& context, CommandSwitches switches, bool windowType)
-        : context_(context), switches_(std::move(switches)), windowType_(windowType) {}
+    DialogsOfTheRun(AppContext& context, std::string workFolder)
+        : context_(context), workFolder_(std::move(workFolder)) {}
 
     std::string archiveName() override { return Form2->archivePath(); }
     void setArchiveName(const std::string& name) override { Form2->setArchivePath(name); }
@@ -36,11 +36,11 @@ public:
     void message(const QString& text) override { context_.shell.messageBox(Form2, text); }
 
     std::string archiveCommand(const std::string& archivePath) override {
-        return std::string(ArchiveCommand(switches_, archivePath, Form2->fileEntries()).text());
+        return std::string(ArchiveCommand(Form2->commandSwitches(workFolder_), archivePath, Form2->fileEntries()).text());
     }
 
     std::string selfExtractorCommand(const std::string& temporaryArchive) override {
-        return kinaru::selfExtractorCommand(switches_, windowType_, temporaryArchive);
+        return Form2->buildSelfExtractorCommand(workFolder_, temporaryArchive);
     }
 
     int runArchiver(const std::string& command) override {
@@ -52,8 +52,7 @@ public:
 
 private:
     AppContext& context_;
-    CommandSwitches switches_;
-    bool windowType_;
+    std::string workFolder_;
 };
 
 std::string workFolder() {
@@ -74,13 +73,7 @@ void TForm2::CompressClick() {
     std::time_t now = std::time(nullptr);
     localtime_r(&now, &request.now);
 
-    CommandSwitches switches;
-    switches.showProgress = Form1->ViewInfo->isChecked();
-    switches.directoryInfo = Form1->oDirectory->isChecked();
-    switches.workFolder = request.workFolder;
-    switches.method = Form1->CompressVer->currentIndex();
-
-    DialogsOfTheRun dialogs(context(), switches, WinSFX->isChecked());
+    DialogsOfTheRun dialogs(context(), request.workFolder);
     if (runCompression(request, dialogs) != RunEnd::Stopped) Close();
 }
 

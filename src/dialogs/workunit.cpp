@@ -4,6 +4,7 @@
 #include "dialogs/directorylist.h"
 #include "dialogs/itemlist.h"
 #include "dialogs/mainunit.h"
+#include "platform/files.h"
 #include "platform/shell.h"
 
 #include <QCheckBox>
@@ -18,6 +19,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QStyle>
+#include <QStyledItemDelegate>
 #include <QToolButton>
 
 namespace kinaru {
@@ -48,6 +50,15 @@ QLabel* label(const QString& text, int left, int top, QWidget* parent) {
     return result;
 }
 
+// List rows of the height the layout was drawn for.
+class FixedHeightRows : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        return {QStyledItemDelegate::sizeHint(option, index).width(), 12};
+    }
+};
+
 const char* methodSuffix(int method) {
     switch (method) {
     case 0: return " - LH5";
@@ -70,6 +81,10 @@ TForm2::TForm2(AppContext& context)
     Label1 = label(QStringLiteral("出力"), 4, 8, Panel1);
     Compress = new QPushButton(QStringLiteral("圧縮"), Panel1);
     Compress->setGeometry(372, 4, 57, 21);
+    // Never the dialog's default button, so Enter in the list or the options
+    // starts nothing; but Enter on the focused button presses it, as a person
+    // expects right after the dialog opens with the focus there.
+    Compress->setAutoDefault(true);
     Expand = new QToolButton(Panel1);
     Expand->setGeometry(436, 4, 21, 21);
     Expand->setArrowType(Qt::DownArrow);
@@ -83,6 +98,7 @@ TForm2::TForm2(AppContext& context)
     // Enter presses Compress; it must not also add the typed text as an item.
     lzhfiles->setInsertPolicy(QComboBox::NoInsert);
     lzhfiles->setEditText(QStringLiteral("lzhfiles"));
+    lzhfiles->setItemDelegate(new FixedHeightRows(lzhfiles));
     lzhfiles->lineEdit()->setAcceptDrops(false);
     lzhfiles->installEventFilter(this);
     lzhfiles->lineEdit()->installEventFilter(this);
@@ -101,6 +117,7 @@ TForm2::TForm2(AppContext& context)
     files = new QListWidget(this);
     files->setGeometry(0, 28, 249, 197);
     files->setUniformItemSizes(true);
+    files->setItemDelegate(new FixedHeightRows(files));
     files->setAcceptDrops(false);
 
     SpeedButton1 = new QToolButton(this);
@@ -167,7 +184,8 @@ void TForm2::FormShow() {
         appendFileEntry(entry);
         takeShorterFolder(topFolder_, item);
         std::string candidate = archiveCandidate(outputFolder, item);
-        if (candidateIndex_.insert(candidate)) lzhfiles->addItem(shown(candidate), QByteArray::fromStdString(candidate));
+        if (candidateIndex_.insert(candidate))
+            lzhfiles->addItem(shown(candidate), QByteArray::fromStdString(candidate));
     }
     TopDir->setText(shown(topDirText()));
     if (lzhfiles->count() > 0) lzhfiles->setCurrentIndex(0);
@@ -206,7 +224,15 @@ void TForm2::WinSFXClick() {
 }
 
 void TForm2::SpeedButton1Click() {
-    if (topFolder_) context().shell.openFolder(*topFolder_);
+    if (!topFolder_) return;
+    // A top folder from relative items is relative to the current folder,
+    // which the file manager, a program of its own, does not share.
+    std::string folder = *topFolder_;
+    if (folder.empty() || folder.front() != '/') {
+        std::string current = platform::currentDirectory();
+        folder = current + (current.ends_with('/') ? "" : "/") + folder;
+    }
+    context().shell.openFolder(folder);
 }
 
 bool TForm2::lzhfilesKeyDown(int key, Qt::KeyboardModifiers) {
@@ -236,6 +262,21 @@ void TForm2::setArchivePath(const std::string& path) {
     archivePathBytes_ = path;
     archivePathShown_ = shown(path);
     lzhfiles->setEditText(archivePathShown_);
+}
+
+CommandSwitches TForm2::commandSwitches(const std::string& workFolder) const {
+    return {Form1->ViewInfo->isChecked(), Form1->oDirectory->isChecked(), workFolder,
+            Form1->CompressVer->currentIndex()};
+}
+
+ArchiveCommand TForm2::buildArchiveCommand(const std::string& workFolder, const std::string& temporaryArchive) const {
+    return ArchiveCommand(commandSwitches(workFolder), SelfExt->isChecked() ? temporaryArchive : archivePath(),
+                          fileEntries());
+}
+
+std::string TForm2::buildSelfExtractorCommand(const std::string& workFolder,
+                                              const std::string& temporaryArchive) const {
+    return selfExtractorCommand(commandSwitches(workFolder), WinSFX->isChecked(), temporaryArchive);
 }
 
 void TForm2::dragEnterEvent(QDragEnterEvent* event) {

@@ -3,6 +3,7 @@
 // relative to, and the archive path.
 #include "app/compare.h"
 #include "dialogs/collationindex.h"
+#include "dialogs/commandlines.h"
 #include "dialogs/form.h"
 
 #include <optional>
@@ -52,6 +53,13 @@ public:
     // The archive path in lzhfiles, byte for byte.
     std::string archivePath() const;
     void setArchivePath(const std::string& path);
+
+    // The switches of both archiver commands, as the settings dialog holds them.
+    CommandSwitches commandSwitches(const std::string& workFolder) const;
+    // The archive command over the item list. It writes the temporary archive
+    // when a self-extractor is to be made, else the archive path.
+    ArchiveCommand buildArchiveCommand(const std::string& workFolder, const std::string& temporaryArchive) const;
+    std::string buildSelfExtractorCommand(const std::string& workFolder, const std::string& temporaryArchive) const;
 
     QFrame* Panel1;
     QLabel* Label1;

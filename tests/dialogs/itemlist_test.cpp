@@ -1,0 +1,233 @@
+// The naming rules of the compression dialog, on real files and folders.
+#include "dialogs/collationindex.h"
+#include "dialogs/itemlist.h"
+#include "platform/entries.h"
+#include "tempdir.h"
+
+#include <QMimeData>
+#include <QUrl>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace kinaru::testing {
+namespace {
+
+class ItemRules : public ::testing::Test {
+protected:
+    ItemRules() {
+        mkdir("data");
+        writeFile(dir / "data/report.txt", "r");
+        writeFile(dir / "data/README", "r");
+        writeFile(dir / "data/a.tar.gz", "r");
+        writeFile(dir / "data/.profile", "r");
+        writeFile(dir / "data/locked.txt", "r");
+        ::chmod((dir / "data/locked.txt").c_str(), 0444);
+        mkdir("data/photos");
+        mkdir("data/notes.old");
+        mkdir("data/.cache");
+        mkdir("data/ro.dir");
+        ::chmod((dir / "data/ro.dir").c_str(), 0555);
+        mkdir("data/closed");
+        writeFile(dir / "data/closed/inside.txt", "r");
+        ::chmod((dir / "data/closed").c_str(), 0300);  // writable but not readable: still a plain folder
+        mkdir("data/sealed");
+        ::chmod((dir / "data/sealed").c_str(), 0);  // no access at all: read-only by its mode
+        ::symlink("nowhere", (dir / "data/dangling").c_str());
+        ::symlink("photos", (dir / "data/photolink").c_str());
+    }
+    void mkdir(const std::string& relative) { ::mkdir((dir / relative).c_str(), 0755); }
+
+    TempDir dir;
+};
+
+TEST_F(ItemRules, AttributeWordOfEachKindOfEntry) {
+    using namespace platform;
+    struct Case {
+        const char* item;
+        std::optional<unsigned> attributes;
+    } cases[] = {
+        {"data/report.txt", kFileAttribute},
+        {"data/locked.txt", kFileAttribute | kReadOnlyAttribute},
+        {"data/.profile", kFileAttribute | kHiddenAttribute},
+        {"data/photos", kFolderAttribute},
+        {"data/ro.dir", kFolderAttribute | kReadOnlyAttribute},
+        {"data/.cache", kFolderAttribute | kHiddenAttribute},
+        {"data/closed", kFolderAttribute},
+        {"data/sealed", kFolderAttribute | kReadOnlyAttribute},
+        {"data/dangling", kFileAttribute},
+        {"data/photolink", kFolderAttribute},
+        {"data/missing", std::nullopt},
+        {"data/", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        std::optional<FoundEntry> entry = findEntry(dir / c.item);
+        ASSERT_EQ(entry.has_value(), c.attributes.has_value());
+        if (entry) {
+            EXPECT_EQ(entry->attributes, *c.attributes);
+        }
+    }
+    EXPECT_FALSE(findEntry("/").has_value()) << "the root has no name of its own";
+}
+
+TEST_F(ItemRules, EntriesAndCandidates) {
+    struct Case {
+        const char* item;
+        const char* entry;
+        const char* candidate;  // in the output folder /out
+    } cases[] = {
+        {"data/report.txt", "report.txt", "/out/report.lzh"},
+        {"data/photos", "photos/*.*", "/out/photos.lzh"},
+        {"data/notes.old", "notes.old/*.*", "/out/notes.old.lzh"},
+        {"data/README", "README", "/out/README.lzh"},
+        {"data/a.tar.gz", "a.tar.gz", "/out/a.tar.lzh"},
+        // Only a plain folder gets the marker; others are named like files.
+        {"data/ro.dir", "ro.dir", "/out/ro.lzh"},
+        {"data/.cache", ".cache", "/out/.lzh"},
+        {"data/closed", "closed/*.*", "/out/closed.lzh"},
+        {"data/sealed", "sealed", "/out/sealed.lzh"},
+        {"data/dangling", "dangling", "/out/dangling.lzh"},
+        {"data/photolink", "photolink/*.*", "/out/photolink.lzh"},
+        // Not found: the name part as spelt.
+        {"data/missing.doc", "missing.doc", "/out/missing.lzh"},
+        {"gone/x", "x", "/out/x.lzh"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.item);
+        EXPECT_EQ(longFileName(dir / c.item), c.entry);
+        EXPECT_EQ(archiveCandidate("/out", dir / c.item), c.candidate);
+    }
+}
+
+TEST_F(ItemRules, UnreachableEntryIsNamedAsSpelt) {
+    ::chmod((dir / "data").c_str(), 0);
+    // Root may still look inside; anyone else finds nothing. Both give the name.
+    EXPECT_EQ(longFileName(dir / "data/report.txt"), "report.txt");
+    EXPECT_EQ(longFileName2(dir / "data/photos"), "photos");
+}
+
+TEST(TopFolder, ShortestFolderPartWinsAndTheFirstOfEquals) {
+    struct Case {
+        std::vector<std::string> items;
+        std::string top;
+    } cases[] = {
+        {{"/a/b/x.txt", "/a/y.txt"}, "/a/"},
+        {{"/aa/x", "/bb/y"}, "/aa/"},
+        {{"/a/y.txt", "/a/b/x.txt"}, "/a/"},
+        {{"/a/x", "x.txt", "/b"}, ""},
+        {{std::string(300, 'd') + "/x"}, std::string(300, 'd') + "/"},  // no 255-byte limit
+        {{"/"}, "/"},
+    };
+    for (const Case& c : cases) {
+        std::optional<std::string> top;
+        for (const std::string& item : c.items) takeShorterFolder(top, item);
+        ASSERT_TRUE(top.has_value());
+        EXPECT_EQ(*top, c.top);
+    }
+}
+
+class DropRules : public ::testing::Test {
+protected:
+    DropRules() {
+        for (const char* folder : {"Work", "Work/Docs", "Work/Pics", "WORK", "Workshop"})
+            ::mkdir((dir / folder).c_str(), 0755);
+        ::symlink("Work", (dir / "work").c_str());
+        top = dir / "Work/";
+    }
+    TempDir dir;
+    std::optional<std::string> top;
+};
+
+TEST_F(DropRules, InsideAndOutsideTheTopFolder) {
+    struct Case {
+        std::string path;
+        std::optional<std::string> entry;
+    } cases[] = {
+        {dir / "Work/Docs/n.txt", "Docs/n.txt"},
+        {dir / "Work/Pics", "Pics/*.*"},
+        {dir / "Work/x.txt", "x.txt"},
+        {dir / "Workshop/n.txt", std::nullopt},
+        {dir / "n.txt", std::nullopt},
+        {"n.txt", std::nullopt},
+        // Same letters in another case: a folder of its own here, passed over...
+        {dir / "WORK/n.txt", std::nullopt},
+        // ...unless that spelling leads to the top folder itself.
+        {dir / "work/Docs/n.txt", "Docs/n.txt"},
+        {dir / "Work", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(dropEntry(top, c.path), c.entry);
+    }
+}
+
+TEST_F(DropRules, EmptyTopFolderTakesFullPathsAndUnsetTakesNothing) {
+    EXPECT_EQ(dropEntry(std::string(), dir / "Work/Pics"), dir / "Work/Pics/*.*");
+    EXPECT_EQ(dropEntry(std::nullopt, dir / "Work/Pics"), std::nullopt);
+}
+
+TEST(UriList, LocalPathsByteForByteInOrder) {
+    QByteArray list = "# comment\r\n"
+                      "file:///tmp/a%20b/%C3%A9.txt\r\n"
+                      "http://example.org/x\r\n"
+                      "file://localhost/tmp/bad%FF\r\n"
+                      "file://otherhost/tmp/no\r\n"
+                      "file:/tmp/short\n"
+                      "\r\n"
+                      "file:///tmp/dir/\r\n"
+                      "file:///tmp/%zz%4\r\n"
+                      "FILE:///tmp/new%0Aline";
+    std::vector<std::string> expected = {"/tmp/a b/é.txt", "/tmp/bad\xff", "/tmp/short",
+                                         "/tmp/dir",       "/tmp/%zz%4",  "/tmp/new\nline"};
+    EXPECT_EQ(localPathsOfUriList(list), expected);
+    EXPECT_TRUE(localPathsOfUriList(QByteArray()).empty());
+}
+
+TEST(UriList, ReadsWhatQtWritesForLocalFiles) {
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile("/tmp/報告 #1?.txt"), QUrl::fromLocalFile("/tmp/q\"uote%.txt")});
+    std::vector<std::string> expected = {"/tmp/報告 #1?.txt", "/tmp/q\"uote%.txt"};
+    EXPECT_EQ(localPathsOfUriList(mime.data("text/uri-list")), expected);
+}
+
+TEST(CollationIndex, AgreesWithTheLocaleComparison) {
+    LocaleComparison comparison;
+    CollationIndex index(comparison);
+    std::vector<std::string> texts = {"Docs/n.txt", "docs/N.TXT", "a.txt", "A.TXT", "b.txt", "報告.lzh",
+                                      "報告.LZH",   "ä",          "Ä",     "x",     "x\xff",  "x\xfe",
+                                      "",           "ｱ",          "ア",    "あ",    "ae",     "æ"};
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        bool listedBefore = false;
+        for (std::size_t j = 0; j < i; ++j) listedBefore = listedBefore || comparison.equal(texts[i], texts[j]);
+        SCOPED_TRACE(texts[i]);
+        EXPECT_EQ(index.contains(texts[i]), listedBefore);
+        EXPECT_EQ(index.insert(texts[i]), !listedBefore);
+        EXPECT_TRUE(index.contains(texts[i]));
+    }
+}
+
+// Names need not be valid UTF-8; they may differ only in the invalid bytes.
+TEST(LocaleComparison, InvalidBytesKeepNamesApart) {
+    LocaleComparison comparison;
+    struct Case {
+        std::string a, b;
+        bool equal;
+    } cases[] = {
+        {"bad\xff.txt", "bad\xfe.txt", false},
+        {"BAD\xff.txt", "bad\xff.TXT", true},
+        {"\xef\xbf\xbd", "\xff", false},           // a real replacement character is not a stray byte
+        {"\xc0\xaf", "/", false},                    // overlong form
+        {"\xed\xa0\x80", "\xed\xa0\x81", false},     // encoded surrogates
+        {"\xf0\x9f\x98\x80x\xff", "\xf0\x9f\x98\x80X\xff", true},  // valid four-byte character before
+        {"\xe5\xa0", "\xe5\xa1", false},             // cut-off sequences
+        {"R\xc3\xa9sum\xc3\xa9\x80", "r\xc3\xa9SUM\xc3\xa9\x80", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.a + " vs " + c.b);
+        EXPECT_EQ(comparison.equal(c.a, c.b), c.equal);
+    }
+}
+
+}  // namespace
+}  // namespace kinaru::testing
