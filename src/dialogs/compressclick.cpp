@@ -5,6 +5,7 @@
 #include "dialogs/warnunit.h"
 #include "dialogs/workunit.h"
 #include "unlha/unlha.h"
+#include "platform/localtext.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -56,8 +57,8 @@ private:
 };
 
 std::string workFolder() {
-    if (Form1->UseDefault->isChecked()) return QFile::encodeName(QDir::tempPath()).toStdString() + "/";
-    return QFile::encodeName(Form1->WorkDirectory->text()).toStdString();
+    if (Form1->UseDefault->isChecked()) return toLocal(QDir::tempPath()) + "/";
+    return toLocal(Form1->WorkDirectory->text());
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "platform/entries.h"
 #include "platform/fileops.h"
 #include "platform/files.h"
+#include "platform/localtext.h"
 
 #include <QFile>
 #include <cstdio>
@@ -81,7 +82,7 @@ std::string temporaryArchivePath(const std::string& workFolder, const std::tm& n
 
 QString quotedNameMessage(const std::string& name) {
     return QStringLiteral("名前に「\"」を含むため、圧縮できません。\r\n") +
-           QFile::decodeName(QByteArray::fromStdString(name));
+           fromLocal(name);
 }
 
 RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {

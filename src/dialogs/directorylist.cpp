@@ -2,6 +2,7 @@
 
 #include "app/errors.h"
 #include "platform/files.h"
+#include "platform/localtext.h"
 
 #include <QApplication>
 #include <QFile>
@@ -17,7 +18,6 @@ namespace {
 
 constexpr int kFolderRole = Qt::UserRole;
 
-QString display(const std::string& name) { return QFile::decodeName(QByteArray::fromStdString(name)); }
 
 std::vector<std::string> subfolders(const std::string& folder) {
     std::vector<std::string> names;
@@ -72,13 +72,13 @@ void DirectoryList::Update() {
     QListWidgetItem* current = nullptr;
     for (const std::string& folder : chain) {
         std::string name = folder == "/" ? "/" : folder.substr(folder.rfind('/') + 1);
-        auto* item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + display(name), this);
+        auto* item = new QListWidgetItem(open, QString(depth * 2, QLatin1Char(' ')) + fromLocal(name), this);
         item->setData(kFolderRole, QByteArray::fromStdString(folder));
         current = item;
         ++depth;
     }
     for (const std::string& name : subfolders(directory_)) {
-        auto* item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + display(name), this);
+        auto* item = new QListWidgetItem(closed, QString(depth * 2, QLatin1Char(' ')) + fromLocal(name), this);
         item->setData(kFolderRole, QByteArray::fromStdString(directory_ == "/" ? "/" + name : directory_ + "/" + name));
     }
     setCurrentItem(current);

@@ -1,4 +1,5 @@
 #include "drivelist.h"
+#include "platform/localtext.h"
 
 #include <QFile>
 #include <QFocusEvent>
@@ -9,7 +10,7 @@ namespace {
 constexpr int kRootRole = Qt::UserRole;
 
 QString display(const Volume& volume) {
-    QString text = QFile::decodeName(QByteArray::fromStdString(volume.root));
+    QString text = fromLocal(volume.root);
     if (!volume.name.empty()) text += QStringLiteral(" [%1]").arg(QString::fromLocal8Bit(volume.name.c_str()));
     return text;
 }

@@ -15,6 +15,8 @@
 #include "platform/volumes.h"
 #include "settings/inifile.h"
 #include "unlha/unlha.h"
+#include "platform/localtext.h"
+#include "dialogs/layout.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -35,15 +37,6 @@ namespace kinaru {
 
 namespace {
 
-QString fromLocal(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
-std::string toLocal(const QString& s) { return QFile::encodeName(s).toStdString(); }
-
-QLabel* label(const QString& text, int left, int top, QWidget* parent) {
-    auto* result = new QLabel(text, parent);
-    result->move(left, top);
-    result->adjustSize();
-    return result;
-}
 
 QFrame* bevelLine(int left, int top, int width, QWidget* parent) {
     auto* line = new QFrame(parent);

@@ -5,6 +5,8 @@
 #include "dialogs/mainunit.h"
 #include "platform/entries.h"
 #include "platform/fileops.h"
+#include "platform/localtext.h"
+#include "dialogs/layout.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -19,15 +21,6 @@ namespace kinaru {
 
 namespace {
 
-QString fromLocal(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
-std::string toLocal(const QString& s) { return QFile::encodeName(s).toStdString(); }
-
-QLabel* label(const QString& text, int left, int top, QWidget* parent) {
-    auto* result = new QLabel(text, parent);
-    result->move(left, top);
-    result->adjustSize();
-    return result;
-}
 
 QPushButton* button(const QString& text, const QString& hint, int top, QWidget* parent) {
     auto* result = new QPushButton(text, parent);

@@ -6,6 +6,8 @@
 #include "dialogs/mainunit.h"
 #include "platform/files.h"
 #include "platform/shell.h"
+#include "dialogs/layout.h"
+#include "platform/localtext.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -34,20 +36,12 @@ const char* const kUriList = "text/uri-list";
 // Entries keep their bytes beside the text shown, which may have lost some.
 constexpr int kBytesRole = Qt::UserRole;
 
-QString shown(const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); }
 
 QFrame* verticalBevel(int left, int top, QWidget* parent) {
     auto* bevel = new QFrame(parent);
     bevel->setFrameStyle(QFrame::VLine | QFrame::Sunken);
     bevel->setGeometry(left, top, 2, 20);
     return bevel;
-}
-
-QLabel* label(const QString& text, int left, int top, QWidget* parent) {
-    auto* result = new QLabel(text, parent);
-    result->move(left, top);
-    result->adjustSize();
-    return result;
 }
 
 // List rows of the height the layout was drawn for.
@@ -166,7 +160,7 @@ std::string TForm2::GetLongFileName(const std::string& path) const { return long
 std::string TForm2::GetLongFileName2(const std::string& path) const { return longFileName2(path); }
 
 void TForm2::appendFileEntry(const std::string& entry) {
-    auto* item = new QListWidgetItem(shown(entry));
+    auto* item = new QListWidgetItem(fromLocal(entry));
     item->setData(kBytesRole, QByteArray::fromStdString(entry));
     files->addItem(item);
 }
@@ -185,9 +179,9 @@ void TForm2::FormShow() {
         takeShorterFolder(topFolder_, item);
         std::string candidate = archiveCandidate(outputFolder, item);
         if (candidateIndex_.insert(candidate))
-            lzhfiles->addItem(shown(candidate), QByteArray::fromStdString(candidate));
+            lzhfiles->addItem(fromLocal(candidate), QByteArray::fromStdString(candidate));
     }
-    TopDir->setText(shown(topDirText()));
+    TopDir->setText(fromLocal(topDirText()));
     if (lzhfiles->count() > 0) lzhfiles->setCurrentIndex(0);
 }
 
@@ -255,12 +249,12 @@ std::string TForm2::archivePath() const {
     int index = lzhfiles->currentIndex();
     if (index < 0 || lzhfiles->itemText(index) != text) index = lzhfiles->findText(text, Qt::MatchExactly);
     if (index >= 0) return lzhfiles->itemData(index).toByteArray().toStdString();
-    return QFile::encodeName(text).toStdString();
+    return toLocal(text);
 }
 
 void TForm2::setArchivePath(const std::string& path) {
     archivePathBytes_ = path;
-    archivePathShown_ = shown(path);
+    archivePathShown_ = fromLocal(path);
     lzhfiles->setEditText(archivePathShown_);
 }
 

@@ -1,6 +1,7 @@
 #include "qtshell.h"
 
 #include "app/title.h"
+#include "platform/localtext.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -10,11 +11,6 @@
 #include <QUrl>
 
 namespace kinaru {
-
-namespace {
-QString fromLocal(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
-std::string toLocal(const QString& s) { return QFile::encodeName(s).toStdString(); }
-}  // namespace
 
 void QtShell::errorBox(QWidget* owner, const QString& text) {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, owner);

@@ -1,4 +1,5 @@
 #include "volumes.h"
+#include "platform/localtext.h"
 
 #include <QFile>
 #include <QStorageInfo>
@@ -9,8 +10,6 @@ namespace kinaru {
 
 namespace {
 
-QString fromLocal(const std::string& s) { return QFile::decodeName(QByteArray::fromStdString(s)); }
-std::string toLocal(const QString& s) { return QFile::encodeName(s).toStdString(); }
 
 bool isFolder(const std::string& path) {
     struct stat st {};
