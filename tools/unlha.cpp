@@ -3,6 +3,7 @@
 #include <clocale>
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "archive/archive.h"
@@ -13,19 +14,35 @@ int main(int argc, char **argv) {
     std::setlocale(LC_ALL, "");
     if (argc < 2) {
         std::fprintf(stderr,
-                     "usage: unlha a|l|t|x|e [-x0|-x1] [-jm2|-jm3|-jm4] [-r2] [-a2] [-wFOLDER] ARCHIVE [items...]\n");
+                     "usage: unlha a|s|l|t|x|e [-n0|-n1] [-x0|-x1] [-jm2|-jm3|-jm4] [-r2] [-a2] [-wFOLDER]\n"
+                     "             [-ji0|-ji1] [-gw2|-gw4] [-gu1] ARCHIVE [items...]\n");
         return 2;
     }
     // Arguments arrive already split, so names may hold any character.
     std::vector<std::string> words(argv + 1, argv + argc);
     std::string text;
     int rc;
+    // -n0 on a terminal: one line, rewritten as the work goes on.
+    bool line = false;
+    int shownPercent = -1;
+    std::string shownName;
     try {
-        rc = archive::run(command::parse(words), text);
+        archive::Options opt = command::parse(words);
+        if (opt.showProgress && ::isatty(STDERR_FILENO))
+            opt.progress = [&](const std::string &name, uint64_t done, uint64_t total) {
+                int percent = total ? static_cast<int>(done * 100 / total) : 0;
+                if (percent == shownPercent && name == shownName) return;
+                shownPercent = percent;
+                shownName = name;
+                std::fprintf(stderr, "\r\033[K%3d%% %s", percent, name.c_str());
+                line = true;
+            };
+        rc = archive::run(opt, text);
     } catch (const lzh::Error &e) {
         text = std::string(e.what()) + "\n";
         rc = e.code;
     }
+    if (line) std::fputs("\r\033[K", stderr);
     std::fputs(text.c_str(), rc ? stderr : stdout);
     if (rc) std::fprintf(stderr, "unlha: error 0x%X\n", static_cast<unsigned>(rc));
     return rc ? 1 : 0;
