@@ -14,8 +14,7 @@ int main(int argc, char **argv) {
     std::setlocale(LC_ALL, "");
     if (argc < 2) {
         std::fprintf(stderr,
-                     "usage: unlha a|s|l|t|x|e [-n0|-n1] [-x0|-x1] [-jm2|-jm3|-jm4] [-r2] [-a2] [-wFOLDER]\n"
-                     "             [-ji0|-ji1] [-gw2|-gw4] [-gu1] ARCHIVE [items...]\n");
+                     "usage: unlha a|l|t|x|e [-x0|-x1] [-jm2|-jm3|-jm4] [-r2] [-a2] [-wFOLDER] ARCHIVE [items...]\n");
         return 2;
     }
     // Arguments arrive already split, so names may hold any character.

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <csignal>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -17,6 +18,13 @@
 
 namespace stub {
 
+namespace {
+// Set by Ctrl-C or a termination request; the extraction polls it, so the
+// file being written is removed rather than left half-done.
+volatile std::sig_atomic_t interrupted = 0;
+void onSignal(int) { interrupted = 1; }
+} // namespace
+
 bool parseArgs(int argc, char **argv, Args &args, std::string &error) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -24,7 +32,7 @@ bool parseArgs(int argc, char **argv, Args &args, std::string &error) {
         else if (a == "--overwrite=yes" || a == "--overwrite=no") args.overwrite = a == "--overwrite=yes";
         else if (a == "--unattended") args.unattended = true;
         else if (a == "--console") args.console = true;
-        else if (a.rfind("-", 0) == 0 && a.size() > 1 && a[1] != '-') continue; // Qt's own options (-platform ...)
+        else if (a.rfind("--", 0) != 0) continue; // Qt's own options (-platform offscreen ...)
         else {
             error = "使い方: " + std::string(argv[0]) + " [--dest=フォルダ] [--overwrite=yes|no] [--console]";
             return false;
@@ -78,6 +86,7 @@ Outcome extract(const Self &self, const std::string &dest, const std::function<b
         return yes;
     };
     o.progress = progress;
+    o.cancelled = [] { return interrupted != 0; };
     out.rc = withWindow ? progress::runWithWindow(nullptr, o, out.text) : archive::run(o, out.text);
     return out;
 }
@@ -91,6 +100,8 @@ bool haveDisplay() {
 }
 
 int runConsole(const Self &self, const Args &args) {
+    std::signal(SIGINT, onSignal);
+    std::signal(SIGTERM, onSignal);
     const bool terminal = ::isatty(STDIN_FILENO);
     uint64_t refused = 0;
     auto ask = [&](const std::string &name) {
@@ -114,6 +125,10 @@ int runConsole(const Self &self, const Args &args) {
         std::fflush(stdout);
     };
     Outcome out = extract(self, args.dest, ask, progress);
+    if (out.rc == UNLHA_ERR_CANCELLED) {
+        std::fprintf(stderr, "解凍を中止しました。\n");
+        return 1;
+    }
     if (out.rc) {
         std::fputs(out.text.c_str(), stderr);
         std::fprintf(stderr, "解凍に失敗しました (エラー 0x%X)。\n", static_cast<unsigned>(out.rc));

@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "archive/fsutil.h"
+#include "unlha32.h"
 #include "extract.h"
 
 namespace stub {
@@ -107,6 +108,8 @@ int runWindow(const Self &self, const Args &args, int argc, char **argv) {
     if (out.rc == 0) {
         message = QStringLiteral("%1 個のファイルを「%2」に解凍しました。").arg(self.files - out.kept).arg(dest);
         if (out.kept) message += QStringLiteral("\n%1 個のファイルは既にあったため残しました。").arg(out.kept);
+    } else if (out.rc == UNLHA_ERR_CANCELLED) {
+        message = QStringLiteral("解凍を中止しました。途中まで書いていたファイルは残していません。");
     } else {
         QStringList lines = QString::fromLocal8Bit(out.text.c_str()).split('\n', Qt::SkipEmptyParts);
         message = QStringLiteral("解凍に失敗しました (エラー 0x%1)。\n\n").arg(out.rc, 0, 16) + lines.mid(lines.size() > 12 ? lines.size() - 12 : 0).join('\n');
