@@ -483,7 +483,7 @@ public:
             if (selected(e, patterns_)) {
                 ++matched;
                 current_ = e.path();
-                if (opt_.progress && opt_.command != 'l') opt_.progress(current_, done_, total_);
+                if (opt_.progress && opt_.command != 'l' && !e.isDir()) opt_.progress(current_, done_, total_);
                 if (opt_.command == 'l') list(e);
                 else if (opt_.command == 't') test(e, data);
                 else extract(e, data);

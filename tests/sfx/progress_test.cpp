@@ -143,6 +143,20 @@ TEST_F(ProgressWindow, CancellingAnExtractionLeavesNoPartialFile) {
     EXPECT_TRUE(fs::is_empty(dest)) << "neither the file nor its temporary";
 }
 
+TEST_F(ProgressWindow, CancellingASelfExtractorLeavesNothing) {
+    writeFile(dir() / "a.txt", randomBytes(2 << 20, 13));
+    fs::path lzh = tmp_.path() / "s.lzh";
+    ASSERT_EQ(run(dir(), "a -n1 " + q(lzh) + " a.txt"), 0);
+    fs::path out = tmp_.path() / "out";
+    fs::create_directories(out);
+    Seen seen;
+    ShowSpy spy(seen, &owner_, true);
+    EXPECT_EQ(run(out, "s -n0 -ji1 -gu1 " + q(lzh), nullptr, ownerId()), UNLHA_ERR_CANCELLED);
+    EXPECT_TRUE(seen.cancelled);
+    EXPECT_TRUE(fs::is_empty(out)) << "neither s.exe nor its temporary";
+    EXPECT_TRUE(fs::exists(lzh));
+}
+
 // Run to the end: the bar fills, the result is the plain call's.
 TEST_F(ProgressWindow, ShowsProgressForEachCommand) {
     writeFile(dir() / "f/一.txt", textBytes(3 << 20, 11));
