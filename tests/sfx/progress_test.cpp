@@ -129,32 +129,23 @@ TEST_F(ProgressWindow, CancellingALongAddKeepsTheOldArchive) {
     EXPECT_EQ(progressWindow(), nullptr) << "the window is gone";
 }
 
-TEST_F(ProgressWindow, CancellingAnExtractionLeavesNoPartialFile) {
+// Cancelled as the window appears: x leaves neither the file nor its
+// temporary, s neither NAME.exe nor its temporary; the archive stays.
+TEST_F(ProgressWindow, CancellingExtractionOrSelfExtractorLeavesNothing) {
     writeFile(dir() / "大きい.txt", randomBytes(4 << 20, 10));
     fs::path lzh = tmp_.path() / "big.lzh";
     ASSERT_EQ(run(dir(), "a -n1 -jm2 " + q(lzh) + " 大きい.txt"), 0);
-    fs::path dest = tmp_.path() / "dest";
-    fs::create_directories(dest);
-    Seen seen;
-    ShowSpy spy(seen, &owner_, true);
-    int rc = run(dest, "x -n0 " + q(lzh), nullptr, ownerId());
-    EXPECT_EQ(rc, UNLHA_ERR_CANCELLED);
-    EXPECT_TRUE(seen.cancelled);
-    EXPECT_TRUE(fs::is_empty(dest)) << "neither the file nor its temporary";
-}
-
-TEST_F(ProgressWindow, CancellingASelfExtractorLeavesNothing) {
-    writeFile(dir() / "a.txt", randomBytes(2 << 20, 13));
-    fs::path lzh = tmp_.path() / "s.lzh";
-    ASSERT_EQ(run(dir(), "a -n1 " + q(lzh) + " a.txt"), 0);
-    fs::path out = tmp_.path() / "out";
-    fs::create_directories(out);
-    Seen seen;
-    ShowSpy spy(seen, &owner_, true);
-    EXPECT_EQ(run(out, "s -n0 -ji1 -gu1 " + q(lzh), nullptr, ownerId()), UNLHA_ERR_CANCELLED);
-    EXPECT_TRUE(seen.cancelled);
-    EXPECT_TRUE(fs::is_empty(out)) << "neither s.exe nor its temporary";
-    EXPECT_TRUE(fs::exists(lzh));
+    const std::string before = readFile(lzh);
+    for (std::string cmd : {"x -n0 ", "s -n0 -ji1 -gu1 "}) {
+        SCOPED_TRACE(cmd);
+        TempDir out;
+        Seen seen;
+        ShowSpy spy(seen, &owner_, true);
+        EXPECT_EQ(run(out.path(), cmd + q(lzh), nullptr, ownerId()), UNLHA_ERR_CANCELLED);
+        EXPECT_TRUE(seen.cancelled);
+        EXPECT_TRUE(fs::is_empty(out.path()));
+        EXPECT_EQ(readFile(lzh), before);
+    }
 }
 
 // Run to the end: the bar fills, the result is the plain call's.
@@ -202,6 +193,16 @@ TEST_F(ProgressWindow, OtherThreadsRunWithoutAWindow) {
     t.join();
     EXPECT_EQ(rc, 0);
     EXPECT_FALSE(sawWindow);
+}
+
+// The tool holds the writer itself: it finds the stub beside its own program.
+TEST(ToolSelfExtractor, FindsTheStubBesideTheProgram) {
+    TempDir t;
+    writeFile(t.path() / "f.txt", "tool\n");
+    Result r = runIn(t.path(), std::string(UNLHA_TOOL) + " a a.lzh f.txt && " + UNLHA_TOOL + " s -ji1 a.lzh && " +
+                                   "mkdir run && cd run && env -u QT_QPA_PLATFORM ../a.exe </dev/null");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(readFile(t.path() / "run/f.txt"), "tool\n");
 }
 
 // The tool's -n0: one rewritten line on a terminal, nothing otherwise.
