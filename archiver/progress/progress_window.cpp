@@ -143,7 +143,8 @@ int runWithWindow(QWidget *parent, const archive::Options &opt, std::string &tex
 }
 
 int run(void *owner, const archive::Options &opt, std::string &text) {
-    if (!canShowWindows()) return archive::run(opt, text);
+    // A listing is over before a window could be read.
+    if (!canShowWindows() || opt.command == 'l') return archive::run(opt, text);
     QWidget *parent = owner ? QWidget::find(reinterpret_cast<WId>(owner)) : nullptr;
     return runWithWindow(parent, opt, text);
 }
