@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include "command/command.h"
 #include "sfx/trailer.h"
 #include "sfx/writer.h"
 #include "support.h"
@@ -108,6 +109,30 @@ TEST_F(SelfExtractor, RefusesWhatIsNoArchive) {
         if (c.code != UNLHA_ERR_NO_ARCHIVE) writeFile(work() / c.name, c.content);
         EXPECT_EQ(run(out(), "s -n1 -ji1 " + q(work() / c.name)), c.code);
         EXPECT_TRUE(fs::is_empty(out())) << "nothing written, not even a temporary file";
+    }
+}
+
+// The self-extractor lines as the program sends them.
+TEST(SelfExtractorSwitches, AreReadFromTheCommandText) {
+    struct Case {
+        const char *text;
+        bool window;
+        int style;
+        bool folders;
+        const char *work;
+    } cases[] = {
+        {"s -n0 -x1 -w/tmp/ -jm4  -a2 -gu1 -ji0 -gw4  \"/tmp/12090507.lzh\"", true, 4, true, "/tmp/"},
+        {"s -n1 -x0 -w/tmp/ -jm3  -a2 -gu1 -ji1  \"/tmp/12090507.lzh\"", false, 0, true, "/tmp/"},
+        {"s -n0 -x1 -w\"/my dir/\"  -a2 -gu1 -ji0 -gw2  \"/my dir/12090507.lzh\"", true, 2, true, "/my dir/"},
+        {"s -ji1 a.lzh", false, 0, false, ""},
+    };
+    for (const Case &c : cases) {
+        archive::Options o = command::parse(command::splitWords(c.text));
+        EXPECT_EQ(o.command, 's') << c.text;
+        EXPECT_EQ(o.sfxWindow, c.window) << c.text;
+        EXPECT_EQ(o.sfxStyle, c.style) << c.text;
+        EXPECT_EQ(o.sfxFolders, c.folders) << c.text;
+        EXPECT_EQ(o.workDir, c.work) << c.text;
     }
 }
 
