@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFont>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -69,6 +70,11 @@ private:
 
 int runWindow(const Self &self, const Args &args, int argc, char **argv) {
     QApplication app(argc, argv);
+    // The program's face: its Japanese font where the machine has it.
+    QFont font = QApplication::font();
+    font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"), font.family()});
+    font.setPixelSize(12);
+    QApplication::setFont(font);
     const QString home = QString::fromLocal8Bit(archive::dirName(self.path).c_str());
     DestinationDialog destDialog(self, args.dest.empty() ? home : QString::fromLocal8Bit(args.dest.c_str()));
     if (execBox(destDialog, args.unattended, [&] { destDialog.accept(); }) != QDialog::Accepted) {
