@@ -506,14 +506,13 @@ public:
 
 private:
     // The bytes the operation will unpack, for the progress total; a damaged
-    // archive is left for the real pass to report.
+    // archive is left for the real pass to report. The end mark stops it
+    // before anything that follows an embedded archive.
     uint64_t selectedBytes(int fd) const {
         uint64_t sum = 0;
         try {
             if (::lseek(fd, static_cast<off_t>(opt_.archiveOffset), SEEK_SET) < 0) return 0;
-            lzh::FdSource file(fd, UNLHA_ERR_READ, opt_.archive);
-            lzh::LimitedSource part(file, opt_.archiveSize);
-            lzh::ByteSource &src = opt_.archiveSize ? static_cast<lzh::ByteSource &>(part) : file;
+            lzh::FdSource src(fd, UNLHA_ERR_READ, opt_.archive);
             Entry e;
             while (lzh::readHeader(src, e) && src.skip(e.packed))
                 if (selected(e, patterns_) && !e.isDir()) sum += e.original;
