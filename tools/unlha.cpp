@@ -3,6 +3,7 @@
 #include <clocale>
 #include <cstdio>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "archive/archive.h"
@@ -20,12 +21,27 @@ int main(int argc, char **argv) {
     std::vector<std::string> words(argv + 1, argv + argc);
     std::string text;
     int rc;
+    // -n0 on a terminal: one line, rewritten as the work goes on.
+    bool line = false;
+    int shownPercent = -1;
+    std::string shownName;
     try {
-        rc = archive::run(command::parse(words), text);
+        archive::Options opt = command::parse(words);
+        if (opt.showProgress && ::isatty(STDERR_FILENO))
+            opt.progress = [&](const std::string &name, uint64_t done, uint64_t total) {
+                int percent = total ? static_cast<int>(done * 100 / total) : 0;
+                if (percent == shownPercent && name == shownName) return;
+                shownPercent = percent;
+                shownName = name;
+                std::fprintf(stderr, "\r\033[K%3d%% %s", percent, name.c_str());
+                line = true;
+            };
+        rc = archive::run(opt, text);
     } catch (const lzh::Error &e) {
         text = std::string(e.what()) + "\n";
         rc = e.code;
     }
+    if (line) std::fputs("\r\033[K", stderr);
     std::fputs(text.c_str(), rc ? stderr : stdout);
     if (rc) std::fprintf(stderr, "unlha: error 0x%X\n", static_cast<unsigned>(rc));
     return rc ? 1 : 0;

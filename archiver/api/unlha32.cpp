@@ -7,17 +7,17 @@
 #include "../archive/archive.h"
 #include "../command/command.h"
 #include "../lzh/error.h"
+#include "../progress/progress_window.h"
 
 extern "C" UNLHA_API int UnlhaGetVersion(void) { return UNLHA_VERSION; }
 
 extern "C" UNLHA_API int Unlha(void *owner, const char *command, char *output, unsigned long size) {
-    (void)owner; // parent of the progress window, which this build does not show
     std::string text;
     int rc;
     try {
         if (!command) lzh::fail(UNLHA_ERR_COMMAND, "no command");
         archive::Options opt = command::parse(command::splitWords(command));
-        rc = archive::run(opt, text);
+        rc = opt.showProgress ? progress::run(owner, opt, text) : archive::run(opt, text);
     } catch (const lzh::Error &e) {
         text += e.what();
         rc = e.code;

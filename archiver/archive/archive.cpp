@@ -19,6 +19,7 @@
 #include "../lzh/header.h"
 #include "../lzh/names.h"
 #include "../lzh/stream.h"
+#include "../sfx/writer.h"
 #include "fsutil.h"
 
 namespace archive {
@@ -222,7 +223,16 @@ void copyRange(int fd, uint64_t off, uint64_t n, lzh::ByteSink &out) {
 class Packer {
 public:
     Packer(const Options &opt, std::string &text, lzh::FdSink &sink) : opt_(opt), text_(text), sink_(sink) {
-        progress_ = [this](uint64_t) { checkCancel(); };
+        progress_ = [this](uint64_t n) {
+            checkCancel();
+            report(done_ + n);
+        };
+    }
+
+    void setTotal(uint64_t total) { total_ = total; }
+
+    void report(uint64_t done) const {
+        if (opt_.progress) opt_.progress(current_, done, total_);
     }
 
     void checkCancel() const {
@@ -231,6 +241,8 @@ public:
 
     void write(const Item &it) {
         checkCancel();
+        current_ = it.key();
+        report(done_);
         Entry e;
         std::string rawDir;
         size_t folders = it.dir ? it.stored.size() : it.stored.size() - 1;
@@ -284,13 +296,15 @@ public:
                 e.crc = lzh::crc16(e.crc, buf.data(), n);
                 sink_.write(buf.data(), n);
                 e.original += n;
-                if ((e.original & ((1u << 24) - 1)) < n) checkCancel();
+                if ((e.original & ((1u << 24) - 1)) < n) progress_(e.original);
             }
             e.packed = e.original;
         }
         if (e.original >= lzh::kLargeSize && !large) fail(UNLHA_ERR_READ, it.disk + ": file grew while packing");
         auto h2 = lzh::writeHeader(e, large);
         sink_.patch(headerAt, h2.data(), h2.size());
+        done_ += e.original;
+        report(done_);
         char line[64];
         std::snprintf(line, sizeof line, "  %s %" PRIu64 " -> %" PRIu64, e.method.c_str(), e.original, e.packed);
         text_ += it.key() + line + "\n";
@@ -301,6 +315,8 @@ private:
     std::string &text_;
     lzh::FdSink &sink_;
     lzh::Progress progress_;
+    std::string current_;
+    uint64_t done_ = 0, total_ = 0;
 };
 
 // Moves the finished temporary archive into place. Across file systems it is
@@ -350,7 +366,12 @@ int addCommand(const Options &opt, std::string &text) {
         lzh::FdSink sink(out.get(), tmpPath);
         Packer packer(opt, text, sink);
         std::map<std::string, size_t> fresh;
-        for (size_t i = 0; i < items.size(); ++i) fresh.emplace(items[i].key(), i);
+        uint64_t total = 0;
+        for (size_t i = 0; i < items.size(); ++i) {
+            fresh.emplace(items[i].key(), i);
+            if (!items[i].dir) total += static_cast<uint64_t>(items[i].st.st_size);
+        }
+        packer.setTotal(total);
         std::vector<bool> done(items.size());
         for (const OldEntry &oe : entries) {
             auto hit = fresh.find(entryKey(oe.e));
@@ -425,8 +446,9 @@ std::string formatTime(int64_t t) {
 class Reader {
 public:
     Reader(const Options &opt, std::string &text) : opt_(opt), text_(text) {
-        progress_ = [this](uint64_t) {
+        progress_ = [this](uint64_t n) {
             if (opt_.cancelled && opt_.cancelled()) fail(UNLHA_ERR_CANCELLED, "cancelled");
+            if (opt_.progress) opt_.progress(current_, done_ + n, total_);
         };
         patterns_ = opt.items;
         if ((opt.command == 'x' || opt.command == 'e') && !patterns_.empty() && patterns_[0].size() > 1 &&
@@ -444,7 +466,13 @@ public:
         struct stat st;
         if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) fail(UNLHA_ERR_READ, opt_.archive + ": not a file");
         if (opt_.command == 'x' || opt_.command == 'e') openDest();
-        lzh::FdSource src(fd.get(), UNLHA_ERR_READ, opt_.archive);
+        if (opt_.progress && opt_.command != 'l') total_ = selectedBytes(fd.get());
+        if (::lseek(fd.get(), static_cast<off_t>(opt_.archiveOffset), SEEK_SET) < 0)
+            fail(UNLHA_ERR_READ, opt_.archive + ": " + sysError(errno));
+        lzh::FdSource file(fd.get(), UNLHA_ERR_READ, opt_.archive);
+        // An archive inside a larger file ends where its size says.
+        lzh::LimitedSource part(file, opt_.archiveSize);
+        lzh::ByteSource &src = opt_.archiveSize ? static_cast<lzh::ByteSource &>(part) : file;
         if (opt_.command == 'l')
             text_ += "   Original     Packed  Ratio  Date                Method  CRC   Name\n"
                      "----------- ---------- ------ ------------------- ------- ----- --------\n";
@@ -454,10 +482,13 @@ public:
             lzh::LimitedSource data(src, e.packed);
             if (selected(e, patterns_)) {
                 ++matched;
+                current_ = e.path();
+                if (opt_.progress && opt_.command != 'l' && !e.isDir()) opt_.progress(current_, done_, total_);
                 if (opt_.command == 'l') list(e);
                 else if (opt_.command == 't') test(e, data);
                 else extract(e, data);
                 if (!e.isDir()) ++files, totalOrig += e.original, totalPacked += e.packed;
+                done_ += e.isDir() ? 0 : e.original;
             }
             if (data.left() && !src.skip(data.left())) lzh::damaged("entry data cut short: " + e.path());
         }
@@ -474,6 +505,22 @@ public:
     }
 
 private:
+    // The bytes the operation will unpack, for the progress total; a damaged
+    // archive is left for the real pass to report. The end mark stops it
+    // before anything that follows an embedded archive.
+    uint64_t selectedBytes(int fd) const {
+        uint64_t sum = 0;
+        try {
+            if (::lseek(fd, static_cast<off_t>(opt_.archiveOffset), SEEK_SET) < 0) return 0;
+            lzh::FdSource src(fd, UNLHA_ERR_READ, opt_.archive);
+            Entry e;
+            while (lzh::readHeader(src, e) && src.skip(e.packed))
+                if (selected(e, patterns_) && !e.isDir()) sum += e.original;
+        } catch (const Error &) {
+        }
+        return sum;
+    }
+
     void record(int code, const std::string &msg) {
         text_ += msg + "\n";
         if (!firstError_) firstError_ = code;
@@ -591,7 +638,16 @@ private:
         ::fchmod(fd.get(), mode);
         ::futimens(fd.get(), times);
         if (::close(fd.release()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
-        if (::renameat(dir, tmp.c_str(), dir, leaf.c_str()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+        if (!opt_.overwrite) {
+            if (::renameat(dir, tmp.c_str(), dir, leaf.c_str()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+        } else if (!renameNoReplace(dir, tmp, dir, leaf)) {
+            if (errno != EEXIST) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+            if (!opt_.overwrite(name)) {
+                text_ += name + ": exists, kept\n";
+                return;
+            }
+            if (::renameat(dir, tmp.c_str(), dir, leaf.c_str()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+        }
         remove.n.clear();
         text_ += name + "\n";
     }
@@ -599,6 +655,8 @@ private:
     const Options &opt_;
     std::string &text_;
     lzh::Progress progress_;
+    std::string current_;
+    uint64_t done_ = 0, total_ = 0;
     std::vector<std::string> patterns_;
     std::string dest_;
     Fd destFd_;
@@ -616,7 +674,7 @@ int run(const Options &opt, std::string &text) {
         case 't':
         case 'x':
         case 'e': return Reader(opt, text).run();
-        case 's': fail(UNLHA_ERR_UNSUPPORTED, "self-extractors are not available in this build");
+        case 's': return sfx::write(opt, text);
         default: fail(UNLHA_ERR_COMMAND, "unknown command");
         }
     } catch (const Error &e) {

@@ -1,5 +1,6 @@
 #pragma once
 // The archive operations behind the command letters a, l, t, x and e.
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -18,6 +19,22 @@ struct Options {
     std::vector<std::string> items;
     // Polled between blocks; returning true cancels the operation.
     std::function<bool()> cancelled;
+    // Called as the work goes on, from the thread running it: the current
+    // entry's name, and bytes done and total over the whole operation.
+    std::function<void(const std::string &name, uint64_t done, uint64_t total)> progress;
+
+    // Self-extractor switches, recorded by s into what it writes.
+    bool sfxWindow = false;  // -ji0 (window) / -ji1 (console)
+    int sfxStyle = 0;        // -gw2 / -gw4
+    bool sfxFolders = false; // -gu1
+
+    // Reading an archive that sits inside a larger file (a self-extractor):
+    // it starts at archiveOffset and, when archiveSize > 0, takes that many bytes.
+    uint64_t archiveOffset = 0;
+    uint64_t archiveSize = 0;
+    // Asked before x/e replaces an existing file; false keeps the file. Without
+    // it existing files are replaced.
+    std::function<bool(const std::string &name)> overwrite;
 };
 
 // Runs the operation; returns 0 or an UNLHA_ERR_* code, with messages (or

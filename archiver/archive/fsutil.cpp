@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,6 +64,14 @@ bool makeDirs(const std::string &path) {
     std::string parent = dirName(path);
     if (parent != path && parent != "." && parent != "/") makeDirs(parent);
     return ::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+bool renameNoReplace(int fromDir, const std::string &from, int toDir, const std::string &to) {
+    if (::renameat2(fromDir, from.c_str(), toDir, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    if (::linkat(fromDir, from.c_str(), toDir, to.c_str(), 0) != 0) return false;
+    ::unlinkat(fromDir, from.c_str(), 0);
+    return true;
 }
 
 } // namespace archive

@@ -52,5 +52,8 @@ Fd createTemp(const std::string &dir, std::string &path);
 unsigned currentUmask();
 // Creates the folder and its parents.
 bool makeDirs(const std::string &path);
+// Renames `from` to `to` unless `to` exists (false with errno EEXIST), as
+// one step where the file system allows, else by a link and an unlink.
+bool renameNoReplace(int fromDir, const std::string &from, int toDir, const std::string &to);
 
 } // namespace archive

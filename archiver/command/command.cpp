@@ -48,7 +48,9 @@ void applySwitch(const std::string &word, archive::Options &o) {
     else if (s == "a2" || s == "a1" || s == "a") o.hidden = true;
     else if (s == "a0") o.hidden = false;
     // Self-extractor switches, meaningful only to s.
-    else if (s == "gw2" || s == "gw4" || s == "ji0" || s == "ji1" || s == "gu1" || s == "gu0") return;
+    else if (s == "gw2" || s == "gw4") o.sfxStyle = s[2] - '0';
+    else if (s == "ji0" || s == "ji1") o.sfxWindow = s == "ji0";
+    else if (s == "gu1" || s == "gu0") o.sfxFolders = s == "gu1";
     else lzh::fail(UNLHA_ERR_SWITCH, "unknown switch " + word);
 }
 } // namespace

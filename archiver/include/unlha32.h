@@ -36,9 +36,10 @@ UNLHA_API int UnlhaGetVersion(void);
 #define UNLHA_ERR_UNSAFE_NAME 0x800A // entry names an absolute path, "..", or would pass a link
 #define UNLHA_ERR_METHOD      0x800B // entry packed with a method this library cannot decode
 #define UNLHA_ERR_MEMORY      0x800C // out of memory
-#define UNLHA_ERR_UNSUPPORTED 0x800D // command accepted but not available in this build (s)
+#define UNLHA_ERR_UNSUPPORTED 0x800D // command accepted but not available here (s without its stub)
 #define UNLHA_ERR_NO_MATCH    0x800E // no entry matched the names given to x/e
 #define UNLHA_ERR_INTERNAL    0x800F // unexpected failure inside the library
+#define UNLHA_ERR_EXISTS      0x8010 // the file s would write already exists; it is never replaced
 #define UNLHA_ERR_LIBRARY_MISSING_RESERVED 0x8018 // reserved for the caller; never returned
 
 #ifdef __cplusplus

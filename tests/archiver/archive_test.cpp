@@ -256,7 +256,8 @@ TEST_F(Library, ErrorCodes) {
         {"t junk.lzh", UNLHA_ERR_DAMAGED},
         {"t crc.lzh", UNLHA_ERR_CRC},
         {"x -x1 ok.lzh nomatch.txt", UNLHA_ERR_NO_MATCH},
-        {"s -n1 -x1 -w/tmp/ -jm2  -a2 -gu1 -ji1  \"ok.lzh\"", UNLHA_ERR_UNSUPPORTED},
+        {"s -n1 -x1 -w/tmp/ -jm2  -a2 -gu1 -ji1  \"junk.lzh\"", UNLHA_ERR_DAMAGED},
+        {"s -n1 -x1 -w/tmp/ -jm2  -a2 -gu1 -ji1  \"missing.lzh\"", UNLHA_ERR_NO_ARCHIVE},
         {"t ok.lzh", 0},
         {"l -n0 ok.lzh", 0},
     };

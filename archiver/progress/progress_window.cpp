@@ -1,0 +1,152 @@
+#include "progress_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QEventLoop>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QThread>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWidget>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+namespace progress {
+
+namespace {
+
+// What the worker reports; the window reads it on a timer, so a fast
+// operation never floods the event queue.
+struct Shared {
+    std::mutex m;
+    std::string name;
+    uint64_t done = 0, total = 0;
+    std::atomic<bool> cancel{false};
+};
+
+QString titleFor(char command) {
+    switch (command) {
+    case 'a': return QStringLiteral("圧縮中");
+    case 's': return QStringLiteral("自己解凍書庫を作成中");
+    case 't': return QStringLiteral("検査中");
+    default: return QStringLiteral("解凍中");
+    }
+}
+
+class Window : public QDialog {
+public:
+    Window(QWidget *parent, Shared &shared, char command) : QDialog(parent), shared_(shared) {
+        setWindowTitle(titleFor(command));
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+        // Modal to the whole application: the caller is blocked in its call,
+        // so no other of its controls may start a second run meanwhile.
+        setWindowModality(Qt::ApplicationModal);
+        auto *lay = new QVBoxLayout(this);
+        name_ = new QLabel(this);
+        name_->setMinimumWidth(360);
+        bar_ = new QProgressBar(this);
+        bar_->setRange(0, 1000);
+        bar_->setValue(0);
+        button_ = new QPushButton(QStringLiteral("中止"), this);
+        button_->setObjectName(QStringLiteral("cancel"));
+        lay->addWidget(name_);
+        lay->addWidget(bar_);
+        lay->addWidget(button_, 0, Qt::AlignHCenter);
+        connect(button_, &QPushButton::clicked, this, [this] { reject(); });
+        auto *timer = new QTimer(this);
+        connect(timer, &QTimer::timeout, this, [this] { refresh(); });
+        timer->start(50);
+    }
+
+    // Escape, the close box and the button all cancel; the window stays
+    // until the worker has stopped.
+    void reject() override {
+        shared_.cancel = true;
+        button_->setEnabled(false);
+        button_->setText(QStringLiteral("中止しています…"));
+    }
+
+protected:
+    void closeEvent(QCloseEvent *e) override {
+        e->ignore();
+        reject();
+    }
+
+private:
+    void refresh() {
+        std::string name;
+        uint64_t done, total;
+        {
+            std::lock_guard<std::mutex> lock(shared_.m);
+            name = shared_.name;
+            done = shared_.done;
+            total = shared_.total;
+        }
+        QString n = QString::fromLocal8Bit(name.c_str());
+        if (n != shown_) {
+            shown_ = n;
+            name_->setText(name_->fontMetrics().elidedText(n, Qt::ElideMiddle, name_->width()));
+            name_->setToolTip(n);
+        }
+        bar_->setValue(total ? static_cast<int>(done * 1000 / total) : 0);
+    }
+
+    Shared &shared_;
+    QLabel *name_;
+    QProgressBar *bar_;
+    QPushButton *button_;
+    QString shown_;
+};
+
+} // namespace
+
+bool canShowWindows() {
+    auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
+    return app && QThread::currentThread() == app->thread();
+}
+
+int runWithWindow(QWidget *parent, const archive::Options &opt, std::string &text) {
+    Shared shared;
+    archive::Options work = opt;
+    work.cancelled = [&shared, outer = opt.cancelled] { return shared.cancel || (outer && outer()); };
+    work.progress = [&shared, outer = opt.progress](const std::string &name, uint64_t done, uint64_t total) {
+        {
+            std::lock_guard<std::mutex> lock(shared.m);
+            if (shared.name != name) shared.name = name;
+            shared.done = done;
+            shared.total = total;
+        }
+        if (outer) outer(name, done, total);
+    };
+
+    Window window(parent, shared, opt.command);
+    QEventLoop loop;
+    std::string workText;
+    int rc = 0;
+    window.show();
+    std::thread worker([&] {
+        rc = archive::run(work, workText);
+        // Queued: wakes the loop even if it has not started spinning yet.
+        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
+    });
+    loop.exec();
+    worker.join();
+    window.hide();
+    text += workText;
+    return rc;
+}
+
+int run(void *owner, const archive::Options &opt, std::string &text) {
+    // A listing is over before a window could be read.
+    if (!canShowWindows() || opt.command == 'l') return archive::run(opt, text);
+    QWidget *parent = owner ? QWidget::find(reinterpret_cast<WId>(owner)) : nullptr;
+    return runWithWindow(parent, opt, text);
+}
+
+} // namespace progress

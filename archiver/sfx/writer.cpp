@@ -1,0 +1,151 @@
+#include "writer.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <link.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "../archive/fsutil.h"
+#include "../lzh/error.h"
+#include "../lzh/header.h"
+#include "../lzh/stream.h"
+#include "trailer.h"
+
+namespace sfx {
+
+using archive::Fd;
+using archive::sysError;
+using lzh::fail;
+
+std::string stubPath() {
+    // The library may be loaded from anywhere; the stub is installed with it.
+    Dl_info info;
+    link_map *map = nullptr;
+    std::string module;
+    if (::dladdr1(reinterpret_cast<void *>(&stubPath), &info, reinterpret_cast<void **>(&map), RTLD_DL_LINKMAP) &&
+        map && map->l_name && map->l_name[0])
+        module = map->l_name;
+    else
+        module = "/proc/self/exe"; // linked into a program rather than a library
+    char real[PATH_MAX];
+    if (::realpath(module.c_str(), real)) module = real;
+    return archive::dirName(module) + "/" + kStubName;
+}
+
+std::string exeName(const std::string &archive) {
+    size_t slash = archive.rfind('/');
+    std::string base = slash == std::string::npos ? archive : archive.substr(slash + 1);
+    size_t dot = base.rfind('.');
+    if (dot != std::string::npos && dot > 0) base.erase(dot);
+    return base + ".exe";
+}
+
+namespace {
+
+// Checks every header and that each entry's data is all there, so a broken
+// archive never becomes a self-extractor that fails later.
+void checkArchive(int fd, const std::string &name) {
+    lzh::FdSource src(fd, UNLHA_ERR_READ, name);
+    lzh::Entry e;
+    bool any = false;
+    while (lzh::readHeader(src, e)) {
+        if (!src.skip(e.packed)) lzh::damaged("entry data cut short: " + e.path());
+        any = true;
+    }
+    if (!any) lzh::damaged(name + ": no entries");
+}
+
+class Copier {
+public:
+    Copier(const archive::Options &opt, lzh::FdSink &sink, std::string name, uint64_t total)
+        : opt_(opt), sink_(sink), name_(std::move(name)), total_(total) {}
+
+    uint64_t copy(int fd, const std::string &what) {
+        std::vector<uint8_t> buf(1 << 16);
+        uint64_t n = 0;
+        for (;;) {
+            if (opt_.cancelled && opt_.cancelled()) fail(UNLHA_ERR_CANCELLED, "cancelled");
+            ssize_t r = ::read(fd, buf.data(), buf.size());
+            if (r < 0 && errno == EINTR) continue;
+            if (r < 0) fail(UNLHA_ERR_READ, what + ": " + sysError(errno));
+            if (r == 0) return n;
+            sink_.write(buf.data(), static_cast<size_t>(r));
+            n += static_cast<uint64_t>(r);
+            done_ += static_cast<uint64_t>(r);
+            if (opt_.progress) opt_.progress(name_, done_, total_);
+        }
+    }
+
+private:
+    const archive::Options &opt_;
+    lzh::FdSink &sink_;
+    std::string name_;
+    uint64_t total_;
+    uint64_t done_ = 0;
+};
+
+Fd openFile(const std::string &path, int missingCode) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat st;
+    if (fd.get() < 0)
+        fail(errno == ENOENT || errno == ENOTDIR ? missingCode : UNLHA_ERR_READ, path + ": " + sysError(errno));
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) fail(UNLHA_ERR_READ, path + ": not a file");
+    return fd;
+}
+
+uint64_t fileSize(int fd) {
+    struct stat st;
+    ::fstat(fd, &st);
+    return static_cast<uint64_t>(st.st_size);
+}
+
+} // namespace
+
+int write(const archive::Options &opt, std::string &text) {
+    const std::string target = exeName(opt.archive);
+    struct stat st;
+    if (::lstat(target.c_str(), &st) == 0) fail(UNLHA_ERR_EXISTS, target + ": already exists, not replaced");
+
+    Fd arc = openFile(opt.archive, UNLHA_ERR_NO_ARCHIVE);
+    checkArchive(arc.get(), opt.archive);
+    if (::lseek(arc.get(), 0, SEEK_SET) < 0) fail(UNLHA_ERR_READ, opt.archive + ": " + sysError(errno));
+    const std::string stub = stubPath();
+    Fd stubFd = openFile(stub, UNLHA_ERR_UNSUPPORTED);
+
+    // Built under a temporary name beside the target, so that a failure or a
+    // cancel leaves nothing half-written under the final name.
+    std::string tmp;
+    Fd out = archive::createTemp(".", tmp);
+    archive::TempFile guard(tmp);
+    Trailer t;
+    t.window = opt.sfxWindow;
+    t.style = opt.sfxStyle;
+    t.folders = opt.sfxFolders;
+    {
+        lzh::FdSink sink(out.get(), tmp);
+        Copier copier(opt, sink, target, fileSize(stubFd.get()) + fileSize(arc.get()));
+        t.archiveOffset = copier.copy(stubFd.get(), stub);
+        t.archiveSize = copier.copy(arc.get(), opt.archive);
+        auto b = encodeTrailer(t);
+        sink.write(b.data(), b.size());
+        sink.flush();
+    }
+    if (::fchmod(out.get(), 0755) != 0 || ::fsync(out.get()) != 0) fail(UNLHA_ERR_WRITE, tmp + ": " + sysError(errno));
+    if (::close(out.release()) != 0) fail(UNLHA_ERR_WRITE, tmp + ": " + sysError(errno));
+    if (opt.cancelled && opt.cancelled()) fail(UNLHA_ERR_CANCELLED, "cancelled");
+    if (!archive::renameNoReplace(AT_FDCWD, tmp, AT_FDCWD, target)) {
+        if (errno == EEXIST) fail(UNLHA_ERR_EXISTS, target + ": already exists, not replaced");
+        fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
+    }
+    guard.keep();
+    text += target + "\n";
+    return 0;
+}
+
+} // namespace sfx
