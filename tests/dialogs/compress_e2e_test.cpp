@@ -46,8 +46,9 @@ protected:
         writeFile(data / "日本語/ファイル.txt", "にほんご\n");
     }
 
-    void settings(const std::string& extra) {
-        writeFile(iniPath(), "[SETTING]\nDISTDIR=" + out.path() + "\nVIEWINFO=0\n" + extra);
+    void settings(const std::string& extra, bool progressWindow = false) {
+        writeFile(iniPath(), "[SETTING]\nDISTDIR=" + out.path() + "\nVIEWINFO=" + (progressWindow ? "1" : "0") +
+                                 "\n" + extra);
     }
 
     // Starts the program on the items and presses Compress.
@@ -111,6 +112,51 @@ TEST_F(CompressEndToEnd, EachMethodWithAndWithoutFolders) {
             fs::remove(archive);
         }
     }
+}
+
+TEST_F(CompressEndToEnd, SelfExtractorLeavesOneExecutableThatRestoresEveryByte) {
+    TempDir work;
+    for (bool windowType : {false, true}) {
+        SCOPED_TRACE(windowType ? "window type" : "console type");
+        // With LH7 the window type cannot be unticked: the console type uses LH6.
+        settings(std::string("COMPVER=") + (windowType ? "2" : "1") + "\nDEFAULT=0\nWORKDIR=" + work.path() + "/\n");
+        start({data / "one.txt", data / "sub", data / "日本語"}, kLibrary.c_str());
+        startup->chooseMode();
+        Form2->SelfExt->setChecked(true);  // with LH7 the window type is ticked too
+        EXPECT_EQ(Form2->WinSFX->isChecked(), windowType);
+        Form2->Compress->click();
+        EXPECT_TRUE(shell.messages.isEmpty()) << shell.messages.join(", ").toStdString();
+        EXPECT_TRUE(startup->mainWindowClosed());
+        EXPECT_EQ(Form2->archivePath(), out / "one.exe");
+        auto made = tree(out.path());
+        ASSERT_EQ(made.size(), 1u);
+        EXPECT_EQ(made.begin()->first, "one.exe");
+        EXPECT_TRUE(tree(work.path()).empty()) << "nothing left in the work folder";
+
+        std::string into = scratch / (windowType ? "window" : "console");
+        fs::create_directories(into);
+        std::string options = windowType ? " --dest='" + into + "' --unattended" : "";
+        ASSERT_EQ(sh("cd '" + into + "' && QT_QPA_PLATFORM=offscreen timeout 60 '" + out / "one.exe" + "'" + options +
+                     " </dev/null"),
+                  0);
+        EXPECT_EQ(tree(into), (std::map<std::string, std::string>{
+                                  {"one.txt", readFile(data / "one.txt")},
+                                  {"sub/two.bin", readFile(data / "sub/two.bin")},
+                                  {"sub/.hidden", "hidden\n"},
+                                  {"sub/deeper/three.txt", std::string(50000, 'z')},
+                                  {"日本語/ファイル.txt", "にほんご\n"},
+                              }));
+        startup.reset();
+        fs::remove(out / "one.exe");
+    }
+}
+
+TEST_F(CompressEndToEnd, ProgressWindowShowsWhileTheLibraryWorks) {
+    settings("COMPVER=2\n", true);
+    compress({data / "one.txt", data / "sub"});
+    EXPECT_TRUE(shell.messages.isEmpty()) << shell.messages.join(", ").toStdString();
+    EXPECT_TRUE(startup->mainWindowClosed());
+    EXPECT_EQ(extracted(out / "one.lzh").size(), 4u);
 }
 
 TEST_F(CompressEndToEnd, ExistingArchiveUnderEachPolicy) {

@@ -16,7 +16,7 @@ cp "$build/install_manifest.txt" "$prefix/.installed-files"
 
 desktop-file-validate "$KINARU_APPLICATIONS_DIR/kinaru.desktop" || fail "desktop entry invalid"
 grep -qx 'Exec=kinaru %F' "$KINARU_APPLICATIONS_DIR/kinaru.desktop" || fail "desktop entry does not pass files"
-for piece in kinaru libunlha32.so unlha Kinaru.html kinaru.svg; do
+for piece in kinaru libunlha32.so kinaru-sfx unlha Kinaru.html kinaru.svg; do
   [ -e "$prefix/$piece" ] || fail "$piece not installed"
 done
 
