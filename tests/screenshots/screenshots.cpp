@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <clocale>
 #include <cstdio>
@@ -69,8 +70,20 @@ int main(int argc, char** argv) {
         QFile::encodeName(QCoreApplication::applicationDirPath() + QStringLiteral("/../bin/kinaru")).toStdString();
     Unlha unlha(Unlha::defaultCandidates(realProgram));
 
+    // Items as a file manager would send them, so that the compression
+    // dialog shows what it is for.
+    QFile(home.filePath(QStringLiteral("documents/報告書.txt"))).open(QIODevice::WriteOnly);
+    std::vector<std::string> items = {
+        QFile::encodeName(home.filePath(QStringLiteral("documents/報告書.txt"))).toStdString(),
+        QFile::encodeName(home.filePath(QStringLiteral("photos"))).toStdString(),
+    };
+    QFile settings(home.filePath(QStringLiteral("kinaru.ini")));
+    if (settings.open(QIODevice::WriteOnly))
+        settings.write("[SETTING]\nDISTDIR=" + QFile::encodeName(home.filePath(QStringLiteral("archives"))) + "\n");
+    settings.close();
+
     SilentShell shell;
-    AppContext context{shell, unlha, executable, {}};
+    AppContext context{shell, unlha, executable, items};
     Startup startup(context);
 
     bool ok = true;
@@ -82,9 +95,13 @@ int main(int argc, char** argv) {
     }
     Form1->PageControl1->setCurrentIndex(1);
 
+    Form1->hide();
+
+    Form2->showForm();
     ok &= save(Form2, out, QStringLiteral("TForm2-collapsed"));
-    Form2->SetOuterHeight(272);  // what its expand button does
+    Form2->Expand->click();
     ok &= save(Form2, out, QStringLiteral("TForm2-expanded"));
+    Form3->setCurrentText(Form2->archivePath());
     ok &= save(Form3, out, QStringLiteral("TForm3"));
     return ok ? 0 : 1;
 }
