@@ -215,12 +215,21 @@ TEST_F(CompressEndToEnd, FailingArchiverAfterDeletePolicyPutsTheOldArchiveBack) 
     EXPECT_EQ(tree(out.path()).size(), 1u);
 }
 
-TEST_F(CompressEndToEnd, MissingLibraryShowsItsNumberAndEnds) {
-    settings("SAMEFILE=0\n");
-    compress({data / "one.txt"}, "/nonexistent/libunlha32.so");
-    EXPECT_EQ(shell.messages, QStringList{"32792"});
-    EXPECT_TRUE(startup->mainWindowClosed());
-    EXPECT_TRUE(tree(out.path()).empty());
+TEST_F(CompressEndToEnd, MissingLibraryShowsItsNumberOncePerCallAndEnds) {
+    for (bool selfExtractor : {false, true}) {
+        SCOPED_TRACE(selfExtractor ? "self-extractor" : "archive");
+        writeFile(out / "one.lzh", "old");
+        settings("SAMEFILE=0\n");
+        start({data / "one.txt"}, "/nonexistent/libunlha32.so");
+        startup->chooseMode();
+        Form2->SelfExt->setChecked(selfExtractor);
+        Form2->Compress->click();
+        EXPECT_EQ(shell.messages, QStringList(selfExtractor ? 2 : 1, QStringLiteral("32792")));
+        EXPECT_TRUE(startup->mainWindowClosed());
+        EXPECT_EQ(readFile(out / "one.lzh"), "old") << "nothing is lost when nothing could be packed";
+        shell.messages.clear();
+        startup.reset();
+    }
 }
 
 TEST_F(CompressEndToEnd, FolderThatCannotBeEnteredKeepsTheDialogOpenForAnotherTry) {
