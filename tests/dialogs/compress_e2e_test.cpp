@@ -115,11 +115,13 @@ TEST_F(CompressEndToEnd, EachMethodWithAndWithoutFolders) {
 }
 
 TEST_F(CompressEndToEnd, SelfExtractorLeavesOneExecutableThatRestoresEveryByte) {
-    TempDir work;
+    TempDir workParent;
+    std::string work = workParent / "my work";  // a blank: the switch is passed quoted
+    fs::create_directories(work);
     for (bool windowType : {false, true}) {
         SCOPED_TRACE(windowType ? "window type" : "console type");
         // With LH7 the window type cannot be unticked: the console type uses LH6.
-        settings(std::string("COMPVER=") + (windowType ? "2" : "1") + "\nDEFAULT=0\nWORKDIR=" + work.path() + "/\n");
+        settings(std::string("COMPVER=") + (windowType ? "2" : "1") + "\nDEFAULT=0\nWORKDIR=" + work + "/\n");
         start({data / "one.txt", data / "sub", data / "日本語"}, kLibrary.c_str());
         startup->chooseMode();
         Form2->SelfExt->setChecked(true);  // with LH7 the window type is ticked too
@@ -131,7 +133,7 @@ TEST_F(CompressEndToEnd, SelfExtractorLeavesOneExecutableThatRestoresEveryByte) 
         auto made = tree(out.path());
         ASSERT_EQ(made.size(), 1u);
         EXPECT_EQ(made.begin()->first, "one.exe");
-        EXPECT_TRUE(tree(work.path()).empty()) << "nothing left in the work folder";
+        EXPECT_TRUE(tree(work).empty()) << "nothing left in the work folder";
 
         std::string into = scratch / (windowType ? "window" : "console");
         fs::create_directories(into);
