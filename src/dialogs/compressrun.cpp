@@ -98,7 +98,15 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
         return RunEnd::Stopped;
     }
 
-    std::string temporaryArchive = temporaryArchivePath(request.workFolder, request.now);
+    // A relative work folder (an empty one included) is taken from where we
+    // are now: the run changes folders later, and a relative name would then
+    // point at some other file, which the clean-up would delete.
+    std::string workFolder = request.workFolder;
+    if (workFolder.empty() || workFolder.front() != '/') {
+        std::string here = platform::currentDirectory();
+        workFolder = (here == "/" ? here : here + "/") + workFolder;
+    }
+    std::string temporaryArchive = temporaryArchivePath(workFolder, request.now);
     if (request.selfExtractor) dialogs.setArchiveName(changeExtension(dialogs.archiveName(), ".exe"));
 
     Replaced replaced;

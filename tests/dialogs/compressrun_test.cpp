@@ -200,6 +200,19 @@ TEST_F(Run, SelfExtractorReplacesAnExistingOneSafelyUnderTheAddPolicy) {
     }
 }
 
+TEST_F(Run, EmptyWorkFolderMeansWhereTheRunStartsNotWhereItEnds) {
+    platform::changeDirectory(work.path());
+    writeFile(out / "12090507.lzh", "a file of the user's in the archive folder");
+    dialogs.name = out / "report.lzh";
+    RunRequest r = request(2, true);
+    r.workFolder = "";
+    EXPECT_EQ(runCompression(r, dialogs), RunEnd::Completed);
+    EXPECT_EQ(dialogs.commands[0], "a " + work / "12090507.lzh");
+    EXPECT_EQ(readFile(out / "12090507.lzh"), "a file of the user's in the archive folder");
+    EXPECT_EQ(readFile(out / "report.exe"), "stub+new");
+    EXPECT_TRUE(entries(work).empty());
+}
+
 TEST_F(Run, SelfExtractorNeverOverwritesAnUnrelatedFileOfTheStubName) {
     writeFile(out / "12090507.exe", "not ours");
     dialogs.name = out / "report.lzh";
