@@ -22,6 +22,19 @@ constexpr size_t kSegments = 16;       // split candidates per chunk
 
 inline int bitLength(uint32_t v) { return v ? 32 - __builtin_clz(v) : 0; }
 
+// Length of the common prefix of a and b from `len` on, at most `max`;
+// reads up to 7 bytes past it (the window keeps padding there).
+inline uint32_t matchLength(const uint8_t *a, const uint8_t *b, uint32_t len, uint32_t max) {
+    while (len < max) {
+        uint64_t x, y;
+        std::memcpy(&x, a + len, 8);
+        std::memcpy(&y, b + len, 8);
+        if (x != y) return std::min(max, len + (static_cast<uint32_t>(__builtin_ctzll(x ^ y)) >> 3));
+        len += 8;
+    }
+    return max;
+}
+
 // A token: literal byte (< 256), or length code | (distance - 1) << 9.
 inline uint32_t posCode(uint32_t tok) { return static_cast<uint32_t>(bitLength(tok >> 9)); }
 
@@ -184,7 +197,7 @@ public:
         wsize_ = 1u << m.dicbit;
         maxDist_ = wsize_ - 1;
         cap_ = wsize_ + kSlide + 2 * kLookMax;
-        buf_.assign(cap_ + 16, 0);
+        buf_.assign(cap_ + kMaxMatch + 16, 0); // compares may run past the data
         head_.assign(size_t{1} << kHashBits, 0);
         prev_.assign(wsize_, 0);
         son_.assign(2 * size_t{wsize_}, 0);
@@ -266,18 +279,7 @@ private:
         do {
             const uint8_t *mp = b + cand;
             if (mp[best] != scan[best] || mp[0] != scan[0] || mp[1] != scan[1]) continue;
-            uint32_t len = 0;
-            while (len < maxLen) {
-                uint64_t x, y;
-                std::memcpy(&x, scan + len, 8);
-                std::memcpy(&y, mp + len, 8);
-                if (x != y) {
-                    len += static_cast<uint32_t>(__builtin_ctzll(x ^ y)) >> 3;
-                    break;
-                }
-                len += 8;
-            }
-            if (len > maxLen) len = maxLen;
+            uint32_t len = matchLength(scan, mp, 0, maxLen);
             if (len > best) {
                 best = len;
                 dist = pos_ - cand;
@@ -311,20 +313,7 @@ private:
             }
             uint32_t *pair = &son_[2 * (cand & mask)];
             const uint8_t *mp = b + cand;
-            uint32_t len = std::min(lenLeft, lenRight);
-            while (len < kMaxMatch) {
-                uint64_t x, y;
-                std::memcpy(&x, scan + len, 8);
-                std::memcpy(&y, mp + len, 8);
-                if (x != y) {
-                    len += static_cast<uint32_t>(__builtin_ctzll(x ^ y)) >> 3;
-                    break;
-                }
-                len += 8;
-            }
-            if (len >= kMaxMatch) {
-                len = kMaxMatch;
-            }
+            uint32_t len = matchLength(scan, mp, std::min(lenLeft, lenRight), kMaxMatch);
             uint32_t usable = std::min(len, avail);
             if (out && usable > best) {
                 best = usable;

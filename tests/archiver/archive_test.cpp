@@ -486,3 +486,28 @@ TEST_F(Library, DamagedArchivesGiveCodesAndWriteNothingOutside) {
 }
 
 } // namespace
+
+namespace {
+
+// The unlha tool: same commands, arguments already split, exit status.
+TEST(Tool, CommandsAndExitStatus) {
+    TempDir tmp;
+    writeFile(tmp.path() / "src/a b.txt", textBytes(5000, 1));
+    writeFile(tmp.path() / "src/sub/c.txt", "c");
+    const std::string tool = UNLHA_TOOL;
+    auto sh = [&](const std::string &args) { return shell(tmp.path(), "'" + tool + "' " + args); };
+    EXPECT_EQ(sh("a -jm4 -r2 t.lzh 'src/a b.txt' src/sub"), 0);
+    EXPECT_EQ(sh("l t.lzh"), 0);
+    EXPECT_EQ(sh("t t.lzh"), 0);
+    EXPECT_EQ(sh("x t.lzh out/"), 0); // a first item ending in "/" is the destination
+    EXPECT_EQ(readFile(tmp.path() / "out/src/a b.txt"), textBytes(5000, 1));
+    EXPECT_EQ(readFile(tmp.path() / "out/src/sub/c.txt"), "c");
+    EXPECT_EQ(sh("e t.lzh flat/ 'src/sub/*'"), 0);
+    EXPECT_TRUE(fs::exists(tmp.path() / "flat/c.txt"));
+    EXPECT_FALSE(fs::exists(tmp.path() / "flat/a b.txt"));
+    EXPECT_NE(sh("t missing.lzh"), 0);
+    EXPECT_NE(sh("q t.lzh"), 0);
+    EXPECT_NE(sh(""), 0);
+}
+
+} // namespace
