@@ -199,8 +199,6 @@ public:
         cap_ = wsize_ + kSlide + 2 * kLookMax;
         buf_.assign(cap_ + kMaxMatch + 16, 0); // compares may run past the data
         head_.assign(size_t{1} << kHashBits, 0);
-        prev_.assign(wsize_, 0);
-        son_.assign(2 * size_t{wsize_}, 0);
         tokens_.reserve(kChunkTokens);
         // Measured on headers, binaries, fonts and licences: the lazy parse
         // keeps -lh5-/-lh6- at gzip -6 speed and below jlha's size; -lh7-
@@ -208,6 +206,8 @@ public:
         if (m.dicbit >= 16) params_ = Params{12, 0, 0, 48, 0, true};
         else if (m.dicbit >= 15) params_ = Params{96, 48, 24, 256, 8192, false};
         else params_ = Params{128, 48, 24, 256, 4096, false};
+        if (params_.optimal) son_.assign(2 * size_t{wsize_}, 0);
+        else prev_.assign(wsize_, 0);
         cost_.resize(kSeg + 1);
         fromLen_.resize(kSeg + 1);
         fromDist_.resize(kSeg + 1);
@@ -413,7 +413,7 @@ private:
                 emit(t, t >= 256 ? (t & 511) - 256 + kMinMatch : 1);
             }
             sinceUpdate_ += static_cast<uint32_t>(path_.size());
-            if (sinceUpdate_ >= 4096) updatePrices();
+            if (sinceUpdate_ >= 8192) updatePrices();
             pos_ += seg;
         }
     }
@@ -483,20 +483,30 @@ private:
             s.cost = blockCost(s.f, m_.np, m_.pbit);
             segs.push_back(s);
         }
+        // pairCost[i]: the cost of segs[i] and segs[i + 1] as one block;
+        // after a merge only the two pairs beside it change.
+        auto pairCost = [&](size_t i) {
+            Freqs f = segs[i].f;
+            f.add(segs[i + 1].f);
+            return blockCost(f, m_.np, m_.pbit);
+        };
+        std::vector<uint64_t> joined(segs.size() > 1 ? segs.size() - 1 : 0);
+        for (size_t i = 0; i < joined.size(); ++i) joined[i] = pairCost(i);
         while (segs.size() > 1) {
             int64_t bestGain = 0;
             size_t best = 0;
-            Segment merged{};
             for (size_t i = 0; i + 1 < segs.size(); ++i) {
-                Segment s{segs[i].a, segs[i + 1].b, segs[i].f, 0};
-                s.f.add(segs[i + 1].f);
-                s.cost = blockCost(s.f, m_.np, m_.pbit);
-                int64_t gain = static_cast<int64_t>(segs[i].cost + segs[i + 1].cost) - static_cast<int64_t>(s.cost);
-                if (gain > bestGain) bestGain = gain, best = i, merged = s;
+                int64_t gain = static_cast<int64_t>(segs[i].cost + segs[i + 1].cost) - static_cast<int64_t>(joined[i]);
+                if (gain > bestGain) bestGain = gain, best = i;
             }
             if (bestGain <= 0) break;
-            segs[best] = merged;
+            segs[best].b = segs[best + 1].b;
+            segs[best].f.add(segs[best + 1].f);
+            segs[best].cost = joined[best];
             segs.erase(segs.begin() + static_cast<ptrdiff_t>(best) + 1);
+            joined.erase(joined.begin() + static_cast<ptrdiff_t>(best));
+            if (best > 0) joined[best - 1] = pairCost(best - 1);
+            if (best + 1 < segs.size()) joined[best] = pairCost(best);
         }
         for (const Segment &s : segs) writeBlock(s);
         tokens_.clear();
