@@ -204,7 +204,7 @@ public:
         // keeps -lh5-/-lh6- at gzip -6 speed and below jlha's size; -lh7-
         // takes the slower priced parse for its 2% smaller goal.
         if (m.dicbit >= 16) params_ = Params{12, 0, 0, 48, 0, true};
-        else if (m.dicbit >= 15) params_ = Params{96, 48, 24, 256, 8192, false};
+        else if (m.dicbit >= 15) params_ = Params{64, 48, 24, 256, 8192, false};
         else params_ = Params{128, 48, 24, 256, 4096, false};
         if (params_.optimal) son_.assign(2 * size_t{wsize_}, 0);
         else prev_.assign(wsize_, 0);
