@@ -2,6 +2,7 @@
 // with real files and independent LZH readers as judges.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstring>
 #include <dlfcn.h>
 #include <map>
@@ -9,6 +10,7 @@
 #include <sys/resource.h>
 
 #include "archive/archive.h"
+#include "lzh/bitio.h"
 #include "lzh/crc16.h"
 #include "lzh/header.h"
 #include "lzh/names.h"
@@ -126,6 +128,7 @@ TEST_P(MethodTest, RoundTripReadByEveryPeer) {
 }
 
 TEST_P(MethodTest, JapaneseNamesAreStoredAsCp932) {
+    ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
     fs::path src = tmp_.path() / "src", arc = tmp_.path() / "jp.lzh";
     writeFile(src / "日本語/ファイル.txt", textBytes(3000, 1));
     writeFile(src / "表.txt", "hyou");
@@ -426,6 +429,41 @@ TEST_F(Library, ExtractionStaysInsideItsDestination) {
     // The link itself was replaced by a file, its target left alone.
     EXPECT_FALSE(fs::is_symlink(dest / "victim.txt"));
     EXPECT_EQ(readFile(dest / "victim.txt"), "EVIL");
+}
+
+// An archive with one -lh5- entry whose packed data is given.
+std::string packedArchive(const std::vector<uint8_t> &packed, uint64_t original) {
+    lzh::Entry e;
+    e.method = "-lh5-";
+    e.packed = packed.size();
+    e.original = original;
+    e.rawName = "x.txt";
+    auto h = lzh::writeHeader(e, false);
+    return std::string(h.begin(), h.end()) + std::string(packed.begin(), packed.end()) + std::string(1, '\0');
+}
+
+TEST_F(Library, BadPackedDataIsDamaged) {
+    struct Case {
+        const char *name;
+        void (*write)(lzh::BitWriter &);
+    } cases[] = {
+        {"zero-length block", [](lzh::BitWriter &w) { w.put(16, 0); }},
+        {"incomplete table", [](lzh::BitWriter &w) { w.put(16, 1), w.put(5, 1), w.put(3, 1); }},
+        {"no data at all", [](lzh::BitWriter &) {}},
+    };
+    fs::path dest = tmp_.path() / "dest";
+    fs::create_directories(dest);
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> bits;
+        lzh::BitWriter w(bits);
+        c.write(w);
+        w.finish();
+        writeFile(tmp_.path() / "bad.lzh", packedArchive(bits, 100));
+        EXPECT_EQ(run("t bad.lzh"), UNLHA_ERR_DAMAGED);
+        EXPECT_EQ(run(dest, "x ../bad.lzh"), UNLHA_ERR_DAMAGED);
+        EXPECT_TRUE(fs::is_empty(dest));
+    }
 }
 
 TEST_F(Library, DamagedArchivesGiveCodesAndWriteNothingOutside) {
