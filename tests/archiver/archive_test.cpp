@@ -8,6 +8,7 @@
 #include <map>
 #include <signal.h>
 #include <sys/resource.h>
+#include <thread>
 
 #include "archive/archive.h"
 #include "lzh/bitio.h"
@@ -234,6 +235,31 @@ TEST_F(Library, VersionAndOutputBuffer) {
     EXPECT_EQ(unlha_(nullptr, "q x.lzh", buf, sizeof buf), UNLHA_ERR_COMMAND);
     EXPECT_EQ(std::strlen(buf), sizeof buf - 1); // truncated, NUL-terminated
     EXPECT_EQ(unlha_(nullptr, nullptr, nullptr, 0), UNLHA_ERR_COMMAND);
+}
+
+TEST_F(Library, CallsOnDifferentArchivesRunInParallel) {
+    constexpr int kThreads = 4;
+    std::vector<std::thread> threads;
+    std::vector<int> results(kThreads, -1);
+    for (int t = 0; t < kThreads; ++t) {
+        fs::path dir = tmp_.path() / ("t" + std::to_string(t));
+        writeFile(dir / "data.txt", textBytes(200000, static_cast<unsigned>(t)));
+        threads.emplace_back([this, dir, t, &results] {
+            // Absolute paths only: the current folder belongs to the whole process.
+            std::string arc = q(dir / "a.lzh");
+            int rc = unlha_(nullptr, ("a -jm" + std::to_string(2 + t % 3) + " " + arc + " " + q(dir / "data.txt")).c_str(),
+                            nullptr, 0);
+            if (rc == 0) rc = unlha_(nullptr, ("t " + arc).c_str(), nullptr, 0);
+            if (rc == 0) rc = unlha_(nullptr, ("x " + arc + " " + q(dir / "out/")).c_str(), nullptr, 0);
+            results[static_cast<size_t>(t)] = rc;
+        });
+    }
+    for (auto &th : threads) th.join();
+    for (int t = 0; t < kThreads; ++t) {
+        EXPECT_EQ(results[static_cast<size_t>(t)], 0) << t;
+        fs::path dir = tmp_.path() / ("t" + std::to_string(t));
+        EXPECT_EQ(readFile(dir / "out" / dir.relative_path() / "data.txt"), textBytes(200000, static_cast<unsigned>(t)));
+    }
 }
 
 TEST_F(Library, ErrorCodes) {
