@@ -203,7 +203,7 @@ public:
         // Measured on headers, binaries, fonts and licences: the lazy parse
         // keeps -lh5-/-lh6- at gzip -6 speed and below jlha's size; -lh7-
         // takes the slower priced parse for its 2% smaller goal.
-        if (m.dicbit >= 16) params_ = Params{12, 0, 0, 48, 0, true};
+        if (m.dicbit >= 16) params_ = Params{16, 0, 0, 32, 0, true};
         else if (m.dicbit >= 15) params_ = Params{64, 48, 24, 256, 8192, false};
         else params_ = Params{128, 48, 24, 256, 4096, false};
         if (params_.optimal) son_.assign(2 * size_t{wsize_}, 0);
@@ -313,13 +313,16 @@ private:
             }
             uint32_t *pair = &son_[2 * (cand & mask)];
             const uint8_t *mp = b + cand;
-            uint32_t len = matchLength(scan, mp, std::min(lenLeft, lenRight), kMaxMatch);
-            uint32_t usable = std::min(len, avail);
+            // The tree orders positions by their first `nice` bytes only;
+            // a match that long is then followed to its real end.
+            uint32_t len = matchLength(scan, mp, std::min(lenLeft, lenRight), params_.nice);
+            uint32_t full = len == params_.nice ? matchLength(scan, mp, len, kMaxMatch) : len;
+            uint32_t usable = std::min(full, avail);
             if (out && usable > best) {
                 best = usable;
                 out[n++] = {usable, cur - cand};
             }
-            if (len == kMaxMatch) { // cand is replaced by cur in the tree
+            if (len == params_.nice) { // cand is replaced by cur in the tree
                 *left = pair[0];
                 *right = pair[1];
                 break;
