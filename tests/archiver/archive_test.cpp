@@ -101,6 +101,16 @@ TEST_P(MethodTest, RoundTripReadByEveryPeer) {
     std::string out;
     ASSERT_EQ(run(src, cmd, &out), 0) << out;
     ASSERT_EQ(run("t " + q(arc), &out), 0) << out;
+    // What does not shrink is stored; the rest uses the method asked for.
+    ASSERT_EQ(run("l " + q(arc), &out), 0);
+    auto methodOf = [&](const std::string &name) {
+        size_t at = out.find(name + "\n");
+        size_t line = out.rfind('\n', at) + 1;
+        return out.substr(out.find("-l", line), 5);
+    };
+    EXPECT_EQ(methodOf("random.bin"), "-lh0-");
+    EXPECT_EQ(methodOf("empty"), "-lh0-");
+    EXPECT_EQ(methodOf("text.txt"), "-lh" + std::to_string(GetParam() + 3) + "-");
 
     // Ours, with folders.
     fs::path mine = tmp_.path() / "mine";
