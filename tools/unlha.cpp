@@ -1,5 +1,6 @@
 // unlha: the archiver library's commands from a shell.
 //   unlha COMMAND [switches] ARCHIVE [items...]
+// For x and e a first item ending in "/" is the destination folder.
 #include <clocale>
 #include <cstdio>
 #include <string>
@@ -14,7 +15,8 @@ int main(int argc, char **argv) {
     std::setlocale(LC_ALL, "");
     if (argc < 2) {
         std::fprintf(stderr,
-                     "usage: unlha a|l|t|x|e [-x0|-x1] [-jm2|-jm3|-jm4] [-r2] [-a2] [-wFOLDER] ARCHIVE [items...]\n");
+                     "usage: unlha a|l|t|x|e [-x0|-x1] [-jm2|-jm3|-jm4] [-r2] [-a2] [-wFOLDER] ARCHIVE [items...]\n"
+                     "       x and e: ARCHIVE [DEST/] [names...]\n");
         return 2;
     }
     // Arguments arrive already split, so names may hold any character.

@@ -500,7 +500,7 @@ public:
                           files);
             text_ += line;
         }
-        if (!patterns_.empty() && !matched && !firstError_) firstError_ = UNLHA_ERR_NO_MATCH;
+        if (!patterns_.empty() && !matched) record(UNLHA_ERR_NO_MATCH, "no entry matches the names given");
         return firstError_;
     }
 

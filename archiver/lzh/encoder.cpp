@@ -15,12 +15,25 @@ constexpr uint32_t kLook = kMaxMatch + kMinMatch + 1; // lookahead kept while in
 constexpr uint32_t kSeg = 4096;                        // positions per optimal-parse step
 constexpr uint32_t kLookMax = kSeg + kMaxMatch + 8;
 constexpr uint32_t kDenseLengths = 18; // every match length up to this is priced
-constexpr uint32_t kSlide = 1 << 16;
+constexpr uint32_t kSlide = 1 << 18; // bytes dropped per slide; rarer slides, fewer index rewrites
 constexpr int kHashBits = 16;
 constexpr size_t kChunkTokens = 65535; // the block's 16-bit code count
 constexpr size_t kSegments = 16;       // split candidates per chunk
 
 inline int bitLength(uint32_t v) { return v ? 32 - __builtin_clz(v) : 0; }
+
+// Length of the common prefix of a and b from `len` on, at most `max`;
+// reads up to 7 bytes past it (the window keeps padding there).
+inline uint32_t matchLength(const uint8_t *a, const uint8_t *b, uint32_t len, uint32_t max) {
+    while (len < max) {
+        uint64_t x, y;
+        std::memcpy(&x, a + len, 8);
+        std::memcpy(&y, b + len, 8);
+        if (x != y) return std::min(max, len + (static_cast<uint32_t>(__builtin_ctzll(x ^ y)) >> 3));
+        len += 8;
+    }
+    return max;
+}
 
 // A token: literal byte (< 256), or length code | (distance - 1) << 9.
 inline uint32_t posCode(uint32_t tok) { return static_cast<uint32_t>(bitLength(tok >> 9)); }
@@ -184,17 +197,17 @@ public:
         wsize_ = 1u << m.dicbit;
         maxDist_ = wsize_ - 1;
         cap_ = wsize_ + kSlide + 2 * kLookMax;
-        buf_.assign(cap_ + 16, 0);
+        buf_.assign(cap_ + kMaxMatch + 16, 0); // compares may run past the data
         head_.assign(size_t{1} << kHashBits, 0);
-        prev_.assign(wsize_, 0);
-        son_.assign(2 * size_t{wsize_}, 0);
         tokens_.reserve(kChunkTokens);
         // Measured on headers, binaries, fonts and licences: the lazy parse
         // keeps -lh5-/-lh6- at gzip -6 speed and below jlha's size; -lh7-
         // takes the slower priced parse for its 2% smaller goal.
-        if (m.dicbit >= 16) params_ = Params{12, 0, 0, 48, 0, true};
-        else if (m.dicbit >= 15) params_ = Params{96, 48, 24, 256, 8192, false};
+        if (m.dicbit >= 16) params_ = Params{16, 0, 0, 32, 0, true};
+        else if (m.dicbit >= 15) params_ = Params{64, 48, 24, 256, 8192, false};
         else params_ = Params{128, 48, 24, 256, 4096, false};
+        if (params_.optimal) son_.assign(2 * size_t{wsize_}, 0);
+        else prev_.assign(wsize_, 0);
         cost_.resize(kSeg + 1);
         fromLen_.resize(kSeg + 1);
         fromDist_.resize(kSeg + 1);
@@ -266,18 +279,7 @@ private:
         do {
             const uint8_t *mp = b + cand;
             if (mp[best] != scan[best] || mp[0] != scan[0] || mp[1] != scan[1]) continue;
-            uint32_t len = 0;
-            while (len < maxLen) {
-                uint64_t x, y;
-                std::memcpy(&x, scan + len, 8);
-                std::memcpy(&y, mp + len, 8);
-                if (x != y) {
-                    len += static_cast<uint32_t>(__builtin_ctzll(x ^ y)) >> 3;
-                    break;
-                }
-                len += 8;
-            }
-            if (len > maxLen) len = maxLen;
+            uint32_t len = matchLength(scan, mp, 0, maxLen);
             if (len > best) {
                 best = len;
                 dist = pos_ - cand;
@@ -311,26 +313,16 @@ private:
             }
             uint32_t *pair = &son_[2 * (cand & mask)];
             const uint8_t *mp = b + cand;
-            uint32_t len = std::min(lenLeft, lenRight);
-            while (len < kMaxMatch) {
-                uint64_t x, y;
-                std::memcpy(&x, scan + len, 8);
-                std::memcpy(&y, mp + len, 8);
-                if (x != y) {
-                    len += static_cast<uint32_t>(__builtin_ctzll(x ^ y)) >> 3;
-                    break;
-                }
-                len += 8;
-            }
-            if (len >= kMaxMatch) {
-                len = kMaxMatch;
-            }
-            uint32_t usable = std::min(len, avail);
+            // The tree orders positions by their first `nice` bytes only;
+            // a match that long is then followed to its real end.
+            uint32_t len = matchLength(scan, mp, std::min(lenLeft, lenRight), params_.nice);
+            uint32_t full = len == params_.nice ? matchLength(scan, mp, len, kMaxMatch) : len;
+            uint32_t usable = std::min(full, avail);
             if (out && usable > best) {
                 best = usable;
                 out[n++] = {usable, cur - cand};
             }
-            if (len == kMaxMatch) { // cand is replaced by cur in the tree
+            if (len == params_.nice) { // cand is replaced by cur in the tree
                 *left = pair[0];
                 *right = pair[1];
                 break;
@@ -424,7 +416,7 @@ private:
                 emit(t, t >= 256 ? (t & 511) - 256 + kMinMatch : 1);
             }
             sinceUpdate_ += static_cast<uint32_t>(path_.size());
-            if (sinceUpdate_ >= 4096) updatePrices();
+            if (sinceUpdate_ >= 8192) updatePrices();
             pos_ += seg;
         }
     }
@@ -494,20 +486,30 @@ private:
             s.cost = blockCost(s.f, m_.np, m_.pbit);
             segs.push_back(s);
         }
+        // pairCost[i]: the cost of segs[i] and segs[i + 1] as one block;
+        // after a merge only the two pairs beside it change.
+        auto pairCost = [&](size_t i) {
+            Freqs f = segs[i].f;
+            f.add(segs[i + 1].f);
+            return blockCost(f, m_.np, m_.pbit);
+        };
+        std::vector<uint64_t> joined(segs.size() > 1 ? segs.size() - 1 : 0);
+        for (size_t i = 0; i < joined.size(); ++i) joined[i] = pairCost(i);
         while (segs.size() > 1) {
             int64_t bestGain = 0;
             size_t best = 0;
-            Segment merged{};
             for (size_t i = 0; i + 1 < segs.size(); ++i) {
-                Segment s{segs[i].a, segs[i + 1].b, segs[i].f, 0};
-                s.f.add(segs[i + 1].f);
-                s.cost = blockCost(s.f, m_.np, m_.pbit);
-                int64_t gain = static_cast<int64_t>(segs[i].cost + segs[i + 1].cost) - static_cast<int64_t>(s.cost);
-                if (gain > bestGain) bestGain = gain, best = i, merged = s;
+                int64_t gain = static_cast<int64_t>(segs[i].cost + segs[i + 1].cost) - static_cast<int64_t>(joined[i]);
+                if (gain > bestGain) bestGain = gain, best = i;
             }
             if (bestGain <= 0) break;
-            segs[best] = merged;
+            segs[best].b = segs[best + 1].b;
+            segs[best].f.add(segs[best + 1].f);
+            segs[best].cost = joined[best];
             segs.erase(segs.begin() + static_cast<ptrdiff_t>(best) + 1);
+            joined.erase(joined.begin() + static_cast<ptrdiff_t>(best));
+            if (best > 0) joined[best - 1] = pairCost(best - 1);
+            if (best + 1 < segs.size()) joined[best] = pairCost(best);
         }
         for (const Segment &s : segs) writeBlock(s);
         tokens_.clear();

@@ -77,6 +77,7 @@ size_t LimitedSource::read(uint8_t *dst, size_t n) {
 
 size_t MemorySource::read(uint8_t *dst, size_t n) {
     if (n > n_) n = n_;
+    if (!n) return 0;
     std::memcpy(dst, p_, n);
     p_ += n;
     n_ -= n;

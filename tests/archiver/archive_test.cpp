@@ -2,13 +2,16 @@
 // with real files and independent LZH readers as judges.
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <cstring>
 #include <dlfcn.h>
 #include <map>
 #include <signal.h>
 #include <sys/resource.h>
+#include <thread>
 
 #include "archive/archive.h"
+#include "lzh/bitio.h"
 #include "lzh/crc16.h"
 #include "lzh/header.h"
 #include "lzh/names.h"
@@ -98,6 +101,16 @@ TEST_P(MethodTest, RoundTripReadByEveryPeer) {
     std::string out;
     ASSERT_EQ(run(src, cmd, &out), 0) << out;
     ASSERT_EQ(run("t " + q(arc), &out), 0) << out;
+    // What does not shrink is stored; the rest uses the method asked for.
+    ASSERT_EQ(run("l " + q(arc), &out), 0);
+    auto methodOf = [&](const std::string &name) {
+        size_t at = out.find(name + "\n");
+        size_t line = out.rfind('\n', at) + 1;
+        return out.substr(out.find("-l", line), 5);
+    };
+    EXPECT_EQ(methodOf("random.bin"), "-lh0-");
+    EXPECT_EQ(methodOf("empty"), "-lh0-");
+    EXPECT_EQ(methodOf("text.txt"), "-lh" + std::to_string(GetParam() + 3) + "-");
 
     // Ours, with folders.
     fs::path mine = tmp_.path() / "mine";
@@ -126,6 +139,7 @@ TEST_P(MethodTest, RoundTripReadByEveryPeer) {
 }
 
 TEST_P(MethodTest, JapaneseNamesAreStoredAsCp932) {
+    ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
     fs::path src = tmp_.path() / "src", arc = tmp_.path() / "jp.lzh";
     writeFile(src / "日本語/ファイル.txt", textBytes(3000, 1));
     writeFile(src / "表.txt", "hyou");
@@ -231,6 +245,31 @@ TEST_F(Library, VersionAndOutputBuffer) {
     EXPECT_EQ(unlha_(nullptr, "q x.lzh", buf, sizeof buf), UNLHA_ERR_COMMAND);
     EXPECT_EQ(std::strlen(buf), sizeof buf - 1); // truncated, NUL-terminated
     EXPECT_EQ(unlha_(nullptr, nullptr, nullptr, 0), UNLHA_ERR_COMMAND);
+}
+
+TEST_F(Library, CallsOnDifferentArchivesRunInParallel) {
+    constexpr int kThreads = 4;
+    std::vector<std::thread> threads;
+    std::vector<int> results(kThreads, -1);
+    for (int t = 0; t < kThreads; ++t) {
+        fs::path dir = tmp_.path() / ("t" + std::to_string(t));
+        writeFile(dir / "data.txt", textBytes(200000, static_cast<unsigned>(t)));
+        threads.emplace_back([this, dir, t, &results] {
+            // Absolute paths only: the current folder belongs to the whole process.
+            std::string arc = q(dir / "a.lzh");
+            int rc = unlha_(nullptr, ("a -jm" + std::to_string(2 + t % 3) + " " + arc + " " + q(dir / "data.txt")).c_str(),
+                            nullptr, 0);
+            if (rc == 0) rc = unlha_(nullptr, ("t " + arc).c_str(), nullptr, 0);
+            if (rc == 0) rc = unlha_(nullptr, ("x " + arc + " " + q(dir / "out/")).c_str(), nullptr, 0);
+            results[static_cast<size_t>(t)] = rc;
+        });
+    }
+    for (auto &th : threads) th.join();
+    for (int t = 0; t < kThreads; ++t) {
+        EXPECT_EQ(results[static_cast<size_t>(t)], 0) << t;
+        fs::path dir = tmp_.path() / ("t" + std::to_string(t));
+        EXPECT_EQ(readFile(dir / "out" / dir.relative_path() / "data.txt"), textBytes(200000, static_cast<unsigned>(t)));
+    }
 }
 
 TEST_F(Library, ErrorCodes) {
@@ -429,6 +468,41 @@ TEST_F(Library, ExtractionStaysInsideItsDestination) {
     EXPECT_EQ(readFile(dest / "victim.txt"), "EVIL");
 }
 
+// An archive with one -lh5- entry whose packed data is given.
+std::string packedArchive(const std::vector<uint8_t> &packed, uint64_t original) {
+    lzh::Entry e;
+    e.method = "-lh5-";
+    e.packed = packed.size();
+    e.original = original;
+    e.rawName = "x.txt";
+    auto h = lzh::writeHeader(e, false);
+    return std::string(h.begin(), h.end()) + std::string(packed.begin(), packed.end()) + std::string(1, '\0');
+}
+
+TEST_F(Library, BadPackedDataIsDamaged) {
+    struct Case {
+        const char *name;
+        void (*write)(lzh::BitWriter &);
+    } cases[] = {
+        {"zero-length block", [](lzh::BitWriter &w) { w.put(16, 0); }},
+        {"incomplete table", [](lzh::BitWriter &w) { w.put(16, 1), w.put(5, 1), w.put(3, 1); }},
+        {"no data at all", [](lzh::BitWriter &) {}},
+    };
+    fs::path dest = tmp_.path() / "dest";
+    fs::create_directories(dest);
+    for (auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> bits;
+        lzh::BitWriter w(bits);
+        c.write(w);
+        w.finish();
+        writeFile(tmp_.path() / "bad.lzh", packedArchive(bits, 100));
+        EXPECT_EQ(run("t bad.lzh"), UNLHA_ERR_DAMAGED);
+        EXPECT_EQ(run(dest, "x ../bad.lzh"), UNLHA_ERR_DAMAGED);
+        EXPECT_TRUE(fs::is_empty(dest));
+    }
+}
+
 TEST_F(Library, DamagedArchivesGiveCodesAndWriteNothingOutside) {
     fs::path src = tmp_.path() / "src";
     writeFile(src / "t.txt", textBytes(20000, 7));
@@ -484,6 +558,31 @@ TEST_F(Library, DamagedArchivesGiveCodesAndWriteNothingOutside) {
     dir.packed = 5;
     auto h = lzh::writeHeader(dir, false);
     check(std::string(h.begin(), h.end()) + "xxxxx" + good, "folder with data", true);
+}
+
+} // namespace
+
+namespace {
+
+// The unlha tool: same commands, arguments already split, exit status.
+TEST(Tool, CommandsAndExitStatus) {
+    TempDir tmp;
+    writeFile(tmp.path() / "src/a b.txt", textBytes(5000, 1));
+    writeFile(tmp.path() / "src/sub/c.txt", "c");
+    const std::string tool = UNLHA_TOOL;
+    auto sh = [&](const std::string &args) { return shell(tmp.path(), "'" + tool + "' " + args); };
+    EXPECT_EQ(sh("a -jm4 -r2 t.lzh 'src/a b.txt' src/sub"), 0);
+    EXPECT_EQ(sh("l t.lzh"), 0);
+    EXPECT_EQ(sh("t t.lzh"), 0);
+    EXPECT_EQ(sh("x t.lzh out/"), 0); // a first item ending in "/" is the destination
+    EXPECT_EQ(readFile(tmp.path() / "out/src/a b.txt"), textBytes(5000, 1));
+    EXPECT_EQ(readFile(tmp.path() / "out/src/sub/c.txt"), "c");
+    EXPECT_EQ(sh("e t.lzh flat/ 'src/sub/*'"), 0);
+    EXPECT_TRUE(fs::exists(tmp.path() / "flat/c.txt"));
+    EXPECT_FALSE(fs::exists(tmp.path() / "flat/a b.txt"));
+    EXPECT_NE(sh("t missing.lzh"), 0);
+    EXPECT_NE(sh("q t.lzh"), 0);
+    EXPECT_NE(sh(""), 0);
 }
 
 } // namespace

@@ -78,6 +78,8 @@ const RoundTripCase kRoundTrips[] = {
          std::string unit = randomBytes(w, 8);
          return unit + unit + unit.substr(0, 1000);
      }},
+    // The input ends a few bytes short of the encoder's buffer end, after one slide.
+    {"buffer edge", [](size_t w) { return textBytes(w + 2 * (1 << 18) + 2 * (4096 + 256 + 8) - 5, 12); }},
     {"mixed", [](size_t) { return textBytes(50000, 9) + randomBytes(30000, 10) + std::string(5000, '\0'); }},
 };
 
