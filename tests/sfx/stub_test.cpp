@@ -106,15 +106,20 @@ TEST_F(Stub, WithoutFoldersSwitchRestoresNamesOnly) {
     }
 }
 
-// Without any display the window type falls back to the console face.
+// Without a display it can open (none named, or an X server that is gone)
+// the window type falls back to the console face.
 TEST_F(Stub, WindowTypeWithoutDisplayActsAsConsole) {
     fs::path exe = makeSelfExtractor(tmp_.path() / "make", src(), 2, "-ji0 -gw2");
-    fs::path run = freshCopy(exe, "run");
-    fs::create_directories(run / "here");
-    Result r = runIn(run / "here", launch(Face::Console, "../自己解凍.exe", "--dest=dest"));
-    ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_NE(r.output.find("資料/メモ.txt"), std::string::npos) << "names printed: " << r.output;
-    EXPECT_EQ(treeDiff(tree(src()), tree(run / "here/dest")), "");
+    const char* environments[] = {"", "DISPLAY=:4711 "};
+    for (const char* environment : environments) {
+        SCOPED_TRACE(environment);
+        fs::path run = freshCopy(exe, std::string("run") + (*environment ? "-gone" : ""));
+        fs::create_directories(run / "here");
+        Result r = runIn(run / "here", launch(Face::Console, std::string(environment) + "../自己解凍.exe", "--dest=dest"));
+        ASSERT_EQ(r.status, 0) << r.output;
+        EXPECT_NE(r.output.find("資料/メモ.txt"), std::string::npos) << "names printed: " << r.output;
+        EXPECT_EQ(treeDiff(tree(src()), tree(run / "here/dest")), "");
+    }
 }
 
 TEST_F(Stub, WindowFaceExtractsWhereItIsTold) {

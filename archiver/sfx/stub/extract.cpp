@@ -7,6 +7,8 @@
 #include <cstring>
 #include <csignal>
 #include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include "archive/archive.h"
@@ -91,12 +93,24 @@ Outcome extract(const Self &self, const std::string &dest, const std::function<b
     return out;
 }
 
+// A display the window face can really open. An X server that is named but
+// gone would make Qt abort, so a local one is tried before it is trusted.
 bool haveDisplay() {
-    for (const char *v : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char *s = std::getenv(v);
-        if (s && *s) return true;
-    }
-    return false;
+    const char *platform = std::getenv("QT_QPA_PLATFORM");
+    if (platform && *platform) return true;
+    const char *display = std::getenv("DISPLAY");
+    if (!display || !*display) return false;
+    if (display[0] != ':') return true;  // a remote display: Qt tells for itself
+    std::string number(display + 1);
+    number = number.substr(0, number.find('.'));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "/tmp/.X11-unix/X%s", number.c_str());
+    int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    bool reachable = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    ::close(fd);
+    return reachable;
 }
 
 int runConsole(const Self &self, const Args &args) {
