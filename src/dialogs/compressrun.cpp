@@ -69,6 +69,17 @@ void showResult(RunDialogs& dialogs, int result) {
     if (result != 0) dialogs.message(QString::number(result));
 }
 
+// Renames the temporary archive to a free name whose ".exe" is free in the
+// current folder too; the old path when that fails.
+std::string moveToFreeStubName(const std::string& temporaryArchive, const std::tm& now) {
+    for (int n = 1; n < 10000; ++n) {
+        std::string moved = folderPart(temporaryArchive) + digitsOf(now) + "-" + std::to_string(n) + ".lzh";
+        if (taken(moved) || taken(changeExtension(namePart(moved), ".exe"))) continue;
+        return platform::renameNoReplace(temporaryArchive, moved) ? moved : temporaryArchive;
+    }
+    return temporaryArchive;
+}
+
 bool hasQuote(const std::string& text) { return text.find('"') != std::string::npos; }
 
 }  // namespace
@@ -145,22 +156,15 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
         enter(archiveFolder);
         // The stub is written as the temporary name with ".exe" here; that
         // name must not be somebody else's file.
+        if (taken(changeExtension(namePart(temporaryArchive), ".exe")) && taken(temporaryArchive))
+            temporaryArchive = moveToFreeStubName(temporaryArchive, request.now);
         std::string stubName = changeExtension(namePart(temporaryArchive), ".exe");
-        if (taken(stubName) && taken(temporaryArchive)) {
-            std::string moved;
-            for (int n = 1;; ++n) {
-                moved = folderPart(temporaryArchive) + digitsOf(request.now) + "-" + std::to_string(n) + ".lzh";
-                if (!taken(moved) && !taken(changeExtension(namePart(moved), ".exe"))) break;
-            }
-            if (platform::renameNoReplace(temporaryArchive, moved)) {
-                temporaryArchive = moved;
-                stubName = changeExtension(namePart(moved), ".exe");
-            }
-        }
         int stubResult = dialogs.runArchiver(dialogs.selfExtractorCommand(temporaryArchive));
         showResult(dialogs, stubResult);
         platform::deleteFile(temporaryArchive);
-        bool renamed = platform::renameNoReplace(stubName, changeExtension(namePart(archiveName), ".exe"));
+        // Without a stub of ours, a file of that name belongs to somebody else.
+        bool renamed = stubResult == 0 &&
+                       platform::renameNoReplace(stubName, changeExtension(namePart(archiveName), ".exe"));
         succeeded = succeeded && stubResult == 0 && renamed;
     }
     if (succeeded) replaced.commit();

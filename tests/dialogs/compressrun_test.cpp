@@ -221,6 +221,15 @@ TEST_F(Run, SelfExtractorNeverOverwritesAnUnrelatedFileOfTheStubName) {
     EXPECT_EQ(readFile(out / "report.exe"), "stub+new");
 }
 
+TEST_F(Run, FailedSelfExtractorNeverRenamesAnUnrelatedFileOfTheStubName) {
+    writeFile(out / "12090507.exe", "not ours");
+    dialogs.name = out / "report.lzh";
+    dialogs.results = {0x8005, 0x8003};  // nothing packed, so no stub either
+    EXPECT_EQ(runCompression(request(2, true), dialogs), RunEnd::Completed);
+    EXPECT_EQ(readFile(out / "12090507.exe"), "not ours");
+    EXPECT_FALSE(exists(out / "report.exe"));
+}
+
 TEST_F(Run, NamesWithDoubleQuotesAreRefusedBeforeAnythingHappens) {
     writeFile(out / "report.lzh", "old");
     struct Case {
