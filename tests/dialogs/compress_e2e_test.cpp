@@ -153,12 +153,13 @@ TEST_F(CompressEndToEnd, SelfExtractorLeavesOneExecutableThatRestoresEveryByte) 
     }
 }
 
-TEST_F(CompressEndToEnd, ProgressWindowShowsWhileTheLibraryWorks) {
-    settings("COMPVER=2\n", true);
+TEST_F(CompressEndToEnd, ProgressWindowShowsWhileTheLibraryWorksAndTheFolderOpensAfterwards) {
+    settings("COMPVER=2\nOPENDIST=1\n", true);
     compress({data / "one.txt", data / "sub"});
     EXPECT_TRUE(shell.messages.isEmpty()) << shell.messages.join(", ").toStdString();
     EXPECT_TRUE(startup->mainWindowClosed());
     EXPECT_EQ(extracted(out / "one.lzh").size(), 4u);
+    EXPECT_EQ(shell.openedFolders, std::vector<std::string>{out.path() + "/"});
 }
 
 TEST_F(CompressEndToEnd, ExistingArchiveUnderEachPolicy) {
