@@ -17,6 +17,8 @@ constexpr uint32_t kLookMax = kSeg + kMaxMatch + 8;
 constexpr uint32_t kDenseLengths = 18; // every match length up to this is priced
 constexpr uint32_t kSlide = 1 << 18; // bytes dropped per slide; rarer slides, fewer index rewrites
 constexpr int kHashBits = 16;
+constexpr int kHash3Bits = 14;
+constexpr int kHash4Bits = 17;
 constexpr size_t kChunkTokens = 65535; // the block's 16-bit code count
 constexpr size_t kSegments = 16;       // split candidates per chunk
 
@@ -178,7 +180,7 @@ uint64_t blockCost(const Freqs &f, int np, int pbit) {
 }
 
 struct Params {
-    uint32_t chain;    // hash-chain steps per search (tree depth for the priced parse)
+    uint32_t chain;    // hash-chain steps per search
     uint32_t lazy;     // do not look for a better match beyond this length
     uint32_t good;     // shorten the search once a match is this long
     uint32_t nice;     // stop searching at this length
@@ -203,11 +205,11 @@ public:
         // Measured on headers, binaries, fonts and licences: the lazy parse
         // keeps -lh5-/-lh6- at gzip -6 speed and below jlha's size; -lh7-
         // takes the slower priced parse for its 2% smaller goal.
-        if (m.dicbit >= 16) params_ = Params{16, 0, 0, 32, 0, true};
+        if (m.dicbit >= 16) params_ = Params{12, 0, 0, 24, 0, true};
         else if (m.dicbit >= 15) params_ = Params{64, 48, 24, 256, 8192, false};
         else params_ = Params{128, 48, 24, 256, 4096, false};
-        if (params_.optimal) son_.assign(2 * size_t{wsize_}, 0);
-        else prev_.assign(wsize_, 0);
+        prev_.assign(wsize_, 0);
+        if (params_.optimal) head3_.assign(size_t{1} << kHash3Bits, 0), head_.assign(size_t{1} << kHash4Bits, 0);
         cost_.resize(kSeg + 1);
         fromLen_.resize(kSeg + 1);
         fromDist_.resize(kSeg + 1);
@@ -249,8 +251,8 @@ private:
         end_ -= kSlide;
         pos_ -= kSlide;
         for (auto &h : head_) h = h >= kSlide ? h - kSlide : 0;
+        for (auto &h : head3_) h = h >= kSlide ? h - kSlide : 0;
         for (auto &p : prev_) p = p >= kSlide ? p - kSlide : 0;
-        for (auto &p : son_) p = p >= kSlide ? p - kSlide : 0;
     }
 
     uint32_t hashAt(uint32_t p) const {
@@ -291,53 +293,50 @@ private:
 
     uint32_t prevOf(uint32_t p) const { return prev_[p & (wsize_ - 1)]; }
 
-    // Binary-tree match finder: the positions of one hash bucket form a tree
-    // ordered by the bytes that follow them. Walking it from the newest
-    // position visits ever longer matches and re-roots the tree at `cur`.
-    // With `out` null the position is only inserted.
-    uint32_t treeMatches(uint32_t cur, uint32_t avail, Match *out) {
+    // Hash-chain match finder for the priced parse. Chains link positions
+    // with equal 4-byte hashes, so few steps reach long matches; a 3-byte
+    // table remembers only the newest position, the one 3-byte match worth
+    // its distance code. Each longer match found is reported.
+    uint32_t chainMatches(uint32_t cur, uint32_t avail, Match *out) {
         const uint8_t *b = buf_.data();
         const uint8_t *scan = b + cur;
-        uint32_t h = hashAt(cur);
-        uint32_t cand = head_[h];
-        head_[h] = cur;
-        const uint32_t mask = wsize_ - 1;
-        uint32_t *left = &son_[2 * (cur & mask)], *right = left + 1;
-        uint32_t lenLeft = 0, lenRight = 0, best = kMinMatch - 1, n = 0;
+        uint32_t v3 = uint32_t{scan[0]} << 16 | uint32_t{scan[1]} << 8 | scan[2];
+        uint32_t h3 = (v3 * 2654435761u) >> (32 - kHash3Bits);
+        uint32_t v4 = v3 << 8 | scan[3];
+        uint32_t h4 = (v4 * 2654435761u) >> (32 - kHash4Bits);
+        uint32_t cand3 = head3_[h3], cand = head_[h4];
+        head3_[h3] = cur;
+        head_[h4] = cur;
+        prev_[cur & (wsize_ - 1)] = cand;
+        if (!out) return 0;
         uint32_t limit = cur > maxDist_ ? cur - maxDist_ : 0;
-        uint32_t depth = params_.chain;
-        for (;;) {
-            if (cand <= limit || cand >= cur || depth-- == 0) {
-                *left = *right = 0;
-                break;
+        uint32_t best = kMinMatch - 1, n = 0, chain = params_.chain;
+        uint32_t maxLen = std::min(avail, kMaxMatch);
+        if (cand3 > limit && cand3 < cur) {
+            uint32_t len = matchLength(scan, b + cand3, 0, maxLen);
+            if (len >= kMinMatch) {
+                best = len;
+                out[n++] = {len, cur - cand3};
+                if (len >= params_.nice) return n;
             }
-            uint32_t *pair = &son_[2 * (cand & mask)];
+        }
+        while (cand > limit && cand < cur && chain--) {
             const uint8_t *mp = b + cand;
-            // The tree orders positions by their first `nice` bytes only;
-            // a match that long is then followed to its real end.
-            uint32_t len = matchLength(scan, mp, std::min(lenLeft, lenRight), params_.nice);
-            uint32_t full = len == params_.nice ? matchLength(scan, mp, len, kMaxMatch) : len;
-            uint32_t usable = std::min(full, avail);
-            if (out && usable > best) {
-                best = usable;
-                out[n++] = {usable, cur - cand};
+            uint32_t x, y;
+            uint32_t at = best >= 3 ? best - 3 : 0;
+            std::memcpy(&x, mp + at, 4);
+            std::memcpy(&y, scan + at, 4);
+            if (x == y) {
+                uint32_t len = matchLength(scan, mp, 0, maxLen);
+                if (len > best) {
+                    best = len;
+                    out[n++] = {len, cur - cand};
+                    if (len >= params_.nice) break;
+                }
             }
-            if (len == params_.nice) { // cand is replaced by cur in the tree
-                *left = pair[0];
-                *right = pair[1];
-                break;
-            }
-            if (mp[len] < scan[len]) {
-                *left = cand;
-                left = pair + 1;
-                cand = *left;
-                lenLeft = len;
-            } else {
-                *right = cand;
-                right = pair;
-                cand = *right;
-                lenRight = len;
-            }
+            uint32_t nx = prevOf(cand);
+            if (nx >= cand) break;
+            cand = nx;
         }
         return n;
     }
@@ -376,7 +375,7 @@ private:
                 if (lit < cost_[i + 1]) cost_[i + 1] = lit, fromLen_[i + 1] = 1;
                 uint32_t maxLen = std::min(kMaxMatch, seg - i);
                 if (maxLen >= kMinMatch) {
-                    uint32_t n = treeMatches(p, maxLen, matches);
+                    uint32_t n = chainMatches(p, maxLen, matches);
                     uint32_t l = kMinMatch;
                     for (uint32_t k = 0; k < n; ++k) {
                         uint32_t d = matches[k].dist - 1;
@@ -396,7 +395,7 @@ private:
                     if (n && matches[n - 1].len >= params_.nice) {
                         // A long match is taken as it is; its inside is only indexed.
                         uint32_t len = matches[n - 1].len;
-                        for (uint32_t j = 1; j < len; ++j) treeMatches(p + j, 0, nullptr);
+                        for (uint32_t j = 1; j < len; ++j) chainMatches(p + j, 0, nullptr);
                         i += len;
                         continue;
                     }
@@ -553,7 +552,7 @@ private:
     Params params_{};
     uint32_t wsize_ = 0, maxDist_ = 0, cap_ = 0;
     std::vector<uint8_t> buf_;
-    std::vector<uint32_t> head_, prev_, son_;
+    std::vector<uint32_t> head_, head3_, prev_;
     uint32_t pos_ = 0, end_ = 0;
     bool eof_ = false;
     std::vector<uint32_t> tokens_;
