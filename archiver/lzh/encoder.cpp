@@ -381,16 +381,20 @@ private:
                         uint32_t d = matches[k].dist - 1;
                         uint32_t dp = c0 + pPrice_[bitLength(d)];
                         uint32_t mlen = matches[k].len;
-                        for (; l <= mlen; ++l) {
-                            // Long matches: the exact cut point matters only near the end.
-                            if (l > kDenseLengths && l + 2 < mlen) l = mlen - 2;
-                            uint32_t c = dp + cPrice_[256 + l - kMinMatch];
-                            if (c < cost_[i + l]) {
-                                cost_[i + l] = c;
-                                fromLen_[i + l] = static_cast<uint16_t>(l);
-                                fromDist_[i + l] = static_cast<uint16_t>(d);
+                        auto relax = [&](uint32_t to) {
+                            for (; l <= to; ++l) {
+                                uint32_t c = dp + cPrice_[256 + l - kMinMatch];
+                                if (c < cost_[i + l]) {
+                                    cost_[i + l] = c;
+                                    fromLen_[i + l] = static_cast<uint16_t>(l);
+                                    fromDist_[i + l] = static_cast<uint16_t>(d);
+                                }
                             }
-                        }
+                        };
+                        relax(std::min(mlen, kDenseLengths));
+                        // Long matches: the exact cut point matters only near the end.
+                        if (l + 2 < mlen) l = mlen - 2;
+                        relax(mlen);
                     }
                     if (n && matches[n - 1].len >= params_.nice) {
                         // A long match is taken as it is; its inside is only indexed.
