@@ -210,9 +210,8 @@ public:
         else params_ = Params{128, 48, 24, 256, 4096, false};
         prev_.assign(wsize_, 0);
         if (params_.optimal) head3_.assign(size_t{1} << kHash3Bits, 0), head_.assign(size_t{1} << kHash4Bits, 0);
-        cost_.resize(kSeg + 1);
-        fromLen_.resize(kSeg + 1);
-        fromDist_.resize(kSeg + 1);
+        cost_.resize(kSeg + kMaxMatch + 1);
+        from_.resize(kSeg + kMaxMatch + 1);
         defaultPrices();
     }
 
@@ -320,22 +319,27 @@ private:
                 if (len >= params_.nice) return n;
             }
         }
-        while (cand > limit && cand < cur && chain--) {
+        // A candidate must agree on the 4 bytes ending at the current best
+        // length before it is compared in full.
+        uint32_t at = best >= 3 ? best - 3 : 0, want;
+        std::memcpy(&want, scan + at, 4);
+        const uint32_t mask = wsize_ - 1;
+        while (cand > limit && chain--) {
             const uint8_t *mp = b + cand;
-            uint32_t x, y;
-            uint32_t at = best >= 3 ? best - 3 : 0;
-            std::memcpy(&x, mp + at, 4);
-            std::memcpy(&y, scan + at, 4);
-            if (x == y) {
+            uint32_t got;
+            std::memcpy(&got, mp + at, 4);
+            if (got == want && cand != cand3) { // cand3 was measured already
                 uint32_t len = matchLength(scan, mp, 0, maxLen);
                 if (len > best) {
                     best = len;
                     out[n++] = {len, cur - cand};
-                    if (len >= params_.nice) break;
+                    if (len >= params_.nice || len == maxLen) break;
+                    at = best - 3;
+                    std::memcpy(&want, scan + at, 4);
                 }
             }
-            uint32_t nx = prevOf(cand);
-            if (nx >= cand) break;
+            uint32_t nx = prev_[cand & mask];
+            if (nx >= cand) break; // a slot reused by a newer position
             cand = nx;
         }
         return n;
@@ -368,12 +372,15 @@ private:
             uint32_t seg = std::min(kSeg, end_ - pos_);
             if (!seg) break;
             cost_[0] = 0;
-            std::fill(cost_.begin() + 1, cost_.begin() + seg + 1, UINT32_MAX);
-            for (uint32_t i = 0; i < seg;) {
+            std::fill(cost_.begin() + 1, cost_.end(), UINT32_MAX);
+            // Matches may run past the segment end, which then moves to where
+            // the last one stops, so no match is cut short at a boundary.
+            uint32_t i = 0;
+            while (i < seg) {
                 uint32_t p = pos_ + i, c0 = cost_[i];
                 uint32_t lit = c0 + cPrice_[buf_[p]];
-                if (lit < cost_[i + 1]) cost_[i + 1] = lit, fromLen_[i + 1] = 1;
-                uint32_t maxLen = std::min(kMaxMatch, seg - i);
+                if (lit < cost_[i + 1]) cost_[i + 1] = lit, from_[i + 1] = 1;
+                uint32_t maxLen = std::min(kMaxMatch, end_ - p);
                 if (maxLen >= kMinMatch) {
                     uint32_t n = chainMatches(p, maxLen, matches);
                     uint32_t l = kMinMatch;
@@ -386,8 +393,7 @@ private:
                                 uint32_t c = dp + cPrice_[256 + l - kMinMatch];
                                 if (c < cost_[i + l]) {
                                     cost_[i + l] = c;
-                                    fromLen_[i + l] = static_cast<uint16_t>(l);
-                                    fromDist_[i + l] = static_cast<uint16_t>(d);
+                                    from_[i + l] = l | d << 16;
                                 }
                             }
                         };
@@ -407,9 +413,9 @@ private:
                 ++i;
             }
             path_.clear();
-            for (uint32_t j = seg; j > 0;) {
-                uint32_t l = fromLen_[j];
-                path_.push_back(l == 1 ? buf_[pos_ + j - 1] : (l - kMinMatch + 256) | uint32_t{fromDist_[j]} << 9);
+            for (uint32_t j = i; j > 0;) {
+                uint32_t l = from_[j] & 0xFFFF;
+                path_.push_back(l == 1 ? buf_[pos_ + j - 1] : (l - kMinMatch + 256) | (from_[j] >> 16) << 9);
                 j -= l;
             }
             for (auto it = path_.rbegin(); it != path_.rend(); ++it) {
@@ -420,7 +426,7 @@ private:
             }
             sinceUpdate_ += static_cast<uint32_t>(path_.size());
             if (sinceUpdate_ >= 8192) updatePrices();
-            pos_ += seg;
+            pos_ += i;
         }
     }
 
@@ -562,7 +568,7 @@ private:
     std::vector<uint32_t> tokens_;
     uint64_t covered_ = 0;
     std::vector<uint32_t> cost_, path_;
-    std::vector<uint16_t> fromLen_, fromDist_;
+    std::vector<uint32_t> from_; // how each position is reached: length | (distance - 1) << 16
     uint32_t cPrice_[NC]{}, pPrice_[NPMAX]{};
     Freqs running_;
     uint32_t sinceUpdate_ = 0;
