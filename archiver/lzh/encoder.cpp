@@ -25,6 +25,13 @@ constexpr size_t kSegments = 16;       // split candidates per chunk
 
 inline int bitLength(uint32_t v) { return v ? 32 - __builtin_clz(v) : 0; }
 
+// Slots of the 3-byte and 4-byte tables of the priced parse for the bytes at s.
+inline void hashes(const uint8_t *s, uint32_t &h3, uint32_t &h4) {
+    uint32_t v3 = uint32_t{s[0]} << 16 | uint32_t{s[1]} << 8 | s[2];
+    h3 = (v3 * 2654435761u) >> (32 - kHash3Bits);
+    h4 = ((v3 << 8 | s[3]) * 2654435761u) >> (32 - kHash4Bits);
+}
+
 // Length of the common prefix of a and b from `len` on, at most `max`;
 // reads up to 7 bytes past it (the window keeps padding there).
 inline uint32_t matchLength(const uint8_t *a, const uint8_t *b, uint32_t len, uint32_t max) {
@@ -303,10 +310,8 @@ private:
     uint32_t chainMatches(uint32_t cur, uint32_t avail, Match *out) {
         const uint8_t *b = buf_.data();
         const uint8_t *scan = b + cur;
-        uint32_t v3 = uint32_t{scan[0]} << 16 | uint32_t{scan[1]} << 8 | scan[2];
-        uint32_t h3 = (v3 * 2654435761u) >> (32 - kHash3Bits);
-        uint32_t v4 = v3 << 8 | scan[3];
-        uint32_t h4 = (v4 * 2654435761u) >> (32 - kHash4Bits);
+        uint32_t h3, h4;
+        hashes(scan, h3, h4);
         uint32_t cand3 = head3_[h3], cand = head_[h4];
         head3_[h3] = cur;
         head_[h4] = cur;
@@ -354,10 +359,10 @@ private:
 
     // The table slots the next position will read.
     void prefetchHeads(uint32_t p) const {
-        const uint8_t *scan = buf_.data() + p;
-        uint32_t v3 = uint32_t{scan[0]} << 16 | uint32_t{scan[1]} << 8 | scan[2];
-        __builtin_prefetch(&head3_[(v3 * 2654435761u) >> (32 - kHash3Bits)]);
-        __builtin_prefetch(&head_[((v3 << 8 | scan[3]) * 2654435761u) >> (32 - kHash4Bits)]);
+        uint32_t h3, h4;
+        hashes(buf_.data() + p, h3, h4);
+        __builtin_prefetch(&head3_[h3]);
+        __builtin_prefetch(&head_[h4]);
     }
 
     // Bit prices before any statistics exist.
