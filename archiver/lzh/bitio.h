@@ -15,14 +15,25 @@ public:
         if (!n) return;
         acc_ = (acc_ << n) | (v & (n == 32 ? 0xFFFFFFFFu : ((1u << n) - 1)));
         nbits_ += n;
+        // Whole 32-bit words: a quarter of the vector appends.
+        if (nbits_ >= 32) {
+            nbits_ -= 32;
+            uint32_t w = static_cast<uint32_t>(acc_ >> nbits_);
+            uint8_t b[4] = {static_cast<uint8_t>(w >> 24), static_cast<uint8_t>(w >> 16), static_cast<uint8_t>(w >> 8),
+                            static_cast<uint8_t>(w)};
+            out_.insert(out_.end(), b, b + 4);
+        }
+    }
+    // Writes the pending bits, padding the last byte with zero bits.
+    void finish() {
         while (nbits_ >= 8) {
             nbits_ -= 8;
             out_.push_back(static_cast<uint8_t>(acc_ >> nbits_));
         }
-    }
-    // Pads the last byte with zero bits.
-    void finish() {
-        if (nbits_) put(8 - nbits_, 0);
+        if (nbits_) {
+            out_.push_back(static_cast<uint8_t>(acc_ << (8 - nbits_)));
+            nbits_ = 0;
+        }
     }
 
 private:

@@ -15,12 +15,22 @@ constexpr uint32_t kLook = kMaxMatch + kMinMatch + 1; // lookahead kept while in
 constexpr uint32_t kSeg = 4096;                        // positions per optimal-parse step
 constexpr uint32_t kLookMax = kSeg + kMaxMatch + 8;
 constexpr uint32_t kDenseLengths = 18; // every match length up to this is priced
+constexpr uint32_t kRunTail = 8;       // positions searched again before a long match ends
 constexpr uint32_t kSlide = 1 << 18; // bytes dropped per slide; rarer slides, fewer index rewrites
 constexpr int kHashBits = 16;
+constexpr int kHash3Bits = 14;
+constexpr int kHash4Bits = 17;
 constexpr size_t kChunkTokens = 65535; // the block's 16-bit code count
 constexpr size_t kSegments = 16;       // split candidates per chunk
 
 inline int bitLength(uint32_t v) { return v ? 32 - __builtin_clz(v) : 0; }
+
+// Slots of the 3-byte and 4-byte tables of the priced parse for the bytes at s.
+inline void hashes(const uint8_t *s, uint32_t &h3, uint32_t &h4) {
+    uint32_t v3 = uint32_t{s[0]} << 16 | uint32_t{s[1]} << 8 | s[2];
+    h3 = (v3 * 2654435761u) >> (32 - kHash3Bits);
+    h4 = ((v3 << 8 | s[3]) * 2654435761u) >> (32 - kHash4Bits);
+}
 
 // Length of the common prefix of a and b from `len` on, at most `max`;
 // reads up to 7 bytes past it (the window keeps padding there).
@@ -178,9 +188,9 @@ uint64_t blockCost(const Freqs &f, int np, int pbit) {
 }
 
 struct Params {
-    uint32_t chain;    // hash-chain steps per search (tree depth for the priced parse)
+    uint32_t chain;    // hash-chain steps per search
     uint32_t lazy;     // do not look for a better match beyond this length
-    uint32_t good;     // shorten the search once a match is this long
+    uint32_t good;     // shorten the search once a match is this long (priced: skip inside it)
     uint32_t nice;     // stop searching at this length
     uint32_t tooFar;   // a 3-byte match farther than this is not worth it
     bool optimal;      // price-based parse instead of the lazy one
@@ -202,15 +212,15 @@ public:
         tokens_.reserve(kChunkTokens);
         // Measured on headers, binaries, fonts and licences: the lazy parse
         // keeps -lh5-/-lh6- at gzip -6 speed and below jlha's size; -lh7-
-        // takes the slower priced parse for its 2% smaller goal.
-        if (m.dicbit >= 16) params_ = Params{16, 0, 0, 32, 0, true};
+        // prices every searched position over short chains, which keeps it
+        // at gzip -6 speed about 1% below jlha.
+        if (m.dicbit >= 16) params_ = Params{14, 0, 12, 24, 0, true};
         else if (m.dicbit >= 15) params_ = Params{64, 48, 24, 256, 8192, false};
         else params_ = Params{128, 48, 24, 256, 4096, false};
-        if (params_.optimal) son_.assign(2 * size_t{wsize_}, 0);
-        else prev_.assign(wsize_, 0);
-        cost_.resize(kSeg + 1);
-        fromLen_.resize(kSeg + 1);
-        fromDist_.resize(kSeg + 1);
+        prev_.assign(wsize_, 0);
+        if (params_.optimal) head3_.assign(size_t{1} << kHash3Bits, 0), head_.assign(size_t{1} << kHash4Bits, 0);
+        cost_.resize(kSeg + kMaxMatch + 1);
+        from_.resize(kSeg + kMaxMatch + 1);
         defaultPrices();
     }
 
@@ -249,8 +259,10 @@ private:
         end_ -= kSlide;
         pos_ -= kSlide;
         for (auto &h : head_) h = h >= kSlide ? h - kSlide : 0;
+        for (auto &h : head3_) h = h >= kSlide ? h - kSlide : 0;
+        skipTo_ = skipTo_ >= kSlide ? skipTo_ - kSlide : 0;
+        runEnd_ = runEnd_ >= kSlide ? runEnd_ - kSlide : 0;
         for (auto &p : prev_) p = p >= kSlide ? p - kSlide : 0;
-        for (auto &p : son_) p = p >= kSlide ? p - kSlide : 0;
     }
 
     uint32_t hashAt(uint32_t p) const {
@@ -291,55 +303,66 @@ private:
 
     uint32_t prevOf(uint32_t p) const { return prev_[p & (wsize_ - 1)]; }
 
-    // Binary-tree match finder: the positions of one hash bucket form a tree
-    // ordered by the bytes that follow them. Walking it from the newest
-    // position visits ever longer matches and re-roots the tree at `cur`.
-    // With `out` null the position is only inserted.
-    uint32_t treeMatches(uint32_t cur, uint32_t avail, Match *out) {
+    // Hash-chain match finder for the priced parse. Chains link positions
+    // with equal 4-byte hashes, so few steps reach long matches; a 3-byte
+    // table remembers only the newest position, the one 3-byte match worth
+    // its distance code. Each longer match found is reported.
+    uint32_t chainMatches(uint32_t cur, uint32_t avail, Match *out) {
         const uint8_t *b = buf_.data();
         const uint8_t *scan = b + cur;
-        uint32_t h = hashAt(cur);
-        uint32_t cand = head_[h];
-        head_[h] = cur;
-        const uint32_t mask = wsize_ - 1;
-        uint32_t *left = &son_[2 * (cur & mask)], *right = left + 1;
-        uint32_t lenLeft = 0, lenRight = 0, best = kMinMatch - 1, n = 0;
+        uint32_t h3, h4;
+        hashes(scan, h3, h4);
+        uint32_t cand3 = head3_[h3], cand = head_[h4];
+        head3_[h3] = cur;
+        head_[h4] = cur;
+        prev_[cur & (wsize_ - 1)] = cand;
+        if (!out) return 0;
         uint32_t limit = cur > maxDist_ ? cur - maxDist_ : 0;
-        uint32_t depth = params_.chain;
-        for (;;) {
-            if (cand <= limit || cand >= cur || depth-- == 0) {
-                *left = *right = 0;
-                break;
-            }
-            uint32_t *pair = &son_[2 * (cand & mask)];
-            const uint8_t *mp = b + cand;
-            // The tree orders positions by their first `nice` bytes only;
-            // a match that long is then followed to its real end.
-            uint32_t len = matchLength(scan, mp, std::min(lenLeft, lenRight), params_.nice);
-            uint32_t full = len == params_.nice ? matchLength(scan, mp, len, kMaxMatch) : len;
-            uint32_t usable = std::min(full, avail);
-            if (out && usable > best) {
-                best = usable;
-                out[n++] = {usable, cur - cand};
-            }
-            if (len == params_.nice) { // cand is replaced by cur in the tree
-                *left = pair[0];
-                *right = pair[1];
-                break;
-            }
-            if (mp[len] < scan[len]) {
-                *left = cand;
-                left = pair + 1;
-                cand = *left;
-                lenLeft = len;
-            } else {
-                *right = cand;
-                right = pair;
-                cand = *right;
-                lenRight = len;
+        uint32_t best = kMinMatch - 1, n = 0, chain = params_.chain;
+        uint32_t maxLen = std::min(avail, kMaxMatch);
+        if (cand3 > limit && cand3 < cur) {
+            uint32_t len = matchLength(scan, b + cand3, 0, maxLen);
+            if (len >= kMinMatch) {
+                best = len;
+                out[n++] = {len, cur - cand3};
+                if (len >= params_.nice) return n;
             }
         }
+        // A candidate must agree on the 4 bytes ending at the current best
+        // length before it is compared in full.
+        uint32_t at = best >= 3 ? best - 3 : 0, want;
+        std::memcpy(&want, scan + at, 4);
+        const uint32_t mask = wsize_ - 1;
+        while (cand > limit && chain--) {
+            const uint8_t *mp = b + cand;
+            uint32_t nx = prev_[cand & mask];
+            // The next candidate's link and bytes load while this one is compared.
+            __builtin_prefetch(&prev_[nx & mask]);
+            __builtin_prefetch(b + nx + at);
+            uint32_t got;
+            std::memcpy(&got, mp + at, 4);
+            if (got == want && cand != cand3) { // cand3 was measured already
+                uint32_t len = matchLength(scan, mp, 0, maxLen);
+                if (len > best) {
+                    best = len;
+                    out[n++] = {len, cur - cand};
+                    if (len >= params_.nice || len == maxLen) break;
+                    at = best - 3;
+                    std::memcpy(&want, scan + at, 4);
+                }
+            }
+            if (nx >= cand) break; // a slot reused by a newer position
+            cand = nx;
+        }
         return n;
+    }
+
+    // The table slots the next position will read.
+    void prefetchHeads(uint32_t p) const {
+        uint32_t h3, h4;
+        hashes(buf_.data() + p, h3, h4);
+        __builtin_prefetch(&head3_[h3]);
+        __builtin_prefetch(&head_[h4]);
     }
 
     // Bit prices before any statistics exist.
@@ -369,34 +392,56 @@ private:
             uint32_t seg = std::min(kSeg, end_ - pos_);
             if (!seg) break;
             cost_[0] = 0;
-            std::fill(cost_.begin() + 1, cost_.begin() + seg + 1, UINT32_MAX);
-            for (uint32_t i = 0; i < seg;) {
+            std::fill(cost_.begin() + 1, cost_.end(), UINT32_MAX);
+            // Matches may run past the segment end, which then moves to where
+            // the last one stops, so no match is cut short at a boundary.
+            uint32_t i = 0;
+            while (i < seg) {
                 uint32_t p = pos_ + i, c0 = cost_[i];
+                prefetchHeads(p + 1);
                 uint32_t lit = c0 + cPrice_[buf_[p]];
-                if (lit < cost_[i + 1]) cost_[i + 1] = lit, fromLen_[i + 1] = 1;
-                uint32_t maxLen = std::min(kMaxMatch, seg - i);
+                if (lit < cost_[i + 1]) cost_[i + 1] = lit, from_[i + 1] = 1;
+                uint32_t maxLen = std::min(kMaxMatch, end_ - p);
                 if (maxLen >= kMinMatch) {
-                    uint32_t n = treeMatches(p, maxLen, matches);
+                    uint32_t n;
+                    if (p < skipTo_) {
+                        // Inside a long match only its own rest is priced; the
+                        // search resumes near its end, where the cut is chosen.
+                        chainMatches(p, 0, nullptr);
+                        n = 0;
+                        uint32_t len = std::min(runEnd_ - p, maxLen);
+                        if (len >= kMinMatch) matches[n++] = {len, runDist_};
+                    } else {
+                        n = chainMatches(p, maxLen, matches);
+                        if (n && matches[n - 1].len >= params_.good) {
+                            runEnd_ = p + matches[n - 1].len;
+                            runDist_ = matches[n - 1].dist;
+                            skipTo_ = runEnd_ - kRunTail;
+                        }
+                    }
                     uint32_t l = kMinMatch;
                     for (uint32_t k = 0; k < n; ++k) {
                         uint32_t d = matches[k].dist - 1;
                         uint32_t dp = c0 + pPrice_[bitLength(d)];
                         uint32_t mlen = matches[k].len;
-                        for (; l <= mlen; ++l) {
-                            // Long matches: the exact cut point matters only near the end.
-                            if (l > kDenseLengths && l + 2 < mlen) l = mlen - 2;
-                            uint32_t c = dp + cPrice_[256 + l - kMinMatch];
-                            if (c < cost_[i + l]) {
-                                cost_[i + l] = c;
-                                fromLen_[i + l] = static_cast<uint16_t>(l);
-                                fromDist_[i + l] = static_cast<uint16_t>(d);
+                        auto relax = [&](uint32_t to) {
+                            for (; l <= to; ++l) {
+                                uint32_t c = dp + cPrice_[256 + l - kMinMatch];
+                                if (c < cost_[i + l]) {
+                                    cost_[i + l] = c;
+                                    from_[i + l] = l | d << 16;
+                                }
                             }
-                        }
+                        };
+                        relax(std::min(mlen, kDenseLengths));
+                        // Long matches: the exact cut point matters only near the end.
+                        if (l + 2 < mlen) l = mlen - 2;
+                        relax(mlen);
                     }
                     if (n && matches[n - 1].len >= params_.nice) {
                         // A long match is taken as it is; its inside is only indexed.
                         uint32_t len = matches[n - 1].len;
-                        for (uint32_t j = 1; j < len; ++j) treeMatches(p + j, 0, nullptr);
+                        for (uint32_t j = 1; j < len; ++j) chainMatches(p + j, 0, nullptr);
                         i += len;
                         continue;
                     }
@@ -404,9 +449,9 @@ private:
                 ++i;
             }
             path_.clear();
-            for (uint32_t j = seg; j > 0;) {
-                uint32_t l = fromLen_[j];
-                path_.push_back(l == 1 ? buf_[pos_ + j - 1] : (l - kMinMatch + 256) | uint32_t{fromDist_[j]} << 9);
+            for (uint32_t j = i; j > 0;) {
+                uint32_t l = from_[j] & 0xFFFF;
+                path_.push_back(l == 1 ? buf_[pos_ + j - 1] : (l - kMinMatch + 256) | (from_[j] >> 16) << 9);
                 j -= l;
             }
             for (auto it = path_.rbegin(); it != path_.rend(); ++it) {
@@ -417,7 +462,7 @@ private:
             }
             sinceUpdate_ += static_cast<uint32_t>(path_.size());
             if (sinceUpdate_ >= 8192) updatePrices();
-            pos_ += seg;
+            pos_ += i;
         }
     }
 
@@ -553,16 +598,17 @@ private:
     Params params_{};
     uint32_t wsize_ = 0, maxDist_ = 0, cap_ = 0;
     std::vector<uint8_t> buf_;
-    std::vector<uint32_t> head_, prev_, son_;
+    std::vector<uint32_t> head_, head3_, prev_;
     uint32_t pos_ = 0, end_ = 0;
     bool eof_ = false;
     std::vector<uint32_t> tokens_;
     uint64_t covered_ = 0;
     std::vector<uint32_t> cost_, path_;
-    std::vector<uint16_t> fromLen_, fromDist_;
+    std::vector<uint32_t> from_; // how each position is reached: length | (distance - 1) << 16
     uint32_t cPrice_[NC]{}, pPrice_[NPMAX]{};
     Freqs running_;
     uint32_t sinceUpdate_ = 0;
+    uint32_t skipTo_ = 0, runEnd_ = 0, runDist_ = 0; // the long match being followed
     EncodeResult res_;
 };
 } // namespace

@@ -7,15 +7,21 @@ namespace lzh {
 
 void buildLengths(const uint32_t *freq, int n, int limit, uint8_t *len) {
     std::fill(len, len + n, 0);
-    std::vector<int> syms;
+    // Fixed arrays: the encoder calls this hundreds of times per block.
+    constexpr int kMaxSyms = 1024;
+    if (n > kMaxSyms) n = kMaxSyms;
+    // Sorted by frequency, ties by symbol: the key carries both.
+    uint64_t key[kMaxSyms];
+    size_t m = 0;
     for (int i = 0; i < n; ++i)
-        if (freq[i]) syms.push_back(i);
-    if (syms.size() < 2) return;
-    std::stable_sort(syms.begin(), syms.end(), [&](int a, int b) { return freq[a] < freq[b]; });
+        if (freq[i]) key[m++] = uint64_t{freq[i]} << 10 | static_cast<uint64_t>(i);
+    if (m < 2) return;
+    std::sort(key, key + m);
+    int syms[kMaxSyms];
+    for (size_t i = 0; i < m; ++i) syms[i] = static_cast<int>(key[i] & 1023);
     // Two-queue Huffman: leaves in order, internal nodes appended in order.
-    const size_t m = syms.size();
-    std::vector<uint64_t> weight(2 * m);
-    std::vector<int> parent(2 * m, -1);
+    uint64_t weight[2 * kMaxSyms];
+    int parent[2 * kMaxSyms];
     for (size_t i = 0; i < m; ++i) weight[i] = freq[syms[i]];
     size_t leaf = 0, node = m, next = m;
     auto take = [&]() {
@@ -28,10 +34,12 @@ void buildLengths(const uint32_t *freq, int n, int limit, uint8_t *len) {
         parent[a] = parent[b] = static_cast<int>(next);
         ++next;
     }
-    std::vector<int> depth(2 * m - 1, 0);
+    int depth[2 * kMaxSyms];
+    depth[2 * m - 2] = 0;
     for (size_t i = 2 * m - 2; i-- > 0;) depth[i] = depth[static_cast<size_t>(parent[i])] + 1;
     // Count codes per length, clamp, then repair the Kraft sum.
-    std::vector<int> count(limit + 1, 0);
+    int count[kMaxCodeLen + 1]{};
+    limit = std::min(limit, kMaxCodeLen);
     for (size_t i = 0; i < m; ++i) ++count[std::min(depth[i], limit)];
     uint64_t total = 0;
     for (int l = 1; l <= limit; ++l) total += static_cast<uint64_t>(count[l]) << (limit - l);

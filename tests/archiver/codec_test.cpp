@@ -81,6 +81,18 @@ const RoundTripCase kRoundTrips[] = {
     // The input ends a few bytes short of the encoder's buffer end, after one slide.
     {"buffer edge", [](size_t w) { return textBytes(w + 2 * (1 << 18) + 2 * (4096 + 256 + 8) - 5, 12); }},
     {"mixed", [](size_t) { return textBytes(50000, 9) + randomBytes(30000, 10) + std::string(5000, '\0'); }},
+    // Copies with a byte changed every 10 to 30 bytes: many medium-length
+    // matches, across parse segments and buffer slides.
+    {"edited copies", [](size_t) {
+         std::string unit = randomBytes(20000, 13), s;
+         uint32_t seed = 14;
+         while (s.size() < 700000) {
+             std::string copy = unit;
+             for (size_t i = 0; i < copy.size(); i += 10 + (seed = seed * 1103515245u + 12345u) % 21) copy[i] ^= 1;
+             s += copy;
+         }
+         return s;
+     }},
 };
 
 class CodecRoundTrip : public ::testing::TestWithParam<int> {};
