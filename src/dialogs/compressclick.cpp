@@ -4,8 +4,8 @@
 #include "dialogs/mainunit.h"
 #include "dialogs/warnunit.h"
 #include "dialogs/workunit.h"
-#include "unlha/unlha.h"
 #include "platform/localtext.h"
+#include "unlha/unlha.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -18,7 +18,6 @@ namespace {
 
 constexpr int kFolderRole = Qt::UserRole;
 
-
 std::vector<std::string> subfolders(const std::string& folder) {
     std::vector<std::string> names;
     DIR* dir = ::opendir(folder.c_str());

@@ -6,17 +6,17 @@
 #include "dialogs/directorylist.h"
 #include "dialogs/drivelist.h"
 #include "dialogs/gauge.h"
+#include "dialogs/layout.h"
 #include "dialogs/panelbutton.h"
 #include "dialogs/pictures.h"
 #include "dialogs/warnunit.h"
 #include "dialogs/webpages.h"
 #include "dialogs/workunit.h"
 #include "platform/files.h"
+#include "platform/localtext.h"
 #include "platform/volumes.h"
 #include "settings/inifile.h"
 #include "unlha/unlha.h"
-#include "platform/localtext.h"
-#include "dialogs/layout.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -36,7 +36,6 @@
 namespace kinaru {
 
 namespace {
-
 
 QFrame* bevelLine(int left, int top, int width, QWidget* parent) {
     auto* line = new QFrame(parent);

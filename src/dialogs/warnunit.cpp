@@ -2,11 +2,11 @@
 
 #include "app/forms.h"
 #include "app/paths.h"
+#include "dialogs/layout.h"
 #include "dialogs/mainunit.h"
 #include "platform/entries.h"
 #include "platform/fileops.h"
 #include "platform/localtext.h"
-#include "dialogs/layout.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -20,7 +20,6 @@
 namespace kinaru {
 
 namespace {
-
 
 QPushButton* button(const QString& text, const QString& hint, int top, QWidget* parent) {
     auto* result = new QPushButton(text, parent);

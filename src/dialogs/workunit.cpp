@@ -3,11 +3,11 @@
 #include "app/forms.h"
 #include "dialogs/directorylist.h"
 #include "dialogs/itemlist.h"
+#include "dialogs/layout.h"
 #include "dialogs/mainunit.h"
 #include "platform/files.h"
-#include "platform/shell.h"
-#include "dialogs/layout.h"
 #include "platform/localtext.h"
+#include "platform/shell.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -35,7 +35,6 @@ const char* const kUriList = "text/uri-list";
 
 // Entries keep their bytes beside the text shown, which may have lost some.
 constexpr int kBytesRole = Qt::UserRole;
-
 
 QFrame* verticalBevel(int left, int top, QWidget* parent) {
     auto* bevel = new QFrame(parent);
