@@ -10,6 +10,7 @@
 #include "archive/archive.h"
 #include "command/command.h"
 #include "lzh/error.h"
+#include "unlha32.h"
 
 int main(int argc, char **argv) {
     std::setlocale(LC_ALL, "");
@@ -45,6 +46,10 @@ int main(int argc, char **argv) {
     }
     if (line) std::fputs("\r\033[K", stderr);
     std::fputs(text.c_str(), rc ? stderr : stdout);
-    if (rc) std::fprintf(stderr, "unlha: error 0x%X\n", static_cast<unsigned>(rc));
-    return rc ? 1 : 0;
+    if (!rc) return 0;
+    bool warning = UNLHA_IS_WARNING(rc);
+    std::fprintf(stderr, "unlha: %s %d (0x%X): %s\n", warning ? "warning" : "error", rc, static_cast<unsigned>(rc),
+                 UnlhaErrorText(rc));
+    // 3 tells a script the work was done but something deserves a look.
+    return warning ? 3 : 1;
 }

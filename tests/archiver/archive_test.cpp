@@ -6,6 +6,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <map>
+#include <set>
 #include <signal.h>
 #include <sys/resource.h>
 #include <thread>
@@ -527,7 +528,13 @@ TEST_F(Library, DamagedArchivesGiveCodesAndWriteNothingOutside) {
         for (auto &e : fs::recursive_directory_iterator(dest))
             EXPECT_EQ(e.path().filename().string().find(".unlha-"), std::string::npos) << what;
     };
-    for (size_t cut = 0; cut < good.size(); cut += cut < 64 ? 1 : 97) check(good.substr(0, cut), "cut " + std::to_string(cut), true);
+    // Cut where an entry ends, the archive only lacks its end mark: whole entries.
+    std::set<size_t> ends;
+    lzh::MemorySource scan(reinterpret_cast<const uint8_t *>(good.data()), good.size());
+    lzh::Entry each;
+    for (size_t end = 0; lzh::readHeader(scan, each) && scan.skip(each.packed);) ends.insert(end += each.raw.size() + each.packed);
+    for (size_t cut = 0; cut < good.size(); cut += cut < 64 ? 1 : 97)
+        check(good.substr(0, cut), "cut " + std::to_string(cut), !ends.count(cut));
     std::mt19937 rng(5);
     for (int i = 0; i < 120; ++i) {
         std::string bad = good;
