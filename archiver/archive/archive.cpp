@@ -562,23 +562,38 @@ private:
         if (destFd_.get() < 0) fail(UNLHA_ERR_WRITE, d + ": " + sysError(errno));
     }
 
-    // Opens (creating) each folder below the destination without following links.
-    Fd openFolders(const std::vector<std::string> &parts, size_t count, const std::string &name) {
-        Fd cur(::dup(destFd_.get()));
-        for (size_t i = 0; i < count; ++i) {
+    // Opens (creating) each folder below the destination without following
+    // links. The descriptor stays valid until the next call: the last folder
+    // is kept open, since the entries of one folder mostly come together.
+    int openFolders(const std::vector<std::string> &parts, size_t count, const std::string &name) {
+        if (!count) return destFd_.get();
+        size_t from = 0;
+        if (cachedDir_.get() >= 0 && cachedParts_.size() <= count &&
+            std::equal(cachedParts_.begin(), cachedParts_.end(), parts.begin()))
+            from = cachedParts_.size();
+        if (from == count) return cachedDir_.get();
+        Fd cur = from ? std::move(cachedDir_) : Fd();
+        cachedParts_.clear();
+        for (size_t i = from; i < count; ++i) {
+            int at = cur.get() >= 0 ? cur.get() : destFd_.get();
             const char *c = parts[i].c_str();
-            if (::mkdirat(cur.get(), c, 0777) != 0 && errno != EEXIST)
-                fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
-            int next = ::openat(cur.get(), c, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+            int next = ::openat(at, c, flags);
+            if (next < 0 && errno == ENOENT) {
+                if (::mkdirat(at, c, 0777) != 0 && errno != EEXIST) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+                next = ::openat(at, c, flags);
+            }
             if (next < 0) {
                 struct stat st;
-                if (::fstatat(cur.get(), c, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+                if (::fstatat(at, c, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
                     throw Error(UNLHA_ERR_UNSAFE_NAME, name + ": refused, the path passes through a link");
                 fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
             }
             cur.reset(next);
         }
-        return cur;
+        cachedDir_ = std::move(cur);
+        cachedParts_.assign(parts.begin(), parts.begin() + static_cast<ptrdiff_t>(count));
+        return cachedDir_.get();
     }
 
     void extract(const Entry &e, lzh::ByteSource &data) {
@@ -599,8 +614,8 @@ private:
                 openFolders(parts, parts.size(), name);
                 return;
             }
-            Fd dir = openFolders(parts, parts.size() - 1, name);
-            writeFile(e, data, dir.get(), parts.back(), name);
+            int dir = openFolders(parts, parts.size() - 1, name);
+            writeFile(e, data, dir, parts.back(), name);
         } catch (const Error &err) {
             if (err.code != UNLHA_ERR_UNSAFE_NAME && err.code != UNLHA_ERR_WRITE && err.code != UNLHA_ERR_CRC) throw;
             record(err.code, err.what());
@@ -616,7 +631,7 @@ private:
             struct timespec ts;
             clock_gettime(CLOCK_REALTIME, &ts);
             char buf[64];
-            std::snprintf(buf, sizeof buf, ".unlha-%d-%lx-%u.tmp", static_cast<int>(::getpid()),
+            std::snprintf(buf, sizeof buf, ".unlha-%d-%lx-%u.tmp", pid_,
                           static_cast<unsigned long>(ts.tv_nsec), i);
             tmp = buf;
             fd.reset(::openat(dir, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
@@ -665,6 +680,9 @@ private:
     std::vector<std::string> patterns_;
     std::string dest_;
     Fd destFd_;
+    Fd cachedDir_; // the folder openFolders opened last, and its path
+    std::vector<std::string> cachedParts_;
+    const int pid_ = static_cast<int>(::getpid());
     int firstError_ = 0;
 };
 
