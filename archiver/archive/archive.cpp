@@ -21,6 +21,7 @@
 #include "../lzh/stream.h"
 #include "../sfx/writer.h"
 #include "fsutil.h"
+#include "pack_jobs.h"
 
 namespace archive {
 
@@ -240,6 +241,15 @@ public:
 
     void setTotal(uint64_t total) { total_ = total; }
 
+    // The files in the order write() will be called for them.
+    void plan(const std::vector<const Item *> &order) {
+        std::vector<std::string> paths;
+        for (const Item *it : order)
+            if (!it->dir) paths.push_back(it->disk);
+        unsigned threads = opt_.threads ? opt_.threads : usableCores();
+        files_ = std::make_unique<FilePacker>(lzh::methodForLevel(opt_.method), threads, std::move(paths));
+    }
+
     void report(uint64_t done) const {
         if (opt_.progress) opt_.progress(current_, done, total_);
     }
@@ -274,44 +284,15 @@ public:
             text_ += it.key() + "\n";
             return;
         }
-        Fd fd(::open(it.disk.c_str(), O_RDONLY | O_CLOEXEC));
-        struct stat st;
-        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) fail(UNLHA_ERR_READ, it.disk + ": " + sysError(errno));
-        bool large = static_cast<uint64_t>(st.st_size) >= lzh::kLargeSize;
+        bool large = files_->open() >= lzh::kLargeSize;
         auto h = lzh::writeHeader(e, large);
         uint64_t headerAt = sink_.position();
         sink_.write(h.data(), h.size());
-        uint64_t dataAt = sink_.position();
-        const lzh::Method &m = lzh::methodForLevel(opt_.method);
-        bool stored = true;
-        if (st.st_size > 0) {
-            lzh::FdSource src(fd.get(), UNLHA_ERR_READ, it.disk);
-            lzh::EncodeResult r = encoder_.encode(m, src, sink_, true, progress_);
-            if (!r.gaveUp && r.out < r.in) {
-                stored = false;
-                e.method = m.id;
-                e.packed = r.out;
-                e.original = r.in;
-                e.crc = r.crc;
-            }
-        }
-        if (stored) {
-            // Does not shrink: keep it as it is.
-            sink_.truncateTo(dataAt);
-            if (::lseek(fd.get(), 0, SEEK_SET) < 0) fail(UNLHA_ERR_READ, it.disk + ": " + sysError(errno));
-            lzh::FdSource src(fd.get(), UNLHA_ERR_READ, it.disk);
-            std::vector<uint8_t> buf(1 << 16);
-            e.method = "-lh0-";
-            e.crc = 0;
-            e.original = 0;
-            while (size_t n = src.read(buf.data(), buf.size())) {
-                e.crc = lzh::crc16(e.crc, buf.data(), n);
-                sink_.write(buf.data(), n);
-                e.original += n;
-                if ((e.original & ((1u << 24) - 1)) < n) progress_(e.original);
-            }
-            e.packed = e.original;
-        }
+        FilePacker::Data d = files_->write(sink_, progress_);
+        e.method = d.method;
+        e.packed = d.packed;
+        e.original = d.original;
+        e.crc = d.crc;
         if (e.original >= lzh::kLargeSize && !large) fail(UNLHA_ERR_READ, it.disk + ": file grew while packing");
         auto h2 = lzh::writeHeader(e, large);
         sink_.patch(headerAt, h2.data(), h2.size());
@@ -327,7 +308,7 @@ private:
     std::string &text_;
     lzh::FdSink &sink_;
     lzh::Progress progress_;
-    lzh::Encoder encoder_;
+    std::unique_ptr<FilePacker> files_;
     std::string current_;
     uint64_t done_ = 0, total_ = 0;
 };
@@ -385,16 +366,26 @@ int addCommand(const Options &opt, std::string &text) {
             if (!items[i].dir) total += static_cast<uint64_t>(items[i].st.st_size);
         }
         packer.setTotal(total);
+        // Replaced entries stay where they stood, new ones follow.
+        std::vector<const Item *> replaced(entries.size(), nullptr), order;
         std::vector<bool> done(items.size());
-        for (const OldEntry &oe : entries) {
-            auto hit = fresh.find(entryKey(oe.e));
-            if (hit != fresh.end()) {
-                packer.write(items[hit->second]); // replaced where it stood
-                done[hit->second] = true;
+        for (size_t k = 0; k < entries.size(); ++k) {
+            auto hit = fresh.find(entryKey(entries[k].e));
+            if (hit == fresh.end()) continue;
+            replaced[k] = &items[hit->second];
+            order.push_back(replaced[k]);
+            done[hit->second] = true;
+        }
+        for (size_t i = 0; i < items.size(); ++i)
+            if (!done[i]) order.push_back(&items[i]);
+        packer.plan(order);
+        for (size_t k = 0; k < entries.size(); ++k) {
+            if (replaced[k]) {
+                packer.write(*replaced[k]);
                 continue;
             }
-            sink.write(oe.e.raw.data(), oe.e.raw.size());
-            copyRange(old.get(), oe.dataOffset, oe.e.packed, sink);
+            sink.write(entries[k].e.raw.data(), entries[k].e.raw.size());
+            copyRange(old.get(), entries[k].dataOffset, entries[k].e.packed, sink);
         }
         for (size_t i = 0; i < items.size(); ++i)
             if (!done[i]) packer.write(items[i]);
