@@ -1,14 +1,16 @@
 #pragma once
 // Temporary folders, files and peer programs for the archiver tests.
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <random>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "oracles.h"
 
 namespace fs = std::filesystem;
 
@@ -62,10 +64,6 @@ inline std::string textBytes(size_t n, unsigned seed) {
     }
     s.resize(n);
     return s;
-}
-
-inline bool haveProgram(const std::string &name) {
-    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
 }
 
 // Runs a shell command in `dir`; returns its exit status.
