@@ -200,6 +200,15 @@ private:
     bool sameName_ = false;
 };
 
+std::string formatTime(int64_t t) {
+    time_t tt = static_cast<time_t>(t);
+    std::tm tm{};
+    localtime_r(&tt, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
+    return buf;
+}
+
 struct OldEntry {
     Entry e;
     uint64_t dataOffset;
@@ -210,7 +219,7 @@ std::vector<OldEntry> scanArchive(int fd) {
     lzh::FdSource src(fd, UNLHA_ERR_READ, "archive");
     std::vector<OldEntry> out;
     Entry e;
-    while (lzh::readHeader(src, e)) {
+    for (bool first = true; lzh::readHeader(src, e, first); first = false) {
         uint64_t at = src.position();
         if (!src.skip(e.packed)) lzh::damaged("entry data cut short: " + e.path());
         out.push_back({std::move(e), at});
@@ -257,14 +266,17 @@ public:
         report(done_);
         Entry e;
         std::string rawDir;
+        e.codePage = lzh::archiveCodePage(it.stored);
         size_t folders = it.dir ? it.stored.size() : it.stored.size() - 1;
         for (size_t i = 0; i < folders; ++i) {
             if (i) rawDir += '\xFF';
-            rawDir += lzh::toArchiveName(it.stored[i]);
+            rawDir += lzh::toArchiveName(it.stored[i], e.codePage);
         }
         e.rawDir = rawDir;
-        e.rawName = it.dir ? "" : lzh::toArchiveName(it.stored.back());
+        e.rawName = it.dir ? "" : lzh::toArchiveName(it.stored.back(), e.codePage);
         e.mtime = it.st.st_mtime;
+        if (e.mtime < 0 || e.mtime > lzh::kLastTime)
+            text_ += it.key() + ": time outside 1970-2106, stored as " + formatTime(e.mtime < 0 ? 0 : lzh::kLastTime) + "\n";
         e.hasMode = true;
         e.mode = it.st.st_mode & 0xFFFF;
         if (it.dir) {
@@ -476,14 +488,6 @@ bool selected(const Entry &e, const std::vector<std::string> &patterns) {
     return false;
 }
 
-std::string formatTime(int64_t t) {
-    time_t tt = static_cast<time_t>(t);
-    std::tm tm{};
-    localtime_r(&tt, &tm);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-    return buf;
-}
 
 class Reader {
 public:
@@ -520,7 +524,7 @@ public:
                      "----------- ---------- ------ ------------------- ------- ----- --------\n";
         Entry e;
         uint64_t files = 0, totalOrig = 0, totalPacked = 0, matched = 0;
-        while (lzh::readHeader(src, e)) {
+        for (bool first = true; lzh::readHeader(src, e, first); first = false) {
             lzh::LimitedSource data(src, e.packed);
             if (selected(e, patterns_)) {
                 ++matched;
@@ -573,7 +577,9 @@ private:
         double ratio = e.original ? 100.0 * static_cast<double>(e.packed) / static_cast<double>(e.original) : 0.0;
         std::snprintf(line, sizeof line, "%11" PRIu64 " %10" PRIu64 " %5.1f%%  %s %-7s %04X  ", e.original,
                       e.packed, ratio, formatTime(e.mtime).c_str(), e.method.c_str(), e.crc);
-        text_ += line + e.path() + (e.isDir() ? "/" : "") + "\n";
+        text_ += line + e.path() + (e.isDir() ? "/" : "");
+        if (e.original >= lzh::kLargeSize) text_ += "  (4 GiB or more: readers of 32-bit sizes fail on it)";
+        text_ += "\n";
     }
 
     void test(const Entry &e, lzh::ByteSource &data) {
@@ -619,12 +625,8 @@ private:
         bool keepFolders = opt_.command == 'x' && opt_.withFolders;
         std::string name = e.path();
         if (e.isDir() && !keepFolders) return;
-        if (e.absolute || e.dotDot) {
-            record(UNLHA_ERR_UNSAFE_NAME, name + ": refused, the name leaves the destination");
-            return;
-        }
-        if (e.parts.empty()) {
-            record(UNLHA_ERR_UNSAFE_NAME, "entry without a name refused");
+        if (e.fault != lzh::NameFault::None) {
+            record(UNLHA_ERR_UNSAFE_NAME, name + ": refused, " + lzh::describe(e.fault));
             return;
         }
         if (!lzh::findMethod(e.method) && e.method != "-lh0-" && e.method != "-lz4-" && !e.isDir()) {
