@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <clocale>
 #include <csignal>
 #include <cstring>
 #include <dlfcn.h>
@@ -11,27 +10,33 @@
 #include <sys/resource.h>
 #include <thread>
 
-#include "lzh/bitio.h"
 #include "lzh/crc16.h"
 #include "lzh/header.h"
-#include "lzh/names.h"
 #include "test_util.h"
 #include "unlha32.h"
 
 namespace {
 
+using namespace std::string_literals;
 using UnlhaFn = int (*)(void *, const char *, char *, unsigned long);
 using Names = std::vector<std::string>;
 
 std::string q(const fs::path &p) { return "\"" + p.string() + "\""; }
 
-// The stored names, in the archive's order; folders end in "/".
-Names storedNames(const fs::path &arc) {
+// The entries' headers, in the archive's order.
+std::vector<lzh::Entry> entries(const fs::path &arc) {
     std::string raw = readFile(arc);
     lzh::MemorySource in(reinterpret_cast<const uint8_t *>(raw.data()), raw.size());
+    std::vector<lzh::Entry> out(1);
+    while (lzh::readHeader(in, out.back()) && in.skip(out.back().packed)) out.emplace_back();
+    out.pop_back();
+    return out;
+}
+
+// The stored names; folders end in "/".
+Names storedNames(const fs::path &arc) {
     Names out;
-    lzh::Entry e;
-    while (lzh::readHeader(in, e) && in.skip(e.packed)) out.push_back(e.path() + (e.isDir() ? "/" : ""));
+    for (auto &e : entries(arc)) out.push_back(e.path() + (e.isDir() ? "/" : ""));
     return out;
 }
 
@@ -83,31 +88,20 @@ TEST_P(MethodTest, RoundTripReadByEveryPeer) {
     const size_t window = size_t{1} << (GetParam() == 2 ? 13 : GetParam() == 3 ? 15 : 16);
     fs::path src = tmp_.path() / "src", arc = tmp_.path() / "test.lzh";
     const std::map<std::string, std::string> files = {
-        {"empty", ""},
-        {"one.bin", "Z"},
-        {"run.txt", std::string(150000, 'a')},
-        {"random.bin", randomBytes(40000, 31)},
-        {"text.txt", textBytes(120000, 32)},
-        {"win-1.txt", textBytes(window - 1, 33)},
-        {"win.txt", textBytes(window, 34)},
-        {"win+1.txt", textBytes(window + 1, 35)},
-        {"nested/a/b/c/deep.txt", textBytes(3000, 36)},
-        {"nested/.hidden", "hidden\n"},
-    };
+        {"empty", ""}, {"one.bin", "Z"}, {"run.txt", std::string(150000, 'a')}, {"random.bin", randomBytes(40000, 31)},
+        {"text.txt", textBytes(120000, 32)}, {"win-1.txt", textBytes(window - 1, 33)}, {"win.txt", textBytes(window, 34)},
+        {"win+1.txt", textBytes(window + 1, 35)}, {"nested/a/b/c/deep.txt", textBytes(3000, 36)}, {"nested/.hidden", "h"}};
     for (auto &[name, data] : files) writeFile(src / name, data);
     fs::create_directories(src / "nested/empty-folder");
     std::string out;
     ASSERT_EQ(run(src, "a -jm" + std::to_string(GetParam()) + " -r2 -a2 " + q(arc) + " \"*.*\"", &out), 0) << out;
     ASSERT_EQ(run("t " + q(arc), &out), 0) << out;
     // What does not shrink is stored; the rest uses the method asked for.
-    ASSERT_EQ(run("l " + q(arc), &out), 0);
-    auto methodOf = [&](const std::string &name) {
-        size_t line = out.rfind('\n', out.find(" " + name + "\n")) + 1;
-        return out.substr(out.find("-l", line), 5);
-    };
-    EXPECT_EQ(methodOf("random.bin"), "-lh0-");
-    EXPECT_EQ(methodOf("empty"), "-lh0-");
-    EXPECT_EQ(methodOf("text.txt"), "-lh" + std::to_string(GetParam() + 3) + "-");
+    std::map<std::string, std::string> method;
+    for (auto &e : entries(arc)) method[e.path()] = e.method;
+    EXPECT_EQ(method["random.bin"], "-lh0-");
+    EXPECT_EQ(method["empty"], "-lh0-");
+    EXPECT_EQ(method["text.txt"], "-lh" + std::to_string(GetParam() + 3) + "-");
     EXPECT_EQ(treeDiff(extracted(arc), files), "");
     EXPECT_TRUE(fs::is_directory(tmp_.path() / "out0/nested/empty-folder"));
 
@@ -123,12 +117,8 @@ TEST_P(MethodTest, RoundTripReadByEveryPeer) {
 
 TEST_P(MethodTest, JlhaArchivesAreReadByUs) {
     REQUIRE_ORACLES("jlha");
-    const std::map<std::string, std::string> files = {
-        {"text.txt", textBytes(100000, 41)},
-        {"random.bin", randomBytes(20000, 42)},
-        {"one.bin", "1"},
-        {"dir/inner.txt", textBytes(70000, 43)},
-    };
+    const std::map<std::string, std::string> files = {{"text.txt", textBytes(100000, 41)}, {"one.bin", "1"},
+                                                      {"random.bin", randomBytes(20000, 42)}, {"dir/inner.txt", textBytes(70000, 43)}};
     for (auto &[n, d] : files) writeFile(tmp_.path() / "src" / n, d);
     const std::string lh = std::to_string(GetParam() + 3);
     for (int level : {0, 1, 2}) {
@@ -146,20 +136,6 @@ TEST_P(MethodTest, JlhaArchivesAreReadByUs) {
 
 INSTANTIATE_TEST_SUITE_P(Methods, MethodTest, ::testing::Values(2, 3, 4),
                          [](const auto &info) { return "jm" + std::to_string(info.param); });
-
-TEST_F(Library, JapaneseNamesAreStoredAsCp932) {
-    ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
-    fs::path src = tmp_.path() / "src";
-    writeFile(src / "日本語/ファイル.txt", textBytes(3000, 1));
-    writeFile(src / "表.txt", "hyou");
-    ASSERT_EQ(run(src, "a -x1 -r2 ../jp.lzh \"日本語\" \"表.txt\""), 0);
-    std::string raw = readFile(tmp_.path() / "jp.lzh");
-    EXPECT_NE(raw.find(lzh::toArchiveName("ファイル.txt")), std::string::npos);
-    EXPECT_NE(raw.find("\x95\x5c.txt"), std::string::npos); // CP932 with a '\\' trail byte
-    EXPECT_EQ(treeDiff(extracted(tmp_.path() / "jp.lzh"), tree(src)), "");
-    REQUIRE_ORACLES("lhasa");
-    EXPECT_EQ(shell(tmp_.path(), "lhasa t jp.lzh"), 0);
-}
 
 TEST_F(Library, SwitchesAndItemsChooseWhatIsStored) {
     fs::path top = tmp_.path() / "top";
@@ -272,7 +248,6 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     fs::create_directories(tmp_.path() / "empty");
     fs::create_symlink("nowhere", tmp_.path() / "dangling");
     const std::string before = readFile(tmp_.path() / "ok.lzh");
-    const std::string sfx = "s -n1 -x1 -w/tmp/ -jm2  -a2 -gu1 -ji1  ";
     struct Case {
         std::string cmd;
         int code;
@@ -289,8 +264,6 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
         {"t junk.lzh", UNLHA_ERR_DAMAGED},
         {"t crc.lzh", UNLHA_ERR_CRC},
         {"x -x1 ok.lzh nomatch.txt", UNLHA_ERR_NO_MATCH},
-        {sfx + "\"junk.lzh\"", UNLHA_ERR_DAMAGED},
-        {sfx + "\"missing.lzh\"", UNLHA_ERR_NO_ARCHIVE},
         {"l -n0 ok.lzh", 0},
     };
     for (auto &c : cases) {
@@ -313,10 +286,6 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     EXPECT_FALSE(fs::exists(tmp_.path() / "new.lzh"));
     EXPECT_EQ(readFile(tmp_.path() / "ok.lzh"), before);
     EXPECT_EQ(temps(tmp_.path()), "");
-    if (geteuid() != 0) { // root reads anything
-        fs::permissions(tmp_.path() / "s.txt", fs::perms::none);
-        EXPECT_EQ(run("a ok.lzh s.txt"), UNLHA_ERR_READ);
-    }
     // A work folder on another file system: copied beside the archive, then renamed.
     if (fs::is_directory("/dev/shm")) {
         EXPECT_EQ(run("a -w/dev/shm/ ok.lzh big.txt"), 0);
@@ -324,8 +293,20 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     }
 }
 
-TEST_F(Library, LinksAreFollowedWhenPackingButSkippedWhenBroken) {
-    fs::path src = tmp_.path() / "src";
+// One entry whose data is given as stored, with a CRC that fits it.
+std::string oneEntry(const std::string &method, const std::string &rawDir, const std::string &rawName,
+                     const std::string &data, uint64_t original) {
+    lzh::Entry e;
+    e.method = method, e.rawDir = rawDir, e.rawName = rawName;
+    e.packed = data.size(), e.original = original;
+    e.crc = lzh::crc16(0, reinterpret_cast<const uint8_t *>(data.data()), data.size());
+    auto h = lzh::writeHeader(e, false);
+    return std::string(h.begin(), h.end()) + data;
+}
+
+// Packing follows links, skipping broken ones; extracting never passes one.
+TEST_F(Library, LinksAreFollowedWhenPackingNeverWhenExtracting) {
+    fs::path src = tmp_.path() / "src", dest = tmp_.path() / "dest", outside = tmp_.path() / "outside";
     writeFile(src / "real.txt", "real content");
     fs::create_symlink("real.txt", src / "link.txt");
     fs::create_symlink("nowhere.txt", src / "dangling.txt");
@@ -336,82 +317,18 @@ TEST_F(Library, LinksAreFollowedWhenPackingButSkippedWhenBroken) {
     EXPECT_NE(text.find("dangling.txt"), std::string::npos) << text;
     EXPECT_NE(text.find("loop/up"), std::string::npos) << text;
     EXPECT_EQ(treeDiff(extracted(tmp_.path() / "l.lzh"), {{"link.txt", "real content"}, {"real.txt", "real content"}}), "");
-    EXPECT_FALSE(fs::is_symlink(tmp_.path() / "out0/link.txt"));
-}
 
-// An archive with one stored entry whose stored names are given raw.
-std::string craftedArchive(const std::string &rawDir, const std::string &rawName, const std::string &data) {
-    lzh::Entry e;
-    e.method = "-lh0-";
-    e.packed = e.original = data.size();
-    e.crc = lzh::crc16(0, reinterpret_cast<const uint8_t *>(data.data()), data.size());
-    e.rawDir = rawDir;
-    e.rawName = rawName;
-    auto h = lzh::writeHeader(e, false);
-    return std::string(h.begin(), h.end()) + data + std::string(1, '\0');
-}
-
-TEST_F(Library, ExtractionStaysInsideItsDestination) {
-    fs::path dest = tmp_.path() / "dest", outside = tmp_.path() / "outside";
-    fs::create_directories(dest);
-    fs::create_directories(outside);
     writeFile(outside / "victim.txt", "untouched");
+    fs::create_directories(dest);
     fs::create_directory_symlink(outside, dest / "linkdir");
     fs::create_symlink(outside / "victim.txt", dest / "victim.txt");
-    struct Case {
-        const char *name;
-        std::string dir, file;
-        int code;
-    } cases[] = {
-        {"dot-dot folder", "..", "evil.txt", UNLHA_ERR_UNSAFE_NAME},
-        {"dot-dot inside", "a\xFF..\xFF..", "evil.txt", UNLHA_ERR_UNSAFE_NAME},
-        {"absolute folder", "\xFF" + outside.string().substr(1), "evil.txt", UNLHA_ERR_UNSAFE_NAME},
-        {"slash in name", "", "../evil.txt", UNLHA_ERR_UNSAFE_NAME},
-        {"through a link", "linkdir", "evil.txt", UNLHA_ERR_UNSAFE_NAME},
-        {"over a link", "", "victim.txt", 0},
-    };
-    for (auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        writeFile(tmp_.path() / "evil.lzh", craftedArchive(c.dir, c.file, "EVIL"));
-        EXPECT_EQ(run(dest, "x ../evil.lzh"), c.code);
-        run(dest, "e ../evil.lzh");
-        EXPECT_EQ(readFile(outside / "victim.txt"), "untouched");
-        EXPECT_FALSE(fs::exists(outside / "evil.txt"));
-        EXPECT_FALSE(fs::exists(tmp_.path() / "evil.txt"));
-    }
-    // The link itself was replaced by a file, its target left alone.
-    EXPECT_FALSE(fs::is_symlink(dest / "victim.txt"));
+    writeFile(tmp_.path() / "through.lzh", oneEntry("-lh0-", "linkdir", "victim.txt", "EVIL", 4) + "\0"s);
+    writeFile(tmp_.path() / "over.lzh", oneEntry("-lh0-", "", "victim.txt", "EVIL", 4) + "\0"s);
+    EXPECT_EQ(run(dest, "x ../through.lzh"), UNLHA_ERR_UNSAFE_NAME);
+    EXPECT_EQ(run(dest, "x ../over.lzh"), 0);
+    EXPECT_EQ(readFile(outside / "victim.txt"), "untouched");
+    EXPECT_FALSE(fs::is_symlink(dest / "victim.txt")); // the link was replaced by a file
     EXPECT_EQ(readFile(dest / "victim.txt"), "EVIL");
-}
-
-TEST_F(Library, BadPackedDataIsDamaged) {
-    struct Case {
-        const char *name;
-        void (*write)(lzh::BitWriter &);
-    } cases[] = {
-        {"zero-length block", [](lzh::BitWriter &w) { w.put(16, 0); }},
-        {"incomplete table", [](lzh::BitWriter &w) { w.put(16, 1), w.put(5, 1), w.put(3, 1); }},
-        {"no data at all", [](lzh::BitWriter &) {}},
-    };
-    fs::path dest = tmp_.path() / "dest";
-    fs::create_directories(dest);
-    for (auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        std::vector<uint8_t> bits;
-        lzh::BitWriter w(bits);
-        c.write(w);
-        w.finish();
-        lzh::Entry e;
-        e.method = "-lh5-";
-        e.packed = bits.size();
-        e.original = 100;
-        e.rawName = "x.txt";
-        auto h = lzh::writeHeader(e, false);
-        writeFile(tmp_.path() / "bad.lzh", std::string(h.begin(), h.end()) + std::string(bits.begin(), bits.end()) + '\0');
-        EXPECT_EQ(run("t bad.lzh"), UNLHA_ERR_DAMAGED);
-        EXPECT_EQ(run(dest, "x ../bad.lzh"), UNLHA_ERR_DAMAGED);
-        EXPECT_TRUE(fs::is_empty(dest));
-    }
 }
 
 TEST_F(Library, DamagedArchivesGiveCodesAndWriteNothingOutside) {
@@ -452,13 +369,10 @@ TEST_F(Library, DamagedArchivesGiveCodesAndWriteNothingOutside) {
         auto h = lzh::writeHeader(packed, size >= lzh::kLargeSize);
         check(before + std::string(h.begin(), h.end()) + rest, "huge size");
     }
-    // A folder entry that claims data.
-    lzh::Entry dir;
-    dir.method = "-lhd-";
-    dir.rawDir = "d";
-    dir.packed = 5;
-    auto h = lzh::writeHeader(dir, false);
-    check(std::string(h.begin(), h.end()) + "xxxxx" + good, "folder with data");
+    check(oneEntry("-lhd-", "d", "", "xxxxx", 0) + good, "folder with data");
+    // Packed data that cannot be decoded: a block of no codes, a table that
+    // does not add up, nothing at all.
+    for (const std::string bits : {"\0\0"s, "\0\x01\x09"s, ""s}) check(oneEntry("-lh5-", "", "x.txt", bits, 100) + "\0"s, "bad data");
 }
 
 // The unlha tool: arguments already split, exit status, meanings on stderr.
@@ -504,32 +418,23 @@ TEST(Tool, StopSignalsLeaveNoTemporaryFile) {
     writeFile(tmp.path() / "small.txt", "s");
     ASSERT_EQ(shell(tmp.path(), "'" UNLHA_TOOL "' a old.lzh small.txt && '" UNLHA_TOOL "' a big.lzh big.txt"), 0);
     const std::string old = readFile(tmp.path() / "old.lzh");
-    struct Case {
-        std::vector<const char *> args;
-        int sig;
-    } cases[] = {
-        {{"a", "-jm4", "old.lzh", "big.txt"}, SIGINT}, {{"a", "-jm4", "old.lzh", "big.txt"}, SIGTERM},
-        {{"a", "-jm4", "old.lzh", "big.txt"}, SIGHUP}, {{"a", "-jm4", "old.lzh", "big.txt"}, SIGKILL},
-        {{"x", "big.lzh", "out/"}, SIGINT},            {{"x", "big.lzh", "out/"}, SIGKILL},
-    };
-    for (auto &c : cases) {
-        SCOPED_TRACE(std::string(c.args[0]) + " " + strsignal(c.sig));
+    const std::string add = "a -jm4 old.lzh big.txt", extract = "x big.lzh out/";
+    std::pair<std::string, int> cases[] = {{add, SIGINT},     {add, SIGTERM},     {add, SIGHUP},
+                                           {add, SIGKILL},    {extract, SIGINT},  {extract, SIGKILL}};
+    for (auto &[args, sig] : cases) {
+        SCOPED_TRACE(args + " " + strsignal(sig));
         pid_t pid = fork();
         if (pid == 0) {
-            if (chdir(tmp.str().c_str()) != 0) _exit(126);
-            std::vector<char *> argv{const_cast<char *>(UNLHA_TOOL)};
-            for (const char *a : c.args) argv.push_back(const_cast<char *>(a));
-            argv.push_back(nullptr);
-            execv(UNLHA_TOOL, argv.data());
+            if (chdir(tmp.str().c_str()) == 0) execl("/bin/sh", "sh", "-c", ("exec '" UNLHA_TOOL "' " + args).c_str(), nullptr);
             _exit(127);
         }
         bool seen = false;
         for (int i = 0; i < 20000 && !(seen = writingTemporary(pid)); ++i) usleep(1000);
         EXPECT_TRUE(seen) << "the work ended before the signal";
-        kill(pid, c.sig);
+        kill(pid, sig);
         int st = 0;
         waitpid(pid, &st, 0);
-        EXPECT_TRUE(WIFSIGNALED(st) && WTERMSIG(st) == c.sig) << st;
+        EXPECT_TRUE(WIFSIGNALED(st) && WTERMSIG(st) == sig) << st;
         EXPECT_EQ(readFile(tmp.path() / "old.lzh"), old);
         EXPECT_FALSE(fs::exists(tmp.path() / "out/big.txt"));
         EXPECT_EQ(temps(tmp.path()), "");
