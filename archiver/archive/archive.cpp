@@ -298,7 +298,7 @@ public:
         bool stored = true;
         if (st.st_size > 0) {
             lzh::FdSource src(fd.get(), UNLHA_ERR_READ, it.disk);
-            lzh::EncodeResult r = lzh::encode(m, src, sink_, true, progress_);
+            lzh::EncodeResult r = encoder_.encode(m, src, sink_, true, progress_);
             if (!r.gaveUp && r.out < r.in) {
                 stored = false;
                 e.method = m.id;
@@ -339,6 +339,7 @@ private:
     std::string &text_;
     lzh::FdSink &sink_;
     lzh::Progress progress_;
+    lzh::Encoder encoder_;
     std::string current_;
     uint64_t done_ = 0, total_ = 0;
 };
@@ -456,7 +457,8 @@ int addCommand(const Options &opt, std::string &text) {
 // ------------------------------------------------------------- reading
 
 // Unpacks one entry's data into `out`, returning the CRC of what came out.
-uint16_t unpack(const Entry &e, lzh::ByteSource &data, lzh::ByteSink &out, const lzh::Progress &progress) {
+uint16_t unpack(lzh::Decoder &dec, const Entry &e, lzh::ByteSource &data, lzh::ByteSink &out,
+               const lzh::Progress &progress) {
     if (e.method == "-lh0-" || e.method == "-lz4-") {
         if (e.packed != e.original) lzh::damaged("stored entry with two sizes: " + e.path());
         std::vector<uint8_t> buf(1 << 16);
@@ -475,7 +477,7 @@ uint16_t unpack(const Entry &e, lzh::ByteSource &data, lzh::ByteSink &out, const
     }
     const lzh::Method *m = lzh::findMethod(e.method);
     if (!m) fail(UNLHA_ERR_METHOD, "unsupported method " + e.method + ": " + e.path());
-    return lzh::decode(*m, data, e.original, out, progress);
+    return dec.decode(*m, data, e.original, out, progress);
 }
 
 bool selected(const Entry &e, const std::vector<std::string> &patterns) {
@@ -586,7 +588,7 @@ private:
         if (e.isDir()) return;
         lzh::NullSink sink;
         try {
-            uint16_t crc = unpack(e, data, sink, progress_);
+            uint16_t crc = unpack(decoder_, e, data, sink, progress_);
             if (crc != e.crc) record(UNLHA_ERR_CRC, e.path() + ": CRC error");
             else text_ += e.path() + ": OK\n";
         } catch (const Error &err) {
@@ -654,7 +656,7 @@ private:
         uint16_t crc;
         {
             lzh::FdSink sink(file.fd(), name);
-            crc = unpack(e, data, sink, progress_);
+            crc = unpack(decoder_, e, data, sink, progress_);
             sink.flush();
         }
         if (crc != e.crc) fail(UNLHA_ERR_CRC, name + ": CRC error");
@@ -676,6 +678,7 @@ private:
     const Options &opt_;
     std::string &text_;
     lzh::Progress progress_;
+    lzh::Decoder decoder_;
     std::string current_;
     uint64_t done_ = 0, total_ = 0;
     std::vector<std::string> patterns_;
