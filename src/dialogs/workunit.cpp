@@ -64,7 +64,7 @@ const char* methodSuffix(int method) {
 }  // namespace
 
 TForm2::TForm2(AppContext& context)
-    : Form(context), fileIndex_(comparison_), candidateIndex_(comparison_) {
+    : Form(context) {
     setWindowTitle(QStringLiteral("Kinaru - ﾌｧｲﾙ圧縮"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(464, 247);

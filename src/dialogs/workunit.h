@@ -1,7 +1,6 @@
 #pragma once
 // The compression dialog: the items to pack, the top folder they are named
 // relative to, and the archive path.
-#include "app/compare.h"
 #include "dialogs/collationindex.h"
 #include "dialogs/commandlines.h"
 #include "dialogs/form.h"
@@ -86,7 +85,6 @@ protected:
 private:
     void appendFileEntry(const std::string& entry);
 
-    LocaleComparison comparison_;
     CollationIndex fileIndex_;
     CollationIndex candidateIndex_;
     std::optional<std::string> topFolder_;
