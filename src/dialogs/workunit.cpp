@@ -75,9 +75,8 @@ TForm2::TForm2(AppContext& context)
     Compress = new QPushButton(QStringLiteral("圧縮"), Panel1);
     Compress->setGeometry(372, 4, 57, 21);
     // Never the dialog's default button, so Enter in the list or the options
-    // starts nothing; but Enter on the focused button presses it, as a person
-    // expects right after the dialog opens with the focus there.
-    Compress->setAutoDefault(true);
+    // starts nothing; keyPressEvent lets Enter press it when it has the focus.
+    Compress->setAutoDefault(false);
     Expand = new QToolButton(Panel1);
     Expand->setGeometry(436, 4, 21, 21);
     Expand->setArrowType(Qt::DownArrow);
@@ -90,6 +89,9 @@ TForm2::TForm2(AppContext& context)
     lzhfiles->setEditable(true);
     // Enter presses Compress; it must not also add the typed text as an item.
     lzhfiles->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed is used as typed: a completer would turn a typed name into
+    // a candidate that differs from it in case only, another file here.
+    lzhfiles->setCompleter(nullptr);
     lzhfiles->setEditText(QStringLiteral("lzhfiles"));
     lzhfiles->setItemDelegate(new FixedHeightRows(lzhfiles));
     lzhfiles->lineEdit()->setAcceptDrops(false);
@@ -283,6 +285,15 @@ void TForm2::dragMoveEvent(QDragMoveEvent* event) {
 void TForm2::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     guard([this, event] { WMDropFiles(*event->mimeData()); });
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+    // Enter elsewhere than on the focused button or in lzhfiles starts nothing.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (focusWidget() == Compress) Compress->click();
+        return;
+    }
+    Form::keyPressEvent(event);
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {

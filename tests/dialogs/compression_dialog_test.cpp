@@ -2,6 +2,7 @@
 // and folders, drops delivered as drop events carrying file URLs.
 #include "fixture.h"
 
+#include <QTest>
 #include <QUrl>
 #include <unistd.h>
 
@@ -288,27 +289,36 @@ TEST_F(CompressionDialog, FolderButtonOpensTheTopFolder) {
     EXPECT_EQ(shell.openedFolders, std::vector<std::string>{files / "data/"});
 }
 
-TEST_F(CompressionDialog, EnterInTheArchiveNameBoxPressesCompress) {
-    show({files / "data/x.txt"}, files / "out");
+// Keys go to the shown, active dialog as a person's would.
+TEST_F(CompressionDialog, TypedNameStaysAndEnterStartsOnlyFromTheNameBoxOrTheButton) {
+    writeFile(files / "data/Report.txt", "");
+    show({files / "data/Report.txt"}, files / "out");
+    Form2->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form2));
+    QObject::disconnect(Form2->Compress, &QPushButton::clicked, Form2, nullptr);
     int pressed = 0;
     QObject::connect(Form2->Compress, &QPushButton::clicked, [&pressed] { ++pressed; });
-    Form2->lzhfiles->lineEdit()->setText(QString::fromStdString(files / "out/typed.lzh"));
-    for (Qt::KeyboardModifiers shift : {Qt::NoModifier, Qt::ShiftModifier}) {
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, shift);
-        QCoreApplication::sendEvent(Form2->lzhfiles->lineEdit(), &enter);
+    struct Case {
+        QWidget* focus;
+        Qt::Key key;
+        int presses;
+    } cases[] = {
+        {Form2->files, Qt::Key_Return, 0},  {Form2->TopDir, Qt::Key_Return, 0}, {Form2->SelfExt, Qt::Key_Enter, 0},
+        {Form2->Compress, Qt::Key_Return, 1}, {Form2->lzhfiles, Qt::Key_Return, 1}, {Form2->lzhfiles, Qt::Key_Enter, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.focus->metaObject()->className());
+        pressed = 0;
+        c.focus->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), c.key);
+        EXPECT_EQ(pressed, c.presses);
     }
-    QKeyEvent keypad(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier);
-    QCoreApplication::sendEvent(Form2->lzhfiles->lineEdit(), &keypad);
-    QKeyEvent letter(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
-    QCoreApplication::sendEvent(Form2->lzhfiles->lineEdit(), &letter);
-    EXPECT_EQ(pressed, 3);
-    for (QWidget* elsewhere : {static_cast<QWidget*>(Form2->files), static_cast<QWidget*>(Form2->SelfExt)}) {
-        QKeyEvent enterElsewhere(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QCoreApplication::sendEvent(elsewhere, &enterElsewhere);
-    }
-    EXPECT_EQ(pressed, 3) << "Enter elsewhere starts nothing";
+    Form2->lzhfiles->lineEdit()->clear();
+    Form2->lzhfiles->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(files / "out/report.lzh"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(Form2->archivePath(), files / "out/report.lzh") << "not the candidate out/Report.lzh";
     EXPECT_EQ(Form2->lzhfiles->count(), 1) << "Enter adds no item";
-    EXPECT_EQ(Form2->archivePath(), files / "out/typed.lzha");
 }
 
 TEST_F(CompressionDialog, ArchivePathSetByTheRunKeepsItsBytes) {
