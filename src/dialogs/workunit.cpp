@@ -171,13 +171,14 @@ void TForm2::FormShow() {
     setWindowTitle(windowTitle() + QString::fromLatin1(methodSuffix(method)));
 
     const std::string& outputFolder = Form1->Dir_Dst->Directory();
-    for (const std::string& argument : context().arguments) {
-        std::string item = withoutFinalSeparator(argument);
+    std::vector<std::string> items;
+    for (const std::string& argument : context().arguments) items.push_back(withoutFinalSeparator(argument));
+    if (!items.empty()) topFolder_ = topFolderOf(items);
+    for (const std::string& item : items) {
         // Command-line entries may repeat; only drops are checked.
-        std::string entry = GetLongFileName(item);
+        std::string entry = itemEntry(*topFolder_, item);
         fileIndex_.insert(entry);
         appendFileEntry(entry);
-        takeShorterFolder(topFolder_, item);
         std::string candidate = archiveCandidate(outputFolder, item);
         if (candidateIndex_.insert(candidate))
             lzhfiles->addItem(fromLocal(candidate), QByteArray::fromStdString(candidate));

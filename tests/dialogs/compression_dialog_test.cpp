@@ -112,22 +112,21 @@ TEST_F(CompressionDialog, RepeatedItemsAreListedEachTimeWithOneCandidate) {
 TEST_F(CompressionDialog, ShortestFolderPartBecomesTheTopFolder) {
     show({files / "data/sub/deep.txt", files / "data/x.txt"}, files / "out");
     EXPECT_EQ(Form2->topDirText(), files / "data/");
-    std::vector<std::string> entries = {"deep.txt", "x.txt"};
+    std::vector<std::string> entries = {"sub/deep.txt", "x.txt"};
     EXPECT_EQ(Form2->fileEntries(), entries);
 }
 
-TEST_F(CompressionDialog, RelativeItemIsLookedUpInTheOutputFolderAndEmptiesTheTopFolder) {
-    writeFile(files / "out/here", "");
-    ::mkdir((files / "out/herefolder").c_str(), 0755);
-    show({"here", "herefolder/", files / "data/x.txt"}, files / "out");
-    std::vector<std::string> entries = {"here", "herefolder/*.*", "x.txt"};
+// The settings load makes the output folder the current one; the items
+// still name what was chosen where the program started.
+TEST_F(CompressionDialog, RelativeItemsNameFilesOfTheStartFolder) {
+    writeFile(files / "out/x.txt", "a namesake");
+    ASSERT_EQ(::chdir((files / "data").c_str()), 0);
+    show({"x.txt", ".", "sub/"}, files / "out");
+    std::vector<std::string> entries = {"data/x.txt", "data/*.*", "data/sub/*.*"};
     EXPECT_EQ(Form2->fileEntries(), entries);
-    EXPECT_EQ(Form2->topDirText(), "");
-    Form2->SpeedButton1->click();
-    EXPECT_EQ(shell.openedFolders, std::vector<std::string>{files / "out/"}) << "the folder the items resolve in";
-    // With an empty top folder every dropped path is listed whole.
-    dropPaths(Form2, {files / "data/README"});
-    EXPECT_EQ(Form2->fileEntries().back(), files / "data/README");
+    EXPECT_EQ(Form2->topDirText(), files.path() + "/");
+    std::vector<std::string> expected = {files / "out/x.lzh", files / "out/data.lzh", files / "out/sub.lzh"};
+    EXPECT_EQ(candidates(Form2->lzhfiles), expected);
 }
 
 TEST_F(CompressionDialog, MissingItemsAndOddNamesAreListedAsSpelt) {
@@ -136,11 +135,11 @@ TEST_F(CompressionDialog, MissingItemsAndOddNamesAreListedAsSpelt) {
     std::vector<std::string> items;
     for (const std::string& name : names) items.push_back(files / ("data/" + name));
     items.push_back(files / "data/missing.txt");
-    items.push_back(files / "nowhere/at/all");
+    items.push_back(files / "data/gone/at/all");
     show(items, files / "out");
     std::vector<std::string> entries = names;
     entries.push_back("missing.txt");
-    entries.push_back("all");
+    entries.push_back("gone/at/all");
     EXPECT_EQ(Form2->fileEntries(), entries);
     EXPECT_EQ(Form2->topDirText(), files / "data/");
     // Invalid bytes survive in the candidate the run takes.

@@ -106,24 +106,35 @@ TEST_F(ItemRules, UnreachableEntryIsNamedAsSpelt) {
     EXPECT_EQ(longFileName2(dir / "data/photos"), "photos");
 }
 
-TEST(TopFolder, ShortestFolderPartWinsAndTheFirstOfEquals) {
+TEST(TopFolder, ShortestFolderPartUnlessAnItemLiesOutsideIt) {
     struct Case {
         std::vector<std::string> items;
         std::string top;
+        std::vector<std::string> entries;
     } cases[] = {
-        {{"/a/b/x.txt", "/a/y.txt"}, "/a/"},
-        {{"/aa/x", "/bb/y"}, "/aa/"},
-        {{"/a/y.txt", "/a/b/x.txt"}, "/a/"},
-        {{"/a/x", "x.txt", "/b"}, ""},
-        {{std::string(300, 'd') + "/x"}, std::string(300, 'd') + "/"},  // no 255-byte limit
-        {{"/"}, "/"},
+        {{"/a/b/x.txt", "/a/y.txt"}, "/a/", {"b/x.txt", "y.txt"}},
+        {{"/a/y.txt", "/a/b/c/x.txt"}, "/a/", {"y.txt", "b/c/x.txt"}},
+        {{"/aa/x", "/bb/y"}, "/", {"aa/x", "bb/y"}},
+        {{"/d/b/x.txt", "/d/x.doc"}, "/d/", {"b/x.txt", "x.doc"}},
+        {{"/a/b/x", "/a/c/y"}, "/a/", {"b/x", "c/y"}},
+        {{std::string(300, 'd') + "/x"}, std::string(300, 'd') + "/", {"x"}},  // no 255-byte limit
     };
     for (const Case& c : cases) {
-        std::optional<std::string> top;
-        for (const std::string& item : c.items) takeShorterFolder(top, item);
-        ASSERT_TRUE(top.has_value());
-        EXPECT_EQ(*top, c.top);
+        std::string top = topFolderOf(c.items);
+        EXPECT_EQ(top, c.top);
+        std::vector<std::string> entries;
+        for (const std::string& item : c.items) entries.push_back(itemEntry(top, item));
+        EXPECT_EQ(entries, c.entries);
     }
+}
+
+TEST(TopFolder, CommandLineItemsResolveAgainstTheStartFolder) {
+    struct Case {
+        const char* item;
+        const char* path;
+    } cases[] = {{"x.txt", "/tmp/x.txt"}, {"sub/", "/tmp/sub"}, {".", "/tmp"}, {"./", "/tmp"},
+                 {"..", "/"},             {"/abs/y", "/abs/y"}};
+    for (const Case& c : cases) EXPECT_EQ(absoluteItem(c.item, "/tmp"), c.path) << c.item;
 }
 
 class DropRules : public ::testing::Test {
