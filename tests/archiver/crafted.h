@@ -16,8 +16,7 @@ inline std::string craftedEntry(int level, const std::string &dir, const std::st
     uint16_t crc = lzh::crc16(0, reinterpret_cast<const uint8_t *>(data.data()), data.size());
     if (level == 2) {
         lzh::Entry e;
-        e.rawDir = dir, e.rawName = name, e.mtime = 1700000000, e.crc = crc;
-        e.packed = e.original = data.size();
+        e.rawDir = dir, e.rawName = name, e.mtime = 1700000000, e.crc = crc, e.packed = e.original = data.size();
         auto h = lzh::writeHeader(e, false);
         return std::string(h.begin(), h.end()) + data;
     }
