@@ -3,6 +3,8 @@
 // files it leaves.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include "archive/trailer.h"
 #include "support.h"
 
@@ -111,7 +113,7 @@ TEST_F(Stub, DamagedSelfExtractorFailsAndStaysInItsDestination) {
         return good.substr(0, t.archiveOffset + keep) + std::string(b.begin(), b.end());
     };
     const uint64_t a = t.archiveOffset, n = t.archiveSize;
-    const std::string cases[] = {good.substr(0, a + n / 2), cutArchive(n / 2), cutArchive(n - 1), flip(a + 3),
+    const std::string cases[] = {good.substr(0, a + n / 2), cutArchive(n / 2), cutArchive(n - 2), flip(a + 3),
                                  flip(a + n / 4), flip(a + n - 200), flip(good.size() - 31)};
     int i = 0;
     for (Face face : {Face::Console, Face::Window})
@@ -130,17 +132,20 @@ TEST_F(Stub, DamagedSelfExtractorFailsAndStaysInItsDestination) {
         }
 }
 
-// Ctrl-C in the console face: the file being written is removed, not left
-// half-done, and the run fails.
+// Ctrl-C, a hang-up or a kill in the console face: the file being written
+// is never left half-done, and the run fails.
 TEST_F(Stub, InterruptedConsoleLeavesNoPartialFile) {
     TempDir t;
     writeFile(t.path() / "src/大.bin", randomBytes(24 << 20, 21));
     fs::path exe = makeSelfExtractor(t.path(), t.path() / "src", "大.bin", 2, "-linux -ji1");
     fs::path dest = t.path() / "dest";
     fs::create_directories(dest);
-    int status = interruptAfterFirstLine(dest, launch(Face::Console, exe.string()));
-    EXPECT_GT(status, 0) << "stopped cleanly and failed, not ended by the signal";
-    EXPECT_TRUE(fs::is_empty(dest)) << "neither the file nor its temporary";
+    for (int sig : {SIGINT, SIGHUP, SIGKILL}) {
+        SCOPED_TRACE(strsignal(sig));
+        int status = interruptAfterFirstLine(dest, launch(Face::Console, exe.string()), sig);
+        if (sig != SIGKILL) EXPECT_GT(status, 0) << "stopped cleanly and failed, not ended by the signal";
+        EXPECT_TRUE(fs::is_empty(dest)) << "neither the file nor its temporary";
+    }
 }
 
 } // namespace

@@ -4,8 +4,6 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include "lzh/crc16.h"
-#include "lzh/header.h"
 
 namespace sfxtest {
 
@@ -57,23 +55,6 @@ fs::path makeSelfExtractor(const fs::path &base, const fs::path &src, const std:
     return out / (switches.find("-linux") == std::string::npos ? "12090507.exe" : "12090507");
 }
 
-std::string craftedArchive(const std::vector<Crafted> &entries) {
-    std::string lzh;
-    for (const Crafted &c : entries) {
-        lzh::Entry e;
-        e.method = "-lh0-";
-        e.rawDir = c.dir;
-        e.rawName = c.name;
-        e.packed = e.original = c.data.size();
-        e.crc = lzh::crc16(0, reinterpret_cast<const uint8_t *>(c.data.data()), c.data.size());
-        e.mtime = 1700000000;
-        auto h = lzh::writeHeader(e, false);
-        lzh.append(h.begin(), h.end());
-        lzh += c.data;
-    }
-    return lzh + '\0';
-}
-
 std::vector<std::string> folders(const fs::path &root) {
     std::vector<std::string> out;
     for (auto &e : fs::recursive_directory_iterator(root))
@@ -95,7 +76,7 @@ Result runIn(const fs::path &dir, const std::string &cmd) {
     return r;
 }
 
-int interruptAfterFirstLine(const fs::path &dir, const std::string &cmd) {
+int interruptAfterFirstLine(const fs::path &dir, const std::string &cmd, int sig) {
     int out[2];
     if (::pipe(out) != 0) return -2;
     pid_t pid = ::fork();
@@ -109,7 +90,7 @@ int interruptAfterFirstLine(const fs::path &dir, const std::string &cmd) {
     char c;
     while (::read(out[0], &c, 1) == 1 && c != '\n') {
     }
-    ::kill(pid, SIGINT);
+    ::kill(pid, sig);
     int st = 0;
     ::waitpid(pid, &st, 0);
     ::close(out[0]);

@@ -2,6 +2,7 @@
 // The library as the program loads it, the trees the self-extractors pack,
 // and ways to make and run them.
 #include <algorithm>
+#include <csignal>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,12 +31,6 @@ std::string treeItems();
 fs::path makeSelfExtractor(const fs::path &base, const fs::path &src, const std::string &items, int method,
                            const std::string &switches);
 
-// An archive of stored entries: folder and name fields as given, bytes and all.
-struct Crafted {
-    std::string dir, name, data;
-};
-std::string craftedArchive(const std::vector<Crafted> &entries);
-
 // Every folder below root, relative; files whose name holds ".tmp".
 std::vector<std::string> folders(const fs::path &root);
 std::vector<std::string> tempFiles(const fs::path &root);
@@ -46,9 +41,9 @@ struct Result {
 };
 Result runIn(const fs::path &dir, const std::string &cmd);
 
-// Runs a shell command in `dir` and interrupts it (SIGINT) once it has
-// printed its first line; its exit status, -1 when the signal ended it.
-int interruptAfterFirstLine(const fs::path &dir, const std::string &cmd);
+// Runs a shell command in `dir` and sends it `sig` once it has printed its
+// first line; its exit status, -1 when the signal ended it.
+int interruptAfterFirstLine(const fs::path &dir, const std::string &cmd, int sig = SIGINT);
 
 // How the Linux stub is started: console without any display, or the window
 // face offscreen with scripted answers.

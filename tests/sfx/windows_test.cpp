@@ -3,6 +3,7 @@
 // unsafe names refused, files replaced only on an answer, Ctrl-C.
 #include <gtest/gtest.h>
 
+#include "crafted.h"
 #include "sfx/writer.h"
 #include "support.h"
 
@@ -77,10 +78,12 @@ TEST_F(WindowsStub, RestoresMixedNamesByteForByte) {
 // extracted, the run failed.
 TEST_F(WindowsStub, RefusesUnsafeNames) {
     fs::path box = tmp_.path() / "box";
-    writeFile(box / "evil.lzh",
-              craftedArchive({{"..", "上.txt", "x"}, {"", "..\\..\\x.txt", "x"}, {"", "/abs.txt", "x"},
-                              {"", "C:x.txt", "x"}, {"", "CON.txt", "x"}, {"", "com1", "x"}, {"", "dots..", "x"},
-                              {"sub\xFF..", "y.txt", "x"}, {"", "a:stream", "x"}, {"", "安全.txt", "safe"}}));
+    std::string lzh;
+    for (auto [dir, name] : std::vector<std::pair<std::string, std::string>>{
+             {"..", "上.txt"}, {"", "..\\..\\x.txt"}, {"", "/abs.txt"}, {"", "C:x.txt"}, {"", "CON.txt"},
+             {"", "com1"}, {"", "dots.."}, {"sub\xFF..", "y.txt"}, {"", "a:stream"}})
+        lzh += craftedEntry(2, dir, name, "x");
+    writeFile(box / "evil.lzh", lzh + craftedEntry(2, "", "安全.txt", "safe") + '\0');
     ASSERT_EQ(run(box, "s -gu1 -ji1 evil.lzh"), 0);
     fs::create_directories(box / "dest");
     Result r = runIn(box / "dest", wine() + "../evil.exe </dev/null");

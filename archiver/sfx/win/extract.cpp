@@ -110,8 +110,8 @@ private:
         const bool folders = self_.trailer.folders;
         const std::string name = e.path();
         if (e.isDir() && !folders) return;
-        if (e.absolute || e.dotDot || e.parts.empty()) {
-            record(UNLHA_ERR_UNSAFE_NAME, name + ": refused, the name leaves the destination");
+        if (e.fault != lzh::NameFault::None || e.parts.empty()) {
+            record(UNLHA_ERR_UNSAFE_NAME, name + ": refused, " + lzh::describe(e.fault));
             return;
         }
         std::vector<std::string> parts = folders ? e.parts : std::vector<std::string>{e.parts.back()};
@@ -173,7 +173,7 @@ private:
         };
         progress(0);
         HandleSink sink(h.get(), name);
-        uint16_t crc = lzh::unpack(e, data, sink, progress);
+        uint16_t crc = lzh::unpack(decoder_, e, data, sink, progress);
         sink.flush();
         if (crc != e.crc) lzh::fail(UNLHA_ERR_CRC, name + ": CRC error");
         FILETIME t = fileTime(e.mtime);
@@ -205,6 +205,7 @@ private:
     Outcome &out_;
     std::wstring dest_;
     uint64_t done_ = 0;
+    lzh::Decoder decoder_; // its tables serve every entry
 };
 
 } // namespace

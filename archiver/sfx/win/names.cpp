@@ -1,4 +1,4 @@
-// Stored names for the Windows stubs: read as UTF-8, the stub's own text,
+// Stored names for the Windows stubs: read into UTF-8, the stub's own text,
 // whatever the machine's code page.
 #include "lzh/names.h"
 
@@ -26,20 +26,16 @@ bool decodes(UINT page, const std::string &s, std::wstring *out) {
 }
 } // namespace
 
-std::string toArchiveName(const std::string &local) { return local; }
+CodePage readingCodePage(CodePage declared, uint8_t os, const std::string &stored) {
+    if (declared != CodePage::Unknown) return declared;
+    if (os == 'U' && !isAscii(stored) && decodes(CP_UTF8, stored, nullptr)) return CodePage::Utf8;
+    return CodePage::Cp932;
+}
 
-std::string fromArchiveName(const std::string &stored) {
-    if (isAscii(stored)) return stored;
-    // A name CP932 cannot hold was written as UTF-8.
-    if (decodes(CP_UTF8, stored, nullptr) && !decodes(932, stored, nullptr)) return stored;
+std::string fromArchiveName(const std::string &stored, CodePage page) {
+    if (isAscii(stored) || page == CodePage::Utf8) return stored;
     std::wstring w;
-    if (!decodes(932, stored, &w)) {
-        // Broken bytes still become some name; the name checks judge it.
-        int n = MultiByteToWideChar(932, 0, stored.data(), static_cast<int>(stored.size()), nullptr, 0);
-        w.assign(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-        MultiByteToWideChar(932, 0, stored.data(), static_cast<int>(stored.size()), w.data(), n);
-    }
-    return winstub::narrow(w);
+    return decodes(static_cast<UINT>(page), stored, &w) ? winstub::narrow(w) : stored;
 }
 
 } // namespace lzh
