@@ -4,12 +4,12 @@
 #include <clocale>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "archive/archive.h"
 #include "command/command.h"
 #include "lzh/error.h"
+#include "platform/sys.h"
 
 int main(int argc, char **argv) {
     std::setlocale(LC_ALL, "");
@@ -20,7 +20,7 @@ int main(int argc, char **argv) {
         return 2;
     }
     // Arguments arrive already split, so names may hold any character.
-    std::vector<std::string> words(argv + 1, argv + argc);
+    std::vector<std::string> words = sys::arguments(argc, argv);
     std::string text;
     int rc;
     // -n0 on a terminal: one line, rewritten as the work goes on.
@@ -29,13 +29,13 @@ int main(int argc, char **argv) {
     std::string shownName;
     try {
         archive::Options opt = command::parse(words);
-        if (opt.showProgress && ::isatty(STDERR_FILENO))
+        if (opt.showProgress && sys::isatty(2))
             opt.progress = [&](const std::string &name, uint64_t done, uint64_t total) {
                 int percent = total ? static_cast<int>(done * 100 / total) : 0;
                 if (percent == shownPercent && name == shownName) return;
                 shownPercent = percent;
                 shownName = name;
-                std::fprintf(stderr, "\r\033[K%3d%% %s", percent, name.c_str());
+                std::fprintf(stderr, "\r\033[K%3d%% %s", percent, sys::toCallerText(name).c_str());
                 line = true;
             };
         rc = archive::run(opt, text);
@@ -44,7 +44,7 @@ int main(int argc, char **argv) {
         rc = e.code;
     }
     if (line) std::fputs("\r\033[K", stderr);
-    std::fputs(text.c_str(), rc ? stderr : stdout);
+    std::fputs(sys::toCallerText(text).c_str(), rc ? stderr : stdout);
     if (rc) std::fprintf(stderr, "unlha: error 0x%X\n", static_cast<unsigned>(rc));
     return rc ? 1 : 0;
 }

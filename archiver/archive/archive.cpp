@@ -5,13 +5,8 @@
 #include <cinttypes>
 #include <cstring>
 #include <ctime>
-#include <dirent.h>
-#include <fcntl.h>
-#include <fnmatch.h>
 #include <map>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "../lzh/codec.h"
 #include "../lzh/crc16.h"
@@ -19,6 +14,7 @@
 #include "../lzh/header.h"
 #include "../lzh/names.h"
 #include "../lzh/stream.h"
+#include "../platform/sys.h"
 #include "../sfx/writer.h"
 #include "fsutil.h"
 
@@ -36,7 +32,7 @@ struct Item {
     std::string disk;                // path to open, relative to the current folder
     std::vector<std::string> stored; // path components inside the archive
     bool dir = false;
-    struct stat st {};
+    sys::Stat st {};
     std::string key() const {
         std::string k;
         for (const auto &s : stored) k += s + '/';
@@ -52,7 +48,7 @@ bool hasWildcard(const std::string &s) { return s.find_first_of("*?[") != std::s
 // Finds what the items name, following links, before anything is written.
 class Collector {
 public:
-    Collector(const Options &opt, std::string &text, const struct stat *archive)
+    Collector(const Options &opt, std::string &text, const sys::Stat *archive)
         : opt_(opt), text_(text), archive_(archive) {}
 
     std::vector<Item> collect() {
@@ -68,8 +64,8 @@ private:
         std::string dir = slash == std::string::npos ? "" : slash == 0 ? "/" : w.substr(0, slash);
         std::string last = slash == std::string::npos ? w : w.substr(slash + 1);
         if (hasWildcard(last)) {
-            struct stat st;
-            if (::stat(dir.empty() ? "." : dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            sys::Stat st;
+            if (sys::stat(dir.empty() ? "." : dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
                 fail(UNLHA_ERR_NO_ITEM, "no such folder: " + w);
             // "name/*.*" stands for the folder itself and what is in it.
             bool all = last == "*.*" || last == "*";
@@ -77,11 +73,11 @@ private:
             walk(dir, all ? "" : last, st);
             return;
         }
-        struct stat st;
-        if (::stat(w.c_str(), &st) != 0) {
+        sys::Stat st;
+        if (sys::stat(w.c_str(), &st) != 0) {
             int err = errno;
-            struct stat lst;
-            if (::lstat(w.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+            sys::Stat lst;
+            if (sys::lstat(w.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
                 note("skipped (dangling or looping link): " + w);
                 return;
             }
@@ -97,31 +93,31 @@ private:
         }
     }
 
-    void walk(const std::string &dir, const std::string &pattern, const struct stat &dst) {
-        auto id = std::make_pair(dst.st_dev, dst.st_ino);
+    void walk(const std::string &dir, const std::string &pattern, const sys::Stat &dst) {
+        auto id = std::pair<uint64_t, uint64_t>(dst.st_dev, dst.st_ino);
         if (!ancestors_.insert(id).second) {
             note("skipped (link loop): " + dir);
             return;
         }
-        DIR *d = ::opendir(dir.empty() ? "." : dir.c_str());
+        sys::DIR *d = sys::opendir(dir.empty() ? "." : dir.c_str());
         if (!d) fail(UNLHA_ERR_READ, (dir.empty() ? "." : dir) + ": " + sysError(errno));
         std::vector<std::string> names;
-        while (dirent *de = ::readdir(d)) {
+        while (sys::dirent *de = sys::readdir(d)) {
             std::string n = de->d_name;
             if (n == "." || n == "..") continue;
             if (n[0] == '.' && !opt_.hidden) continue;
             names.push_back(n);
         }
-        ::closedir(d);
+        sys::closedir(d);
         std::sort(names.begin(), names.end());
         for (const std::string &n : names) {
             std::string p = dir.empty() ? n : dir == "/" ? "/" + n : dir + "/" + n;
-            bool match = pattern.empty() || ::fnmatch(pattern.c_str(), n.c_str(), 0) == 0;
-            struct stat st;
-            if (::stat(p.c_str(), &st) != 0) {
+            bool match = pattern.empty() || sys::fnmatch(pattern.c_str(), n.c_str(), 0) == 0;
+            sys::Stat st;
+            if (sys::stat(p.c_str(), &st) != 0) {
                 int err = errno;
-                struct stat lst;
-                if (::lstat(p.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+                sys::Stat lst;
+                if (sys::lstat(p.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
                     if (match) note("skipped (dangling or looping link): " + p);
                     continue;
                 }
@@ -146,7 +142,7 @@ private:
 
     static std::vector<std::string> components(const std::string &path) {
         std::vector<std::string> out;
-        size_t i = 0;
+        size_t i = sys::rootLength(path);
         while (i <= path.size()) {
             size_t j = path.find('/', i);
             if (j == std::string::npos) j = path.size();
@@ -157,14 +153,14 @@ private:
         return out;
     }
 
-    void addDir(const std::string &path, const struct stat &st) {
+    void addDir(const std::string &path, const sys::Stat &st) {
         if (!opt_.withFolders) return;
         Item it{path, components(path), true, st};
         if (it.stored.empty()) return;
         push(std::move(it));
     }
 
-    void addFile(const std::string &path, const struct stat &st) {
+    void addFile(const std::string &path, const sys::Stat &st) {
         if (archive_ && st.st_dev == archive_->st_dev && st.st_ino == archive_->st_ino) return;
         Item it{path, components(path), false, st};
         if (it.stored.empty()) return;
@@ -182,10 +178,10 @@ private:
 
     const Options &opt_;
     std::string &text_;
-    const struct stat *archive_;
+    const sys::Stat *archive_;
     std::vector<Item> items_;
     std::map<std::string, size_t> index_;
-    std::set<std::pair<dev_t, ino_t>> ancestors_;
+    std::set<std::pair<uint64_t, uint64_t>> ancestors_;
 };
 
 struct OldEntry {
@@ -210,7 +206,7 @@ void copyRange(int fd, uint64_t off, uint64_t n, lzh::ByteSink &out) {
     std::vector<uint8_t> buf(1 << 16);
     while (n) {
         size_t want = n < buf.size() ? static_cast<size_t>(n) : buf.size();
-        ssize_t r = ::pread(fd, buf.data(), want, static_cast<off_t>(off));
+        ssize_t r = sys::pread(fd, buf.data(), want, static_cast<int64_t>(off));
         if (r < 0 && errno == EINTR) continue;
         if (r < 0) fail(UNLHA_ERR_READ, "archive: " + sysError(errno));
         if (r == 0) lzh::damaged("archive changed while reading");
@@ -262,9 +258,9 @@ public:
             text_ += it.key() + "\n";
             return;
         }
-        Fd fd(::open(it.disk.c_str(), O_RDONLY | O_CLOEXEC));
-        struct stat st;
-        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) fail(UNLHA_ERR_READ, it.disk + ": " + sysError(errno));
+        Fd fd(sys::open(it.disk.c_str(), O_RDONLY | O_CLOEXEC));
+        sys::Stat st;
+        if (fd.get() < 0 || sys::fstat(fd.get(), &st) != 0) fail(UNLHA_ERR_READ, it.disk + ": " + sysError(errno));
         bool large = static_cast<uint64_t>(st.st_size) >= lzh::kLargeSize;
         auto h = lzh::writeHeader(e, large);
         uint64_t headerAt = sink_.position();
@@ -286,7 +282,7 @@ public:
         if (stored) {
             // Does not shrink: keep it as it is.
             sink_.truncateTo(dataAt);
-            if (::lseek(fd.get(), 0, SEEK_SET) < 0) fail(UNLHA_ERR_READ, it.disk + ": " + sysError(errno));
+            if (sys::lseek(fd.get(), 0, SEEK_SET) < 0) fail(UNLHA_ERR_READ, it.disk + ": " + sysError(errno));
             lzh::FdSource src(fd.get(), UNLHA_ERR_READ, it.disk);
             std::vector<uint8_t> buf(1 << 16);
             e.method = "-lh0-";
@@ -322,12 +318,12 @@ private:
 // Moves the finished temporary archive into place. Across file systems it is
 // copied beside the target first so that the final step is still a rename.
 void placeArchive(const std::string &tmp, const std::string &target) {
-    if (::rename(tmp.c_str(), target.c_str()) == 0) return;
+    if (sys::rename(tmp.c_str(), target.c_str()) == 0) return;
     if (errno != EXDEV) fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
-    Fd in(::open(tmp.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd in(sys::open(tmp.c_str(), O_RDONLY | O_CLOEXEC));
     if (in.get() < 0) fail(UNLHA_ERR_WRITE, tmp + ": " + sysError(errno));
-    struct stat st;
-    ::fstat(in.get(), &st);
+    sys::Stat st;
+    sys::fstat(in.get(), &st);
     std::string beside;
     Fd out = createTemp(dirName(target), beside);
     TempFile guard(beside);
@@ -336,17 +332,17 @@ void placeArchive(const std::string &tmp, const std::string &target) {
         copyRange(in.get(), 0, static_cast<uint64_t>(st.st_size), sink);
         sink.flush();
     }
-    if (::fchmod(out.get(), st.st_mode & 07777) != 0 || ::fsync(out.get()) != 0)
+    if (sys::fchmod(out.get(), st.st_mode & 07777) != 0 || sys::fsync(out.get()) != 0)
         fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
-    if (::rename(beside.c_str(), target.c_str()) != 0) fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
+    if (sys::rename(beside.c_str(), target.c_str()) != 0) fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
     guard.keep();
-    ::unlink(tmp.c_str());
+    sys::unlink(tmp.c_str());
 }
 
 int addCommand(const Options &opt, std::string &text) {
     const std::string &target = opt.archive;
-    struct stat ast;
-    bool exists = ::stat(target.c_str(), &ast) == 0;
+    sys::Stat ast;
+    bool exists = sys::stat(target.c_str(), &ast) == 0;
     if (target.back() == '/' || (exists && !S_ISREG(ast.st_mode)))
         fail(UNLHA_ERR_WRITE, target + ": not a file");
     std::vector<Item> items = Collector(opt, text, exists ? &ast : nullptr).collect();
@@ -354,7 +350,7 @@ int addCommand(const Options &opt, std::string &text) {
     Fd old;
     std::vector<OldEntry> entries;
     if (exists) {
-        old.reset(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
+        old.reset(sys::open(target.c_str(), O_RDONLY | O_CLOEXEC));
         if (old.get() < 0) fail(UNLHA_ERR_READ, target + ": " + sysError(errno));
         entries = scanArchive(old.get());
     }
@@ -391,9 +387,9 @@ int addCommand(const Options &opt, std::string &text) {
         packer.checkCancel();
     }
     mode_t mode = exists ? (ast.st_mode & 07777) : (0666 & ~currentUmask());
-    if (::fchmod(out.get(), mode) != 0 || ::fsync(out.get()) != 0)
+    if (sys::fchmod(out.get(), mode) != 0 || sys::fsync(out.get()) != 0)
         fail(UNLHA_ERR_WRITE, tmpPath + ": " + sysError(errno));
-    if (::close(out.release()) != 0) fail(UNLHA_ERR_WRITE, tmpPath + ": " + sysError(errno));
+    if (sys::close(out.release()) != 0) fail(UNLHA_ERR_WRITE, tmpPath + ": " + sysError(errno));
     placeArchive(tmpPath, target);
     guard.keep();
     return 0;
@@ -428,7 +424,7 @@ bool selected(const Entry &e, const std::vector<std::string> &patterns) {
     if (patterns.empty()) return true;
     std::string p = e.path();
     for (const auto &pat : patterns) {
-        if (p == pat || ::fnmatch(pat.c_str(), p.c_str(), 0) == 0) return true;
+        if (p == pat || sys::fnmatch(pat.c_str(), p.c_str(), 0) == 0) return true;
         if (p.size() > pat.size() && p.compare(0, pat.size(), pat) == 0 && p[pat.size()] == '/') return true;
     }
     return false;
@@ -437,7 +433,7 @@ bool selected(const Entry &e, const std::vector<std::string> &patterns) {
 std::string formatTime(int64_t t) {
     time_t tt = static_cast<time_t>(t);
     std::tm tm{};
-    localtime_r(&tt, &tm);
+    sys::localtime_r(&tt, &tm);
     char buf[32];
     std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
     return buf;
@@ -459,15 +455,15 @@ public:
     }
 
     int run() {
-        Fd fd(::open(opt_.archive.c_str(), O_RDONLY | O_CLOEXEC));
+        Fd fd(sys::open(opt_.archive.c_str(), O_RDONLY | O_CLOEXEC));
         if (fd.get() < 0)
             fail(errno == ENOENT || errno == ENOTDIR ? UNLHA_ERR_NO_ARCHIVE : UNLHA_ERR_READ,
                  opt_.archive + ": " + sysError(errno));
-        struct stat st;
-        if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) fail(UNLHA_ERR_READ, opt_.archive + ": not a file");
+        sys::Stat st;
+        if (sys::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) fail(UNLHA_ERR_READ, opt_.archive + ": not a file");
         if (opt_.command == 'x' || opt_.command == 'e') openDest();
         if (opt_.progress && opt_.command != 'l') total_ = selectedBytes(fd.get());
-        if (::lseek(fd.get(), static_cast<off_t>(opt_.archiveOffset), SEEK_SET) < 0)
+        if (sys::lseek(fd.get(), static_cast<int64_t>(opt_.archiveOffset), SEEK_SET) < 0)
             fail(UNLHA_ERR_READ, opt_.archive + ": " + sysError(errno));
         lzh::FdSource file(fd.get(), UNLHA_ERR_READ, opt_.archive);
         // An archive inside a larger file ends where its size says.
@@ -511,7 +507,7 @@ private:
     uint64_t selectedBytes(int fd) const {
         uint64_t sum = 0;
         try {
-            if (::lseek(fd, static_cast<off_t>(opt_.archiveOffset), SEEK_SET) < 0) return 0;
+            if (sys::lseek(fd, static_cast<int64_t>(opt_.archiveOffset), SEEK_SET) < 0) return 0;
             lzh::FdSource src(fd, UNLHA_ERR_READ, opt_.archive);
             Entry e;
             while (lzh::readHeader(src, e) && src.skip(e.packed))
@@ -550,21 +546,21 @@ private:
     void openDest() {
         std::string d = dest_.empty() ? "." : dest_;
         if (!makeDirs(d)) fail(UNLHA_ERR_WRITE, d + ": " + sysError(errno));
-        destFd_.reset(::open(d.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        destFd_.reset(sys::open(d.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (destFd_.get() < 0) fail(UNLHA_ERR_WRITE, d + ": " + sysError(errno));
     }
 
     // Opens (creating) each folder below the destination without following links.
     Fd openFolders(const std::vector<std::string> &parts, size_t count, const std::string &name) {
-        Fd cur(::dup(destFd_.get()));
+        Fd cur(sys::dup(destFd_.get()));
         for (size_t i = 0; i < count; ++i) {
             const char *c = parts[i].c_str();
-            if (::mkdirat(cur.get(), c, 0777) != 0 && errno != EEXIST)
+            if (sys::mkdirat(cur.get(), c, 0777) != 0 && errno != EEXIST)
                 fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
-            int next = ::openat(cur.get(), c, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            int next = sys::openat(cur.get(), c, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
             if (next < 0) {
-                struct stat st;
-                if (::fstatat(cur.get(), c, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+                sys::Stat st;
+                if (sys::fstatat(cur.get(), c, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
                     throw Error(UNLHA_ERR_UNSAFE_NAME, name + ": refused, the path passes through a link");
                 fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
             }
@@ -612,10 +608,10 @@ private:
             struct timespec ts;
             clock_gettime(CLOCK_REALTIME, &ts);
             char buf[64];
-            std::snprintf(buf, sizeof buf, ".unlha-%d-%lx-%u.tmp", static_cast<int>(::getpid()),
+            std::snprintf(buf, sizeof buf, ".unlha-%d-%lx-%u.tmp", static_cast<int>(sys::getpid()),
                           static_cast<unsigned long>(ts.tv_nsec), i);
             tmp = buf;
-            fd.reset(::openat(dir, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+            fd.reset(sys::openat(dir, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
             if (fd.get() < 0 && errno != EEXIST) break;
         }
         if (fd.get() < 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
@@ -623,7 +619,7 @@ private:
             int dir;
             std::string n;
             ~Remove() {
-                if (!n.empty()) ::unlinkat(dir, n.c_str(), 0);
+                if (!n.empty()) sys::unlinkat(dir, n.c_str(), 0);
             }
         } remove{dir, tmp};
         uint16_t crc;
@@ -635,18 +631,18 @@ private:
         if (crc != e.crc) fail(UNLHA_ERR_CRC, name + ": CRC error");
         mode_t mode = e.hasMode ? (e.mode & 0777) : (0666 & ~currentUmask());
         struct timespec times[2] = {{static_cast<time_t>(e.mtime), 0}, {static_cast<time_t>(e.mtime), 0}};
-        ::fchmod(fd.get(), mode);
-        ::futimens(fd.get(), times);
-        if (::close(fd.release()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+        sys::fchmod(fd.get(), mode);
+        sys::futimens(fd.get(), times);
+        if (sys::close(fd.release()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
         if (!opt_.overwrite) {
-            if (::renameat(dir, tmp.c_str(), dir, leaf.c_str()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+            if (sys::renameat(dir, tmp.c_str(), dir, leaf.c_str()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
         } else if (!renameNoReplace(dir, tmp, dir, leaf)) {
             if (errno != EEXIST) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
             if (!opt_.overwrite(name)) {
                 text_ += name + ": exists, kept\n";
                 return;
             }
-            if (::renameat(dir, tmp.c_str(), dir, leaf.c_str()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+            if (sys::renameat(dir, tmp.c_str(), dir, leaf.c_str()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
         }
         remove.n.clear();
         text_ += name + "\n";

@@ -4,27 +4,24 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
-#include <stdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "../lzh/error.h"
+#include "../platform/sys.h"
 
 namespace archive {
 
 std::string sysError(int err) {
     char buf[256];
-    return strerror_r(err, buf, sizeof buf);
+    return sys::strerror_r(err, buf, sizeof buf);
 }
 
 void Fd::reset(int fd) {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ >= 0) sys::close(fd_);
     fd_ = fd;
 }
 
 TempFile::~TempFile() {
-    if (!path_.empty()) ::unlink(path_.c_str());
+    if (!path_.empty()) sys::unlink(path_.c_str());
 }
 
 std::string dirName(const std::string &path) {
@@ -38,7 +35,7 @@ Fd createTemp(const std::string &dir, std::string &path) {
     std::string d = dir.empty() ? "." : dir;
     if (d.back() != '/') d += '/';
     std::string tmpl = d + "unlha-XXXXXX.tmp";
-    int fd = mkostemps(tmpl.data(), 4, O_CLOEXEC);
+    int fd = sys::mkostemps(tmpl.data(), 4, O_CLOEXEC);
     if (fd < 0) lzh::fail(UNLHA_ERR_WRITE, "cannot create a temporary file in " + d + ": " + sysError(errno));
     path = tmpl;
     return Fd(fd);
@@ -59,18 +56,18 @@ unsigned currentUmask() {
 }
 
 bool makeDirs(const std::string &path) {
-    struct stat st;
-    if (path.empty() || ::stat(path.c_str(), &st) == 0) return !path.empty() && S_ISDIR(st.st_mode);
+    sys::Stat st;
+    if (path.empty() || sys::stat(path.c_str(), &st) == 0) return !path.empty() && S_ISDIR(st.st_mode);
     std::string parent = dirName(path);
     if (parent != path && parent != "." && parent != "/") makeDirs(parent);
-    return ::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
+    return sys::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
 }
 
 bool renameNoReplace(int fromDir, const std::string &from, int toDir, const std::string &to) {
-    if (::renameat2(fromDir, from.c_str(), toDir, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (sys::renameat2(fromDir, from.c_str(), toDir, to.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
-    if (::linkat(fromDir, from.c_str(), toDir, to.c_str(), 0) != 0) return false;
-    ::unlinkat(fromDir, from.c_str(), 0);
+    if (sys::linkat(fromDir, from.c_str(), toDir, to.c_str(), 0) != 0) return false;
+    sys::unlinkat(fromDir, from.c_str(), 0);
     return true;
 }
 

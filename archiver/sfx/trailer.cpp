@@ -1,8 +1,8 @@
 #include "trailer.h"
 
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
+
+#include "../platform/sys.h"
 
 namespace sfx {
 
@@ -32,11 +32,11 @@ std::array<uint8_t, kTrailerSize> encodeTrailer(const Trailer &t) {
 }
 
 bool readTrailer(int fd, Trailer &t) {
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || st.st_size < static_cast<off_t>(kTrailerSize)) return false;
+    sys::Stat st;
+    if (sys::fstat(fd, &st) != 0 || st.st_size < static_cast<int64_t>(kTrailerSize)) return false;
     std::array<uint8_t, kTrailerSize> b;
-    off_t at = st.st_size - static_cast<off_t>(kTrailerSize);
-    if (::pread(fd, b.data(), b.size(), at) != static_cast<ssize_t>(b.size())) return false;
+    int64_t at = st.st_size - static_cast<int64_t>(kTrailerSize);
+    if (sys::pread(fd, b.data(), b.size(), at) != static_cast<ssize_t>(b.size())) return false;
     if (std::memcmp(&b[24], kMagic, 8) != 0) return false;
     t.archiveOffset = get64(&b[0]);
     t.archiveSize = get64(&b[8]);
