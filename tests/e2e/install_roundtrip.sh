@@ -4,11 +4,11 @@
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
-. "$here/drive.sh"
+. "$here/desktop.sh"
 build=$1
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+at_exit rm -rf "$work"
 export KINARU_BIN_DIR="$work/home/.local/bin" KINARU_APPLICATIONS_DIR="$work/home/.local/share/applications"
 prefix="$work/home/.local/opt/kinaru"
 cmake --install "$build" --prefix "$prefix" >/dev/null || fail "install failed"
@@ -25,9 +25,14 @@ printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$work/out" > "$prefix/kinaru.ini"
 printf 'alpha\n' > "$work/data/a.txt"
 printf 'beta\n' > "$work/data/b.txt"
 cd "$work/elsewhere"
-drive_kinaru "$KINARU_BIN_DIR/kinaru" "$work/data/a.txt" "$work/data/b.txt"
-[ "$KINARU_EXIT" = 0 ] || fail "installed kinaru exited with $KINARU_EXIT"
-lha t "$work/out/a.lzh" || fail "installed kinaru wrote no valid archive"
+desktop_start
+"$KINARU_BIN_DIR/kinaru" "$work/data/a.txt" "$work/data/b.txt" &
+pid=$!
+window=$(wait_window "^Kinaru - ") || fail "no compression dialog appeared"
+send_keys "$window" Return
+wait_exit $pid || fail "installed kinaru did not end"
+[ "$EXIT_CODE" = 0 ] || fail "installed kinaru exited with $EXIT_CODE"
+lhasa t "$work/out/a.lzh" || fail "installed kinaru wrote no valid archive"
 "$KINARU_BIN_DIR/unlha" t "$work/out/a.lzh" || fail "installed unlha cannot test the archive"
 
 "$root/scripts/uninstall" --purge "$prefix" || fail "uninstall failed"

@@ -206,7 +206,7 @@ TEST_F(Stub, DamagedSelfExtractorFailsAndStaysInItsDestination) {
         {"file cut in half", good.substr(0, a + n / 2)},
         {"trailer missing", good.substr(0, good.size() - sfx::kTrailerSize)},
         {"archive cut, trailer rebuilt", cutArchive(n / 2)},
-        {"archive cut before the end mark", cutArchive(n - 1)},
+        {"archive cut inside the last entry", cutArchive(n - 2)},
         {"first header flipped", flip(a + 3)},
         {"packed data flipped early", flip(a + n / 4)},
         {"packed data flipped late", flip(a + n - 200)},

@@ -6,6 +6,7 @@
 #include <fnmatch.h>
 #include <stdio.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -19,9 +20,12 @@ using ::closedir;
 using ::opendir;
 using ::readdir;
 
+using ::access;
 using ::close;
 using ::dup;
 using ::fchmod;
+using ::fcntl;
+using ::flock;
 using ::fnmatch;
 using ::fstat;
 using ::fstatat;
@@ -42,6 +46,7 @@ using ::openat;
 using ::pread;
 using ::pwrite;
 using ::read;
+using ::readlink;
 using ::rename;
 using ::renameat;
 using ::renameat2;
@@ -49,6 +54,7 @@ using ::stat;
 using ::strerror_r;
 using ::unlink;
 using ::unlinkat;
+using ::usleep;
 using ::write;
 
 // Where a path's root ends; the components after it are stored.

@@ -131,7 +131,7 @@ int statPath(const std::wstring &p, Stat *st, bool noFollow) {
 }
 
 int openPath(const std::wstring &p, int flags) {
-    if (p.empty()) return invalid(EINVAL);
+    if (p.empty() || (flags & O_TMPFILE)) return invalid(EINVAL);
     bool noFollow = flags & O_NOFOLLOW;
     if (flags & O_DIRECTORY) {
         // Held without delete sharing: the folder cannot be renamed or
@@ -186,6 +186,30 @@ int dup(int fd) {
                          DUPLICATE_SAME_ACCESS))
         return lastError();
     return adopt(h, _O_RDONLY);
+}
+
+int fcntl(int fd, int cmd, int) { return cmd == F_DUPFD_CLOEXEC ? dup(fd) : invalid(EINVAL); }
+
+int access(const char *path, int) {
+    return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES ? 0 : lastError();
+}
+
+ssize_t readlink(const char *, char *, size_t) { return invalid(EINVAL); }
+
+int flock(int fd, int op) {
+    OVERLAPPED o{};
+    o.Offset = 0xFFFFFFFE;
+    o.OffsetHigh = 0x7FFFFFFF;
+    if (op & LOCK_UN) return UnlockFileEx(handleOf(fd), 0, 1, 0, &o) ? 0 : lastError();
+    DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | ((op & LOCK_NB) ? LOCKFILE_FAIL_IMMEDIATELY : 0);
+    if (LockFileEx(handleOf(fd), flags, 0, 1, 0, &o)) return 0;
+    if (GetLastError() == ERROR_LOCK_VIOLATION || GetLastError() == ERROR_IO_PENDING) return invalid(EWOULDBLOCK);
+    return lastError();
+}
+
+int usleep(unsigned microseconds) {
+    Sleep((microseconds + 999) / 1000);
+    return 0;
 }
 
 ssize_t read(int fd, void *buf, size_t n) {

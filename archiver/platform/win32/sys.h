@@ -15,7 +15,22 @@
 #define AT_FDCWD (-100)
 #define AT_SYMLINK_NOFOLLOW 0x100
 #define AT_REMOVEDIR 0x200
+#define AT_SYMLINK_FOLLOW 0x400
 #define RENAME_NOREPLACE 1
+#define O_TMPFILE 0x800000 // refused: Windows has no unnamed files
+#ifndef O_NONBLOCK
+#define O_NONBLOCK 0
+#endif
+#ifndef F_OK
+#define F_OK 0
+#endif
+#define F_DUPFD_CLOEXEC 1030
+#define LOCK_EX 2
+#define LOCK_NB 4
+#define LOCK_UN 8
+#ifndef EWOULDBLOCK
+#define EWOULDBLOCK EAGAIN
+#endif
 #ifndef S_IFLNK
 #define S_IFLNK 0xA000
 #endif
@@ -48,6 +63,14 @@ int open(const char *path, int flags, unsigned mode = 0);
 int openat(int dir, const char *name, int flags, unsigned mode = 0);
 int close(int fd);
 int dup(int fd);
+int fcntl(int fd, int cmd, int arg); // F_DUPFD_CLOEXEC only
+int access(const char *path, int mode);
+// Symbolic links are not followed by hand on Windows: never a link here.
+ssize_t readlink(const char *path, char *buf, size_t n);
+// A lock on one byte far past any data, so that readers are never blocked;
+// it serialises writers that take it too.
+int flock(int fd, int op);
+int usleep(unsigned microseconds);
 ssize_t read(int fd, void *buf, size_t n);
 ssize_t write(int fd, const void *buf, size_t n);
 // These leave the file position where it was.
