@@ -254,7 +254,10 @@ void TForm1::buildVersionPage() {
     if (Version->x() + Version->width() > kPageWidth) Version->move(std::max(0, kPageWidth - Version->width()), 220);
 }
 
-std::string TForm1::settingsPath() const { return changeExtension(context().executablePath, ".ini"); }
+std::string TForm1::settingsPath() const {
+    const std::string& place = context().settingsPath;
+    return place.empty() ? changeExtension(context().executablePath, ".ini") : place;
+}
 
 void TForm1::FormCreate() {
     CompressVer->setCurrentIndex(0);
@@ -382,7 +385,9 @@ void TForm1::ReadIni() {
     // An output folder that cannot be entered is reported once the other
     // settings are in place, so that the next store does not lose them.
     std::exception_ptr folderError;
-    std::string distdir = ini.ReadString(kSetting, "DISTDIR", folderPart(context().executablePath));
+    std::string fallback = context().defaultOutputFolder;
+    if (fallback.empty()) fallback = folderPart(context().executablePath);
+    std::string distdir = ini.ReadString(kSetting, "DISTDIR", fallback);
     if (!distdir.empty() && distdir != Dir_Dst->Directory()) {
         try {
             Dir_Dst->SetDirectory(distdir);

@@ -16,6 +16,12 @@ printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$work/out" > "$work/app/kinaru.ini
 printf 'first file\n' > "$work/data/one.txt"
 head -c 200000 /dev/urandom > "$work/data/two.bin"
 
+# Without a display: a plain answer in both languages, not Qt's abort.
+said=$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/app/kinaru" "$work/data/one.txt" 2>&1)
+code=$?
+[ "$code" != 0 ] && [ "$code" -lt 128 ] || fail "without a display kinaru exited with $code"
+[[ $said == *デスクトップ環境で起動してください* && $said == *"needs a desktop session"* ]] || fail "without a display: $said"
+
 desktop_start
 (cd / && exec "$work/app/kinaru" "$work/data/one.txt" "$work/data/two.bin") &
 pid=$!

@@ -44,7 +44,11 @@ desktop_start() {
   [ -n "$display" ] || fail "Xvfb did not start"
   export DISPLAY=":$display"
   unset XAUTHORITY
-  openbox --sm-disable >/dev/null 2>&1 &
+  # The session's own runtime folder; openbox's log stays out of any home.
+  XDG_RUNTIME_DIR=$(mktemp -d)
+  export XDG_RUNTIME_DIR
+  at_exit "rm -rf '$XDG_RUNTIME_DIR'"
+  XDG_CACHE_HOME=$XDG_RUNTIME_DIR openbox --sm-disable >/dev/null 2>&1 &
   pid=$!
   at_exit "kill $pid 2>/dev/null; wait $pid 2>/dev/null"
   local _
