@@ -7,7 +7,6 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <set>
-#include <sys/resource.h>
 #include <thread>
 
 #include "lzh/crc16.h"
@@ -38,6 +37,17 @@ Names storedNames(const fs::path &arc) {
     Names out;
     for (auto &e : entries(arc)) out.push_back(e.path() + (e.isDir() ? "/" : ""));
     return out;
+}
+
+// One entry whose data is given as stored, with a CRC that fits it.
+std::string oneEntry(const std::string &method, const std::string &rawDir, const std::string &rawName,
+                     const std::string &data, uint64_t original) {
+    lzh::Entry e;
+    e.method = method, e.rawDir = rawDir, e.rawName = rawName;
+    e.packed = data.size(), e.original = original;
+    e.crc = lzh::crc16(0, reinterpret_cast<const uint8_t *>(data.data()), data.size());
+    auto h = lzh::writeHeader(e, false);
+    return std::string(h.begin(), h.end()) + data;
 }
 
 // Our temporary files below `dir`, named or not yet named.
@@ -115,34 +125,12 @@ TEST_P(MethodTest, RoundTripReadByEveryPeer) {
     }
 }
 
-TEST_P(MethodTest, JlhaArchivesAreReadByUs) {
-    REQUIRE_ORACLES("jlha");
-    const std::map<std::string, std::string> files = {{"text.txt", textBytes(100000, 41)}, {"one.bin", "1"},
-                                                      {"random.bin", randomBytes(20000, 42)}, {"dir/inner.txt", textBytes(70000, 43)}};
-    for (auto &[n, d] : files) writeFile(tmp_.path() / "src" / n, d);
-    const std::string lh = std::to_string(GetParam() + 3);
-    for (int level : {0, 1, 2}) {
-        if (level != 2 && GetParam() != 2) continue; // the old levels once suffice
-        SCOPED_TRACE(level);
-        std::string name = "j" + std::to_string(level) + ".lzh", list;
-        ASSERT_EQ(shell(tmp_.path() / "src", "jlha a" + std::to_string(level) + "o" + lh + "q ../" + name +
-                                                 " text.txt random.bin one.bin dir/inner.txt"), 0);
-        ASSERT_EQ(run("l " + name, &list), 0);
-        EXPECT_NE(list.find("-lh" + lh + "-"), std::string::npos) << list;
-        ASSERT_EQ(run("t " + name, &list), 0) << list;
-        EXPECT_EQ(treeDiff(extracted(tmp_.path() / name), files), "");
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(Methods, MethodTest, ::testing::Values(2, 3, 4),
                          [](const auto &info) { return "jm" + std::to_string(info.param); });
 
 TEST_F(Library, SwitchesAndItemsChooseWhatIsStored) {
     fs::path top = tmp_.path() / "top";
-    writeFile(top / "report.doc", "r");
-    writeFile(top / "images/a.png", "a");
-    writeFile(top / "images/.hidden", "h");
-    writeFile(top / "images/sub/b.png", "b");
+    for (auto n : {"report.doc", "images/a.png", "images/.hidden", "images/sub/b.png"}) writeFile(top / n, n);
     writeFile(top / "other/a.png", "A");
     struct Case {
         std::string command;
@@ -166,7 +154,7 @@ TEST_F(Library, SwitchesAndItemsChooseWhatIsStored) {
         EXPECT_EQ(run(top, c.command, &text), c.code) << text;
         EXPECT_EQ(storedNames(tmp_.path() / (std::to_string(++n) + ".lzh")), c.stored);
     }
-    EXPECT_EQ(extracted(tmp_.path() / "5.lzh").at("a.png"), "A");
+    EXPECT_EQ(extracted(tmp_.path() / "5.lzh").at("a.png"), "A"); // the later one
     EXPECT_EQ(extracted(tmp_.path() / "1.lzh", "e").count("b.png"), 1u); // e drops the folders
 }
 
@@ -238,51 +226,30 @@ TEST_F(Library, VersionAndOutputBuffer) {
 TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     writeFile(tmp_.path() / "f.txt", "data");
     ASSERT_EQ(run("a ok.lzh f.txt"), 0);
-    // A stored entry with one data byte changed: the CRC catches it.
     writeFile(tmp_.path() / "s.txt", "xyz");
-    ASSERT_EQ(run("a s.lzh s.txt"), 0);
-    std::string s = readFile(tmp_.path() / "s.lzh");
-    s[s.size() - 3] ^= 0x20;
-    writeFile(tmp_.path() / "crc.lzh", s);
+    std::string crc = oneEntry("-lh0-", "", "s.txt", "xyz", 3) + "\0"s;
+    crc[crc.size() - 2] ^= 0x20; // one data byte changed
+    writeFile(tmp_.path() / "crc.lzh", crc);
     writeFile(tmp_.path() / "junk.lzh", "this is no archive at all");
     fs::create_directories(tmp_.path() / "empty");
     fs::create_symlink("nowhere", tmp_.path() / "dangling");
     const std::string before = readFile(tmp_.path() / "ok.lzh");
-    struct Case {
-        std::string cmd;
-        int code;
-    } cases[] = {
-        {"l missing.lzh", UNLHA_ERR_NO_ARCHIVE},
-        {"a new.lzh nothing-here.txt", UNLHA_ERR_NO_ITEM},
-        {"a new.lzh nowhere/*.*", UNLHA_ERR_NO_ITEM},
-        {"a ok.lzh s.txt missing.txt", UNLHA_ERR_NO_ITEM},
-        {"a new.lzh", UNLHA_ERR_NOTHING},
-        {"a -x0 new.lzh empty", UNLHA_ERR_NOTHING},
-        {"a ok.lzh dangling", UNLHA_ERR_NOTHING},
-        {"a empty s.txt", UNLHA_ERR_WRITE},
-        {"a -w" + (tmp_.path() / "nowhere/").string() + " ok.lzh s.txt", UNLHA_ERR_WRITE},
-        {"t junk.lzh", UNLHA_ERR_DAMAGED},
-        {"t crc.lzh", UNLHA_ERR_CRC},
-        {"x -x1 ok.lzh nomatch.txt", UNLHA_ERR_NO_MATCH},
-        {"l -n0 ok.lzh", 0},
+    std::pair<std::string, int> cases[] = {
+        {"l missing.lzh", UNLHA_ERR_NO_ARCHIVE},           {"a new.lzh nothing-here.txt", UNLHA_ERR_NO_ITEM},
+        {"a new.lzh nowhere/*.*", UNLHA_ERR_NO_ITEM},      {"a ok.lzh s.txt missing.txt", UNLHA_ERR_NO_ITEM},
+        {"a new.lzh", UNLHA_ERR_NOTHING},                  {"a -x0 new.lzh empty", UNLHA_ERR_NOTHING},
+        {"a ok.lzh dangling", UNLHA_ERR_NOTHING},          {"a empty s.txt", UNLHA_ERR_WRITE},
+        {"a -wnowhere/ ok.lzh s.txt", UNLHA_ERR_WRITE},    {"t junk.lzh", UNLHA_ERR_DAMAGED},
+        {"t crc.lzh", UNLHA_ERR_CRC},                      {"x -x1 ok.lzh nomatch.txt", UNLHA_ERR_NO_MATCH},
     };
-    for (auto &c : cases) {
+    for (auto &[cmd, code] : cases) {
         std::string out;
-        EXPECT_EQ(run(c.cmd, &out), c.code) << c.cmd << "\n" << out;
-        if (c.code) EXPECT_STRNE(UnlhaErrorText(c.code), "") << c.cmd;
+        EXPECT_EQ(run(cmd, &out), code) << cmd << "\n" << out;
+        EXPECT_STRNE(UnlhaErrorText(code), "") << cmd;
     }
-    // The work folder fills up: files may not grow beyond 4 KiB.
+    // The disk fills up (files may not grow beyond a few KiB).
     writeFile(tmp_.path() / "big.txt", textBytes(400000, 2));
-    pid_t pid = fork();
-    if (pid == 0) {
-        signal(SIGXFSZ, SIG_IGN);
-        rlimit lim{4096, 4096};
-        setrlimit(RLIMIT_FSIZE, &lim);
-        _exit(run("a -jm4 ok.lzh big.txt") == UNLHA_ERR_WRITE ? 0 : 1);
-    }
-    int st = 0;
-    waitpid(pid, &st, 0);
-    EXPECT_TRUE(WIFEXITED(st) && WEXITSTATUS(st) == 0);
+    EXPECT_EQ(shell(tmp_.path(), "trap '' XFSZ; ulimit -f 8; '" UNLHA_TOOL "' a -jm4 ok.lzh big.txt"), 1);
     EXPECT_FALSE(fs::exists(tmp_.path() / "new.lzh"));
     EXPECT_EQ(readFile(tmp_.path() / "ok.lzh"), before);
     EXPECT_EQ(temps(tmp_.path()), "");
@@ -291,17 +258,6 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
         EXPECT_EQ(run("a -w/dev/shm/ ok.lzh big.txt"), 0);
         EXPECT_EQ(storedNames(tmp_.path() / "ok.lzh"), (Names{"f.txt", "big.txt"}));
     }
-}
-
-// One entry whose data is given as stored, with a CRC that fits it.
-std::string oneEntry(const std::string &method, const std::string &rawDir, const std::string &rawName,
-                     const std::string &data, uint64_t original) {
-    lzh::Entry e;
-    e.method = method, e.rawDir = rawDir, e.rawName = rawName;
-    e.packed = data.size(), e.original = original;
-    e.crc = lzh::crc16(0, reinterpret_cast<const uint8_t *>(data.data()), data.size());
-    auto h = lzh::writeHeader(e, false);
-    return std::string(h.begin(), h.end()) + data;
 }
 
 // Packing follows links, skipping broken ones; extracting never passes one.
@@ -339,16 +295,8 @@ TEST_F(Library, DamagedArchivesGiveCodesAndWriteNothingOutside) {
     ASSERT_EQ(run(src, "a -x1 -jm4 -r2 ../good.lzh \"*.*\""), 0);
     const std::string good = readFile(tmp_.path() / "good.lzh");
     fs::create_directories(dest);
-    // Where each entry ends, and the first packed one.
-    lzh::MemorySource in(reinterpret_cast<const uint8_t *>(good.data()), good.size());
-    std::set<size_t> ends;
-    lzh::Entry e, packed;
-    size_t at = 0, packedAt = 0;
-    while (lzh::readHeader(in, e) && in.skip(e.packed)) {
-        if (e.method == "-lh7-" && packed.method.empty()) packed = e, packedAt = at;
-        ends.insert(at += e.raw.size() + e.packed);
-    }
-    ASSERT_FALSE(packed.method.empty());
+    std::set<size_t> ends; // where each entry ends
+    for (size_t at = 0; auto &e : entries(tmp_.path() / "good.lzh")) ends.insert(at += e.raw.size() + e.packed);
     auto check = [&](const std::string &bytes, const std::string &what, bool mustFail = true) {
         writeFile(tmp_.path() / "bad.lzh", bytes);
         int t = run("t bad.lzh"), x = run(dest, "x ../../bad.lzh");
@@ -362,25 +310,13 @@ TEST_F(Library, DamagedArchivesGiveCodesAndWriteNothingOutside) {
     // Cut anywhere but after a whole entry.
     for (size_t cut = 0; cut < good.size(); cut += cut < 64 ? 1 : 97)
         check(good.substr(0, cut), "cut " + std::to_string(cut), !ends.count(cut));
-    // A huge claimed size, with a header that is otherwise right.
-    std::string before = good.substr(0, packedAt), rest = good.substr(packedAt + packed.raw.size());
-    for (uint64_t size : {uint64_t{0xFFFFFFF0}, uint64_t{1} << 40}) {
-        packed.original = size;
-        auto h = lzh::writeHeader(packed, size >= lzh::kLargeSize);
-        check(before + std::string(h.begin(), h.end()) + rest, "huge size");
-    }
     check(oneEntry("-lhd-", "d", "", "xxxxx", 0) + good, "folder with data");
-    // Packed data that cannot be decoded: a block of no codes, a table that
-    // does not add up, nothing at all.
-    for (const std::string bits : {"\0\0"s, "\0\x01\x09"s, ""s}) check(oneEntry("-lh5-", "", "x.txt", bits, 100) + "\0"s, "bad data");
 }
 
 // The unlha tool: arguments already split, exit status, meanings on stderr.
 TEST(Tool, CommandsExitStatusAndMeanings) {
     TempDir tmp;
-    writeFile(tmp.path() / "src/a b.txt", textBytes(5000, 1));
-    writeFile(tmp.path() / "src/sub/c.txt", "c");
-    writeFile(tmp.path() / "src/other/c.txt", "C");
+    for (auto n : {"src/a b.txt", "src/sub/c.txt", "src/other/c.txt"}) writeFile(tmp.path() / n, n);
     std::string err;
     auto sh = [&](const std::string &args) {
         int st = std::system(("cd '" + tmp.str() + "' && '" UNLHA_TOOL "' " + args + " >/dev/null 2>err.txt").c_str());
@@ -388,11 +324,10 @@ TEST(Tool, CommandsExitStatusAndMeanings) {
         return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     };
     EXPECT_EQ(sh("a -jm4 -r2 t.lzh 'src/a b.txt' src/sub"), 0);
-    EXPECT_EQ(sh("t t.lzh"), 0);
     EXPECT_EQ(sh("x t.lzh out/"), 0); // a first item ending in "/" is the destination
-    EXPECT_EQ(readFile(tmp.path() / "out/src/a b.txt"), textBytes(5000, 1));
+    EXPECT_EQ(readFile(tmp.path() / "out/src/a b.txt"), "src/a b.txt");
     EXPECT_EQ(sh("e t.lzh flat/ 'src/sub/*'"), 0);
-    EXPECT_EQ(tree(tmp.path() / "flat"), (std::map<std::string, std::string>{{"c.txt", "c"}}));
+    EXPECT_EQ(tree(tmp.path() / "flat"), (std::map<std::string, std::string>{{"c.txt", "src/sub/c.txt"}}));
     EXPECT_EQ(sh("a -x0 -r2 same.lzh src/sub src/other"), 3);
     EXPECT_NE(err.find(UnlhaErrorText(UNLHA_WARN_SAME_NAME)), std::string::npos) << err;
     EXPECT_EQ(sh("t missing.lzh"), 1);

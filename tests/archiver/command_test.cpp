@@ -30,7 +30,6 @@ TEST(Parse, CommandsAsTheProgramSendsThem) {
         // Two blanks before the archive and before the first item, quoted paths.
         {"a -n0 -x1 -w/tmp/ -jm2 -r2 -a2  \"/out/report.lzh\"  \"report.doc\" \"images/*.*\"", 0, 2, true, true, true,
          true, "/tmp/", "/out/report.lzh", {"report.doc", "images/*.*"}},
-        {"a -n1 -x0 -w/tmp/ -r2 -a2  \"/o/a.lzh\" ", 0, 2, false, false, true, true, "/tmp/", "/o/a.lzh", {}},
         // An unquoted folder's blank ends the switch: "dir/" becomes the archive.
         {"a -n1 -x1 -w/my dir/ \"/o/a.lzh\"", 0, 2, true, false, false, false, "/my", "dir/", {"/o/a.lzh"}},
         {"a -x1 -w\"/my dir/\" -jm4 \"/o/a.lzh\"  \"f\"", 0, 4, true, false, false, false, "/my dir/", "/o/a.lzh", {"f"}},

@@ -17,10 +17,6 @@ namespace fs = std::filesystem;
 // A fresh folder that is removed with everything in it.
 class TempDir {
 public:
-    TempDir() {
-        std::string t = (fs::temp_directory_path() / "lzhtest-XXXXXX").string();
-        path_ = mkdtemp(t.data());
-    }
     ~TempDir() {
         std::error_code ec;
         fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
@@ -30,7 +26,10 @@ public:
     std::string str() const { return path_.string(); }
 
 private:
-    fs::path path_;
+    fs::path path_ = [] {
+        std::string t = (fs::temp_directory_path() / "lzhtest-XXXXXX").string();
+        return fs::path(mkdtemp(t.data()));
+    }();
 };
 
 inline void writeFile(const fs::path &p, const std::string &data) {
