@@ -50,11 +50,16 @@ TEST_P(WineTest, ArchivesCrossBetweenWindowsAndLinux) {
     writeFile(src / "한국어.txt", "not in CP932: stored as UTF-8");
     writeFile(src / "empty", "");
     ASSERT_EQ(shell(tmp.path(), std::string(UNLHA_TOOL) + " a -r2 -x1 linux.lzh src"), 0);
+    // Names Windows reads as more than a name: a stream, a device.
+    writeFile(tmp.path() / "odd/a:b.txt", "stream");
+    writeFile(tmp.path() / "odd/con.txt", "device");
+    ASSERT_EQ(shell(tmp.path(), std::string(UNLHA_TOOL) + " a odd.lzh odd/a:b.txt odd/con.txt && rm -r odd"), 0);
     std::string env = "WINEPREFIX='" + prefix().str() + "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' " +
                       "LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 ";
     int rc = shell(tmp.path(), env + "xvfb-run -a " + s.loader + " '" + exe.string() + "' >log.txt 2>&1");
     if (rc == 77) GTEST_SKIP() << "Wine did not take code page 932 from ja_JP.UTF-8";
     ASSERT_EQ(rc, 0) << readFile(tmp.path() / "log.txt");
+    EXPECT_TRUE(fs::is_empty(tmp.path() / "odd")); // neither a stream nor a device was written to
 
     auto want = tree(src);
     struct Peer {
