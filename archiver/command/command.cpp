@@ -4,6 +4,7 @@
 
 #include "../lzh/error.h"
 #include "../platform/sys.h"
+#include "../sfx/writer.h"
 
 namespace command {
 
@@ -53,6 +54,7 @@ void applySwitch(const std::string &word, archive::Options &o) {
     else if (s == "gw2" || s == "gw4") o.sfxStyle = s[2] - '0';
     else if (s == "ji0" || s == "ji1") o.sfxWindow = s == "ji0";
     else if (s == "gu1" || s == "gu0") o.sfxFolders = s == "gu1";
+    else if (s == "linux") o.sfxLinux = true;
     else lzh::fail(UNLHA_ERR_SWITCH, "unknown switch " + word);
 }
 } // namespace
@@ -72,6 +74,16 @@ archive::Options parse(const std::vector<std::string> &words) {
     sys::toInternalPath(o.archive);
     for (std::string &item : o.items) sys::toInternalPath(item);
     return o;
+}
+
+int run(const archive::Options &opt, std::string &text) {
+    if (opt.command != 's') return archive::run(opt, text);
+    return archive::guarded(
+        [&] {
+            if (opt.archive.empty()) lzh::fail(UNLHA_ERR_NO_ARCHIVE, "no archive named");
+            return sfx::write(opt, text);
+        },
+        text);
 }
 
 } // namespace command

@@ -1,5 +1,6 @@
 // The compression run against the real library: from a command line of real
 // files to an archive that independent readers accept.
+#include "dialogs/compressrun.h"
 #include "fixture.h"
 #include "oracles.h"
 
@@ -136,13 +137,9 @@ TEST_F(CompressEndToEnd, SelfExtractorLeavesOneExecutableThatRestoresEveryByte) 
         EXPECT_EQ(made.begin()->first, "one.exe");
         EXPECT_TRUE(tree(work).empty()) << "nothing left in the work folder";
 
-        std::string into = scratch / (windowType ? "window" : "console");
-        fs::create_directories(into);
-        std::string options = windowType ? " --dest='" + into + "' --unattended" : "";
-        ASSERT_EQ(sh("cd '" + into + "' && QT_QPA_PLATFORM=offscreen timeout 60 '" + out / "one.exe" + "'" + options +
-                     " </dev/null"),
-                  0);
-        EXPECT_EQ(tree(into), (std::map<std::string, std::string>{
+        // A Windows program (run under Wine by the stubs' own tests), read back here as the archive it carries.
+        EXPECT_EQ(readFile(out / "one.exe").substr(0, 2), "MZ");
+        EXPECT_EQ(extracted(out / "one.exe"), (std::map<std::string, std::string>{
                                   {"one.txt", readFile(data / "one.txt")},
                                   {"sub/two.bin", readFile(data / "sub/two.bin")},
                                   {"sub/.hidden", "hidden\n"},
@@ -214,7 +211,7 @@ TEST_F(CompressEndToEnd, FailingArchiverAfterDeletePolicyPutsTheOldArchiveBack) 
     startup->chooseMode();
     Form2->Compress->click();
     ASSERT_EQ(shell.messages.size(), 1);
-    EXPECT_NE(shell.messages[0].toInt(), 0) << "the archiver's result as a bare number";
+    EXPECT_NE(shell.messages[0].section("\r\n", 0, 0).toInt(), 0) << "the archiver's result first";
     EXPECT_EQ(readFile(out / "one.lzh"), "precious");
     EXPECT_EQ(tree(out.path()).size(), 1u);
 }
@@ -228,7 +225,7 @@ TEST_F(CompressEndToEnd, MissingLibraryShowsItsNumberOncePerCallAndEnds) {
         startup->chooseMode();
         Form2->SelfExt->setChecked(selfExtractor);
         Form2->Compress->click();
-        EXPECT_EQ(shell.messages, QStringList(selfExtractor ? 2 : 1, QStringLiteral("32792")));
+        EXPECT_EQ(shell.messages, QStringList(selfExtractor ? 2 : 1, QStringLiteral("32792\r\n書庫ライブラリ (libunlha32.so) が見つかりません")));
         EXPECT_TRUE(startup->mainWindowClosed());
         EXPECT_EQ(readFile(out / "one.lzh"), "old") << "nothing is lost when nothing could be packed";
         shell.messages.clear();
@@ -250,6 +247,23 @@ TEST_F(CompressEndToEnd, FolderThatCannotBeEnteredKeepsTheDialogOpenForAnotherTr
     Form2->Compress->click();
     EXPECT_TRUE(startup->mainWindowClosed());
     EXPECT_EQ(extracted(out / "one.lzh").count("one.txt"), 1u);
+}
+
+// Nothing that is out of reach now is forgotten or replaced by another place.
+TEST_F(CompressEndToEnd, UnreachableFoldersAreNamedAndKept) {
+    std::string stored = "[SETTING]\nDISTDIR=/nonexistent/out\nWORKDIR=\" /w\xff \"\n";
+    writeFile(iniPath(), stored);
+    ::setenv("TMPDIR", "/nonexistent/tmp", 1);
+    compress({data / "one.txt"});
+    ::unsetenv("TMPDIR");
+    EXPECT_EQ(shell.errors, QStringList{QStringLiteral("/nonexistent/out: 不正なﾌｧｲﾙ名です.")});
+    EXPECT_EQ(shell.messages, QStringList{workFolderMessage("/nonexistent/tmp/")});
+    EXPECT_TRUE(Form2->isVisible()) << "nothing was written";
+    Form2->close();
+    EXPECT_TRUE(startup->mainWindowClosed());
+    std::string written = readFile(iniPath());
+    EXPECT_NE(written.find("DISTDIR=/nonexistent/out\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("WORKDIR=\" /w\xff \"\n"), std::string::npos) << written;
 }
 
 }  // namespace
