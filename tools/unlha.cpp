@@ -5,12 +5,12 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "archive/archive.h"
 #include "command/command.h"
 #include "lzh/error.h"
+#include "platform/sys.h"
 #include "unlha32.h"
 
 namespace {
@@ -21,11 +21,16 @@ volatile std::sig_atomic_t stopSignal = 0;
 void onStop(int sig) { stopSignal = sig; }
 
 void catchStopSignals() {
+#ifdef _WIN32
+    // Windows resets the handler on delivery as well.
+    for (int sig : {SIGINT, SIGTERM}) std::signal(sig, onStop);
+#else
     struct sigaction sa {};
     sa.sa_handler = onStop;
     sa.sa_flags = SA_RESETHAND; // a second one ends us at once
     sigemptyset(&sa.sa_mask);
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &sa, nullptr);
+#endif
 }
 } // namespace
 
@@ -44,7 +49,7 @@ int main(int argc, char **argv) {
         return help ? 0 : 2;
     }
     // Arguments arrive already split, so names may hold any character.
-    std::vector<std::string> words(argv + 1, argv + argc);
+    std::vector<std::string> words = sys::arguments(argc, argv);
     std::string text;
     int rc;
     // -n0 on a terminal: one line, rewritten as the work goes on.
@@ -54,13 +59,13 @@ int main(int argc, char **argv) {
     try {
         archive::Options opt = command::parse(words);
         opt.cancelled = [] { return stopSignal != 0; };
-        if (opt.showProgress && ::isatty(STDERR_FILENO))
+        if (opt.showProgress && sys::isatty(2))
             opt.progress = [&](const std::string &name, uint64_t done, uint64_t total) {
                 int percent = total ? static_cast<int>(done * 100 / total) : 0;
                 if (percent == shownPercent && name == shownName) return;
                 shownPercent = percent;
                 shownName = name;
-                std::fprintf(stderr, "\r\033[K%3d%% %s", percent, name.c_str());
+                std::fprintf(stderr, "\r\033[K%3d%% %s", percent, sys::toCallerText(name).c_str());
                 line = true;
             };
         rc = command::run(opt, text);
@@ -73,7 +78,7 @@ int main(int argc, char **argv) {
         std::signal(stopSignal, SIG_DFL);
         std::raise(stopSignal);
     }
-    std::fputs(text.c_str(), rc ? stderr : stdout);
+    std::fputs(sys::toCallerText(text).c_str(), rc ? stderr : stdout);
     if (!rc) return 0;
     bool warning = UNLHA_IS_WARNING(rc);
     std::fprintf(stderr, "unlha: %s %d (0x%X): %s\n", warning ? "warning" : "error", rc, static_cast<unsigned>(rc),

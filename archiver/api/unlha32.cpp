@@ -7,16 +7,17 @@
 #include "../archive/archive.h"
 #include "../command/command.h"
 #include "../lzh/error.h"
+#include "../platform/sys.h"
 #include "../progress/progress_window.h"
 
-extern "C" UNLHA_API int UnlhaGetVersion(void) { return UNLHA_VERSION; }
+extern "C" UNLHA_API int UNLHA_CALL UnlhaGetVersion(void) { return UNLHA_VERSION; }
 
-extern "C" UNLHA_API int Unlha(void *owner, const char *command, char *output, unsigned long size) {
+extern "C" UNLHA_API int UNLHA_CALL Unlha(void *owner, const char *command, char *output, unsigned long size) {
     std::string text;
     int rc;
     try {
         if (!command) lzh::fail(UNLHA_ERR_COMMAND, "no command");
-        archive::Options opt = command::parse(command::splitWords(command));
+        archive::Options opt = command::parse(command::splitWords(sys::fromCallerText(command)));
         rc = opt.showProgress ? progress::run(owner, opt, text) : command::run(opt, text);
     } catch (const lzh::Error &e) {
         text += e.what();
@@ -26,6 +27,7 @@ extern "C" UNLHA_API int Unlha(void *owner, const char *command, char *output, u
     } catch (...) {
         rc = UNLHA_ERR_INTERNAL;
     }
+    text = sys::toCallerText(text);
     if (output && size > 0) {
         size_t n = text.size() < size - 1 ? text.size() : size - 1;
         std::memcpy(output, text.data(), n);

@@ -5,13 +5,8 @@
 #include <cinttypes>
 #include <cstring>
 #include <ctime>
-#include <dirent.h>
-#include <fcntl.h>
-#include <fnmatch.h>
 #include <map>
 #include <set>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "../lzh/codec.h"
 #include "../lzh/crc16.h"
@@ -23,6 +18,7 @@
 #include "fsutil.h"
 #include "pack_jobs.h"
 #include "trailer.h"
+#include "../platform/sys.h"
 
 namespace archive {
 
@@ -38,7 +34,7 @@ struct Item {
     std::string disk;                // path to open, relative to the current folder
     std::vector<std::string> stored; // path components inside the archive
     bool dir = false;
-    struct stat st {};
+    sys::Stat st {};
     std::string key() const {
         std::string k;
         for (const auto &s : stored) k += s + '/';
@@ -54,7 +50,7 @@ bool hasWildcard(const std::string &s) { return s.find_first_of("*?[") != std::s
 // Finds what the items name, following links, before anything is written.
 class Collector {
 public:
-    Collector(const Options &opt, std::string &text, const struct stat *archive)
+    Collector(const Options &opt, std::string &text, const sys::Stat *archive)
         : opt_(opt), text_(text), archive_(archive) {}
 
     std::vector<Item> collect() {
@@ -72,8 +68,8 @@ private:
         std::string dir = slash == std::string::npos ? "" : slash == 0 ? "/" : w.substr(0, slash);
         std::string last = slash == std::string::npos ? w : w.substr(slash + 1);
         if (hasWildcard(last)) {
-            struct stat st;
-            if (::stat(dir.empty() ? "." : dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+            sys::Stat st;
+            if (sys::stat(dir.empty() ? "." : dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
                 fail(UNLHA_ERR_NO_ITEM, "no such folder: " + w);
             // "name/*.*" stands for the folder itself and what is in it.
             bool all = last == "*.*" || last == "*";
@@ -81,11 +77,11 @@ private:
             walk(dir, all ? "" : last, st);
             return;
         }
-        struct stat st;
-        if (::stat(w.c_str(), &st) != 0) {
+        sys::Stat st;
+        if (sys::stat(w.c_str(), &st) != 0) {
             int err = errno;
-            struct stat lst;
-            if (::lstat(w.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+            sys::Stat lst;
+            if (sys::lstat(w.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
                 note("skipped (dangling or looping link): " + w);
                 return;
             }
@@ -101,31 +97,31 @@ private:
         }
     }
 
-    void walk(const std::string &dir, const std::string &pattern, const struct stat &dst) {
-        auto id = std::make_pair(dst.st_dev, dst.st_ino);
+    void walk(const std::string &dir, const std::string &pattern, const sys::Stat &dst) {
+        auto id = std::pair<uint64_t, uint64_t>(dst.st_dev, dst.st_ino);
         if (!ancestors_.insert(id).second) {
             note("skipped (link loop): " + dir);
             return;
         }
-        DIR *d = ::opendir(dir.empty() ? "." : dir.c_str());
+        sys::DIR *d = sys::opendir(dir.empty() ? "." : dir.c_str());
         if (!d) fail(UNLHA_ERR_READ, (dir.empty() ? "." : dir) + ": " + sysError(errno));
         std::vector<std::string> names;
-        while (dirent *de = ::readdir(d)) {
+        while (sys::dirent *de = sys::readdir(d)) {
             std::string n = de->d_name;
             if (n == "." || n == "..") continue;
             if (n[0] == '.' && !opt_.hidden) continue;
             names.push_back(n);
         }
-        ::closedir(d);
+        sys::closedir(d);
         std::sort(names.begin(), names.end());
         for (const std::string &n : names) {
             std::string p = dir.empty() ? n : dir == "/" ? "/" + n : dir + "/" + n;
-            bool match = pattern.empty() || ::fnmatch(pattern.c_str(), n.c_str(), 0) == 0;
-            struct stat st;
-            if (::stat(p.c_str(), &st) != 0) {
+            bool match = pattern.empty() || sys::fnmatch(pattern.c_str(), n.c_str(), 0) == 0;
+            sys::Stat st;
+            if (sys::stat(p.c_str(), &st) != 0) {
                 int err = errno;
-                struct stat lst;
-                if (::lstat(p.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
+                sys::Stat lst;
+                if (sys::lstat(p.c_str(), &lst) == 0 && S_ISLNK(lst.st_mode)) {
                     if (match) note("skipped (dangling or looping link): " + p);
                     continue;
                 }
@@ -150,7 +146,7 @@ private:
 
     static std::vector<std::string> components(const std::string &path) {
         std::vector<std::string> out;
-        size_t i = 0;
+        size_t i = sys::rootLength(path);
         while (i <= path.size()) {
             size_t j = path.find('/', i);
             if (j == std::string::npos) j = path.size();
@@ -161,14 +157,14 @@ private:
         return out;
     }
 
-    void addDir(const std::string &path, const struct stat &st) {
+    void addDir(const std::string &path, const sys::Stat &st) {
         if (!opt_.withFolders) return;
         Item it{path, components(path), true, st};
         if (it.stored.empty()) return;
         push(std::move(it));
     }
 
-    void addFile(const std::string &path, const struct stat &st) {
+    void addFile(const std::string &path, const sys::Stat &st) {
         if (archive_ && st.st_dev == archive_->st_dev && st.st_ino == archive_->st_ino) return;
         Item it{path, components(path), false, st};
         if (it.stored.empty()) return;
@@ -195,17 +191,17 @@ private:
 
     const Options &opt_;
     std::string &text_;
-    const struct stat *archive_;
+    const sys::Stat *archive_;
     std::vector<Item> items_;
     std::map<std::string, size_t> index_;
-    std::set<std::pair<dev_t, ino_t>> ancestors_;
+    std::set<std::pair<uint64_t, uint64_t>> ancestors_;
     bool sameName_ = false;
 };
 
 std::string formatTime(int64_t t) {
     time_t tt = static_cast<time_t>(t);
     std::tm tm{};
-    localtime_r(&tt, &tm);
+    sys::localtime_r(&tt, &tm);
     char buf[32];
     std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
     return buf;
@@ -233,7 +229,7 @@ void copyRange(int fd, uint64_t off, uint64_t n, lzh::ByteSink &out) {
     std::vector<uint8_t> buf(1 << 16);
     while (n) {
         size_t want = n < buf.size() ? static_cast<size_t>(n) : buf.size();
-        ssize_t r = ::pread(fd, buf.data(), want, static_cast<off_t>(off));
+        ssize_t r = sys::pread(fd, buf.data(), want, static_cast<int64_t>(off));
         if (r < 0 && errno == EINTR) continue;
         if (r < 0) fail(UNLHA_ERR_READ, "archive: " + sysError(errno));
         if (r == 0) lzh::damaged("archive changed while reading");
@@ -332,7 +328,7 @@ private:
 struct Target {
     std::string path;
     Fd fd;
-    struct stat st {};
+    sys::Stat st {};
     bool exists() const { return fd.get() >= 0; }
 };
 
@@ -340,17 +336,17 @@ void lockTarget(const Options &opt, Target &t) {
     t.path = followLinks(opt.archive);
     for (;;) {
         // Non-blocking, so that a fifo under the archive's name cannot stall us.
-        t.fd.reset(::open(t.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        t.fd.reset(sys::open(t.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         if (t.fd.get() < 0) {
             if (errno == ENOENT) return;
             fail(UNLHA_ERR_READ, t.path + ": " + sysError(errno));
         }
-        if (::fstat(t.fd.get(), &t.st) != 0) fail(UNLHA_ERR_READ, t.path + ": " + sysError(errno));
+        if (sys::fstat(t.fd.get(), &t.st) != 0) fail(UNLHA_ERR_READ, t.path + ": " + sysError(errno));
         if (!S_ISREG(t.st.st_mode)) fail(UNLHA_ERR_WRITE, t.path + ": not a file");
         if (!lockForWriting(t.fd.get(), opt.cancelled)) fail(UNLHA_ERR_CANCELLED, "cancelled");
         // Another writer may have replaced it while we waited: then lock the new one.
-        struct stat now;
-        if (::stat(t.path.c_str(), &now) == 0 && now.st_dev == t.st.st_dev && now.st_ino == t.st.st_ino) return;
+        sys::Stat now;
+        if (sys::stat(t.path.c_str(), &now) == 0 && now.st_dev == t.st.st_dev && now.st_ino == t.st.st_ino) return;
     }
 }
 
@@ -360,20 +356,20 @@ void lockTarget(const Options &opt, Target &t) {
 // target first, so that the last step is still one link or rename.
 bool placeArchive(PendingFile &done, const Target &t, mode_t mode) {
     std::string folder = dirName(t.path), leaf = t.path.substr(t.path.rfind('/') + 1);
-    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    Fd dir(sys::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() < 0) fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
     if (done.publish(dir.get(), leaf, t.exists())) return true;
     if (errno == EEXIST && !t.exists()) return false;
     if (errno != EXDEV) fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
-    struct stat st;
-    if (::fstat(done.fd(), &st) != 0) fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
+    sys::Stat st;
+    if (sys::fstat(done.fd(), &st) != 0) fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
     PendingFile beside(dir.get(), folder, namelessFilesWork());
     {
         lzh::FdSink sink(beside.fd(), t.path);
         copyRange(done.fd(), 0, static_cast<uint64_t>(st.st_size), sink);
         sink.flush();
     }
-    if (::fchmod(beside.fd(), mode) != 0 || ::fsync(beside.fd()) != 0)
+    if (sys::fchmod(beside.fd(), mode) != 0 || sys::fsync(beside.fd()) != 0)
         fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
     if (beside.publish(dir.get(), leaf, t.exists())) return true;
     if (errno == EEXIST && !t.exists()) return false;
@@ -438,7 +434,7 @@ int addCommand(const Options &opt, std::string &text) {
         PendingFile out(opt.workDir.empty() ? dirName(target.path) : opt.workDir);
         writeArchive(opt, text, items, target, entries, out.fd());
         mode_t mode = target.exists() ? (target.st.st_mode & 07777) : (0666 & ~currentUmask());
-        if (::fchmod(out.fd(), mode) != 0 || ::fsync(out.fd()) != 0)
+        if (sys::fchmod(out.fd(), mode) != 0 || sys::fsync(out.fd()) != 0)
             fail(UNLHA_ERR_WRITE, opt.archive + ": " + sysError(errno));
         if (placeArchive(out, target, mode)) return collector.sameName() ? UNLHA_WARN_SAME_NAME : 0;
         // Another writer created the archive meanwhile: add to theirs.
@@ -453,7 +449,7 @@ bool selected(const Entry &e, const std::vector<std::string> &patterns) {
     if (patterns.empty()) return true;
     std::string p = e.path();
     for (const auto &pat : patterns) {
-        if (p == pat || ::fnmatch(pat.c_str(), p.c_str(), 0) == 0) return true;
+        if (p == pat || sys::fnmatch(pat.c_str(), p.c_str(), 0) == 0) return true;
         if (p.size() > pat.size() && p.compare(0, pat.size(), pat) == 0 && p[pat.size()] == '/') return true;
     }
     return false;
@@ -476,12 +472,12 @@ public:
     }
 
     int run() {
-        Fd fd(::open(opt_.archive.c_str(), O_RDONLY | O_CLOEXEC));
+        Fd fd(sys::open(opt_.archive.c_str(), O_RDONLY | O_CLOEXEC));
         if (fd.get() < 0)
             fail(errno == ENOENT || errno == ENOTDIR ? UNLHA_ERR_NO_ARCHIVE : UNLHA_ERR_READ,
                  opt_.archive + ": " + sysError(errno));
-        struct stat st;
-        if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) fail(UNLHA_ERR_READ, opt_.archive + ": not a file");
+        sys::Stat st;
+        if (sys::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) fail(UNLHA_ERR_READ, opt_.archive + ": not a file");
         offset_ = opt_.archiveOffset;
         size_ = opt_.archiveSize;
         // A self-extractor is read as the archive it carries.
@@ -489,7 +485,7 @@ public:
             lzh::damaged(opt_.archive + ": a program without an archive");
         if (opt_.command == 'x' || opt_.command == 'e') openDest();
         if (opt_.progress && opt_.command != 'l') total_ = selectedBytes(fd.get());
-        if (::lseek(fd.get(), static_cast<off_t>(offset_), SEEK_SET) < 0)
+        if (sys::lseek(fd.get(), static_cast<int64_t>(offset_), SEEK_SET) < 0)
             fail(UNLHA_ERR_READ, opt_.archive + ": " + sysError(errno));
         lzh::FdSource file(fd.get(), UNLHA_ERR_READ, opt_.archive);
         // An archive inside a larger file ends where its size says.
@@ -533,7 +529,7 @@ private:
     uint64_t selectedBytes(int fd) const {
         uint64_t sum = 0;
         try {
-            if (::lseek(fd, static_cast<off_t>(offset_), SEEK_SET) < 0) return 0;
+            if (sys::lseek(fd, static_cast<int64_t>(offset_), SEEK_SET) < 0) return 0;
             lzh::FdSource src(fd, UNLHA_ERR_READ, opt_.archive);
             Entry e;
             while (lzh::readHeader(src, e) && src.skip(e.packed))
@@ -574,7 +570,7 @@ private:
     void openDest() {
         std::string d = dest_.empty() ? "." : dest_;
         if (!makeDirs(d)) fail(UNLHA_ERR_WRITE, d + ": " + sysError(errno));
-        destFd_.reset(::open(d.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        destFd_.reset(sys::open(d.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (destFd_.get() < 0) fail(UNLHA_ERR_WRITE, d + ": " + sysError(errno));
     }
 
@@ -594,14 +590,14 @@ private:
             int at = cur.get() >= 0 ? cur.get() : destFd_.get();
             const char *c = parts[i].c_str();
             const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
-            int next = ::openat(at, c, flags);
+            int next = sys::openat(at, c, flags);
             if (next < 0 && errno == ENOENT) {
-                if (::mkdirat(at, c, 0777) != 0 && errno != EEXIST) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
-                next = ::openat(at, c, flags);
+                if (sys::mkdirat(at, c, 0777) != 0 && errno != EEXIST) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+                next = sys::openat(at, c, flags);
             }
             if (next < 0) {
-                struct stat st;
-                if (::fstatat(at, c, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+                sys::Stat st;
+                if (sys::fstatat(at, c, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
                     throw Error(UNLHA_ERR_UNSAFE_NAME, name + ": refused, the path passes through a link");
                 fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
             }
@@ -651,8 +647,8 @@ private:
         if (crc != e.crc) fail(UNLHA_ERR_CRC, name + ": CRC error");
         mode_t mode = e.hasMode ? (e.mode & 0777) : (0666 & ~currentUmask());
         struct timespec times[2] = {{static_cast<time_t>(e.mtime), 0}, {static_cast<time_t>(e.mtime), 0}};
-        ::fchmod(file.fd(), mode);
-        ::futimens(file.fd(), times);
+        sys::fchmod(file.fd(), mode);
+        sys::futimens(file.fd(), times);
         if (!file.publish(dir, leaf, !opt_.overwrite)) {
             if (errno != EEXIST) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
             if (!opt_.overwrite(name)) {
@@ -677,7 +673,7 @@ private:
     uint64_t offset_ = 0, size_ = 0; // where the archive lies in the file
     Fd cachedDir_; // the folder openFolders opened last, and its path
     std::vector<std::string> cachedParts_;
-    const int pid_ = static_cast<int>(::getpid());
+    const int pid_ = static_cast<int>(sys::getpid());
     int firstError_ = 0;
 };
 

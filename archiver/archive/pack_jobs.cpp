@@ -2,14 +2,12 @@
 
 #include <cerrno>
 #include <chrono>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <sched.h>
-#include <unistd.h>
 
 #include "../lzh/bitio.h"
 #include "../lzh/crc16.h"
 #include "../lzh/error.h"
+#include "../platform/sys.h"
 
 namespace archive {
 
@@ -24,7 +22,7 @@ public:
         if (n > left_) n = static_cast<size_t>(left_);
         for (;;) {
             if (!n) return 0;
-            ssize_t r = ::pread(fd_, dst, n, static_cast<off_t>(off_));
+            ssize_t r = sys::pread(fd_, dst, n, static_cast<int64_t>(off_));
             if (r < 0 && errno == EINTR) continue;
             if (r < 0) lzh::fail(UNLHA_ERR_READ, sysError(errno));
             off_ += static_cast<uint64_t>(r);
@@ -160,9 +158,9 @@ void FilePacker::ahead() {
         if (submitting_ >= opened_) {
             ++opened_;
             f.file = std::make_shared<PackFile>();
-            f.file->fd.reset(::open(f.path.c_str(), O_RDONLY | O_CLOEXEC));
-            struct stat st;
-            if (f.file->fd.get() < 0 || ::fstat(f.file->fd.get(), &st) != 0) {
+            f.file->fd.reset(sys::open(f.path.c_str(), O_RDONLY | O_CLOEXEC));
+            sys::Stat st;
+            if (f.file->fd.get() < 0 || sys::fstat(f.file->fd.get(), &st) != 0) {
                 f.error = std::make_exception_ptr(lzh::Error(UNLHA_ERR_READ, f.path + ": " + sysError(errno)));
                 f.next = f.size = 0;
             } else {

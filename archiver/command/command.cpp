@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "../lzh/error.h"
+#include "../platform/sys.h"
 #include "../sfx/writer.h"
 
 namespace command {
@@ -38,6 +39,7 @@ void applySwitch(const std::string &word, archive::Options &o) {
     std::string s = lower(word.substr(1));
     if (!s.empty() && s[0] == 'w') {
         o.workDir = word.substr(2); // the folder keeps its case
+        sys::toInternalPath(o.workDir);
         return;
     }
     if (s == "n0" || s == "n1" || s == "n") o.showProgress = s == "n0";
@@ -69,6 +71,8 @@ archive::Options parse(const std::vector<std::string> &words) {
     if (i == words.size()) lzh::fail(UNLHA_ERR_NO_ARCHIVE, "no archive named");
     o.archive = words[i++];
     o.items.assign(words.begin() + static_cast<long>(i), words.end());
+    sys::toInternalPath(o.archive);
+    for (std::string &item : o.items) sys::toInternalPath(item);
     return o;
 }
 

@@ -6,19 +6,31 @@
 extern "C" {
 #endif
 
-#if defined(__GNUC__)
+// On Windows the entry points use the system's calling convention and are
+// exported by their plain names.
+#if defined(_WIN32)
+#ifdef UNLHA_BUILDING
+#define UNLHA_API __declspec(dllexport)
+#else
+#define UNLHA_API __declspec(dllimport)
+#endif
+#define UNLHA_CALL __stdcall
+#elif defined(__GNUC__)
 #define UNLHA_API __attribute__((visibility("default")))
+#define UNLHA_CALL
 #else
 #define UNLHA_API
+#define UNLHA_CALL
 #endif
 
 // Runs one command text ("a -x1 -jm2 archive.lzh items...") and returns 0 or
 // an error code below. When size > 0, output receives a NUL-terminated text
-// of at most size bytes; with size 0 it is left alone.
-UNLHA_API int Unlha(void *owner, const char *command, char *output, unsigned long size);
+// of at most size bytes; with size 0 it is left alone. On Windows `owner` is
+// the caller's window (HWND) and names in both texts are in the system code page.
+UNLHA_API int UNLHA_CALL Unlha(void *owner, const char *command, char *output, unsigned long size);
 
 // The library version times 100.
-UNLHA_API int UnlhaGetVersion(void);
+UNLHA_API int UNLHA_CALL UnlhaGetVersion(void);
 
 #define UNLHA_VERSION 100
 

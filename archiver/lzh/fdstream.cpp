@@ -1,10 +1,10 @@
 // The descriptor-backed source and sink (POSIX).
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 #include "error.h"
 #include "stream.h"
+#include "../platform/sys.h"
 
 namespace lzh {
 
@@ -12,13 +12,13 @@ size_t FdSource::read(uint8_t *dst, size_t n) {
     if (off_ == len_) {
         if (n >= buf_.size()) { // large reads bypass the buffer
             for (;;) {
-                ssize_t r = ::read(fd_, dst, n);
+                ssize_t r = sys::read(fd_, dst, n);
                 if (r >= 0) { pos_ += static_cast<uint64_t>(r); return static_cast<size_t>(r); }
                 if (errno != EINTR) fail(code_, what_ + ": " + std::strerror(errno));
             }
         }
         ssize_t r;
-        do r = ::read(fd_, buf_.data(), buf_.size());
+        do r = sys::read(fd_, buf_.data(), buf_.size());
         while (r < 0 && errno == EINTR);
         if (r < 0) fail(code_, what_ + ": " + std::strerror(errno));
         off_ = 0;
@@ -37,12 +37,12 @@ bool FdSource::skip(uint64_t n) {
     if (n <= buffered) { off_ += static_cast<size_t>(n); return true; }
     n -= buffered;
     off_ = len_ = 0;
-    off_t here = lseek(fd_, 0, SEEK_CUR);
-    off_t end = here >= 0 ? lseek(fd_, 0, SEEK_END) : -1;
+    int64_t here = sys::lseek(fd_, 0, SEEK_CUR);
+    int64_t end = here >= 0 ? sys::lseek(fd_, 0, SEEK_END) : -1;
     if (here < 0 || end < 0) return ByteSource::skip(n); // not seekable
     if (static_cast<uint64_t>(end - here) < n) { pos_ = static_cast<uint64_t>(end); return false; }
     pos_ = static_cast<uint64_t>(here) + n;
-    if (lseek(fd_, static_cast<off_t>(pos_), SEEK_SET) < 0) fail(code_, what_ + ": " + std::strerror(errno));
+    if (sys::lseek(fd_, static_cast<int64_t>(pos_), SEEK_SET) < 0) fail(code_, what_ + ": " + std::strerror(errno));
     return true;
 }
 
@@ -60,7 +60,7 @@ void FdSink::write(const uint8_t *src, size_t n) {
 void FdSink::flush() {
     size_t done = 0;
     while (done < fill_) {
-        ssize_t w = ::write(fd_, buf_.data() + done, fill_ - done);
+        ssize_t w = sys::write(fd_, buf_.data() + done, fill_ - done);
         if (w < 0 && errno == EINTR) continue;
         if (w <= 0) fail(UNLHA_ERR_WRITE, what_ + ": " + std::strerror(w < 0 ? errno : ENOSPC));
         done += static_cast<size_t>(w);
@@ -71,7 +71,7 @@ void FdSink::flush() {
 
 void FdSink::truncateTo(uint64_t pos) {
     flush();
-    if (ftruncate(fd_, static_cast<off_t>(pos)) != 0 || lseek(fd_, static_cast<off_t>(pos), SEEK_SET) < 0)
+    if (sys::ftruncate(fd_, static_cast<int64_t>(pos)) != 0 || sys::lseek(fd_, static_cast<int64_t>(pos), SEEK_SET) < 0)
         fail(UNLHA_ERR_WRITE, what_ + ": " + std::strerror(errno));
     pos_ = pos;
 }
@@ -79,7 +79,7 @@ void FdSink::truncateTo(uint64_t pos) {
 void FdSink::patch(uint64_t pos, const uint8_t *src, size_t n) {
     flush();
     while (n) {
-        ssize_t w = pwrite(fd_, src, n, static_cast<off_t>(pos));
+        ssize_t w = sys::pwrite(fd_, src, n, static_cast<int64_t>(pos));
         if (w < 0 && errno == EINTR) continue;
         if (w <= 0) fail(UNLHA_ERR_WRITE, what_ + ": " + std::strerror(w < 0 ? errno : ENOSPC));
         src += w;

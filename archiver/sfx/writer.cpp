@@ -1,21 +1,14 @@
 #include "writer.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <dlfcn.h>
-#include <fcntl.h>
-#include <link.h>
-#include <stdio.h>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 #include "../archive/fsutil.h"
 #include "../lzh/error.h"
 #include "../lzh/header.h"
-#include "../lzh/stream.h"
 #include "../archive/trailer.h"
+#include "../lzh/stream.h"
+#include "../platform/sys.h"
 
 namespace sfx {
 
@@ -25,16 +18,7 @@ using lzh::fail;
 
 std::string stubPath(const archive::Options &opt) {
     // The library may be loaded from anywhere; the stub is installed with it.
-    Dl_info info;
-    link_map *map = nullptr;
-    std::string module;
-    if (::dladdr1(reinterpret_cast<void *>(&exeName), &info, reinterpret_cast<void **>(&map), RTLD_DL_LINKMAP) &&
-        map && map->l_name && map->l_name[0])
-        module = map->l_name;
-    else
-        module = "/proc/self/exe"; // linked into a program rather than a library
-    char real[PATH_MAX];
-    if (::realpath(module.c_str(), real)) module = real;
+    std::string module = sys::modulePath(reinterpret_cast<const void *>(&exeName));
     const char *stub = opt.sfxLinux ? kLinuxStub : opt.sfxWindow ? kWindowStub : kConsoleStub;
     return archive::dirName(module) + "/" + stub;
 }
@@ -72,7 +56,7 @@ public:
         uint64_t n = 0;
         for (;;) {
             if (opt_.cancelled && opt_.cancelled()) fail(UNLHA_ERR_CANCELLED, "cancelled");
-            ssize_t r = ::read(fd, buf.data(), buf.size());
+            ssize_t r = sys::read(fd, buf.data(), buf.size());
             if (r < 0 && errno == EINTR) continue;
             if (r < 0) fail(UNLHA_ERR_READ, what + ": " + sysError(errno));
             if (r == 0) return n;
@@ -92,17 +76,17 @@ private:
 };
 
 Fd openFile(const std::string &path, int missingCode) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat st;
+    Fd fd(sys::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    sys::Stat st;
     if (fd.get() < 0)
         fail(errno == ENOENT || errno == ENOTDIR ? missingCode : UNLHA_ERR_READ, path + ": " + sysError(errno));
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) fail(UNLHA_ERR_READ, path + ": not a file");
+    if (sys::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) fail(UNLHA_ERR_READ, path + ": not a file");
     return fd;
 }
 
 uint64_t fileSize(int fd) {
-    struct stat st;
-    ::fstat(fd, &st);
+    sys::Stat st;
+    sys::fstat(fd, &st);
     return static_cast<uint64_t>(st.st_size);
 }
 
@@ -110,12 +94,12 @@ uint64_t fileSize(int fd) {
 
 int write(const archive::Options &opt, std::string &text) {
     const std::string target = exeName(opt.archive, opt.sfxLinux);
-    struct stat st;
-    if (::lstat(target.c_str(), &st) == 0) fail(UNLHA_ERR_EXISTS, target + ": already exists, not replaced");
+    sys::Stat st;
+    if (sys::lstat(target.c_str(), &st) == 0) fail(UNLHA_ERR_EXISTS, target + ": already exists, not replaced");
 
     Fd arc = openFile(opt.archive, UNLHA_ERR_NO_ARCHIVE);
     checkArchive(arc.get(), opt.archive);
-    if (::lseek(arc.get(), 0, SEEK_SET) < 0) fail(UNLHA_ERR_READ, opt.archive + ": " + sysError(errno));
+    if (sys::lseek(arc.get(), 0, SEEK_SET) < 0) fail(UNLHA_ERR_READ, opt.archive + ": " + sysError(errno));
     const std::string stub = stubPath(opt);
     Fd stubFd = openFile(stub, UNLHA_ERR_UNSUPPORTED);
 
@@ -137,8 +121,8 @@ int write(const archive::Options &opt, std::string &text) {
         sink.write(b.data(), b.size());
         sink.flush();
     }
-    if (::fchmod(out.get(), 0755) != 0 || ::fsync(out.get()) != 0) fail(UNLHA_ERR_WRITE, tmp + ": " + sysError(errno));
-    if (::close(out.release()) != 0) fail(UNLHA_ERR_WRITE, tmp + ": " + sysError(errno));
+    if (sys::fchmod(out.get(), 0755) != 0 || sys::fsync(out.get()) != 0) fail(UNLHA_ERR_WRITE, tmp + ": " + sysError(errno));
+    if (sys::close(out.release()) != 0) fail(UNLHA_ERR_WRITE, tmp + ": " + sysError(errno));
     if (opt.cancelled && opt.cancelled()) fail(UNLHA_ERR_CANCELLED, "cancelled");
     if (!archive::renameNoReplace(AT_FDCWD, tmp, AT_FDCWD, target)) {
         if (errno == EEXIST) fail(UNLHA_ERR_EXISTS, target + ": already exists, not replaced");
