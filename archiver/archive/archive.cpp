@@ -13,13 +13,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "../lzh/codec.h"
-#include "../lzh/crc16.h"
-#include "../lzh/error.h"
-#include "../lzh/header.h"
-#include "../lzh/names.h"
-#include "../lzh/stream.h"
-#include "../sfx/writer.h"
+#include "lzh/codec.h"
+#include "lzh/crc16.h"
+#include "lzh/error.h"
+#include "lzh/header.h"
+#include "lzh/names.h"
+#include "lzh/stream.h"
+#include "sfx/writer.h"
 #include "fsutil.h"
 
 namespace archive {

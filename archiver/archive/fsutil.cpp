@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "../lzh/error.h"
+#include "lzh/error.h"
 
 namespace archive {
 

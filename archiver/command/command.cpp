@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "../lzh/error.h"
+#include "lzh/error.h"
 
 namespace command {
 

@@ -11,10 +11,10 @@
 #include <unistd.h>
 #include <vector>
 
-#include "../archive/fsutil.h"
-#include "../lzh/error.h"
-#include "../lzh/header.h"
-#include "../lzh/stream.h"
+#include "archive/fsutil.h"
+#include "lzh/error.h"
+#include "lzh/header.h"
+#include "lzh/stream.h"
 #include "trailer.h"
 
 namespace sfx {

@@ -2,10 +2,10 @@
 // command-line items, to take a drop of 20,000 files with duplicates among
 // them onto that list, and to build the archive command for up to 100,000
 // items. Runs on Qt's offscreen platform in a temporary folder.
-#include "app/context.h"
-#include "app/forms.h"
+#include "dialogs/context.h"
+#include "dialogs/forms.h"
 #include "app/startup.h"
-#include "app/compare.h"
+#include "base/compare.h"
 #include "dialogs/collationindex.h"
 #include "dialogs/commandlines.h"
 #include "dialogs/workunit.h"

@@ -1,4 +1,4 @@
-#include "app/context.h"
+#include "dialogs/context.h"
 #include "app/startup.h"
 #include "platform/files.h"
 #include "platform/qtshell.h"

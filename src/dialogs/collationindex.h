@@ -8,7 +8,7 @@
 // every locale; Qt offers none (in the C locale its sort keys even tell "a"
 // from "A" while its comparison does not), and a hand-made fold cannot be
 // shown to agree with the collator's rules.
-#include "app/compare.h"
+#include "base/compare.h"
 
 #include <QString>
 #include <set>

@@ -1,4 +1,4 @@
-#include "app/forms.h"
+#include "dialogs/forms.h"
 #include "dialogs/commandlines.h"
 #include "dialogs/compressrun.h"
 #include "dialogs/mainunit.h"

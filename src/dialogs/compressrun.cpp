@@ -1,7 +1,7 @@
 #include "compressrun.h"
 
-#include "app/errors.h"
-#include "app/paths.h"
+#include "base/errors.h"
+#include "base/paths.h"
 #include "platform/entries.h"
 #include "platform/fileops.h"
 #include "platform/files.h"

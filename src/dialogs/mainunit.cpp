@@ -1,8 +1,8 @@
 #include "mainunit.h"
 
-#include "app/errors.h"
-#include "app/forms.h"
-#include "app/paths.h"
+#include "base/errors.h"
+#include "dialogs/forms.h"
+#include "base/paths.h"
 #include "dialogs/directorylist.h"
 #include "dialogs/drivelist.h"
 #include "dialogs/gauge.h"

@@ -1,7 +1,7 @@
 #include "warnunit.h"
 
-#include "app/forms.h"
-#include "app/paths.h"
+#include "dialogs/forms.h"
+#include "base/paths.h"
 #include "dialogs/layout.h"
 #include "dialogs/mainunit.h"
 #include "platform/entries.h"

@@ -1,6 +1,6 @@
 #include "workunit.h"
 
-#include "app/forms.h"
+#include "dialogs/forms.h"
 #include "dialogs/directorylist.h"
 #include "dialogs/itemlist.h"
 #include "dialogs/layout.h"

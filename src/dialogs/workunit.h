@@ -1,7 +1,7 @@
 #pragma once
 // The compression dialog: the items to pack, the top folder they are named
 // relative to, and the archive path.
-#include "app/compare.h"
+#include "base/compare.h"
 #include "dialogs/collationindex.h"
 #include "dialogs/commandlines.h"
 #include "dialogs/form.h"

@@ -1,6 +1,6 @@
 #include "unlha.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
 
 #include <cstring>
 #include <dlfcn.h>

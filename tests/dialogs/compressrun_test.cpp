@@ -1,5 +1,5 @@
-#include "app/errors.h"
-#include "app/paths.h"
+#include "base/errors.h"
+#include "base/paths.h"
 #include "dialogs/compressrun.h"
 #include "platform/files.h"
 #include "tempdir.h"
