@@ -270,7 +270,7 @@ public:
         uint64_t headerAt = sink_.position();
         sink_.write(h.data(), h.size());
         uint64_t dataAt = sink_.position();
-        const lzh::Method &m = lzh::methodForLevel(opt_.method);
+        const lzh::Method &m = lzh::methodForLevel(static_cast<int>(opt_.method));
         bool stored = true;
         if (st.st_size > 0) {
             lzh::FdSource src(fd.get(), UNLHA_ERR_READ, it.disk);

@@ -1,7 +1,6 @@
 #include "dialogs/forms.h"
 #include "dialogs/commandlines.h"
 #include "dialogs/compressrun.h"
-#include "dialogs/mainunit.h"
 #include "dialogs/warnunit.h"
 #include "dialogs/workunit.h"
 #include "platform/localtext.h"
@@ -27,9 +26,9 @@ public:
     std::string archiveName() override { return Form2->archivePath(); }
     void setArchiveName(const std::string& name) override { Form2->setArchivePath(name); }
 
-    int askSameName(const std::string& existing, std::string& newName) override {
+    SameNameAnswer askSameName(const std::string& existing, std::string& newName) override {
         Form3->setCurrentText(existing);
-        int result = Form3->exec();
+        auto result = static_cast<SameNameAnswer>(Form3->exec());
         newName = Form3->changeText();
         return result;
     }
@@ -37,7 +36,7 @@ public:
     void message(const QString& text) override { context_.shell.messageBox(Form2, text); }
 
     std::string archiveCommand(const std::string& archivePath) override {
-        return std::string(ArchiveCommand(Form2->commandSwitches(workFolder_), archivePath, Form2->fileEntries()).text());
+        return kinaru::archiveCommand(Form2->commandSwitches(workFolder_), archivePath, Form2->fileEntries());
     }
 
     std::string selfExtractorCommand(const std::string& temporaryArchive) override {
@@ -56,18 +55,19 @@ private:
     std::string workFolder_;
 };
 
-std::string workFolder() {
-    if (Form1->UseDefault->isChecked()) return toLocal(QDir::tempPath()) + "/";
-    return toLocal(Form1->WorkDirectory->text());
+std::string workFolder(const Settings& settings) {
+    if (settings.defaultWorkFolder) return toLocal(QDir::tempPath()) + "/";
+    return settings.workFolder;
 }
 
 }  // namespace
 
 void TForm2::CompressClick() {
     RunRequest request;
-    request.workFolder = workFolder();
-    request.policy = Form1->GetRadio();
-    request.openArchiveFolder = Form1->oOpenDist->isChecked();
+    const Settings& settings = context().settings;
+    request.workFolder = workFolder(settings);
+    request.policy = settings.sameName;
+    request.openArchiveFolder = settings.openOutputFolder;
     request.selfExtractor = SelfExt->isChecked();
     request.items = fileEntries();
     request.topFolder = topDirText();

@@ -123,24 +123,23 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
     Replaced replaced;
     if (platform::searchCode(dialogs.archiveName()) != 2) {
         switch (request.policy) {
-        case 0: replaced.moveAside(dialogs.archiveName()); break;
-        case 1:
+        case SameNamePolicy::Replace: replaced.moveAside(dialogs.archiveName()); break;
+        case SameNamePolicy::Add:
             // A self-extractor cannot be added to: it is replaced instead.
             if (request.selfExtractor) replaced.moveAside(dialogs.archiveName());
             break;
-        case 2: {
+        case SameNamePolicy::Ask: {
             std::string newName;
             switch (dialogs.askSameName(dialogs.archiveName(), newName)) {
-            case 2: dialogs.setArchiveName(newName); break;
-            case 4: replaced.moveAside(dialogs.archiveName()); break;
-            case 5:
+            case SameNameAnswer::Rename: dialogs.setArchiveName(newName); break;
+            case SameNameAnswer::DeleteAndContinue: replaced.moveAside(dialogs.archiveName()); break;
+            case SameNameAnswer::Continue:
                 if (request.selfExtractor) replaced.moveAside(dialogs.archiveName());
                 break;
             default: return RunEnd::Abandoned;
             }
             break;
         }
-        default: break;
         }
     }
 

@@ -1,6 +1,7 @@
 #pragma once
-// The settings dialog and main window. Its controls are the settings store:
-// the other dialogs read every setting from them.
+// The settings dialog and main window. Its controls hold the settings while
+// it is open; each load also leaves them in the context for the other dialogs.
+#include "base/choices.h"
 #include "dialogs/form.h"
 
 #include <memory>
@@ -43,8 +44,10 @@ public:
 
     void ReadIni();
     void WriteIni();
-    void SetRadio(int policy);
-    int GetRadio() const;
+    // What the controls and the three windows hold now.
+    Settings settings() const;
+    void SetRadio(SameNamePolicy policy);
+    SameNamePolicy GetRadio() const;
 
     void FormCreate() override;
     void FormShow() override;

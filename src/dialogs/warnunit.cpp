@@ -123,9 +123,9 @@ TForm3::TForm3(AppContext& context) : Form(context) {
     setTabOrder(Button2, Button3);
     setTabOrder(Button3, Button4);
 
-    connect(Button1, &QPushButton::clicked, this, [this] { done(kAbandon); });
-    connect(Button2, &QPushButton::clicked, this, [this] { done(kContinue); });
-    connect(Button3, &QPushButton::clicked, this, [this] { done(kDeleteAndContinue); });
+    connect(Button1, &QPushButton::clicked, this, [this] { answer(SameNameAnswer::Abandon); });
+    connect(Button2, &QPushButton::clicked, this, [this] { answer(SameNameAnswer::Continue); });
+    connect(Button3, &QPushButton::clicked, this, [this] { answer(SameNameAnswer::DeleteAndContinue); });
     connect(Button4, &QPushButton::clicked, this, [this] { guard([this] { Button4Click(); }); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { guard([this] { SpeedButton1Click(); }); });
     Change->installEventFilter(this);
@@ -157,14 +157,14 @@ void TForm3::Button4Click() {
     if (!folderFound) {
         if (context().shell.askYesNo(this, QStringLiteral("出力ディレクトリがありません。作成しますか？"))) {
             createFolders(folderPart(name));
-            done(kRename);
+            answer(SameNameAnswer::Rename);
         } else {
-            done(kAbandon);
+            answer(SameNameAnswer::Abandon);
         }
         return;
     }
     if (platform::searchCode(name) == 2) {
-        done(kRename);
+        answer(SameNameAnswer::Rename);
         return;
     }
     context().shell.messageBox(this, QStringLiteral("同名ファイルが存在します。"));
@@ -182,7 +182,7 @@ void TForm3::SpeedButton1Click() {
 void TForm3::closeEvent(QCloseEvent* event) {
     // Closed by the window system without a choice: the run is abandoned.
     Form::closeEvent(event);
-    if (isVisible()) done(kAbandon);
+    if (isVisible()) answer(SameNameAnswer::Abandon);
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {

@@ -40,7 +40,7 @@ TEST(Parse, TheArchiveCommandAsTheProgramSendsIt) {
     EXPECT_TRUE(o.showProgress);
     EXPECT_TRUE(o.withFolders);
     EXPECT_EQ(o.workDir, "/tmp/");
-    EXPECT_EQ(o.method, 2);
+    EXPECT_EQ(o.method, archive::Method::LH5);
     EXPECT_TRUE(o.recurse);
     EXPECT_TRUE(o.hidden);
     EXPECT_EQ(o.archive, "/out/report.lzh");
@@ -69,7 +69,7 @@ TEST(Parse, Variants) {
             EXPECT_EQ(o.archive, "dir/");
             continue;
         }
-        EXPECT_EQ(o.method, c.method);
+        EXPECT_EQ(static_cast<int>(o.method), c.method);
         EXPECT_EQ(o.withFolders, c.folders);
         EXPECT_EQ(o.workDir, c.work);
         EXPECT_EQ(o.items.size(), c.items);

@@ -92,24 +92,11 @@ TEST_F(SettingsStore, GarbageFileLoadsWithDefaultsAndKeepsItsLines) {
     std::string garbage("\x00\x01\xff[SETTING\n=\n[]\nkey only\n", 26);
     writeFile(iniPath(), garbage + "[SETTING]\nSAMEFILE=0\nSAMEFILE=1\n" + std::string(100 * 1024, 'x'));
     start();
-    EXPECT_EQ(Form1->GetRadio(), 0) << "the first of duplicated keys counts";
+    EXPECT_EQ(Form1->GetRadio(), SameNamePolicy::Replace) << "the first of duplicated keys counts";
     Form1->WriteIni();
     std::string stored = readFile(iniPath());
     EXPECT_EQ(stored.substr(0, garbage.size()), garbage);
     EXPECT_NE(stored.find(std::string(100 * 1024, 'x') + "\nDISTDIR="), std::string::npos);
-}
-
-TEST_F(SettingsStore, RadioButtonsFollowThePolicy) {
-    start();
-    struct Case {
-        int set;
-        int expected;
-    } cases[] = {{0, 0}, {1, 1}, {2, 2}, {7, 2}, {-1, 2}, {1, 1}, {3, 1}};
-    for (const Case& c : cases) {
-        Form1->SetRadio(c.set);
-        EXPECT_EQ(Form1->GetRadio(), c.expected) << "SetRadio(" << c.set << ")";
-        EXPECT_EQ(int(Form1->rWrite->isChecked()) + Form1->rAdd->isChecked() + Form1->rUserSelect->isChecked(), 1);
-    }
 }
 
 TEST_F(SettingsStore, WorkFolderControlsFollowUseDefault) {
