@@ -2,6 +2,7 @@
 //   unlha COMMAND [switches] ARCHIVE [items...]
 // For x and e a first item ending in "/" is the destination folder.
 #include <clocale>
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <unistd.h>
@@ -10,9 +11,27 @@
 #include "archive/archive.h"
 #include "command/command.h"
 #include "lzh/error.h"
+#include "unlha32.h"
+
+namespace {
+// The signal that asked us to stop. The work polls it and stops the way a
+// cancel does, so that no temporary file is left behind; then the signal is
+// raised again so that the caller sees how we ended.
+volatile std::sig_atomic_t stopSignal = 0;
+void onStop(int sig) { stopSignal = sig; }
+
+void catchStopSignals() {
+    struct sigaction sa {};
+    sa.sa_handler = onStop;
+    sa.sa_flags = SA_RESETHAND; // a second one ends us at once
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &sa, nullptr);
+}
+} // namespace
 
 int main(int argc, char **argv) {
     std::setlocale(LC_ALL, "");
+    catchStopSignals();
     if (argc < 2) {
         std::fprintf(stderr,
                      "usage: unlha a|l|t|x|e [-x0|-x1] [-jm2|-jm3|-jm4] [-r2] [-a2] [-wFOLDER] ARCHIVE [items...]\n"
@@ -29,6 +48,7 @@ int main(int argc, char **argv) {
     std::string shownName;
     try {
         archive::Options opt = command::parse(words);
+        opt.cancelled = [] { return stopSignal != 0; };
         if (opt.showProgress && ::isatty(STDERR_FILENO))
             opt.progress = [&](const std::string &name, uint64_t done, uint64_t total) {
                 int percent = total ? static_cast<int>(done * 100 / total) : 0;
@@ -44,7 +64,15 @@ int main(int argc, char **argv) {
         rc = e.code;
     }
     if (line) std::fputs("\r\033[K", stderr);
+    if (stopSignal) {
+        std::signal(stopSignal, SIG_DFL);
+        std::raise(stopSignal);
+    }
     std::fputs(text.c_str(), rc ? stderr : stdout);
-    if (rc) std::fprintf(stderr, "unlha: error 0x%X\n", static_cast<unsigned>(rc));
-    return rc ? 1 : 0;
+    if (!rc) return 0;
+    bool warning = UNLHA_IS_WARNING(rc);
+    std::fprintf(stderr, "unlha: %s %d (0x%X): %s\n", warning ? "warning" : "error", rc, static_cast<unsigned>(rc),
+                 UnlhaErrorText(rc));
+    // 3 tells a script the work was done but something deserves a look.
+    return warning ? 3 : 1;
 }

@@ -59,6 +59,8 @@ public:
         for (const std::string &word : opt_.items) addWord(word);
         return std::move(items_);
     }
+    // Two different files were to be stored under one name.
+    bool sameName() const { return sameName_; }
 
 private:
     void addWord(std::string w) {
@@ -174,8 +176,17 @@ private:
 
     void push(Item it) {
         auto [pos, fresh] = index_.emplace(it.key(), items_.size());
-        if (fresh) items_.push_back(std::move(it));
-        else items_[pos->second] = std::move(it);
+        if (fresh) {
+            items_.push_back(std::move(it));
+            return;
+        }
+        // The later item wins; two different files under one name are worth a word.
+        Item &was = items_[pos->second];
+        if (!it.dir && (was.st.st_dev != it.st.st_dev || was.st.st_ino != it.st.st_ino)) {
+            note(it.key() + ": same name twice; stored " + it.disk + ", left out " + was.disk);
+            sameName_ = true;
+        }
+        was = std::move(it);
     }
 
     void note(const std::string &s) { text_ += s + "\n"; }
@@ -186,7 +197,17 @@ private:
     std::vector<Item> items_;
     std::map<std::string, size_t> index_;
     std::set<std::pair<dev_t, ino_t>> ancestors_;
+    bool sameName_ = false;
 };
+
+std::string formatTime(int64_t t) {
+    time_t tt = static_cast<time_t>(t);
+    std::tm tm{};
+    localtime_r(&tt, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
+    return buf;
+}
 
 struct OldEntry {
     Entry e;
@@ -198,7 +219,7 @@ std::vector<OldEntry> scanArchive(int fd) {
     lzh::FdSource src(fd, UNLHA_ERR_READ, "archive");
     std::vector<OldEntry> out;
     Entry e;
-    while (lzh::readHeader(src, e)) {
+    for (bool first = true; lzh::readHeader(src, e, first); first = false) {
         uint64_t at = src.position();
         if (!src.skip(e.packed)) lzh::damaged("entry data cut short: " + e.path());
         out.push_back({std::move(e), at});
@@ -245,14 +266,17 @@ public:
         report(done_);
         Entry e;
         std::string rawDir;
+        e.codePage = lzh::archiveCodePage(it.stored);
         size_t folders = it.dir ? it.stored.size() : it.stored.size() - 1;
         for (size_t i = 0; i < folders; ++i) {
             if (i) rawDir += '\xFF';
-            rawDir += lzh::toArchiveName(it.stored[i]);
+            rawDir += lzh::toArchiveName(it.stored[i], e.codePage);
         }
         e.rawDir = rawDir;
-        e.rawName = it.dir ? "" : lzh::toArchiveName(it.stored.back());
+        e.rawName = it.dir ? "" : lzh::toArchiveName(it.stored.back(), e.codePage);
         e.mtime = it.st.st_mtime;
+        if (e.mtime < 0 || e.mtime > lzh::kLastTime)
+            text_ += it.key() + ": time outside 1970-2106, stored as " + formatTime(e.mtime < 0 ? 0 : lzh::kLastTime) + "\n";
         e.hasMode = true;
         e.mode = it.st.st_mode & 0xFFFF;
         if (it.dir) {
@@ -274,7 +298,7 @@ public:
         bool stored = true;
         if (st.st_size > 0) {
             lzh::FdSource src(fd.get(), UNLHA_ERR_READ, it.disk);
-            lzh::EncodeResult r = lzh::encode(m, src, sink_, true, progress_);
+            lzh::EncodeResult r = encoder_.encode(m, src, sink_, true, progress_);
             if (!r.gaveUp && r.out < r.in) {
                 stored = false;
                 e.method = m.id;
@@ -315,94 +339,126 @@ private:
     std::string &text_;
     lzh::FdSink &sink_;
     lzh::Progress progress_;
+    lzh::Encoder encoder_;
     std::string current_;
     uint64_t done_ = 0, total_ = 0;
 };
 
-// Moves the finished temporary archive into place. Across file systems it is
-// copied beside the target first so that the final step is still a rename.
-void placeArchive(const std::string &tmp, const std::string &target) {
-    if (::rename(tmp.c_str(), target.c_str()) == 0) return;
-    if (errno != EXDEV) fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
-    Fd in(::open(tmp.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) fail(UNLHA_ERR_WRITE, tmp + ": " + sysError(errno));
+// The archive an add writes: links followed to the file itself, and that
+// file, when there is one, locked against other writers from before it is
+// read until the new archive has replaced it.
+struct Target {
+    std::string path;
+    Fd fd;
+    struct stat st {};
+    bool exists() const { return fd.get() >= 0; }
+};
+
+void lockTarget(const Options &opt, Target &t) {
+    t.path = followLinks(opt.archive);
+    for (;;) {
+        // Non-blocking, so that a fifo under the archive's name cannot stall us.
+        t.fd.reset(::open(t.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+        if (t.fd.get() < 0) {
+            if (errno == ENOENT) return;
+            fail(UNLHA_ERR_READ, t.path + ": " + sysError(errno));
+        }
+        if (::fstat(t.fd.get(), &t.st) != 0) fail(UNLHA_ERR_READ, t.path + ": " + sysError(errno));
+        if (!S_ISREG(t.st.st_mode)) fail(UNLHA_ERR_WRITE, t.path + ": not a file");
+        if (!lockForWriting(t.fd.get(), opt.cancelled)) fail(UNLHA_ERR_CANCELLED, "cancelled");
+        // Another writer may have replaced it while we waited: then lock the new one.
+        struct stat now;
+        if (::stat(t.path.c_str(), &now) == 0 && now.st_dev == t.st.st_dev && now.st_ino == t.st.st_ino) return;
+    }
+}
+
+// Gives the finished archive the target's name: over the locked old one, or
+// as a new file, which never replaces one that another writer made
+// meanwhile (false then). Across file systems it is copied beside the
+// target first, so that the last step is still one link or rename.
+bool placeArchive(PendingFile &done, const Target &t, mode_t mode) {
+    std::string folder = dirName(t.path), leaf = t.path.substr(t.path.rfind('/') + 1);
+    Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0) fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
+    if (done.publish(dir.get(), leaf, t.exists())) return true;
+    if (errno == EEXIST && !t.exists()) return false;
+    if (errno != EXDEV) fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
     struct stat st;
-    ::fstat(in.get(), &st);
-    std::string beside;
-    Fd out = createTemp(dirName(target), beside);
-    TempFile guard(beside);
+    if (::fstat(done.fd(), &st) != 0) fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
+    PendingFile beside(dir.get(), folder);
     {
-        lzh::FdSink sink(out.get(), target);
-        copyRange(in.get(), 0, static_cast<uint64_t>(st.st_size), sink);
+        lzh::FdSink sink(beside.fd(), t.path);
+        copyRange(done.fd(), 0, static_cast<uint64_t>(st.st_size), sink);
         sink.flush();
     }
-    if (::fchmod(out.get(), st.st_mode & 07777) != 0 || ::fsync(out.get()) != 0)
-        fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
-    if (::rename(beside.c_str(), target.c_str()) != 0) fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
-    guard.keep();
-    ::unlink(tmp.c_str());
+    if (::fchmod(beside.fd(), mode) != 0 || ::fsync(beside.fd()) != 0)
+        fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
+    if (beside.publish(dir.get(), leaf, t.exists())) return true;
+    if (errno == EEXIST && !t.exists()) return false;
+    fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
+}
+
+// Writes the new archive: the old entries in their order, each replaced by
+// an item of the same stored name, then the remaining items.
+void writeArchive(const Options &opt, std::string &text, const std::vector<Item> &items, const Target &target,
+                  const std::vector<OldEntry> &entries, int outFd) {
+    lzh::FdSink sink(outFd, opt.archive);
+    Packer packer(opt, text, sink);
+    std::map<std::string, size_t> fresh;
+    uint64_t total = 0;
+    for (size_t i = 0; i < items.size(); ++i) {
+        fresh.emplace(items[i].key(), i);
+        if (!items[i].dir) total += static_cast<uint64_t>(items[i].st.st_size);
+    }
+    packer.setTotal(total);
+    std::vector<bool> done(items.size());
+    for (const OldEntry &oe : entries) {
+        auto hit = fresh.find(entryKey(oe.e));
+        if (hit != fresh.end()) {
+            packer.write(items[hit->second]); // replaced where it stood
+            done[hit->second] = true;
+            continue;
+        }
+        sink.write(oe.e.raw.data(), oe.e.raw.size());
+        copyRange(target.fd.get(), oe.dataOffset, oe.e.packed, sink);
+    }
+    for (size_t i = 0; i < items.size(); ++i)
+        if (!done[i]) packer.write(items[i]);
+    const uint8_t endMark = 0;
+    sink.write(&endMark, 1);
+    sink.flush();
+    packer.checkCancel();
 }
 
 int addCommand(const Options &opt, std::string &text) {
-    const std::string &target = opt.archive;
-    struct stat ast;
-    bool exists = ::stat(target.c_str(), &ast) == 0;
-    if (target.back() == '/' || (exists && !S_ISREG(ast.st_mode)))
-        fail(UNLHA_ERR_WRITE, target + ": not a file");
-    std::vector<Item> items = Collector(opt, text, exists ? &ast : nullptr).collect();
+    if (opt.archive.back() == '/') fail(UNLHA_ERR_WRITE, opt.archive + ": not a file");
+    const size_t textBefore = text.size();
+    for (;;) {
+        Target target;
+        lockTarget(opt, target);
+        Collector collector(opt, text, target.exists() ? &target.st : nullptr);
+        std::vector<Item> items = collector.collect();
+        // No archive of no entries: other readers refuse it, and an old one stays as it is.
+        if (items.empty()) fail(UNLHA_ERR_NOTHING, "nothing to add");
+        std::vector<OldEntry> entries;
+        if (target.exists()) entries = scanArchive(target.fd.get());
 
-    Fd old;
-    std::vector<OldEntry> entries;
-    if (exists) {
-        old.reset(::open(target.c_str(), O_RDONLY | O_CLOEXEC));
-        if (old.get() < 0) fail(UNLHA_ERR_READ, target + ": " + sysError(errno));
-        entries = scanArchive(old.get());
+        PendingFile out(opt.workDir.empty() ? dirName(target.path) : opt.workDir);
+        writeArchive(opt, text, items, target, entries, out.fd());
+        mode_t mode = target.exists() ? (target.st.st_mode & 07777) : (0666 & ~currentUmask());
+        if (::fchmod(out.fd(), mode) != 0 || ::fsync(out.fd()) != 0)
+            fail(UNLHA_ERR_WRITE, opt.archive + ": " + sysError(errno));
+        if (placeArchive(out, target, mode)) return collector.sameName() ? UNLHA_WARN_SAME_NAME : 0;
+        // Another writer created the archive meanwhile: add to theirs.
+        text.resize(textBefore);
     }
-
-    std::string tmpPath;
-    Fd out = createTemp(opt.workDir.empty() ? dirName(target) : opt.workDir, tmpPath);
-    TempFile guard(tmpPath);
-    {
-        lzh::FdSink sink(out.get(), tmpPath);
-        Packer packer(opt, text, sink);
-        std::map<std::string, size_t> fresh;
-        uint64_t total = 0;
-        for (size_t i = 0; i < items.size(); ++i) {
-            fresh.emplace(items[i].key(), i);
-            if (!items[i].dir) total += static_cast<uint64_t>(items[i].st.st_size);
-        }
-        packer.setTotal(total);
-        std::vector<bool> done(items.size());
-        for (const OldEntry &oe : entries) {
-            auto hit = fresh.find(entryKey(oe.e));
-            if (hit != fresh.end()) {
-                packer.write(items[hit->second]); // replaced where it stood
-                done[hit->second] = true;
-                continue;
-            }
-            sink.write(oe.e.raw.data(), oe.e.raw.size());
-            copyRange(old.get(), oe.dataOffset, oe.e.packed, sink);
-        }
-        for (size_t i = 0; i < items.size(); ++i)
-            if (!done[i]) packer.write(items[i]);
-        const uint8_t endMark = 0;
-        sink.write(&endMark, 1);
-        sink.flush();
-        packer.checkCancel();
-    }
-    mode_t mode = exists ? (ast.st_mode & 07777) : (0666 & ~currentUmask());
-    if (::fchmod(out.get(), mode) != 0 || ::fsync(out.get()) != 0)
-        fail(UNLHA_ERR_WRITE, tmpPath + ": " + sysError(errno));
-    if (::close(out.release()) != 0) fail(UNLHA_ERR_WRITE, tmpPath + ": " + sysError(errno));
-    placeArchive(tmpPath, target);
-    guard.keep();
-    return 0;
 }
 
 // ------------------------------------------------------------- reading
 
 // Unpacks one entry's data into `out`, returning the CRC of what came out.
-uint16_t unpack(const Entry &e, lzh::ByteSource &data, lzh::ByteSink &out, const lzh::Progress &progress) {
+uint16_t unpack(lzh::Decoder &dec, const Entry &e, lzh::ByteSource &data, lzh::ByteSink &out,
+               const lzh::Progress &progress) {
     if (e.method == "-lh0-" || e.method == "-lz4-") {
         if (e.packed != e.original) lzh::damaged("stored entry with two sizes: " + e.path());
         std::vector<uint8_t> buf(1 << 16);
@@ -421,7 +477,7 @@ uint16_t unpack(const Entry &e, lzh::ByteSource &data, lzh::ByteSink &out, const
     }
     const lzh::Method *m = lzh::findMethod(e.method);
     if (!m) fail(UNLHA_ERR_METHOD, "unsupported method " + e.method + ": " + e.path());
-    return lzh::decode(*m, data, e.original, out, progress);
+    return dec.decode(*m, data, e.original, out, progress);
 }
 
 bool selected(const Entry &e, const std::vector<std::string> &patterns) {
@@ -434,14 +490,6 @@ bool selected(const Entry &e, const std::vector<std::string> &patterns) {
     return false;
 }
 
-std::string formatTime(int64_t t) {
-    time_t tt = static_cast<time_t>(t);
-    std::tm tm{};
-    localtime_r(&tt, &tm);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y-%m-%d %H:%M:%S", &tm);
-    return buf;
-}
 
 class Reader {
 public:
@@ -478,7 +526,7 @@ public:
                      "----------- ---------- ------ ------------------- ------- ----- --------\n";
         Entry e;
         uint64_t files = 0, totalOrig = 0, totalPacked = 0, matched = 0;
-        while (lzh::readHeader(src, e)) {
+        for (bool first = true; lzh::readHeader(src, e, first); first = false) {
             lzh::LimitedSource data(src, e.packed);
             if (selected(e, patterns_)) {
                 ++matched;
@@ -531,14 +579,16 @@ private:
         double ratio = e.original ? 100.0 * static_cast<double>(e.packed) / static_cast<double>(e.original) : 0.0;
         std::snprintf(line, sizeof line, "%11" PRIu64 " %10" PRIu64 " %5.1f%%  %s %-7s %04X  ", e.original,
                       e.packed, ratio, formatTime(e.mtime).c_str(), e.method.c_str(), e.crc);
-        text_ += line + e.path() + (e.isDir() ? "/" : "") + "\n";
+        text_ += line + e.path() + (e.isDir() ? "/" : "");
+        if (e.original >= lzh::kLargeSize) text_ += "  (4 GiB or more: readers of 32-bit sizes fail on it)";
+        text_ += "\n";
     }
 
     void test(const Entry &e, lzh::ByteSource &data) {
         if (e.isDir()) return;
         lzh::NullSink sink;
         try {
-            uint16_t crc = unpack(e, data, sink, progress_);
+            uint16_t crc = unpack(decoder_, e, data, sink, progress_);
             if (crc != e.crc) record(UNLHA_ERR_CRC, e.path() + ": CRC error");
             else text_ += e.path() + ": OK\n";
         } catch (const Error &err) {
@@ -577,12 +627,8 @@ private:
         bool keepFolders = opt_.command == 'x' && opt_.withFolders;
         std::string name = e.path();
         if (e.isDir() && !keepFolders) return;
-        if (e.absolute || e.dotDot) {
-            record(UNLHA_ERR_UNSAFE_NAME, name + ": refused, the name leaves the destination");
-            return;
-        }
-        if (e.parts.empty()) {
-            record(UNLHA_ERR_UNSAFE_NAME, "entry without a name refused");
+        if (e.fault != lzh::NameFault::None) {
+            record(UNLHA_ERR_UNSAFE_NAME, name + ": refused, " + lzh::describe(e.fault));
             return;
         }
         if (!lzh::findMethod(e.method) && e.method != "-lh0-" && e.method != "-lz4-" && !e.isDir()) {
@@ -604,57 +650,35 @@ private:
     }
 
     void writeFile(const Entry &e, lzh::ByteSource &data, int dir, const std::string &leaf, const std::string &name) {
-        // Written under a temporary name and renamed over the final one only
-        // when complete and correct; the rename replaces a link, never follows it.
-        std::string tmp;
-        Fd fd;
-        for (unsigned i = 0; i < 1000 && fd.get() < 0; ++i) {
-            struct timespec ts;
-            clock_gettime(CLOCK_REALTIME, &ts);
-            char buf[64];
-            std::snprintf(buf, sizeof buf, ".unlha-%d-%lx-%u.tmp", static_cast<int>(::getpid()),
-                          static_cast<unsigned long>(ts.tv_nsec), i);
-            tmp = buf;
-            fd.reset(::openat(dir, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-            if (fd.get() < 0 && errno != EEXIST) break;
-        }
-        if (fd.get() < 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
-        struct Remove {
-            int dir;
-            std::string n;
-            ~Remove() {
-                if (!n.empty()) ::unlinkat(dir, n.c_str(), 0);
-            }
-        } remove{dir, tmp};
+        // Written without a final name, which it takes only when complete
+        // and correct; the name replaces a link there, never follows it.
+        PendingFile file(dir, name);
         uint16_t crc;
         {
-            lzh::FdSink sink(fd.get(), name);
-            crc = unpack(e, data, sink, progress_);
+            lzh::FdSink sink(file.fd(), name);
+            crc = unpack(decoder_, e, data, sink, progress_);
             sink.flush();
         }
         if (crc != e.crc) fail(UNLHA_ERR_CRC, name + ": CRC error");
         mode_t mode = e.hasMode ? (e.mode & 0777) : (0666 & ~currentUmask());
         struct timespec times[2] = {{static_cast<time_t>(e.mtime), 0}, {static_cast<time_t>(e.mtime), 0}};
-        ::fchmod(fd.get(), mode);
-        ::futimens(fd.get(), times);
-        if (::close(fd.release()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
-        if (!opt_.overwrite) {
-            if (::renameat(dir, tmp.c_str(), dir, leaf.c_str()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
-        } else if (!renameNoReplace(dir, tmp, dir, leaf)) {
+        ::fchmod(file.fd(), mode);
+        ::futimens(file.fd(), times);
+        if (!file.publish(dir, leaf, !opt_.overwrite)) {
             if (errno != EEXIST) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
             if (!opt_.overwrite(name)) {
                 text_ += name + ": exists, kept\n";
                 return;
             }
-            if (::renameat(dir, tmp.c_str(), dir, leaf.c_str()) != 0) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+            if (!file.publish(dir, leaf, true)) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
         }
-        remove.n.clear();
         text_ += name + "\n";
     }
 
     const Options &opt_;
     std::string &text_;
     lzh::Progress progress_;
+    lzh::Decoder decoder_;
     std::string current_;
     uint64_t done_ = 0, total_ = 0;
     std::vector<std::string> patterns_;

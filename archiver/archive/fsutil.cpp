@@ -6,7 +6,10 @@
 #include <cstring>
 #include <fcntl.h>
 #include <stdio.h>
+#include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include "lzh/error.h"
@@ -25,6 +28,104 @@ void Fd::reset(int fd) {
 
 TempFile::~TempFile() {
     if (!path_.empty()) ::unlink(path_.c_str());
+}
+
+namespace {
+
+// A dot keeps them out of listings and of "*.*" (without -a2).
+std::string tempName(unsigned attempt) {
+    struct timespec ts;
+    clock_gettime(CLOCK_REALTIME, &ts);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, ".unlha-%d-%lx-%u.tmp", static_cast<int>(::getpid()),
+                  static_cast<unsigned long>(ts.tv_nsec), attempt);
+    return buf;
+}
+
+std::string procPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
+
+} // namespace
+
+PendingFile::PendingFile(const std::string &dir) {
+    std::string d = dir.empty() ? "." : dir;
+    dir_.reset(::open(d.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir_.get() < 0) lzh::fail(UNLHA_ERR_WRITE, "cannot create a temporary file in " + d + ": " + sysError(errno));
+    open(d);
+}
+
+PendingFile::PendingFile(int dirFd, const std::string &dirForMessages) : dir_(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0)) {
+    if (dir_.get() < 0) lzh::fail(UNLHA_ERR_WRITE, dirForMessages + ": " + sysError(errno));
+    open(dirForMessages);
+}
+
+void PendingFile::open(const std::string &dirForMessages) {
+    // Naming it later goes through /proc; without /proc it gets a name now.
+    fd_.reset(::openat(dir_.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
+    if (fd_.get() >= 0 && ::access(procPath(fd_.get()).c_str(), F_OK) == 0) return;
+    fd_.reset();
+    for (unsigned i = 0; i < 1000 && fd_.get() < 0; ++i) {
+        name_ = tempName(i);
+        fd_.reset(::openat(dir_.get(), name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (fd_.get() < 0 && errno != EEXIST) break;
+    }
+    if (fd_.get() < 0) {
+        name_.clear();
+        lzh::fail(UNLHA_ERR_WRITE, "cannot create a temporary file in " + dirForMessages + ": " + sysError(errno));
+    }
+}
+
+PendingFile::~PendingFile() {
+    if (!name_.empty()) ::unlinkat(dir_.get(), name_.c_str(), 0);
+}
+
+bool PendingFile::publish(int toDir, const std::string &to, bool replace) {
+    if (!name_.empty()) {
+        bool ok = replace ? ::renameat(dir_.get(), name_.c_str(), toDir, to.c_str()) == 0
+                          : renameNoReplace(dir_.get(), name_, toDir, to);
+        if (ok) name_.clear();
+        return ok;
+    }
+    const std::string self = procPath(fd_.get());
+    if (::linkat(AT_FDCWD, self.c_str(), toDir, to.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (errno != EEXIST || !replace) return false;
+    // A link cannot replace: a name of our own first, then one rename over `to`.
+    for (unsigned i = 0; i < 1000; ++i) {
+        std::string tmp = tempName(i);
+        if (::linkat(AT_FDCWD, self.c_str(), toDir, tmp.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+            if (errno == EEXIST) continue;
+            return false;
+        }
+        if (::renameat(toDir, tmp.c_str(), toDir, to.c_str()) == 0) return true;
+        int err = errno;
+        ::unlinkat(toDir, tmp.c_str(), 0);
+        errno = err;
+        return false;
+    }
+    return false;
+}
+
+std::string followLinks(std::string path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        std::string to(256, '\0');
+        ssize_t n;
+        while ((n = ::readlink(path.c_str(), to.data(), to.size())) == static_cast<ssize_t>(to.size()))
+            to.resize(to.size() * 2);
+        if (n <= 0) return path; // not a link, or nothing there yet
+        to.resize(static_cast<size_t>(n));
+        path = to[0] == '/' ? to : dirName(path) + "/" + to;
+    }
+    lzh::fail(UNLHA_ERR_WRITE, path + ": " + sysError(ELOOP));
+}
+
+bool lockForWriting(int fd, const std::function<bool()> &cancelled) {
+    // Polled rather than blocking, so that a cancel or a signal ends the wait.
+    while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        // A file system without locks: go on as before locks existed.
+        if (errno != EWOULDBLOCK && errno != EINTR) return true;
+        if (cancelled && cancelled()) return false;
+        ::usleep(20000);
+    }
+    return true;
 }
 
 std::string dirName(const std::string &path) {

@@ -1,5 +1,6 @@
 #pragma once
 // Small POSIX helpers shared by the archive operations.
+#include <functional>
 #include <string>
 
 namespace archive {
@@ -43,6 +44,44 @@ public:
 private:
     std::string path_;
 };
+
+// A file being written that takes its final name only when complete. Where
+// the file system allows, it has no name at all until then, so that nothing
+// is left behind even when the process is killed; elsewhere it is a
+// ".unlha-*.tmp" file in its folder, removed when this object goes unless
+// it was published.
+class PendingFile {
+public:
+    // In the folder `dir` (a path, or a descriptor with its path for
+    // messages). Throws UNLHA_ERR_WRITE.
+    explicit PendingFile(const std::string &dir);
+    PendingFile(int dirFd, const std::string &dirForMessages);
+    PendingFile(const PendingFile &) = delete;
+    PendingFile &operator=(const PendingFile &) = delete;
+    ~PendingFile();
+    int fd() const { return fd_.get(); }
+    int dirFd() const { return dir_.get(); }
+    // Gives the file the name `to` in the folder `toDir`. Without `replace`
+    // an existing `to` is kept and false returned with errno EEXIST; with it
+    // `to` is replaced in one step (a link at `to` is replaced, not followed).
+    // False with errno set on failure (EXDEV: another file system).
+    bool publish(int toDir, const std::string &to, bool replace);
+
+private:
+    void open(const std::string &dirForMessages);
+
+    Fd dir_;
+    Fd fd_;
+    std::string name_; // empty while the file has no name
+};
+
+// Follows `path` while it is a symbolic link, to the file it finally names
+// (which need not exist). Throws UNLHA_ERR_WRITE on a loop.
+std::string followLinks(std::string path);
+
+// Takes the advisory lock that serialises writers of one file, waiting for
+// it; false when `cancelled` asked to stop first.
+bool lockForWriting(int fd, const std::function<bool()> &cancelled);
 
 std::string dirName(const std::string &path);
 // A new empty file in `dir` (mode 0600); throws UNLHA_ERR_WRITE.

@@ -40,7 +40,39 @@ UNLHA_API int UnlhaGetVersion(void);
 #define UNLHA_ERR_NO_MATCH    0x800E // no entry matched the names given to x/e
 #define UNLHA_ERR_INTERNAL    0x800F // unexpected failure inside the library
 #define UNLHA_ERR_EXISTS      0x8010 // the file s would write already exists; it is never replaced
+#define UNLHA_ERR_NOTHING     0x8011 // a found nothing to pack; no archive is written or changed
 #define UNLHA_ERR_LIBRARY_MISSING_RESERVED 0x8018 // reserved for the caller; never returned
+
+// Warnings: the command did its work and the archive is complete, but the
+// output text names something the caller should know. Not success, not failure.
+#define UNLHA_WARN_SAME_NAME  0x8080 // a -x0: items of one name; the later one was stored
+#define UNLHA_IS_WARNING(code) ((code) >= 0x8080 && (code) <= 0x80FF)
+
+// One short Japanese line (UTF-8) saying what a result means; "" for 0 and
+// for codes this library does not return.
+static inline const char *UnlhaErrorText(int code) {
+    switch (code) {
+    case UNLHA_ERR_COMMAND: return "コマンドが正しくありません";
+    case UNLHA_ERR_SWITCH: return "スイッチが正しくありません";
+    case UNLHA_ERR_NO_ARCHIVE: return "書庫が指定されていないか、見つかりません";
+    case UNLHA_ERR_NO_ITEM: return "圧縮するファイルが見つかりません";
+    case UNLHA_ERR_READ: return "ファイルまたはフォルダを読めません";
+    case UNLHA_ERR_WRITE: return "ファイルまたはフォルダに書き込めません";
+    case UNLHA_ERR_DAMAGED: return "書庫が壊れています";
+    case UNLHA_ERR_CRC: return "CRCが一致しません (データが壊れています)";
+    case UNLHA_ERR_CANCELLED: return "中止しました";
+    case UNLHA_ERR_UNSAFE_NAME: return "安全でない名前の項目を拒否しました";
+    case UNLHA_ERR_METHOD: return "対応していない圧縮方式です";
+    case UNLHA_ERR_MEMORY: return "メモリが足りません";
+    case UNLHA_ERR_UNSUPPORTED: return "この環境では使えない機能です";
+    case UNLHA_ERR_NO_MATCH: return "指定した名前の項目が書庫にありません";
+    case UNLHA_ERR_INTERNAL: return "書庫ライブラリの内部エラーです";
+    case UNLHA_ERR_EXISTS: return "同じ名前のファイルがあるため作成しません";
+    case UNLHA_ERR_NOTHING: return "圧縮する項目がありません";
+    case UNLHA_WARN_SAME_NAME: return "同じ名前の項目があり、後のものを格納しました";
+    default: return "";
+    }
+}
 
 #ifdef __cplusplus
 }

@@ -13,6 +13,7 @@ public:
     explicit BitWriter(std::vector<uint8_t> &out) : out_(out) {}
     void put(int n, uint32_t v) { // n <= 32
         if (!n) return;
+        total_ += static_cast<unsigned>(n);
         acc_ = (acc_ << n) | (v & (n == 32 ? 0xFFFFFFFFu : ((1u << n) - 1)));
         nbits_ += n;
         // Whole 32-bit words: a quarter of the vector appends.
@@ -23,6 +24,19 @@ public:
                             static_cast<uint8_t>(w)};
             out_.insert(out_.end(), b, b + 4);
         }
+    }
+    // Appends a stream of `bits` bits held most significant first in `src`.
+    void append(const uint8_t *src, uint64_t bits) {
+        for (; bits >= 32; bits -= 32, src += 4)
+            put(32, uint32_t{src[0]} << 24 | uint32_t{src[1]} << 16 | uint32_t{src[2]} << 8 | src[3]);
+        for (; bits >= 8; bits -= 8) put(8, *src++);
+        if (bits) put(static_cast<int>(bits), static_cast<uint32_t>(*src >> (8 - bits)));
+    }
+    uint64_t bits() const { return total_; } // put so far, padding excluded
+    void reset() {
+        acc_ = 0;
+        nbits_ = 0;
+        total_ = 0;
     }
     // Writes the pending bits, padding the last byte with zero bits.
     void finish() {
@@ -40,6 +54,7 @@ private:
     std::vector<uint8_t> &out_;
     uint64_t acc_ = 0;
     int nbits_ = 0;
+    uint64_t total_ = 0;
 };
 
 // Reads a packed stream of known length. Past its end it supplies zero bits;

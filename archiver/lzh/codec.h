@@ -3,39 +3,65 @@
 // static Huffman tables.
 #include <cstdint>
 #include <functional>
-#include <string>
+#include <memory>
 
+#include "format.h"
 #include "stream.h"
 
 namespace lzh {
-
-struct Method {
-    const char *id; // "-lh5-"
-    int dicbit;     // window is 1 << dicbit bytes
-    int np;         // number of position codes
-    int pbit;       // bits of the position-table count
-};
-
-// The LZ methods by id ("-lh5-"), or nullptr.
-const Method *findMethod(const std::string &id);
-const Method &methodForLevel(int jm); // 2 -> lh5, 3 -> lh6, 4 -> lh7
 
 // Called between blocks with the input bytes consumed so far; may throw to cancel.
 using Progress = std::function<void(uint64_t)>;
 
 struct EncodeResult {
     uint64_t in = 0;      // bytes read
-    uint64_t out = 0;     // bytes written
+    uint64_t out = 0;     // bytes written (the last one padded with zero bits)
+    uint64_t bits = 0;    // bits written before that padding
     uint16_t crc = 0;     // CRC-16 of the bytes read
     bool gaveUp = false;  // stopped early: the data does not shrink
 };
 
-// Packs `in` into `out`. With giveUp set it stops as soon as the output is
-// clearly larger than the input, so the caller can store the file instead.
-EncodeResult encode(const Method &m, ByteSource &in, ByteSink &out, bool giveUp, const Progress &progress = {});
+// Packs byte streams. One encoder keeps its tables from entry to entry, so
+// packing many small files costs what their bytes cost, not a set-up each.
+class Encoder {
+public:
+    Encoder();
+    ~Encoder();
+    Encoder(const Encoder &) = delete;
+    Encoder &operator=(const Encoder &) = delete;
 
-// Unpacks exactly `original` bytes; returns their CRC-16. Throws
-// UNLHA_ERR_DAMAGED on any inconsistency in the packed data.
+    // Packs `in` into `out`. With giveUp set it stops as soon as the output is
+    // clearly larger than the input, so the caller can store the file instead.
+    // `history` (at most the window) is the data just before `in`: matches may
+    // reach into it, and the output continues a stream that already holds it.
+    EncodeResult encode(const Method &m, ByteSource &in, ByteSink &out, bool giveUp, const Progress &progress = {},
+                        const uint8_t *history = nullptr, size_t historySize = 0);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// Unpacks byte streams; keeps its window and tables from entry to entry.
+class Decoder {
+public:
+    Decoder();
+    ~Decoder();
+    Decoder(const Decoder &) = delete;
+    Decoder &operator=(const Decoder &) = delete;
+
+    // Unpacks exactly `original` bytes; returns their CRC-16. Throws
+    // UNLHA_ERR_DAMAGED on any inconsistency in the packed data.
+    uint16_t decode(const Method &m, ByteSource &packed, uint64_t original, ByteSink &out,
+                    const Progress &progress = {});
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+// One-off forms of the above.
+EncodeResult encode(const Method &m, ByteSource &in, ByteSink &out, bool giveUp, const Progress &progress = {});
 uint16_t decode(const Method &m, ByteSource &packed, uint64_t original, ByteSink &out,
                 const Progress &progress = {});
 

@@ -9,16 +9,8 @@
 namespace lzh {
 
 namespace {
-constexpr int NC = 510, NT = 19, TBIT = 5, CBIT = 9;
 constexpr size_t kHistory = 1 << 16; // covers the largest distance of any method
 constexpr size_t kChunk = 1 << 16;
-
-const Method kMethods[] = {
-    {"-lh4-", 12, 14, 4},
-    {"-lh5-", 13, 14, 4},
-    {"-lh6-", 15, 16, 5},
-    {"-lh7-", 16, 17, 5},
-};
 
 void readPtLen(BitReader &br, HuffDecoder &dec, int nn, int nbit, int special) {
     int n = static_cast<int>(br.get(nbit));
@@ -70,21 +62,23 @@ void readCLen(BitReader &br, HuffDecoder &t, HuffDecoder &c) {
 }
 } // namespace
 
-const Method *findMethod(const std::string &id) {
-    for (const Method &m : kMethods)
-        if (id == m.id) return &m;
-    return nullptr;
-}
+struct Decoder::Impl {
+    HuffDecoder cdec{12}, pdec{8}, tdec{8};
+    std::vector<uint8_t> buf = std::vector<uint8_t>(kHistory + kChunk + 512);
+};
 
-const Method &methodForLevel(int jm) {
-    return kMethods[jm == 4 ? 3 : jm == 3 ? 2 : 1];
-}
+Decoder::Decoder() : impl_(std::make_unique<Impl>()) {}
+Decoder::~Decoder() = default;
 
 uint16_t decode(const Method &m, ByteSource &packed, uint64_t original, ByteSink &out, const Progress &progress) {
+    return Decoder().decode(m, packed, original, out, progress);
+}
+
+uint16_t Decoder::decode(const Method &m, ByteSource &packed, uint64_t original, ByteSink &out,
+                         const Progress &progress) {
     BitReader br(packed);
-    HuffDecoder cdec(12), pdec(8), tdec(8);
-    std::vector<uint8_t> buf(kHistory + kChunk + 512);
-    uint8_t *b = buf.data();
+    HuffDecoder &cdec = impl_->cdec, &pdec = impl_->pdec, &tdec = impl_->tdec;
+    uint8_t *b = impl_->buf.data();
     size_t pos = 0, flushed = 0;
     uint64_t produced = 0, remaining = original;
     uint32_t blockLeft = 0;

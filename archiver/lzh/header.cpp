@@ -9,6 +9,28 @@
 namespace lzh {
 
 namespace {
+// Where the fields of the fixed part sit, counted from the header's first byte.
+namespace at {
+constexpr size_t kMethod = 2, kPacked = 7, kOriginal = 11, kTime = 15, kLevel = 20;
+// Levels 0 and 1: the size byte and checksum, then after kLevel a
+// length-prefixed name, its CRC and (level 1) the OS id.
+constexpr size_t kSumOfRest = 1, kNameLength = 21, kName = 22;
+// Level 2: a 16-bit total size, then these.
+constexpr size_t kCrc2 = 21, kOs2 = 23, kFirstExt2 = 24, kBase2 = 26;
+} // namespace at
+
+// Extended header types.
+namespace ext {
+constexpr uint8_t kHeaderCrc = 0x00, kFileName = 0x01, kFolderName = 0x02, kSizes64 = 0x42, kCodePage = 0x46,
+                  kUnixMode = 0x50, kUnixTime = 0x54;
+} // namespace ext
+
+// The Unix extension of a level-0 header: 'U', a minor version, then time,
+// mode, uid and gid.
+constexpr size_t kUnix0Time = 2, kUnix0Mode = 6, kUnix0Size = 12;
+// A level-1 extension chain longer than this is not a header.
+constexpr uint64_t kMaxExtBytes = 1u << 20;
+
 uint32_t get16(const uint8_t *p) { return p[0] | uint32_t{p[1]} << 8; }
 uint32_t get32(const uint8_t *p) { return get16(p) | get16(p + 2) << 16; }
 uint64_t get64(const uint8_t *p) { return get32(p) | uint64_t{get32(p + 4)} << 32; }
@@ -41,39 +63,110 @@ int64_t fromDosTime(uint32_t t) {
 // Applies one extended header (type, data) to e.
 void applyExt(Entry &e, uint8_t type, const uint8_t *d, size_t n, bool &sizes64) {
     switch (type) {
-    case 0x01: e.rawName.assign(reinterpret_cast<const char *>(d), n); break;
-    case 0x02: e.rawDir.assign(reinterpret_cast<const char *>(d), n); break;
-    case 0x42:
+    case ext::kFileName: e.rawName.assign(reinterpret_cast<const char *>(d), n); break;
+    case ext::kFolderName: e.rawDir.assign(reinterpret_cast<const char *>(d), n); break;
+    case ext::kSizes64:
         if (n >= 16) {
             e.packed = get64(d);
             e.original = get64(d + 8);
             sizes64 = true;
         }
         break;
-    case 0x50:
+    case ext::kCodePage:
+        if (n >= 4) e.codePage = static_cast<CodePage>(get32(d));
+        break;
+    case ext::kUnixMode:
         if (n >= 2) {
             e.mode = get16(d);
             e.hasMode = true;
         }
         break;
-    case 0x54:
+    case ext::kUnixTime:
         if (n >= 4) e.mtime = get32(d);
         break;
     default: break;
     }
 }
 
-void splitInto(const std::string &s, bool backslash, std::vector<std::string> &out) {
-    std::string cur;
-    auto push = [&] {
-        if (!cur.empty()) out.push_back(cur);
-        cur.clear();
-    };
-    for (char c : s) {
-        if (c == '/' || (backslash && c == '\\')) push();
-        else cur += c;
+// Reads the rest of the fixed part of a level-0/1 header into e.raw.
+size_t readOldBase(ByteSource &in, Entry &e) {
+    std::vector<uint8_t> &h = e.raw;
+    size_t base = size_t{h[0]} + 2;
+    if (base < at::kName + 2) damaged("header too short");
+    h.resize(base);
+    if (!in.readFull(h.data() + at::kName - 1, base - (at::kName - 1))) damaged("header cut short");
+    unsigned sum = 0;
+    for (size_t i = 2; i < base; ++i) sum += h[i];
+    if ((sum & 0xFF) != h[at::kSumOfRest]) damaged("header checksum mismatch");
+    e.mtime = fromDosTime(get32(h.data() + at::kTime));
+    size_t nl = h[at::kNameLength];
+    if (at::kName + nl + 2 > base) damaged("name runs past the header");
+    e.rawName.assign(reinterpret_cast<const char *>(h.data() + at::kName), nl);
+    e.crc = static_cast<uint16_t>(get16(h.data() + at::kName + nl));
+    return base;
+}
+
+void readLevel0(ByteSource &in, Entry &e) {
+    size_t base = readOldBase(in, e);
+    const uint8_t *x = e.raw.data() + at::kName + e.rawName.size() + 2;
+    size_t extLen = base - (at::kName + e.rawName.size() + 2);
+    if (extLen >= kUnix0Size && x[0] == 'U') {
+        e.os = 'U';
+        e.mtime = get32(x + kUnix0Time);
+        e.mode = get16(x + kUnix0Mode);
+        e.hasMode = true;
     }
-    push();
+}
+
+void readLevel1(ByteSource &in, Entry &e) {
+    size_t base = readOldBase(in, e);
+    std::vector<uint8_t> &h = e.raw;
+    size_t osAt = at::kName + e.rawName.size() + 2;
+    if (osAt + 3 > base) damaged("header too short");
+    e.os = h[osAt];
+    bool sizes64 = false;
+    size_t next = get16(h.data() + base - 2);
+    uint64_t extBytes = 0;
+    while (next) {
+        if (next < 3) damaged("bad extended header");
+        extBytes += next;
+        if (extBytes > e.packed || extBytes > kMaxExtBytes) damaged("extended headers too large");
+        size_t start = h.size();
+        h.resize(start + next);
+        if (!in.readFull(h.data() + start, next)) damaged("header cut short");
+        applyExt(e, h[start], h.data() + start + 1, next - 3, sizes64);
+        next = get16(h.data() + start + next - 2);
+    }
+    // The extensions count in the packed size unless a 64-bit size says otherwise.
+    if (!sizes64) e.packed -= extBytes;
+}
+
+void readLevel2(ByteSource &in, Entry &e) {
+    std::vector<uint8_t> &h = e.raw;
+    size_t total = get16(h.data());
+    if (total < at::kBase2) damaged("header too short");
+    h.resize(total);
+    if (!in.readFull(h.data() + at::kName - 1, total - (at::kName - 1))) damaged("header cut short");
+    e.mtime = get32(h.data() + at::kTime);
+    e.crc = static_cast<uint16_t>(get16(h.data() + at::kCrc2));
+    e.os = h[at::kOs2];
+    bool sizes64 = false;
+    size_t off = at::kBase2, next = get16(h.data() + at::kFirstExt2), crcAt = 0;
+    while (next) {
+        if (next < 3 || off + next > total) damaged("bad extended header");
+        uint8_t type = h[off];
+        if (type == ext::kHeaderCrc && next >= 5) crcAt = off + 1;
+        applyExt(e, type, h.data() + off + 1, next - 3, sizes64);
+        size_t following = get16(h.data() + off + next - 2);
+        off += next;
+        next = following;
+    }
+    if (crcAt) {
+        uint16_t stored = static_cast<uint16_t>(get16(h.data() + crcAt));
+        std::vector<uint8_t> copy = h;
+        copy[crcAt] = copy[crcAt + 1] = 0;
+        if (crc16(0, copy.data(), copy.size()) != stored) damaged("header CRC mismatch");
+    }
 }
 } // namespace
 
@@ -81,122 +174,44 @@ std::string Entry::path() const {
     std::string p;
     for (const auto &s : parts) {
         if (!p.empty()) p += '/';
-        p += s;
+        p += escapeControls(s);
     }
     return p;
 }
 
 void decodePath(Entry &e) {
+    CodePage page = readingCodePage(e.codePage, e.os, e.rawDir + e.rawName);
+    StoredPath sp = splitStoredPath(e.rawDir, e.rawName, e.level, page);
+    e.fault = sp.fault;
     e.parts.clear();
-    e.absolute = e.dotDot = false;
-    std::string all = e.rawDir;
-    if (!all.empty() && !e.rawName.empty() && static_cast<uint8_t>(all.back()) != 0xFF) all += '\xFF';
-    all += e.rawName;
-    // Old headers name folders with '\\' (or 0xFF); level 2 uses 0xFF only.
-    bool backslash = e.level < 2;
-    unsigned char first = all.empty() ? 0 : static_cast<unsigned char>(all[0]);
-    if (first == 0xFF || first == '/' || (backslash && first == '\\')) e.absolute = true;
-    std::string comp;
-    std::vector<std::string> pieces;
-    for (char c : all) {
-        if (static_cast<uint8_t>(c) == 0xFF) {
-            pieces.push_back(comp);
-            comp.clear();
-        } else {
-            comp += c;
-        }
-    }
-    pieces.push_back(comp);
-    for (const auto &p : pieces) {
-        if (p.empty()) continue;
-        std::vector<std::string> sub;
-        splitInto(fromArchiveName(p), backslash, sub);
-        for (auto &s : sub) {
-            if (s == ".") continue;
-            if (s == "..") e.dotDot = true;
-            e.parts.push_back(s);
-        }
+    for (const auto &raw : sp.parts) {
+        e.parts.push_back(fromArchiveName(raw, page));
+        // What the conversion gives is judged again: it is what reaches the file system.
+        if (e.fault == NameFault::None) e.fault = judgePart(e.parts.back());
+        if (e.fault == NameFault::None && e.parts.back().find('/') != std::string::npos) e.fault = NameFault::EmptyPart;
     }
 }
 
-bool readHeader(ByteSource &in, Entry &e) {
+bool readHeader(ByteSource &in, Entry &e, bool first) {
     e = Entry{};
-    uint8_t h0[21];
-    if (!in.readFull(h0, 1)) damaged("archive ends without its end mark");
-    if (h0[0] == 0) return false;
-    if (!in.readFull(h0 + 1, 20)) damaged("header cut short");
-    e.level = h0[20];
-    e.method.assign(reinterpret_cast<const char *>(h0 + 2), 5);
-    e.packed = get32(h0 + 7);
-    e.original = get32(h0 + 11);
-    bool sizes64 = false;
-    std::vector<uint8_t> &h = e.raw;
-    if (e.level == 2) {
-        size_t total = get16(h0);
-        if (total < 26) damaged("header too short");
-        h.assign(h0, h0 + 21);
-        h.resize(total);
-        if (!in.readFull(h.data() + 21, total - 21)) damaged("header cut short");
-        e.mtime = get32(h.data() + 15);
-        e.crc = static_cast<uint16_t>(get16(h.data() + 21));
-        e.os = h[23];
-        size_t off = 24, next = get16(h.data() + 24);
-        off = 26;
-        size_t crcAt = 0;
-        while (next) {
-            if (next < 3 || off + next > total) damaged("bad extended header");
-            uint8_t type = h[off];
-            if (type == 0x00 && next >= 5) crcAt = off + 1;
-            applyExt(e, type, h.data() + off + 1, next - 3, sizes64);
-            size_t nn = get16(h.data() + off + next - 2);
-            off += next;
-            next = nn;
-        }
-        if (crcAt) {
-            uint16_t stored = static_cast<uint16_t>(get16(h.data() + crcAt));
-            std::vector<uint8_t> copy = h;
-            copy[crcAt] = copy[crcAt + 1] = 0;
-            if (crc16(0, copy.data(), copy.size()) != stored) damaged("header CRC mismatch");
-        }
-    } else if (e.level == 0 || e.level == 1) {
-        size_t base = size_t{h0[0]} + 2;
-        if (base < 24) damaged("header too short");
-        h.assign(h0, h0 + 21);
-        h.resize(base);
-        if (!in.readFull(h.data() + 21, base - 21)) damaged("header cut short");
-        unsigned sum = 0;
-        for (size_t i = 2; i < base; ++i) sum += h[i];
-        if ((sum & 0xFF) != h[1]) damaged("header checksum mismatch");
-        e.mtime = fromDosTime(get32(h.data() + 15));
-        size_t nl = h[21];
-        if (22 + nl + 2 > base) damaged("name runs past the header");
-        e.rawName.assign(reinterpret_cast<const char *>(h.data() + 22), nl);
-        e.crc = static_cast<uint16_t>(get16(h.data() + 22 + nl));
-        size_t rest = 24 + nl;
-        if (e.level == 1) {
-            if (rest + 3 > base) damaged("header too short");
-            e.os = h[rest];
-            size_t next = get16(h.data() + base - 2);
-            uint64_t extBytes = 0;
-            while (next) {
-                if (next < 3) damaged("bad extended header");
-                extBytes += next;
-                if (extBytes > e.packed || extBytes > (1u << 20)) damaged("extended headers too large");
-                size_t at = h.size();
-                h.resize(at + next);
-                if (!in.readFull(h.data() + at, next)) damaged("header cut short");
-                applyExt(e, h[at], h.data() + at + 1, next - 3, sizes64);
-                next = get16(h.data() + at + next - 2);
-            }
-            if (!sizes64) e.packed -= extBytes;
-        } else if (rest + 7 <= base && h[rest] == 'U') {
-            e.os = 'U';
-            e.mtime = get32(h.data() + rest + 1);
-            e.mode = get16(h.data() + rest + 5);
-            e.hasMode = true;
-        }
-    } else {
-        damaged("unknown header level");
+    e.raw.resize(at::kName - 1);
+    uint8_t *h = e.raw.data();
+    if (!in.readFull(h, 1)) {
+        // The final 0 is often missing; the entries before it are whole.
+        if (first) damaged("not an archive: nothing to read");
+        return false;
+    }
+    if (h[0] == 0) return false;
+    if (!in.readFull(h + 1, at::kLevel)) damaged("header cut short");
+    e.level = h[at::kLevel];
+    e.method.assign(reinterpret_cast<const char *>(h + at::kMethod), 5);
+    e.packed = get32(h + at::kPacked);
+    e.original = get32(h + at::kOriginal);
+    switch (e.level) {
+    case 0: readLevel0(in, e); break;
+    case 1: readLevel1(in, e); break;
+    case 2: readLevel2(in, e); break;
+    default: damaged("unknown header level");
     }
     if (e.isDir() && (e.packed || e.original)) damaged("folder entry with data");
     decodePath(e);
@@ -209,38 +224,43 @@ std::vector<uint8_t> writeHeader(const Entry &e, bool large) {
     for (int i = 0; i < 5; ++i) h.push_back(static_cast<uint8_t>(i < static_cast<int>(e.method.size()) ? e.method[i] : ' '));
     put32(h, static_cast<uint32_t>(e.packed));
     put32(h, static_cast<uint32_t>(e.original));
-    put32(h, static_cast<uint32_t>(e.mtime));
+    put32(h, static_cast<uint32_t>(e.mtime < 0 ? 0 : e.mtime > kLastTime ? kLastTime : e.mtime));
     h.push_back(0x20);
     h.push_back(2);
     put16(h, e.crc);
     h.push_back('U');
     // Each extended header: its size (counted from the size field of the
     // previous one), type, data.
-    auto ext = [&](uint8_t type, const std::vector<uint8_t> &data) {
+    auto add = [&](uint8_t type, const std::vector<uint8_t> &data) {
         size_t size = data.size() + 3;
         if (size > 0xFFFF) fail(UNLHA_ERR_WRITE, "name too long for the header");
         put16(h, static_cast<uint32_t>(size));
         h.push_back(type);
         h.insert(h.end(), data.begin(), data.end());
     };
-    ext(0x00, {0, 0});
+    add(ext::kHeaderCrc, {0, 0});
     size_t crcAt = h.size() - 2;
-    ext(0x01, std::vector<uint8_t>(e.rawName.begin(), e.rawName.end()));
+    add(ext::kFileName, std::vector<uint8_t>(e.rawName.begin(), e.rawName.end()));
     if (!e.rawDir.empty()) {
         std::vector<uint8_t> d(e.rawDir.begin(), e.rawDir.end());
         if (d.back() != 0xFF) d.push_back(0xFF);
-        ext(0x02, d);
+        add(ext::kFolderName, d);
+    }
+    if (e.codePage != CodePage::Unknown) {
+        std::vector<uint8_t> d;
+        put32(d, static_cast<uint32_t>(e.codePage));
+        add(ext::kCodePage, d);
     }
     if (large) {
         std::vector<uint8_t> d;
         put64(d, e.packed);
         put64(d, e.original);
-        ext(0x42, d);
+        add(ext::kSizes64, d);
     }
     if (e.hasMode) {
         std::vector<uint8_t> d;
         put16(d, e.mode & 0xFFFF);
-        ext(0x50, d);
+        add(ext::kUnixMode, d);
     }
     put16(h, 0);
     // A low byte of 0 would read as the end mark.

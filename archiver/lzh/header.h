@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "safe_path.h"
 #include "stream.h"
 
 namespace lzh {
@@ -18,30 +19,35 @@ struct Entry {
     uint8_t os = 'U';
     bool hasMode = false;
     uint32_t mode = 0;
+    CodePage codePage = CodePage::Unknown; // as declared by the header, or to declare
     std::string rawDir;    // folder as stored, components separated by 0xFF
     std::string rawName;   // name as stored
 
     // Filled by readHeader from the raw names.
     std::vector<std::string> parts; // path components in the local encoding
-    bool absolute = false;          // the stored path starts at a root
-    bool dotDot = false;            // a ".." component
+    NameFault fault = NameFault::None; // why the name may not be extracted
     std::vector<uint8_t> raw;       // every header byte as read
 
     bool isDir() const { return method == "-lhd-"; }
+    // The path for messages and matching: '/' between parts, control bytes escaped.
     std::string path() const;
 };
 
 constexpr uint64_t kLargeSize = uint64_t{1} << 32;
+// The span of a 32-bit Unix time field: 1970-01-01 to 2106-02-07.
+constexpr int64_t kLastTime = 0xFFFFFFFF;
 
-// Reads the next header. Returns false at the end mark; throws
-// UNLHA_ERR_DAMAGED when the header is cut short or inconsistent.
-bool readHeader(ByteSource &in, Entry &e);
+// Reads the next header. Returns false at the end mark, and at the end of
+// the input unless `first` (an archive needs at least one header or the
+// mark). Throws UNLHA_ERR_DAMAGED when a header is cut short or inconsistent.
+bool readHeader(ByteSource &in, Entry &e, bool first = false);
 
 // A level-2 header for e. With `large` the 64-bit size field is added, so
-// the header keeps its length whatever the sizes turn out to be.
+// the header keeps its length whatever the sizes turn out to be. A time
+// outside the 32-bit field is stored as its nearest end.
 std::vector<uint8_t> writeHeader(const Entry &e, bool large);
 
-// Splits the stored names into e.parts and sets absolute / dotDot.
+// Splits the stored names into e.parts and sets e.fault.
 void decodePath(Entry &e);
 
 } // namespace lzh

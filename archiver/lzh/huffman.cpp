@@ -88,13 +88,17 @@ void HuffDecoder::build(const uint8_t *len, int n) {
         code = (code + count_[l]) << 1;
         idx = static_cast<uint16_t>(idx + count_[l]);
     }
-    sorted_.assign(idx, 0);
     uint16_t fill[kMaxCodeLen + 1];
     std::copy(std::begin(index_), std::end(index_), fill);
     for (int i = 0; i < n; ++i)
         if (len[i]) sorted_[fill[len[i]]++] = static_cast<uint16_t>(i);
-    std::fill(table_.begin(), table_.end(), 0);
-    for (int l = 1; l <= bits_ && l <= kMaxCodeLen; ++l)
+    // A small code gets a small table: a complete code then fills all of it,
+    // and tiny entries do not pay for clearing the whole table per block.
+    int longest = kMaxCodeLen;
+    while (!count_[longest]) --longest;
+    bits_ = std::min(max_, longest);
+    if (longest > bits_) std::fill(table_.begin(), table_.begin() + (ptrdiff_t{1} << bits_), 0);
+    for (int l = 1; l <= bits_; ++l)
         for (uint16_t k = 0; k < count_[l]; ++k) {
             uint32_t c = first_[l] + k;
             uint16_t sym = sorted_[index_[l] + k];

@@ -21,7 +21,7 @@ void makeCodes(const uint8_t *len, int n, uint16_t *code);
 // Table-driven decoder; build() throws on an over- or under-full table.
 class HuffDecoder {
 public:
-    explicit HuffDecoder(int tableBits) : bits_(tableBits), table_(size_t{1} << tableBits) {}
+    explicit HuffDecoder(int tableBits) : max_(tableBits), bits_(tableBits), table_(size_t{1} << tableBits) {}
     void build(const uint8_t *len, int n);
     void setSingle(uint16_t symbol) { single_ = true; sym_ = symbol; }
     int decode(BitReader &br) {
@@ -37,14 +37,15 @@ public:
 
 private:
     int decodeLong(BitReader &br);
-    int bits_;
+    int max_;  // the most bits the table may index
+    int bits_; // bits it indexes for the current code: no more than its longest
     std::vector<uint16_t> table_; // symbol << 5 | length, 0 = longer than bits_
     bool single_ = false;
     uint16_t sym_ = 0;
     uint16_t count_[kMaxCodeLen + 1]{};
     uint32_t first_[kMaxCodeLen + 2]{};
     uint16_t index_[kMaxCodeLen + 1]{};
-    std::vector<uint16_t> sorted_;
+    uint16_t sorted_[1024];
 };
 
 } // namespace lzh

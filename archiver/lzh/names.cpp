@@ -36,27 +36,47 @@ bool isAscii(const std::string &s) {
     return true;
 }
 
-bool isUtf8(const std::string &s) {
-    std::string tmp;
-    return convert("UTF-32LE", "UTF-8", s, tmp);
+std::string iconvName(CodePage page) {
+    switch (page) {
+    case CodePage::Utf8: return "UTF-8";
+    case CodePage::Unknown:
+    case CodePage::Cp932: return "CP932";
+    default: return "CP" + std::to_string(static_cast<uint32_t>(page));
+    }
 }
 } // namespace
 
-std::string toArchiveName(const std::string &local) {
-    if (isAscii(local)) return local;
+CodePage archiveCodePage(const std::vector<std::string> &localParts) {
+    CodePage page = CodePage::Unknown;
     std::string cs = localCodeset(), out;
-    if (convert("CP932", cs, local, out)) return out;
-    if (cs == "UTF-8" || !convert("UTF-8", cs, local, out)) return local;
-    return out;
+    for (const auto &p : localParts) {
+        if (isAscii(p)) continue;
+        if (!convert("CP932", cs, p, out)) return CodePage::Utf8;
+        page = CodePage::Cp932;
+    }
+    return page;
 }
 
-std::string fromArchiveName(const std::string &stored) {
+std::string toArchiveName(const std::string &local, CodePage page) {
+    if (isAscii(local)) return local;
+    if (page == CodePage::Unknown) page = archiveCodePage({local});
+    std::string cs = localCodeset(), out;
+    if (page == CodePage::Utf8 && cs == "UTF-8") return local;
+    return convert(iconvName(page), cs, local, out) ? out : local;
+}
+
+CodePage readingCodePage(CodePage declared, uint8_t os, const std::string &stored) {
+    if (declared != CodePage::Unknown) return declared;
+    std::string tmp;
+    if (os == 'U' && !isAscii(stored) && convert("UTF-32LE", "UTF-8", stored, tmp)) return CodePage::Utf8;
+    return CodePage::Cp932;
+}
+
+std::string fromArchiveName(const std::string &stored, CodePage page) {
     if (isAscii(stored)) return stored;
-    std::string cs = localCodeset(), out, probe;
-    if (isUtf8(stored) && !convert("CP932", "UTF-8", stored, probe))
-        return cs == "UTF-8" || !convert(cs, "UTF-8", stored, out) ? stored : out;
-    if (convert(cs, "CP932", stored, out)) return out;
-    return stored;
+    std::string cs = localCodeset(), from = iconvName(page), out;
+    if (from == cs) return stored;
+    return convert(cs, from, stored, out) ? out : stored;
 }
 
 } // namespace lzh

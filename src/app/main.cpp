@@ -1,11 +1,35 @@
 #include "dialogs/context.h"
 #include "app/startup.h"
+#include "dialogs/pictures.h"
 #include "platform/files.h"
 #include "platform/qtshell.h"
+#include "platform/qttexts.h"
+#include "platform/settingsplace.h"
 #include "unlha/unlha.h"
 
 #include <QApplication>
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool starting = true;
+
+// Qt ends the program with an abort when no display can be opened; a person
+// starting it from a terminal or a script gets a plain answer instead.
+void reportNoDisplay(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg && starting) {
+        std::fputs("Kinaru はデスクトップ環境で起動してください。画面に接続できません。\n"
+                   "Kinaru needs a desktop session: no display could be opened.\n",
+                   stderr);
+        std::_Exit(1);
+    }
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+    if (type == QtFatalMsg) std::abort();
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
@@ -22,10 +46,16 @@ int main(int argc, char** argv) {
     // Qt sees only the program's name: every other word is a path to pack,
     // even one that looks like a Qt option.
     int qtArgc = 1;
+    QtMessageHandler previous = qInstallMessageHandler(reportNoDisplay);
     QApplication application(qtArgc, argv);
+    starting = false;
+    qInstallMessageHandler(previous);
+    platform::loadJapaneseQtTexts(application);
+    QApplication::setWindowIcon(programIcon());
 
+    platform::SettingsPlace place = platform::settingsPlace(executable);
     QtShell shell;
-    AppContext context{shell, unlha, executable, arguments};
+    AppContext context{shell, unlha, executable, arguments, nullptr, place.file, place.defaultOutputFolder};
     Startup startup(context);
     startup.chooseMode();
     return startup.run();

@@ -1,9 +1,11 @@
 #include "startup.h"
 
 #include "dialogs/forms.h"
+#include "dialogs/itemlist.h"
 #include "dialogs/mainunit.h"
 #include "dialogs/warnunit.h"
 #include "dialogs/workunit.h"
+#include "platform/files.h"
 
 #include <QApplication>
 
@@ -27,6 +29,9 @@ template <typename FormType> std::unique_ptr<FormType> create(AppContext& contex
 }  // namespace
 
 Startup::Startup(AppContext& context) : context_(context) {
+    // Before the settings load moves the current folder to the output folder.
+    std::string startFolder = platform::currentDirectory();
+    for (std::string& item : context_.arguments) item = absoluteItem(item, startFolder);
     QApplication::setQuitOnLastWindowClosed(false);
     form1_ = create(context, Form1);
     QObject::connect(form1_.get(), &TForm1::closed, [this] {

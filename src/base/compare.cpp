@@ -1,6 +1,5 @@
 #include "base/compare.h"
 
-#include <QLocale>
 #include <QString>
 
 namespace kinaru {
@@ -61,16 +60,6 @@ bool asciiEqual(std::string_view a, std::string_view b) {
     return true;
 }
 
-LocaleComparison::LocaleComparison() : collator_(QLocale::system()) {
-    collator_.setCaseSensitivity(Qt::CaseInsensitive);
-}
-
-bool LocaleComparison::equal(std::string_view a, std::string_view b) const {
-    return compare(fromLocal(a), fromLocal(b)) == 0;
-}
-
-int LocaleComparison::compare(const QString& a, const QString& b) const { return collator_.compare(a, b); }
-
-QString LocaleComparison::decode(std::string_view text) { return fromLocal(text); }
+QString LocaleComparison::key(std::string_view text) { return fromLocal(text).toCaseFolded(); }
 
 }  // namespace kinaru

@@ -1,8 +1,7 @@
 #pragma once
 // The two string comparisons. They are not interchangeable: the ASCII one
 // decides path prefixes and names, the locale one finds duplicates in lists.
-#include <QByteArray>
-#include <QCollator>
+#include <QString>
 #include <string_view>
 
 namespace kinaru {
@@ -10,18 +9,15 @@ namespace kinaru {
 // Byte by byte, folding only a-z to A-Z; equal only at equal length.
 bool asciiEqual(std::string_view a, std::string_view b);
 
-// Case-insensitive comparison under the user's locale.
+// Equality that ignores case and nothing else: kana type, width and accents
+// keep names apart in every locale, so that no dropped file is taken for
+// another. Collators cannot be told to ignore case alone (a Japanese one
+// also equates ア, ｱ and あ), so this folds case itself.
 class LocaleComparison {
 public:
-    LocaleComparison();
-    bool equal(std::string_view a, std::string_view b) const;
-    // The order under the same rules: 0 exactly when equal() holds for the
-    // texts decoded from.
-    int compare(const QString& a, const QString& b) const;
-    static QString decode(std::string_view text);
-
-private:
-    QCollator collator_;
+    bool equal(std::string_view a, std::string_view b) const { return key(a) == key(b); }
+    // Equal keys exactly for equal texts.
+    static QString key(std::string_view text);
 };
 
 }  // namespace kinaru

@@ -1,15 +1,16 @@
 #include "collationindex.h"
 
+#include "base/compare.h"
+
 namespace kinaru {
 
-CollationIndex::CollationIndex(const LocaleComparison& comparison) : entries_(Less{&comparison}) {}
-
-bool CollationIndex::contains(std::string_view text) const {
-    return entries_.contains(LocaleComparison::decode(text));
-}
+bool CollationIndex::contains(std::string_view text) const { return keys_.contains(LocaleComparison::key(text)); }
 
 bool CollationIndex::insert(std::string_view text) {
-    return entries_.insert(LocaleComparison::decode(text)).second;
+    QString key = LocaleComparison::key(text);
+    if (keys_.contains(key)) return false;
+    keys_.insert(key);
+    return true;
 }
 
 }  // namespace kinaru

@@ -4,6 +4,7 @@
 #include "base/paths.h"
 #include "platform/entries.h"
 
+#include <cstdlib>
 #include <sys/stat.h>
 
 namespace kinaru {
@@ -38,9 +39,34 @@ std::string archiveCandidate(std::string_view outputFolder, const std::string& i
     return candidate;
 }
 
-void takeShorterFolder(std::optional<std::string>& topFolder, const std::string& item) {
+std::string absoluteItem(const std::string& item, const std::string& startFolder) {
+    std::string path = item;
+    if (path.empty() || path.front() != '/') path = (startFolder.ends_with('/') ? startFolder : startFolder + "/") + path;
+    path = withoutFinalSeparator(path);
+    // "." and ".." are no names to pack or to name an archive after.
+    std::string name = namePart(path);
+    if (name == "." || name == "..") {
+        if (char* real = ::realpath(path.c_str(), nullptr)) {
+            path = real;
+            std::free(real);
+        }
+    }
+    return path;
+}
+
+std::string topFolderOf(const std::vector<std::string>& items) {
+    std::string top;
+    for (std::size_t i = 0; i < items.size(); ++i)
+        if (std::string folder = folderPart(items[i]); i == 0 || folder.size() < top.size()) top = folder;
+    for (const std::string& item : items)
+        while (!item.starts_with(top)) top = folderPart(top.substr(0, top.size() - 1));
+    return top;
+}
+
+std::string itemEntry(const std::string& topFolder, const std::string& item) {
     std::string folder = folderPart(item);
-    if (!topFolder || folder.size() < topFolder->size()) topFolder = std::move(folder);
+    if (!folder.starts_with(topFolder)) return longFileName(item);
+    return folder.substr(topFolder.size()) + longFileName(item);
 }
 
 namespace {

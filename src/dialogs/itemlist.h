@@ -28,9 +28,17 @@ std::string withoutFinalSeparator(std::string path);
 // The archive name proposed for a command-line item in the output folder.
 std::string archiveCandidate(std::string_view outputFolder, const std::string& item);
 
-// The top folder after an item: unset until the first item, then the
-// shortest folder part seen, the first of equally short ones.
-void takeShorterFolder(std::optional<std::string>& topFolder, const std::string& item);
+// A command-line item as a path from the root, resolved against the folder
+// the program started in: the current folder changes before it is looked up.
+std::string absoluteItem(const std::string& item, const std::string& startFolder);
+
+// The folder the items are named relative to: the shortest folder part, the
+// first of equally short ones; when an item lies outside it, the folder that
+// holds them all, so that no entry names another file.
+std::string topFolderOf(const std::vector<std::string>& items);
+
+// An item's entry: its path below the top folder, ending in its long name.
+std::string itemEntry(const std::string& topFolder, const std::string& item);
 
 // The entry a dropped path becomes, relative to the top folder, or nothing
 // when the path does not lie below it.

@@ -253,7 +253,10 @@ void TForm1::buildVersionPage() {
     if (Version->x() + Version->width() > kPageWidth) Version->move(std::max(0, kPageWidth - Version->width()), 220);
 }
 
-std::string TForm1::settingsPath() const { return changeExtension(context().executablePath, ".ini"); }
+std::string TForm1::settingsPath() const {
+    const std::string& place = context().settingsPath;
+    return place.empty() ? changeExtension(context().executablePath, ".ini") : place;
+}
 
 void TForm1::FormCreate() {
     CompressVer->setCurrentIndex(0);
@@ -384,7 +387,8 @@ Settings TForm1::settings() const {
 
 void TForm1::ReadIni() {
     Settings defaults;
-    defaults.outputFolder = folderPart(context().executablePath);
+    defaults.outputFolder = context().defaultOutputFolder;
+    if (defaults.outputFolder.empty()) defaults.outputFolder = folderPart(context().executablePath);
     Settings s = loadSettings(TIniFile(settingsPath()), defaults, GetRadio());
     auto place = [](Form* form, int left, int top) {
         if (!form) return;

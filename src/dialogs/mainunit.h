@@ -35,7 +35,8 @@ public:
     explicit TForm1(AppContext& context);
     ~TForm1() override;
 
-    // The settings file: the executable's path with the extension ".ini".
+    // The settings file: the place chosen at start-up, or the executable's
+    // path with the extension ".ini".
     std::string settingsPath() const;
     // Where the help file is looked for.
     const std::string& helpFile() const { return helpFile_; }

@@ -153,4 +153,24 @@ QPixmap logoPicture() {
     return picture;
 }
 
+QIcon programIcon() {
+    QPixmap icon(64, 64);
+    icon.fill(Qt::transparent);
+    QPainter p(&icon);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kPanelBlue);
+    p.drawRoundedRect(QRectF(8, 18, 48, 38), 4, 4);
+    p.setBrush(QColor(0x6b, 0x72, 0xe6));
+    p.drawPolygon(QPolygonF{QPointF(8, 22), QPointF(20, 8), QPointF(44, 8), QPointF(56, 22)});
+    p.setBrush(QColor(0xff, 0xd2, 0x4a));
+    p.drawRect(QRectF(28, 8, 8, 48));
+    p.drawRect(QRectF(8, 32, 48, 7));
+    p.setPen(Qt::white);
+    p.setFont(pictureFont(11, QFont::Bold));
+    p.drawText(QRectF(8, 40, 48, 14), Qt::AlignCenter, QStringLiteral("LZH"));
+    p.end();
+    return QIcon(icon);
+}
+
 }  // namespace kinaru

@@ -1,5 +1,7 @@
 #pragma once
-// The settings dialog's two pictures, drawn here rather than shipped as files.
+// The settings dialog's two pictures and the windows' icon, drawn here
+// rather than shipped as files.
+#include <QIcon>
 #include <QPixmap>
 
 namespace kinaru {
@@ -8,5 +10,7 @@ namespace kinaru {
 QPixmap titlePicture();
 // The maker's logo, 199 × 99.
 QPixmap logoPicture();
+// The program's icon, as resources/kinaru.svg draws it for the desktop.
+QIcon programIcon();
 
 }  // namespace kinaru

@@ -64,7 +64,7 @@ const char* methodSuffix(std::optional<Method> method) {
 }  // namespace
 
 TForm2::TForm2(AppContext& context)
-    : Form(context), fileIndex_(comparison_), candidateIndex_(comparison_) {
+    : Form(context) {
     setWindowTitle(QStringLiteral("Kinaru - ﾌｧｲﾙ圧縮"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(464, 247);
@@ -75,9 +75,8 @@ TForm2::TForm2(AppContext& context)
     Compress = new QPushButton(QStringLiteral("圧縮"), Panel1);
     Compress->setGeometry(372, 4, 57, 21);
     // Never the dialog's default button, so Enter in the list or the options
-    // starts nothing; but Enter on the focused button presses it, as a person
-    // expects right after the dialog opens with the focus there.
-    Compress->setAutoDefault(true);
+    // starts nothing; keyPressEvent lets Enter press it when it has the focus.
+    Compress->setAutoDefault(false);
     Expand = new QToolButton(Panel1);
     Expand->setGeometry(436, 4, 21, 21);
     Expand->setArrowType(Qt::DownArrow);
@@ -90,6 +89,9 @@ TForm2::TForm2(AppContext& context)
     lzhfiles->setEditable(true);
     // Enter presses Compress; it must not also add the typed text as an item.
     lzhfiles->setInsertPolicy(QComboBox::NoInsert);
+    // What is typed is used as typed: a completer would turn a typed name into
+    // a candidate that differs from it in case only, another file here.
+    lzhfiles->setCompleter(nullptr);
     lzhfiles->setEditText(QStringLiteral("lzhfiles"));
     lzhfiles->setItemDelegate(new FixedHeightRows(lzhfiles));
     lzhfiles->lineEdit()->setAcceptDrops(false);
@@ -167,13 +169,14 @@ void TForm2::FormShow() {
     setWindowTitle(windowTitle() + QString::fromLatin1(methodSuffix(context().settings.method)));
 
     const std::string& outputFolder = context().settings.outputFolder;
-    for (const std::string& argument : context().arguments) {
-        std::string item = withoutFinalSeparator(argument);
+    std::vector<std::string> items;
+    for (const std::string& argument : context().arguments) items.push_back(withoutFinalSeparator(argument));
+    if (!items.empty()) topFolder_ = topFolderOf(items);
+    for (const std::string& item : items) {
         // Command-line entries may repeat; only drops are checked.
-        std::string entry = GetLongFileName(item);
+        std::string entry = itemEntry(*topFolder_, item);
         fileIndex_.insert(entry);
         appendFileEntry(entry);
-        takeShorterFolder(topFolder_, item);
         std::string candidate = archiveCandidate(outputFolder, item);
         if (candidateIndex_.insert(candidate))
             lzhfiles->addItem(fromLocal(candidate), QByteArray::fromStdString(candidate));
@@ -276,6 +279,15 @@ void TForm2::dragMoveEvent(QDragMoveEvent* event) {
 void TForm2::dropEvent(QDropEvent* event) {
     event->acceptProposedAction();
     guard([this, event] { WMDropFiles(*event->mimeData()); });
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+    // Enter elsewhere than on the focused button or in lzhfiles starts nothing.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (focusWidget() == Compress) Compress->click();
+        return;
+    }
+    Form::keyPressEvent(event);
 }
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {

@@ -1,7 +1,6 @@
 #pragma once
 // The compression dialog: the items to pack, the top folder they are named
 // relative to, and the archive path.
-#include "base/compare.h"
 #include "dialogs/collationindex.h"
 #include "dialogs/commandlines.h"
 #include "dialogs/form.h"
@@ -77,12 +76,12 @@ protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void appendFileEntry(const std::string& entry);
 
-    LocaleComparison comparison_;
     CollationIndex fileIndex_;
     CollationIndex candidateIndex_;
     std::optional<std::string> topFolder_;

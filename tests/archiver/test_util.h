@@ -1,24 +1,22 @@
 #pragma once
-// Temporary folders, files and peer programs for the archiver tests.
-#include <cstdio>
+// Temporary folders, files, test data and shell commands for the archiver tests.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
 #include <random>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include "oracles.h"
 
 namespace fs = std::filesystem;
 
 // A fresh folder that is removed with everything in it.
 class TempDir {
 public:
-    TempDir() {
-        std::string t = (fs::temp_directory_path() / "lzhtest-XXXXXX").string();
-        path_ = mkdtemp(t.data());
-    }
     ~TempDir() {
         std::error_code ec;
         fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
@@ -28,7 +26,10 @@ public:
     std::string str() const { return path_.string(); }
 
 private:
-    fs::path path_;
+    fs::path path_ = [] {
+        std::string t = (fs::temp_directory_path() / "lzhtest-XXXXXX").string();
+        return fs::path(mkdtemp(t.data()));
+    }();
 };
 
 inline void writeFile(const fs::path &p, const std::string &data) {
@@ -38,9 +39,7 @@ inline void writeFile(const fs::path &p, const std::string &data) {
 
 inline std::string readFile(const fs::path &p) {
     std::ifstream in(p, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 inline std::string randomBytes(size_t n, unsigned seed) {
@@ -56,33 +55,24 @@ inline std::string textBytes(size_t n, unsigned seed) {
                                   "Huffman", "block", "position", "code", "\n", "    ", "{", "}", "();"};
     std::mt19937 rng(seed);
     std::string s;
-    while (s.size() < n) {
-        s += words[rng() % (sizeof words / sizeof *words)];
-        s += ' ';
-    }
+    while (s.size() < n) s += words[rng() % (sizeof words / sizeof *words)] + std::string(" ");
     s.resize(n);
     return s;
 }
 
-inline bool haveProgram(const std::string &name) {
-    return std::system(("command -v " + name + " >/dev/null 2>&1").c_str()) == 0;
-}
-
 // Runs a shell command in `dir`; returns its exit status.
 inline int shell(const fs::path &dir, const std::string &cmd) {
-    std::string full = "cd '" + dir.string() + "' && " + cmd + " >/dev/null 2>&1";
-    int st = std::system(full.c_str());
+    int st = std::system(("cd '" + dir.string() + "' && " + cmd + " >/dev/null 2>&1").c_str());
     return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
 }
 
 // Runs f with `dir` as the current folder.
 template <class F> auto inDir(const fs::path &dir, F f) {
-    fs::path old = fs::current_path();
-    fs::current_path(dir);
     struct Back {
-        fs::path p;
+        fs::path p = fs::current_path();
         ~Back() { fs::current_path(p); }
-    } back{old};
+    } back;
+    fs::current_path(dir);
     return f();
 }
 
@@ -94,15 +84,12 @@ inline std::map<std::string, std::string> tree(const fs::path &root) {
     return out;
 }
 
-// Names whose content differs between two trees, or that only one has ("" when equal).
+// The names whose content differs between two trees or that one lacks ("" when equal).
 inline std::string treeDiff(const std::map<std::string, std::string> &a, const std::map<std::string, std::string> &b) {
     std::string out;
-    for (auto &[k, v] : a) {
-        auto it = b.find(k);
-        if (it == b.end()) out += "only first: " + k + "\n";
-        else if (it->second != v) out += "differs: " + k + "\n";
-    }
+    for (auto &[k, v] : a)
+        if (!b.count(k) || b.at(k) != v) out += k + "\n";
     for (auto &[k, v] : b)
-        if (!a.count(k)) out += "only second: " + k + "\n";
+        if (!a.count(k)) out += k + "\n";
     return out;
 }

@@ -1,5 +1,9 @@
 #include "base/compare.h"
+#include "dialogs/collationindex.h"
 
+#include <QLocale>
+#include <clocale>
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace kinaru {
@@ -11,14 +15,8 @@ TEST(Compare, AsciiComparisonFoldsOnlyLatinLetters) {
         const char* b;
         bool equal;
     } cases[] = {
-        {"C:/Work/", "C:/WORK/", true},
-        {"abc", "ABC", true},
-        {"abc", "abcd", false},
-        {"", "", true},
-        {"ä", "Ä", false},      // only a-z fold
-        {"[", "{", false},      // neighbours of the letter ranges do not fold
-        {"ｱ", "ア", false},
-        {"*.lzh", "*.LZH", true},
+        {"/Work/", "/WORK/", true}, {"abc", "abcd", false}, {"", "", true},     {"ä", "Ä", false},
+        {"[", "{", false},          {"ｱ", "ア", false},      {"*.lzh", "*.LZH", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.a) + " vs " + c.b);
@@ -26,13 +24,44 @@ TEST(Compare, AsciiComparisonFoldsOnlyLatinLetters) {
     }
 }
 
-TEST(Compare, LocaleComparisonIgnoresCase) {
-    LocaleComparison compare;
-    EXPECT_TRUE(compare.equal("Docs/n.txt", "docs/N.TXT"));
-    EXPECT_TRUE(compare.equal("Ärger", "ärger"));
-    EXPECT_FALSE(compare.equal("a.txt", "b.txt"));
-    EXPECT_FALSE(compare.equal("x.lzh", "x.lzh.lzh"));
-    EXPECT_TRUE(compare.equal("報告.lzh", "報告.LZH"));
+// Run under every locale the tests are registered for (C.UTF-8, ja_JP.UTF-8):
+// the answer never depends on it.
+TEST(LocaleComparison, IgnoresCaseOnlyAndTheIndexAgrees) {
+    if (const char* wanted = std::getenv("LC_ALL"); wanted && *wanted) {
+        ASSERT_STREQ(std::setlocale(LC_CTYPE, nullptr), wanted) << "locale not installed";
+        ASSERT_EQ(QLocale::system().name().left(2), QString::fromLatin1(wanted).left(2));
+    }
+    struct Case {
+        std::string a, b;
+        bool equal;
+    } cases[] = {
+        {"Docs/n.txt", "docs/N.TXT", true},
+        {"Ärger", "ärger", true},
+        {"報告.lzh", "報告.LZH", true},
+        {"Ａ.txt", "ａ.txt", true},  // full-width letters have case too
+        {"ア.txt", "あ.txt", false},  // kana type
+        {"ｱ.txt", "ア.txt", false},   // width
+        {"ａ.txt", "a.txt", false},
+        {"é.txt", "e.txt", false},    // accents
+        {"x.lzh", "x.lzh.lzh", false},
+        // Names need not be valid UTF-8; they may differ only in invalid bytes.
+        {"bad\xff.txt", "bad\xfe.txt", false},
+        {"BAD\xff.txt", "bad\xff.TXT", true},
+        {"\xef\xbf\xbd", "\xff", false},  // a real replacement character is not a stray byte
+        {"\xc0\xaf", "/", false},         // overlong form
+        {"\xed\xa0\x80", "\xed\xa0\x81", false},
+        {"\xe5\xa0", "\xe5\xa1", false},
+        {"R\xc3\xa9sum\xc3\xa9\x80", "r\xc3\xa9SUM\xc3\xa9\x80", true},
+    };
+    LocaleComparison comparison;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.a + " vs " + c.b);
+        EXPECT_EQ(comparison.equal(c.a, c.b), c.equal);
+        CollationIndex index;
+        index.insert(c.a);
+        EXPECT_EQ(index.contains(c.b), c.equal);
+        EXPECT_EQ(index.insert(c.b), !c.equal);
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "fixture.h"
 #include "layoutcheck.h"
 
+#include <QTest>
 #include <QUrl>
 #include <unistd.h>
 
@@ -113,22 +114,21 @@ TEST_F(CompressionDialog, RepeatedItemsAreListedEachTimeWithOneCandidate) {
 TEST_F(CompressionDialog, ShortestFolderPartBecomesTheTopFolder) {
     show({files / "data/sub/deep.txt", files / "data/x.txt"}, files / "out");
     EXPECT_EQ(Form2->topDirText(), files / "data/");
-    std::vector<std::string> entries = {"deep.txt", "x.txt"};
+    std::vector<std::string> entries = {"sub/deep.txt", "x.txt"};
     EXPECT_EQ(Form2->fileEntries(), entries);
 }
 
-TEST_F(CompressionDialog, RelativeItemIsLookedUpInTheOutputFolderAndEmptiesTheTopFolder) {
-    writeFile(files / "out/here", "");
-    ::mkdir((files / "out/herefolder").c_str(), 0755);
-    show({"here", "herefolder/", files / "data/x.txt"}, files / "out");
-    std::vector<std::string> entries = {"here", "herefolder/*.*", "x.txt"};
+// The settings load makes the output folder the current one; the items
+// still name what was chosen where the program started.
+TEST_F(CompressionDialog, RelativeItemsNameFilesOfTheStartFolder) {
+    writeFile(files / "out/x.txt", "a namesake");
+    ASSERT_EQ(::chdir((files / "data").c_str()), 0);
+    show({"x.txt", ".", "sub/"}, files / "out");
+    std::vector<std::string> entries = {"data/x.txt", "data/*.*", "data/sub/*.*"};
     EXPECT_EQ(Form2->fileEntries(), entries);
-    EXPECT_EQ(Form2->topDirText(), "");
-    Form2->SpeedButton1->click();
-    EXPECT_EQ(shell.openedFolders, std::vector<std::string>{files / "out/"}) << "the folder the items resolve in";
-    // With an empty top folder every dropped path is listed whole.
-    dropPaths(Form2, {files / "data/README"});
-    EXPECT_EQ(Form2->fileEntries().back(), files / "data/README");
+    EXPECT_EQ(Form2->topDirText(), files.path() + "/");
+    std::vector<std::string> expected = {files / "out/x.lzh", files / "out/data.lzh", files / "out/sub.lzh"};
+    EXPECT_EQ(candidates(Form2->lzhfiles), expected);
 }
 
 TEST_F(CompressionDialog, MissingItemsAndOddNamesAreListedAsSpelt) {
@@ -137,11 +137,11 @@ TEST_F(CompressionDialog, MissingItemsAndOddNamesAreListedAsSpelt) {
     std::vector<std::string> items;
     for (const std::string& name : names) items.push_back(files / ("data/" + name));
     items.push_back(files / "data/missing.txt");
-    items.push_back(files / "nowhere/at/all");
+    items.push_back(files / "data/gone/at/all");
     show(items, files / "out");
     std::vector<std::string> entries = names;
     entries.push_back("missing.txt");
-    entries.push_back("all");
+    entries.push_back("gone/at/all");
     EXPECT_EQ(Form2->fileEntries(), entries);
     EXPECT_EQ(Form2->topDirText(), files / "data/");
     // Invalid bytes survive in the candidate the run takes.
@@ -290,27 +290,36 @@ TEST_F(CompressionDialog, FolderButtonOpensTheTopFolder) {
     EXPECT_EQ(shell.openedFolders, std::vector<std::string>{files / "data/"});
 }
 
-TEST_F(CompressionDialog, EnterInTheArchiveNameBoxPressesCompress) {
-    show({files / "data/x.txt"}, files / "out");
+// Keys go to the shown, active dialog as a person's would.
+TEST_F(CompressionDialog, TypedNameStaysAndEnterStartsOnlyFromTheNameBoxOrTheButton) {
+    writeFile(files / "data/Report.txt", "");
+    show({files / "data/Report.txt"}, files / "out");
+    Form2->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Form2));
+    QObject::disconnect(Form2->Compress, &QPushButton::clicked, Form2, nullptr);
     int pressed = 0;
     QObject::connect(Form2->Compress, &QPushButton::clicked, [&pressed] { ++pressed; });
-    Form2->lzhfiles->lineEdit()->setText(QString::fromStdString(files / "out/typed.lzh"));
-    for (Qt::KeyboardModifiers shift : {Qt::NoModifier, Qt::ShiftModifier}) {
-        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, shift);
-        QCoreApplication::sendEvent(Form2->lzhfiles->lineEdit(), &enter);
+    struct Case {
+        QWidget* focus;
+        Qt::Key key;
+        int presses;
+    } cases[] = {
+        {Form2->files, Qt::Key_Return, 0},  {Form2->TopDir, Qt::Key_Return, 0}, {Form2->SelfExt, Qt::Key_Enter, 0},
+        {Form2->Compress, Qt::Key_Return, 1}, {Form2->lzhfiles, Qt::Key_Return, 1}, {Form2->lzhfiles, Qt::Key_Enter, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.focus->metaObject()->className());
+        pressed = 0;
+        c.focus->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), c.key);
+        EXPECT_EQ(pressed, c.presses);
     }
-    QKeyEvent keypad(QEvent::KeyPress, Qt::Key_Enter, Qt::KeypadModifier);
-    QCoreApplication::sendEvent(Form2->lzhfiles->lineEdit(), &keypad);
-    QKeyEvent letter(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
-    QCoreApplication::sendEvent(Form2->lzhfiles->lineEdit(), &letter);
-    EXPECT_EQ(pressed, 3);
-    for (QWidget* elsewhere : {static_cast<QWidget*>(Form2->files), static_cast<QWidget*>(Form2->SelfExt)}) {
-        QKeyEvent enterElsewhere(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-        QCoreApplication::sendEvent(elsewhere, &enterElsewhere);
-    }
-    EXPECT_EQ(pressed, 3) << "Enter elsewhere starts nothing";
+    Form2->lzhfiles->lineEdit()->clear();
+    Form2->lzhfiles->setFocus();
+    QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(files / "out/report.lzh"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    EXPECT_EQ(Form2->archivePath(), files / "out/report.lzh") << "not the candidate out/Report.lzh";
     EXPECT_EQ(Form2->lzhfiles->count(), 1) << "Enter adds no item";
-    EXPECT_EQ(Form2->archivePath(), files / "out/typed.lzha");
 }
 
 TEST_F(CompressionDialog, ArchivePathSetByTheRunKeepsItsBytes) {

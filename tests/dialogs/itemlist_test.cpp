@@ -1,5 +1,4 @@
 // The naming rules of the compression dialog, on real files and folders.
-#include "dialogs/collationindex.h"
 #include "dialogs/itemlist.h"
 #include "platform/entries.h"
 #include "tempdir.h"
@@ -107,24 +106,35 @@ TEST_F(ItemRules, UnreachableEntryIsNamedAsSpelt) {
     EXPECT_EQ(longFileName2(dir / "data/photos"), "photos");
 }
 
-TEST(TopFolder, ShortestFolderPartWinsAndTheFirstOfEquals) {
+TEST(TopFolder, ShortestFolderPartUnlessAnItemLiesOutsideIt) {
     struct Case {
         std::vector<std::string> items;
         std::string top;
+        std::vector<std::string> entries;
     } cases[] = {
-        {{"/a/b/x.txt", "/a/y.txt"}, "/a/"},
-        {{"/aa/x", "/bb/y"}, "/aa/"},
-        {{"/a/y.txt", "/a/b/x.txt"}, "/a/"},
-        {{"/a/x", "x.txt", "/b"}, ""},
-        {{std::string(300, 'd') + "/x"}, std::string(300, 'd') + "/"},  // no 255-byte limit
-        {{"/"}, "/"},
+        {{"/a/b/x.txt", "/a/y.txt"}, "/a/", {"b/x.txt", "y.txt"}},
+        {{"/a/y.txt", "/a/b/c/x.txt"}, "/a/", {"y.txt", "b/c/x.txt"}},
+        {{"/aa/x", "/bb/y"}, "/", {"aa/x", "bb/y"}},
+        {{"/d/b/x.txt", "/d/x.doc"}, "/d/", {"b/x.txt", "x.doc"}},
+        {{"/a/b/x", "/a/c/y"}, "/a/", {"b/x", "c/y"}},
+        {{std::string(300, 'd') + "/x"}, std::string(300, 'd') + "/", {"x"}},  // no 255-byte limit
     };
     for (const Case& c : cases) {
-        std::optional<std::string> top;
-        for (const std::string& item : c.items) takeShorterFolder(top, item);
-        ASSERT_TRUE(top.has_value());
-        EXPECT_EQ(*top, c.top);
+        std::string top = topFolderOf(c.items);
+        EXPECT_EQ(top, c.top);
+        std::vector<std::string> entries;
+        for (const std::string& item : c.items) entries.push_back(itemEntry(top, item));
+        EXPECT_EQ(entries, c.entries);
     }
+}
+
+TEST(TopFolder, CommandLineItemsResolveAgainstTheStartFolder) {
+    struct Case {
+        const char* item;
+        const char* path;
+    } cases[] = {{"x.txt", "/tmp/x.txt"}, {"sub/", "/tmp/sub"}, {".", "/tmp"}, {"./", "/tmp"},
+                 {"..", "/"},             {"/abs/y", "/abs/y"}};
+    for (const Case& c : cases) EXPECT_EQ(absoluteItem(c.item, "/tmp"), c.path) << c.item;
 }
 
 class DropRules : public ::testing::Test {
@@ -189,44 +199,6 @@ TEST(UriList, ReadsWhatQtWritesForLocalFiles) {
     mime.setUrls({QUrl::fromLocalFile("/tmp/報告 #1?.txt"), QUrl::fromLocalFile("/tmp/q\"uote%.txt")});
     std::vector<std::string> expected = {"/tmp/報告 #1?.txt", "/tmp/q\"uote%.txt"};
     EXPECT_EQ(localPathsOfUriList(mime.data("text/uri-list")), expected);
-}
-
-TEST(CollationIndex, AgreesWithTheLocaleComparison) {
-    LocaleComparison comparison;
-    CollationIndex index(comparison);
-    std::vector<std::string> texts = {"Docs/n.txt", "docs/N.TXT", "a.txt", "A.TXT", "b.txt", "報告.lzh",
-                                      "報告.LZH",   "ä",          "Ä",     "x",     "x\xff",  "x\xfe",
-                                      "",           "ｱ",          "ア",    "あ",    "ae",     "æ"};
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        bool listedBefore = false;
-        for (std::size_t j = 0; j < i; ++j) listedBefore = listedBefore || comparison.equal(texts[i], texts[j]);
-        SCOPED_TRACE(texts[i]);
-        EXPECT_EQ(index.contains(texts[i]), listedBefore);
-        EXPECT_EQ(index.insert(texts[i]), !listedBefore);
-        EXPECT_TRUE(index.contains(texts[i]));
-    }
-}
-
-// Names need not be valid UTF-8; they may differ only in the invalid bytes.
-TEST(LocaleComparison, InvalidBytesKeepNamesApart) {
-    LocaleComparison comparison;
-    struct Case {
-        std::string a, b;
-        bool equal;
-    } cases[] = {
-        {"bad\xff.txt", "bad\xfe.txt", false},
-        {"BAD\xff.txt", "bad\xff.TXT", true},
-        {"\xef\xbf\xbd", "\xff", false},           // a real replacement character is not a stray byte
-        {"\xc0\xaf", "/", false},                    // overlong form
-        {"\xed\xa0\x80", "\xed\xa0\x81", false},     // encoded surrogates
-        {"\xf0\x9f\x98\x80x\xff", "\xf0\x9f\x98\x80X\xff", true},  // valid four-byte character before
-        {"\xe5\xa0", "\xe5\xa1", false},             // cut-off sequences
-        {"R\xc3\xa9sum\xc3\xa9\x80", "r\xc3\xa9SUM\xc3\xa9\x80", true},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.a + " vs " + c.b);
-        EXPECT_EQ(comparison.equal(c.a, c.b), c.equal);
-    }
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "dialogs/gauge.h"
 #include "dialogs/panelbutton.h"
 #include "dialogs/webpages.h"
+#include "platform/qttexts.h"
 #include "fixture.h"
 #include "layoutcheck.h"
 
@@ -439,3 +440,8 @@ TEST_F(SettingsDialog, StoredOutputFolderOnAnotherVolumeMovesTheSelector) {
 
 }  // namespace
 }  // namespace kinaru::testing
+
+TEST(QtTexts, StockButtonsAreJapanese) {
+    ASSERT_TRUE(kinaru::platform::loadJapaneseQtTexts(*QCoreApplication::instance())) << "qt6-translations-l10n missing";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes").left(2), QStringLiteral("はい"));
+}

@@ -1,37 +1,93 @@
 #!/usr/bin/env bash
-# Installs into a temporary prefix, runs the installed program from another
-# folder on two files as a person would, then uninstalls and finds nothing left.
+# Installs into a temporary home beside a Thunar action of the user's own,
+# checks the desktop entry and every file-manager action, runs the installed
+# program as a person would, then uninstalls and finds nothing of ours left.
 set -uo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
-. "$here/drive.sh"
+. "$here/desktop.sh"
 build=$1
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export KINARU_BIN_DIR="$work/home/.local/bin" KINARU_APPLICATIONS_DIR="$work/home/.local/share/applications"
-prefix="$work/home/.local/opt/kinaru"
+at_exit rm -rf "$work"
+export HOME="$work/home"
+unset XDG_CONFIG_HOME XDG_DATA_HOME KINARU_BIN_DIR KINARU_APPLICATIONS_DIR
+prefix="$HOME/.local/opt/kinaru"
+share="$HOME/.local/share"
+uca="$HOME/.config/Thunar/uca.xml"
+mkdir -p "$(dirname "$uca")"
+printf '<?xml version="1.0" encoding="UTF-8"?>\n<actions>\n<action>\n\t<name>Mine</name>\n\t<unique-id>1-1</unique-id>\n\t<command>true %%f</command>\n</action>\n</actions>\n' >"$uca"
+cp "$uca" "$work/uca.before"
 cmake --install "$build" --prefix "$prefix" >/dev/null || fail "install failed"
 cp "$build/install_manifest.txt" "$prefix/.installed-files"
 
-desktop-file-validate "$KINARU_APPLICATIONS_DIR/kinaru.desktop" || fail "desktop entry invalid"
-grep -qx 'Exec=kinaru %F' "$KINARU_APPLICATIONS_DIR/kinaru.desktop" || fail "desktop entry does not pass files"
-for piece in kinaru libunlha32.so kinaru-sfx unlha Kinaru.html kinaru.svg; do
-  [ -e "$prefix/$piece" ] || fail "$piece not installed"
-done
+entry="$share/applications/kinaru.desktop"
+desktop-file-validate "$entry" || fail "desktop entry invalid"
+grep -q '^MimeType' "$entry" && fail "the desktop entry claims file types"
+grep -qx "Exec=\"$prefix/kinaru\" %F" "$entry" || fail "desktop entry does not start the installed program on files"
+xmllint --noout "$uca" || fail "Thunar's actions are no longer valid XML"
+grep -q '<name>Mine</name>' "$uca" || fail "the user's own Thunar action was lost"
+[ -x "$share/kio/servicemenus/kinaru-compress.desktop" ] || fail "Dolphin ignores a service menu without the executable bit"
 
-mkdir -p "$work/data" "$work/out" "$work/elsewhere"
-printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$work/out" > "$prefix/kinaru.ini"
-printf 'alpha\n' > "$work/data/a.txt"
-printf 'beta\n' > "$work/data/b.txt"
+# Each file manager's substitution of the selection into its command line:
+# one shell-quoted word per path (Dolphin, Thunar, file-manager actions),
+# double-quoted paths (Nemo), or the arguments themselves (Nautilus scripts).
+data="$work/選んだ ファイル"
+mkdir -p "$data/写真 フォルダ" "$work/out" "$work/elsewhere"
+selection=("$data/報告書  2024.txt" "$data/写真 フォルダ" "$data/\$HOME と _下線_.txt")
+for f in "${selection[0]}" "${selection[2]}"; do printf 'x\n' >"$f"; done
+mv "$prefix/kinaru" "$prefix/kinaru.real"
+printf '#!/bin/sh\nfor a; do printf "%%s\\n" "$a"; done >"%s"\n' "$work/argv" >"$prefix/kinaru"
+chmod +x "$prefix/kinaru"
+expected=$(printf '%s\n' "${selection[@]}")
+expand() {  # COMMAND QUOTE-STYLE: the command line the file manager runs
+  local words="" p
+  for p in "${selection[@]}"; do
+    case $2 in
+      single) words+=" '${p//\'/\'\\\'\'}'" ;;
+      double) words+=" \"${p//\"/\\\"}\"" ;;
+      *) words+=" $p" ;;
+    esac
+  done
+  printf '%s' "${1/\%F/${words# }}"
+}
+run_action() {  # NAME COMMAND QUOTE-STYLE
+  rm -f "$work/argv"
+  (cd "$work/elsewhere" && expand "$2" "$3" | xargs sh -c '"$0" "$@"')
+  [ "$(cat "$work/argv" 2>/dev/null)" = "$expected" ] || fail "$1 passed: $(cat "$work/argv" 2>/dev/null)"
+}
+run_action Dolphin "$(sed -n 's/^Exec=//p' "$share/kio/servicemenus/kinaru-compress.desktop")" single
+run_action Thunar "$(sed -n 's:.*<command>\(.*\)</command>.*:\1:p' "$uca" | grep kinaru)" single
+run_action PCManFM/Caja "$(sed -n 's/^Exec=//p' "$share/file-manager/actions/kinaru-compress.desktop")" single
+nemo="$share/nemo/actions/kinaru-compress.nemo_action"
+run_action Nemo "$(sed -n 's/^Exec=//p' "$nemo")" "$(sed -n 's/^Quote=//p' "$nemo")"
+rm -f "$work/argv"
+(cd "$work/elsewhere" && "$share/nautilus/scripts/Kinaru で圧縮" "${selection[@]}")
+[ "$(cat "$work/argv")" = "$expected" ] || fail "Nautilus passed: $(cat "$work/argv")"
+mv -f "$prefix/kinaru.real" "$prefix/kinaru"
+
+# No settings yet: the archive goes to the home folder and the settings to
+# the user's configuration folder, nothing into the install.
 cd "$work/elsewhere"
-drive_kinaru "$KINARU_BIN_DIR/kinaru" "$work/data/a.txt" "$work/data/b.txt"
-[ "$KINARU_EXIT" = 0 ] || fail "installed kinaru exited with $KINARU_EXIT"
-lha t "$work/out/a.lzh" || fail "installed kinaru wrote no valid archive"
-"$KINARU_BIN_DIR/unlha" t "$work/out/a.lzh" || fail "installed unlha cannot test the archive"
+desktop_start
+"$HOME/.local/bin/kinaru" "${selection[0]}" "${selection[1]}" &
+pid=$!
+window=$(wait_window "^Kinaru - ") || fail "no compression dialog appeared"
+send_keys "$window" Return
+wait_exit $pid || fail "installed kinaru did not end"
+[ "$EXIT_CODE" = 0 ] || fail "installed kinaru exited with $EXIT_CODE"
+archive="$HOME/報告書  2024.lzh"
+lhasa t "$archive" || fail "installed kinaru wrote no valid archive in the home folder"
+"$HOME/.local/bin/unlha" t "$archive" || fail "installed unlha cannot test the archive"
+grep -q '^\[SETTING\]' "$HOME/.config/kinaru/kinaru.ini" || fail "no settings in ~/.config/kinaru"
+[ ! -e "$prefix/kinaru.ini" ] || fail "the installed program wrote its settings into the install"
 
+rm -f "$archive"
 "$root/scripts/uninstall" --purge "$prefix" || fail "uninstall failed"
-left=$(find "$work/home" -mindepth 1 ! -type d)
+cmp "$uca" "$work/uca.before" || fail "uninstall did not give back the user's Thunar actions"
+rm "$uca"
+left=$(find "$HOME" -mindepth 1 ! -type d ! -name mimeinfo.cache)
 [ -z "$left" ] || fail "left after uninstall: $left"
+! grep -rq kinaru "$share/applications" || fail "the menu cache still names kinaru"
 [ ! -e "$prefix" ] || fail "prefix folder left behind"
 echo "PASS"

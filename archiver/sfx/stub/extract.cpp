@@ -116,6 +116,7 @@ bool haveDisplay() {
 int runConsole(const Self &self, const Args &args) {
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
+    std::signal(SIGHUP, onSignal);
     const bool terminal = ::isatty(STDIN_FILENO);
     uint64_t refused = 0;
     auto ask = [&](const std::string &name) {

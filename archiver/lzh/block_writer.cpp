@@ -1,0 +1,223 @@
+#include "block_writer.h"
+
+#include <algorithm>
+
+#include "huffman.h"
+
+namespace lzh {
+
+void Freqs::add(const Freqs &o) {
+    for (int i = 0; i < NC; ++i) c[i] += o.c[i];
+    for (int i = 0; i < NPMAX; ++i) p[i] += o.p[i];
+}
+
+namespace {
+constexpr size_t kSplitCandidates = 16; // segments per chunk tried as block boundaries
+
+struct BitCounter {
+    uint64_t bits = 0;
+    void put(int n, uint32_t) { bits += static_cast<uint64_t>(n); }
+};
+
+// Everything needed to write one block's tables and codes.
+struct Tables {
+    uint8_t clen[NC]{}, plen[NPMAX]{}, tlen[NT]{};
+    uint16_t ccode[NC]{}, pcode[NPMAX]{}, tcode[NT]{};
+    int csingle = -1, psingle = -1, tsingle = -1;
+    int cn = 0; // literal/length lengths written (trailing zeros dropped)
+};
+
+// Returns the symbol when at most one is used (the table is then written in
+// its single-code form), else -1 with lengths and codes built. With
+// `minBits`, a lone used symbol gets a partner instead, so that every code
+// costs at least one bit: lhasa stops early on codes of no bits at the end.
+int singleOrBuild(const uint32_t *freq, int n, uint8_t *len, uint16_t *code, bool minBits = false) {
+    int used = 0, last = 0;
+    for (int i = 0; i < n; ++i)
+        if (freq[i]) ++used, last = i;
+    if (used == 1 && minBits) {
+        std::fill(len, len + n, 0);
+        len[last] = len[last == 0 ? 1 : 0] = 1;
+        makeCodes(len, n, code);
+        return -1;
+    }
+    if (used <= 1) {
+        std::fill(len, len + n, 0);
+        return last;
+    }
+    buildLengths(freq, n, kMaxCodeLen, len);
+    makeCodes(len, n, code);
+    return -1;
+}
+
+// Walks the literal/length lengths as the code-length code sees them.
+template <class F> void walkCLen(const uint8_t *clen, int n, F emit) {
+    int i = 0;
+    while (i < n) {
+        int k = clen[i++];
+        if (k) {
+            emit(k + 2, 0, 0);
+            continue;
+        }
+        int run = 1;
+        while (i < n && !clen[i]) ++i, ++run;
+        if (run <= 2) {
+            for (int j = 0; j < run; ++j) emit(0, 0, 0);
+        } else if (run <= 18) {
+            emit(1, 4, run - 3);
+        } else if (run == 19) {
+            emit(0, 0, 0);
+            emit(1, 4, 15);
+        } else {
+            emit(2, CBIT, run - 20);
+        }
+    }
+}
+
+template <class W> void writePtLen(W &w, const uint8_t *len, int nn, int nbit, int special) {
+    int n = nn;
+    while (n > 0 && !len[n - 1]) --n;
+    w.put(nbit, static_cast<uint32_t>(n));
+    int i = 0;
+    while (i < n) {
+        int k = len[i++];
+        if (k <= 6)
+            w.put(3, static_cast<uint32_t>(k));
+        else
+            w.put(k - 3, ((1u << (k - 3)) - 1) << 1); // 7 + (k - 7) ones, then a zero
+        if (i == special) {
+            int z = 0;
+            while (i < n && i < 6 && !len[i]) ++i, ++z;
+            w.put(2, static_cast<uint32_t>(z));
+        }
+    }
+}
+
+void buildTables(const Freqs &f, int np, Tables &t) {
+    t.csingle = singleOrBuild(f.c, NC, t.clen, t.ccode, true);
+    t.psingle = singleOrBuild(f.p, np, t.plen, t.pcode, true);
+    if (t.csingle >= 0) return;
+    t.cn = NC;
+    while (t.cn > 0 && !t.clen[t.cn - 1]) --t.cn;
+    uint32_t tf[NT]{};
+    walkCLen(t.clen, t.cn, [&](int sym, int, int) { ++tf[sym]; });
+    t.tsingle = singleOrBuild(tf, NT, t.tlen, t.tcode);
+}
+
+template <class W> void writeTables(W &w, const Tables &t, int np, int pbit) {
+    if (t.csingle >= 0) {
+        w.put(TBIT, 0);
+        w.put(TBIT, 0);
+        w.put(CBIT, 0);
+        w.put(CBIT, static_cast<uint32_t>(t.csingle));
+    } else {
+        if (t.tsingle >= 0) {
+            w.put(TBIT, 0);
+            w.put(TBIT, static_cast<uint32_t>(t.tsingle));
+        } else {
+            writePtLen(w, t.tlen, NT, TBIT, 3);
+        }
+        w.put(CBIT, static_cast<uint32_t>(t.cn));
+        walkCLen(t.clen, t.cn, [&](int sym, int xbits, int xval) {
+            w.put(t.tlen[sym], t.tcode[sym]);
+            w.put(xbits, static_cast<uint32_t>(xval));
+        });
+    }
+    if (t.psingle >= 0) {
+        w.put(pbit, 0);
+        w.put(pbit, static_cast<uint32_t>(t.psingle));
+    } else {
+        writePtLen(w, t.plen, np, pbit, -1);
+    }
+}
+
+// Bits a block with these frequencies costs (tables and codes, not the
+// position extra bits, which no split changes).
+uint64_t blockCost(const Freqs &f, int np, int pbit) {
+    Tables t;
+    buildTables(f, np, t);
+    BitCounter bc;
+    writeTables(bc, t, np, pbit);
+    uint64_t bits = bc.bits + 16;
+    for (int i = 0; i < NC; ++i) bits += uint64_t{f.c[i]} * t.clen[i];
+    for (int i = 0; i < np; ++i) bits += uint64_t{f.p[i]} * t.plen[i];
+    return bits;
+}
+
+} // namespace
+
+struct BlockWriter::Segment {
+    size_t a, b;
+    Freqs f;
+    uint64_t cost;
+};
+
+void BlockWriter::reset(const Method &m) {
+    m_ = &m;
+    bytes_.clear();
+    bw_.reset();
+    tokens_.clear();
+    covered_ = 0;
+}
+
+// Cuts the chunk into segments, then merges neighbours while that saves bits.
+void BlockWriter::flush() {
+    size_t n = tokens_.size();
+    if (!n) return;
+    const int np = m_->np, pbit = m_->pbit;
+    std::vector<Segment> segs;
+    size_t step = std::max<size_t>(2048, (n + kSplitCandidates - 1) / kSplitCandidates);
+    for (size_t a = 0; a < n; a += step) {
+        Segment s{a, std::min(n, a + step), {}, 0};
+        for (size_t i = s.a; i < s.b; ++i) s.f.count(tokens_[i]);
+        s.cost = blockCost(s.f, np, pbit);
+        segs.push_back(s);
+    }
+    // joined[i]: the cost of segs[i] and segs[i + 1] as one block; after a
+    // merge only the two pairs beside it change.
+    auto pairCost = [&](size_t i) {
+        Freqs f = segs[i].f;
+        f.add(segs[i + 1].f);
+        return blockCost(f, np, pbit);
+    };
+    std::vector<uint64_t> joined(segs.size() > 1 ? segs.size() - 1 : 0);
+    for (size_t i = 0; i < joined.size(); ++i) joined[i] = pairCost(i);
+    while (segs.size() > 1) {
+        int64_t bestGain = 0;
+        size_t best = 0;
+        for (size_t i = 0; i + 1 < segs.size(); ++i) {
+            int64_t gain = static_cast<int64_t>(segs[i].cost + segs[i + 1].cost) - static_cast<int64_t>(joined[i]);
+            if (gain > bestGain) bestGain = gain, best = i;
+        }
+        if (bestGain <= 0) break;
+        segs[best].b = segs[best + 1].b;
+        segs[best].f.add(segs[best + 1].f);
+        segs[best].cost = joined[best];
+        segs.erase(segs.begin() + static_cast<ptrdiff_t>(best) + 1);
+        joined.erase(joined.begin() + static_cast<ptrdiff_t>(best));
+        if (best > 0) joined[best - 1] = pairCost(best - 1);
+        if (best + 1 < segs.size()) joined[best] = pairCost(best);
+    }
+    for (const Segment &s : segs) writeBlock(s);
+    tokens_.clear();
+}
+
+void BlockWriter::writeBlock(const Segment &s) {
+    Tables t;
+    buildTables(s.f, m_->np, t);
+    bw_.put(16, static_cast<uint32_t>(s.b - s.a));
+    writeTables(bw_, t, m_->np, m_->pbit);
+    for (size_t i = s.a; i < s.b; ++i) {
+        uint32_t tok = tokens_[i];
+        uint32_t c = tok & 511;
+        bw_.put(t.clen[c], t.ccode[c]);
+        if (c >= 256) {
+            uint32_t d = tok >> 9;
+            int p = bitLength(d);
+            bw_.put(t.plen[p], t.pcode[p]);
+            if (p > 1) bw_.put(p - 1, d - (1u << (p - 1)));
+        }
+    }
+}
+
+} // namespace lzh

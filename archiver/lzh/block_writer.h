@@ -1,0 +1,59 @@
+#pragma once
+// Collects the parse's tokens and writes them as blocks, each with its own
+// Huffman tables, cutting a chunk where separate tables save bits.
+#include <cstdint>
+#include <vector>
+
+#include "bitio.h"
+#include "format.h"
+
+namespace lzh {
+
+// A token: literal byte (< 256), or length code | (distance - 1) << 9.
+inline uint32_t matchToken(uint32_t len, uint32_t dist) { return (len - kMinMatch + 256) | (dist - 1) << 9; }
+inline int bitLength(uint32_t v) { return v ? 32 - __builtin_clz(v) : 0; }
+inline uint32_t posCode(uint32_t tok) { return static_cast<uint32_t>(bitLength(tok >> 9)); }
+
+struct Freqs {
+    uint32_t c[NC]{};
+    uint32_t p[NPMAX]{};
+    void add(const Freqs &o);
+    void count(uint32_t tok) {
+        ++c[tok & 511];
+        if (tok >= 256) ++p[posCode(tok)];
+    }
+};
+
+class BlockWriter {
+public:
+    static constexpr size_t kChunkTokens = 65535; // the block's 16-bit code count
+
+    BlockWriter() : bw_(bytes_) { tokens_.reserve(kChunkTokens); }
+    void reset(const Method &m);
+    // Adds a token covering `len` input bytes; true when the chunk is full.
+    bool add(uint32_t tok, uint32_t len) {
+        tokens_.push_back(tok);
+        covered_ += len;
+        return tokens_.size() == kChunkTokens;
+    }
+    // Writes the tokens so far as one or more blocks.
+    void flush();
+    // Pads the last byte with zero bits.
+    void finish() { bw_.finish(); }
+    std::vector<uint8_t> &bytes() { return bytes_; } // written, for the caller to drain
+    uint64_t covered() const { return covered_; }
+    const Method &method() const { return *m_; }
+    uint64_t bits() const { return bw_.bits(); }
+
+private:
+    struct Segment;
+    void writeBlock(const Segment &s);
+
+    const Method *m_ = nullptr;
+    std::vector<uint8_t> bytes_;
+    BitWriter bw_;
+    std::vector<uint32_t> tokens_;
+    uint64_t covered_ = 0;
+};
+
+} // namespace lzh

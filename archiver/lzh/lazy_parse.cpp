@@ -1,0 +1,55 @@
+// The lazy parse of -lh5-/-lh6-: at each position the longest match, taken
+// unless the next position has a longer one.
+#include "encode_state.h"
+
+namespace lzh {
+
+namespace {
+constexpr uint32_t kLook = kMaxMatch + kMinMatch + 1; // lookahead kept while input remains
+constexpr uint32_t kLazy = 48;                        // a match this long is taken without looking further
+} // namespace
+
+void LazyParser::run(EncodeState &st, int dicbit) {
+    // Measured on headers, binaries, fonts and licences: these keep -lh5-/-lh6-
+    // at gzip -6 speed and below jlha's size.
+    mf_.chain = dicbit >= 15 ? 64 : 128;
+    mf_.good = 24;
+    mf_.nice = kMaxMatch;
+    const uint32_t tooFar = dicbit >= 15 ? 8192 : 4096; // a 3-byte match farther is not worth it
+    Window &w = st.win;
+    uint32_t primed = w.pos;
+    if (uint32_t moved = w.fill(kLook)) mf_.slide(moved);
+    for (uint32_t p = 0; p < primed; ++p) mf_.insert(w, p);
+    uint32_t matchLen = kMinMatch - 1, matchDist = 0;
+    bool pending = false;
+    for (;;) {
+        if (w.end - w.pos < kLook)
+            if (uint32_t moved = w.fill(kLook)) mf_.slide(moved);
+        uint32_t look = w.end - w.pos;
+        if (!look) break;
+        uint32_t cand = look >= kMinMatch ? mf_.insert(w, w.pos) : 0;
+        uint32_t prevLen = matchLen, prevDist = matchDist;
+        matchLen = kMinMatch - 1;
+        if (cand && prevLen < kLazy && w.pos - cand <= w.maxDist) {
+            matchLen = mf_.longest(w, cand, prevLen, look, matchDist);
+            if (matchLen == kMinMatch && matchDist > tooFar) matchLen = kMinMatch - 1;
+        }
+        if (prevLen >= kMinMatch && matchLen <= prevLen) {
+            st.emit(matchToken(prevLen, prevDist), prevLen);
+            uint32_t stop = w.pos - 1 + prevLen;
+            while (++w.pos < stop)
+                if (w.end - w.pos >= kMinMatch) mf_.insert(w, w.pos);
+            pending = false;
+            matchLen = kMinMatch - 1;
+        } else if (pending) {
+            st.emit(w.buf[w.pos - 1], 1);
+            ++w.pos;
+        } else {
+            pending = true;
+            ++w.pos;
+        }
+    }
+    if (pending) st.emit(w.buf[w.pos - 1], 1);
+}
+
+} // namespace lzh

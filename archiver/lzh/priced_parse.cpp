@@ -1,0 +1,143 @@
+// The priced parse of -lh7-: the cheapest path through each step of the
+// input, every searched position priced with the code lengths the recent
+// tokens would get.
+#include "encode_state.h"
+#include "huffman.h"
+
+namespace lzh {
+
+namespace {
+constexpr uint32_t kChain = 14;        // chain steps per search
+constexpr uint32_t kGood = 12;         // inside a match this long only its own rest is priced
+constexpr uint32_t kNice = 24;         // a match this long is taken as it is
+constexpr uint32_t kDenseLengths = 18; // every match length up to this is priced
+constexpr uint32_t kRunTail = 8;       // positions searched again before a long match ends
+constexpr uint32_t kRepriceTokens = 8192;
+} // namespace
+
+struct PricedParser::Prices {
+    uint32_t c[NC], p[NPMAX];
+    Freqs recent;
+    uint32_t since = 0;
+
+    // Before any statistics exist.
+    Prices() {
+        for (int i = 0; i < 256; ++i) c[i] = 9;
+        for (int i = 256; i < NC; ++i) c[i] = 7 + static_cast<uint32_t>(i - 256) / 64;
+        for (int i = 0; i < NPMAX; ++i) p[i] = 5 + (i > 1 ? i - 1 : 0);
+    }
+
+    // From the codes the recent tokens would get.
+    void update(int np) {
+        uint8_t clen[NC], plen[NPMAX];
+        buildLengths(recent.c, NC, kMaxCodeLen, clen);
+        buildLengths(recent.p, np, kMaxCodeLen, plen);
+        for (int i = 0; i < NC; ++i) c[i] = clen[i] ? clen[i] : 14;
+        for (int i = 0; i < np; ++i) p[i] = (plen[i] ? plen[i] : 9) + (i > 1 ? i - 1 : 0);
+        for (auto &f : recent.c) f = (f + 1) / 2; // older tokens count less
+        for (auto &f : recent.p) f = (f + 1) / 2;
+        since = 0;
+    }
+};
+
+void PricedParser::run(EncodeState &st) {
+    Window &w = st.win;
+    mf_.chain = kChain;
+    mf_.nice = kNice;
+    cost_.resize(kParseStep + kMaxMatch + 1);
+    from_.resize(kParseStep + kMaxMatch + 1);
+    const int np = st.blocks.method().np;
+    Prices price;
+    Match matches[kMaxMatch];
+    uint32_t skipTo = 0, runEnd = 0, runDist = 0; // the long match being followed
+    uint32_t primed = w.pos;
+    bool first = true;
+    for (;;) {
+        if (w.end - w.pos < kLookMax) {
+            if (uint32_t moved = w.fill(kLookMax)) {
+                mf_.slide(moved);
+                skipTo = slideDown(skipTo, moved);
+                runEnd = slideDown(runEnd, moved);
+            }
+        }
+        if (first) {
+            for (uint32_t p = 0; p < primed; ++p) mf_.find(w, p, 0, nullptr);
+            first = false;
+        }
+        uint32_t seg = std::min(kParseStep, w.end - w.pos);
+        if (!seg) break;
+        cost_[0] = 0;
+        std::fill(cost_.begin() + 1, cost_.end(), UINT32_MAX);
+        // Matches may run past the step's end, which then moves to where the
+        // last one stops, so no match is cut short at a boundary.
+        uint32_t i = 0;
+        while (i < seg) {
+            uint32_t p = w.pos + i, c0 = cost_[i];
+            mf_.prefetch(w, p + 1);
+            uint32_t lit = c0 + price.c[w.buf[p]];
+            if (lit < cost_[i + 1]) cost_[i + 1] = lit, from_[i + 1] = 1;
+            uint32_t maxLen = std::min(kMaxMatch, w.end - p);
+            if (maxLen >= kMinMatch) {
+                uint32_t n;
+                if (p < skipTo) {
+                    // Inside a long match only its own rest is priced; the
+                    // search resumes near its end, where the cut is chosen.
+                    mf_.find(w, p, 0, nullptr);
+                    n = 0;
+                    uint32_t len = std::min(runEnd - p, maxLen);
+                    if (len >= kMinMatch) matches[n++] = {len, runDist};
+                } else {
+                    n = mf_.find(w, p, maxLen, matches);
+                    if (n && matches[n - 1].len >= kGood) {
+                        runEnd = p + matches[n - 1].len;
+                        runDist = matches[n - 1].dist;
+                        skipTo = runEnd - kRunTail;
+                    }
+                }
+                uint32_t l = kMinMatch;
+                for (uint32_t k = 0; k < n; ++k) {
+                    uint32_t d = matches[k].dist - 1;
+                    uint32_t dp = c0 + price.p[bitLength(d)];
+                    uint32_t mlen = matches[k].len;
+                    auto relax = [&](uint32_t to) {
+                        for (; l <= to; ++l) {
+                            uint32_t c = dp + price.c[256 + l - kMinMatch];
+                            if (c < cost_[i + l]) {
+                                cost_[i + l] = c;
+                                from_[i + l] = l | d << 16;
+                            }
+                        }
+                    };
+                    relax(std::min(mlen, kDenseLengths));
+                    // Long matches: the exact cut point matters only near the end.
+                    if (l + 2 < mlen) l = mlen - 2;
+                    relax(mlen);
+                }
+                if (n && matches[n - 1].len >= kNice) {
+                    // A long match is taken as it is; its inside is only indexed.
+                    uint32_t len = matches[n - 1].len;
+                    for (uint32_t j = 1; j < len; ++j) mf_.find(w, p + j, 0, nullptr);
+                    i += len;
+                    continue;
+                }
+            }
+            ++i;
+        }
+        path_.clear();
+        for (uint32_t j = i; j > 0;) {
+            uint32_t l = from_[j] & 0xFFFF;
+            path_.push_back(l == 1 ? w.buf[w.pos + j - 1] : (l - kMinMatch + 256) | (from_[j] >> 16) << 9);
+            j -= l;
+        }
+        w.pos += i;
+        for (auto it = path_.rbegin(); it != path_.rend(); ++it) {
+            uint32_t t = *it;
+            price.recent.count(t);
+            st.emit(t, t >= 256 ? (t & 511) - 256 + kMinMatch : 1);
+        }
+        price.since += static_cast<uint32_t>(path_.size());
+        if (price.since >= kRepriceTokens) price.update(np);
+    }
+}
+
+} // namespace lzh

@@ -1,0 +1,225 @@
+// Stored names at every header level and in every name field: what they
+// become, and that no extractor lets one out of its destination.
+#include <gtest/gtest.h>
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <set>
+#include <sys/stat.h>
+
+#include "crafted.h"
+#include "lzh/names.h"
+#include "sfx/trailer.h"
+#include "test_util.h"
+#include "unlha32.h"
+
+namespace {
+
+using lzh::NameFault;
+using namespace std::string_literals;
+
+struct NameCase {
+    int level;
+    std::string dir, name;
+    NameFault fault;
+    std::string shown; // the path as l lists it
+};
+
+const std::vector<NameCase> &nameCases() {
+    static const std::vector<NameCase> cases = {
+        {2, "..\0\xFF..\0\xFF"s, "x.txt", NameFault::Control, "..\\x00/..\\x00/x.txt"},
+        {2, "", "..\0/x.txt"s, NameFault::Control, "..\\x00/x.txt"},
+        {1, "..\0\xFF"s, "x.txt", NameFault::Control, "..\\x00/x.txt"},
+        {1, "", "..\0\\..\0\\x.txt"s, NameFault::Control, "..\\x00/..\\x00/x.txt"},
+        {0, "", "..\0\\..\0\\x.txt"s, NameFault::Control, "..\\x00/..\\x00/x.txt"},
+        {0, "", "a\x1b\\x.txt", NameFault::Control, "a\\x1b/x.txt"},
+        {2, "a\xFF..\xFF", "x.txt", NameFault::DotPart, "a/../x.txt"},
+        {1, "", ".\\x.txt", NameFault::DotPart, "./x.txt"},
+        {2, "a\xFF\xFF", "x.txt", NameFault::EmptyPart, "a/x.txt"},
+        {0, "", "a//x.txt", NameFault::EmptyPart, "a/x.txt"},
+        {2, "\xFFtmp\xFF", "x.txt", NameFault::Absolute, "tmp/x.txt"},
+        {0, "", "\\tmp\\x.txt", NameFault::Absolute, "tmp/x.txt"},
+        {1, "", "C:\\x.txt", NameFault::Absolute, "C:/x.txt"},
+        {2, "", "", NameFault::NoName, ""},
+        // CP932 with a '\\' trail byte: one part, not a separator.
+        {0, "", "\x95\\\\\x95\\.txt", NameFault::None, "表/表.txt"},
+        {2, "d\xFF", "x.txt", NameFault::None, "d/x.txt"},
+    };
+    return cases;
+}
+
+TEST(StoredNames, OneVerdictForEveryLevelAndField) {
+    ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
+    for (const auto &c : nameCases()) {
+        SCOPED_TRACE(c.shown + " level " + std::to_string(c.level));
+        std::string bytes = craftedEntry(c.level, c.dir, c.name, "data") + '\0';
+        lzh::MemorySource src(reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size());
+        lzh::Entry e;
+        ASSERT_TRUE(lzh::readHeader(src, e, true));
+        EXPECT_EQ(e.fault, c.fault);
+        EXPECT_EQ(e.path(), c.shown);
+    }
+}
+
+// Runs a shell command in `dir`: exit status and what it printed.
+std::pair<int, std::string> sh(const fs::path &dir, const std::string &cmd) {
+    FILE *p = popen(("cd '" + dir.string() + "' && " + cmd + " 2>&1 </dev/null").c_str(), "r");
+    std::string out;
+    char buf[4096];
+    while (size_t n = fread(buf, 1, sizeof buf, p)) out.append(buf, n);
+    int st = pclose(p);
+    return {WIFEXITED(st) ? WEXITSTATUS(st) : -1, out};
+}
+const std::string kTool = "'" UNLHA_TOOL "' ";
+
+// Extracts `archive` with us and each installed peer into dir/0, dir/1 ...
+std::vector<fs::path> extractAll(const fs::path &dir, const fs::path &archive, std::vector<std::string> peers) {
+    std::vector<fs::path> outs;
+    peers.insert(peers.begin(), kTool + "x");
+    for (const auto &cmd : peers) {
+        if (!outs.empty() && !haveProgram(cmd.substr(0, cmd.find(' ')))) continue;
+        outs.push_back(dir / std::to_string(outs.size()));
+        fs::create_directories(outs.back());
+        EXPECT_EQ(sh(outs.back(), "LC_ALL=C.UTF-8 " + cmd + " '" + archive.string() + "'").first, 0) << cmd;
+    }
+    return outs;
+}
+
+struct stat statOf(const fs::path &p) {
+    struct stat st {};
+    EXPECT_EQ(::stat(p.c_str(), &st), 0) << p;
+    return st;
+}
+
+enum class Via { Tool, Library, StubConsole, StubWindow };
+
+// Extracts box/evil.lzh into box/dest: exit status or code, and the text.
+std::pair<int, std::string> extract(Via via, const fs::path &box) {
+    if (via == Via::Library) {
+        static void *so = dlopen(UNLHA_SO, RTLD_NOW | RTLD_LOCAL);
+        auto unlha = reinterpret_cast<int (*)(void *, const char *, char *, unsigned long)>(dlsym(so, "Unlha"));
+        std::vector<char> buf(1 << 16);
+        std::string cmd = "x \"" + (box / "evil.lzh").string() + "\" \"" + (box / "dest").string() + "/\"";
+        int rc = unlha(nullptr, cmd.c_str(), buf.data(), buf.size());
+        return {rc, buf.data()};
+    }
+    std::string cmd = kTool + "x evil.lzh dest/";
+    if (via != Via::Tool) {
+        std::string lzh = readFile(box / "evil.lzh"), stub = readFile(SFX_STUB);
+        sfx::Trailer t;
+        t.archiveOffset = stub.size(), t.archiveSize = lzh.size(), t.folders = true;
+        t.window = via == Via::StubWindow;
+        auto tail = sfx::encodeTrailer(t);
+        writeFile(box / "evil.exe", stub + lzh + std::string(tail.begin(), tail.end()));
+        fs::permissions(box / "evil.exe", fs::perms::owner_exec, fs::perm_options::add);
+        cmd = (t.window ? "env QT_QPA_PLATFORM=offscreen ./evil.exe --unattended"
+                        : "env -u QT_QPA_PLATFORM -u DISPLAY ./evil.exe --console") + " --dest=dest"s;
+    }
+    return sh(box, cmd);
+}
+
+TEST(StoredNames, UnsafeEntriesStayOutOfEveryExtractorsReach) {
+    ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
+    for (const auto &c : nameCases()) {
+        if (c.fault == NameFault::None) continue;
+        std::string lzh = craftedEntry(c.level, c.dir, c.name, "EVIL") + craftedEntry(c.level, "", "ok.txt", "fine");
+        for (Via via : {Via::Tool, Via::Library, Via::StubConsole, Via::StubWindow}) {
+            if (via >= Via::StubConsole && c.fault != NameFault::Control) continue; // the stubs share the check
+            SCOPED_TRACE(c.shown + " level " + std::to_string(c.level) + " via " + std::to_string(int(via)));
+            TempDir tmp;
+            fs::path box = tmp.path() / "a/b/box";
+            fs::create_directories(box / "dest");
+            writeFile(box / "evil.lzh", lzh + (via == Via::Library ? "" : "\0"s)); // with and without the end mark
+            auto [rc, out] = extract(via, box);
+            EXPECT_EQ(rc, via == Via::Library ? UNLHA_ERR_UNSAFE_NAME : 1) << out;
+            EXPECT_NE(out.find("refused"), std::string::npos) << out;
+            std::set<std::string> found, want = {"a", "a/b", "a/b/box", "a/b/box/dest", "a/b/box/dest/ok.txt", "a/b/box/evil.lzh"};
+            if (via >= Via::StubConsole) want.insert("a/b/box/evil.exe");
+            for (auto &e : fs::recursive_directory_iterator(tmp.path())) found.insert(fs::relative(e.path(), tmp.path()));
+            EXPECT_EQ(found, want);
+            // l lists both entries, the unsafe name escaped, never cut.
+            auto list = sh(box, kTool + "l evil.lzh");
+            EXPECT_TRUE(list.first == 0 && list.second.find(c.shown) < list.second.find("ok.txt")) << list.second;
+        }
+    }
+}
+
+// A level-0 Unix extension: 'U', minor version, time, mode, uid, gid.
+TEST(StoredNames, Level0UnixExtensionReadAsPeersReadIt) {
+    TempDir tmp;
+    const std::string unix0 = "U\0\xD2\x02\x96\x49\xED\x81\xE8\x03\xE8\x03"s; // 2009-02-13, 0100755
+    writeFile(tmp.path() / "u.lzh", craftedEntry(0, "", "x.sh", "#!", unix0) + "\0"s);
+    auto outs = extractAll(tmp.path(), tmp.path() / "u.lzh", {"lhasa x", "bsdtar -xf"});
+    for (const auto &out : outs) {
+        EXPECT_EQ(statOf(out / "x.sh").st_mode & 0777, 0755u) << out;
+        EXPECT_EQ(statOf(out / "x.sh").st_mtime, 1234567890) << out;
+    }
+    if (outs.size() < 3) GTEST_SKIP() << "lhasa or bsdtar not installed";
+}
+
+TEST(StoredNames, DeclaredCodePageDecidesElseCp932UnlessUnixUtf8) {
+    ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
+    using lzh::CodePage;
+    struct { CodePage declared; uint8_t os; std::string stored, local; } cases[] = {
+        {CodePage::Unknown, 'M', "\xC3\xBD\xC3\xBD.txt", "ﾃｽﾃｽ.txt"}, // CP932 kana that are valid UTF-8
+        {CodePage::Cp932, 'U', "\xC3\xBD\xC3\xBD.txt", "ﾃｽﾃｽ.txt"},
+        {CodePage::Unknown, 'U', "\xC3\xBD\xC3\xBD.txt", "ýý.txt"},
+        {CodePage::Utf8, 'M', "한국어", "한국어"},
+        {CodePage::Unknown, 'U', "\x93\xfa\x96\x7b", "日本"},
+    };
+    for (auto &c : cases) {
+        lzh::Entry e;
+        e.rawName = c.stored, e.os = c.os, e.codePage = c.declared;
+        lzh::decodePath(e);
+        EXPECT_EQ(e.path(), c.local);
+    }
+}
+
+// Japanese, Korean, emoji and half-width kana, mixed in one path too: we and
+// bsdtar (with no option) restore them byte for byte.
+TEST(StoredNames, MixedNamesComeBackFromUsAndBsdtar) {
+    TempDir tmp;
+    fs::path src = tmp.path() / "src";
+    for (const char *n : {"日本語.txt", "한국어.txt", "😀.txt", "ﾃｽﾃｽ.txt", "表/한.txt", "plain.txt"}) writeFile(src / n, n);
+    ASSERT_EQ(sh(src, "LC_ALL=C.UTF-8 " + kTool + "a -r2 ../m.lzh '*.*'").first, 0);
+    auto outs = extractAll(tmp.path(), tmp.path() / "m.lzh", {"bsdtar -xf"});
+    for (const auto &out : outs) EXPECT_EQ(treeDiff(tree(out), tree(src)), "") << out;
+    if (outs.size() < 2) GTEST_SKIP() << "bsdtar not installed";
+}
+
+// Before 1970 or after 2106 the nearest time the header holds, said so; and
+// an archive whose final 0 is missing still reads whole.
+TEST(StoredNames, TimesOutsideTheFieldAndAMissingEndMark) {
+    TempDir tmp;
+    for (auto [n, t] : {std::pair{"old", int64_t{-315619200}}, std::pair{"far", int64_t{7258118400}}}) { // 1960, 2200
+        writeFile(tmp.path() / n, n);
+        struct timespec ts[2] = {{t, 0}, {t, 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, (tmp.path() / n).c_str(), ts, 0), 0);
+    }
+    auto [rc, text] = sh(tmp.path(), kTool + "a t.lzh old far");
+    ASSERT_EQ(rc, 0) << text;
+    EXPECT_NE(text.find("old: time outside 1970-2106"), std::string::npos) << text;
+    EXPECT_NE(text.find("far: time outside 1970-2106"), std::string::npos) << text;
+    std::string lzh = readFile(tmp.path() / "t.lzh");
+    writeFile(tmp.path() / "t.lzh", lzh.substr(0, lzh.size() - 1));
+    fs::path out = extractAll(tmp.path(), tmp.path() / "t.lzh", {})[0];
+    EXPECT_EQ(statOf(out / "old").st_mtime, 0);
+    EXPECT_EQ(statOf(out / "far").st_mtime, lzh::kLastTime);
+    writeFile(tmp.path() / "t.lzh", lzh.substr(0, lzh.size() - 2)); // the last entry cut
+    EXPECT_NE(sh(tmp.path(), kTool + "t t.lzh").first, 0);
+}
+
+// The archives of other writers in the fuzz seeds: we give what lhasa gives.
+TEST(StoredNames, OtherWritersSeedsMatchLhasa) {
+    TempDir tmp;
+    for (auto &seed : fs::directory_iterator(fs::path(SEEDS_DIR))) {
+        std::string name = seed.path().filename();
+        if (name.rfind("jlha-", 0) != 0) continue;
+        auto outs = extractAll(tmp.path() / name, seed.path(), {"lhasa x"});
+        if (outs.size() < 2) GTEST_SKIP() << "lhasa not installed";
+        EXPECT_FALSE(tree(outs[0]).empty()) << name;
+        EXPECT_EQ(treeDiff(tree(outs[0]), tree(outs[1])), "") << name;
+    }
+}
+
+} // namespace
