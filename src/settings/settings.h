@@ -26,6 +26,8 @@ struct Settings {
     bool folderNames = true;                        // DIRENABLE
     bool openOutputFolder = false;                  // OPENDIST
     bool defaultWorkFolder = true;                  // DEFAULT
+
+    bool operator==(const Settings&) const = default;
 };
 
 // One key of the settings file and the field that holds it.
