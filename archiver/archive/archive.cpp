@@ -21,6 +21,7 @@
 #include "lzh/stream.h"
 #include "sfx/writer.h"
 #include "fsutil.h"
+#include "pack_jobs.h"
 
 namespace archive {
 
@@ -252,6 +253,15 @@ public:
 
     void setTotal(uint64_t total) { total_ = total; }
 
+    // The files in the order write() will be called for them.
+    void plan(const std::vector<const Item *> &order) {
+        std::vector<std::string> paths;
+        for (const Item *it : order)
+            if (!it->dir) paths.push_back(it->disk);
+        unsigned threads = opt_.threads ? opt_.threads : usableCores();
+        files_ = std::make_unique<FilePacker>(lzh::methodForLevel(static_cast<int>(opt_.method)), threads, std::move(paths));
+    }
+
     void report(uint64_t done) const {
         if (opt_.progress) opt_.progress(current_, done, total_);
     }
@@ -286,44 +296,15 @@ public:
             text_ += it.key() + "\n";
             return;
         }
-        Fd fd(::open(it.disk.c_str(), O_RDONLY | O_CLOEXEC));
-        struct stat st;
-        if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) fail(UNLHA_ERR_READ, it.disk + ": " + sysError(errno));
-        bool large = static_cast<uint64_t>(st.st_size) >= lzh::kLargeSize;
+        bool large = files_->open() >= lzh::kLargeSize;
         auto h = lzh::writeHeader(e, large);
         uint64_t headerAt = sink_.position();
         sink_.write(h.data(), h.size());
-        uint64_t dataAt = sink_.position();
-        const lzh::Method &m = lzh::methodForLevel(static_cast<int>(opt_.method));
-        bool stored = true;
-        if (st.st_size > 0) {
-            lzh::FdSource src(fd.get(), UNLHA_ERR_READ, it.disk);
-            lzh::EncodeResult r = encoder_.encode(m, src, sink_, true, progress_);
-            if (!r.gaveUp && r.out < r.in) {
-                stored = false;
-                e.method = m.id;
-                e.packed = r.out;
-                e.original = r.in;
-                e.crc = r.crc;
-            }
-        }
-        if (stored) {
-            // Does not shrink: keep it as it is.
-            sink_.truncateTo(dataAt);
-            if (::lseek(fd.get(), 0, SEEK_SET) < 0) fail(UNLHA_ERR_READ, it.disk + ": " + sysError(errno));
-            lzh::FdSource src(fd.get(), UNLHA_ERR_READ, it.disk);
-            std::vector<uint8_t> buf(1 << 16);
-            e.method = "-lh0-";
-            e.crc = 0;
-            e.original = 0;
-            while (size_t n = src.read(buf.data(), buf.size())) {
-                e.crc = lzh::crc16(e.crc, buf.data(), n);
-                sink_.write(buf.data(), n);
-                e.original += n;
-                if ((e.original & ((1u << 24) - 1)) < n) progress_(e.original);
-            }
-            e.packed = e.original;
-        }
+        FilePacker::Data d = files_->write(sink_, progress_);
+        e.method = d.method;
+        e.packed = d.packed;
+        e.original = d.original;
+        e.crc = d.crc;
         if (e.original >= lzh::kLargeSize && !large) fail(UNLHA_ERR_READ, it.disk + ": file grew while packing");
         auto h2 = lzh::writeHeader(e, large);
         sink_.patch(headerAt, h2.data(), h2.size());
@@ -339,7 +320,7 @@ private:
     std::string &text_;
     lzh::FdSink &sink_;
     lzh::Progress progress_;
-    lzh::Encoder encoder_;
+    std::unique_ptr<FilePacker> files_;
     std::string current_;
     uint64_t done_ = 0, total_ = 0;
 };
@@ -411,16 +392,26 @@ void writeArchive(const Options &opt, std::string &text, const std::vector<Item>
         if (!items[i].dir) total += static_cast<uint64_t>(items[i].st.st_size);
     }
     packer.setTotal(total);
+    // Files are packed ahead in the order they are written.
+    std::vector<const Item *> replaced(entries.size(), nullptr), order;
     std::vector<bool> done(items.size());
-    for (const OldEntry &oe : entries) {
-        auto hit = fresh.find(entryKey(oe.e));
-        if (hit != fresh.end()) {
-            packer.write(items[hit->second]); // replaced where it stood
-            done[hit->second] = true;
+    for (size_t k = 0; k < entries.size(); ++k) {
+        auto hit = fresh.find(entryKey(entries[k].e));
+        if (hit == fresh.end()) continue;
+        replaced[k] = &items[hit->second];
+        order.push_back(replaced[k]);
+        done[hit->second] = true;
+    }
+    for (size_t i = 0; i < items.size(); ++i)
+        if (!done[i]) order.push_back(&items[i]);
+    packer.plan(order);
+    for (size_t k = 0; k < entries.size(); ++k) {
+        if (replaced[k]) {
+            packer.write(*replaced[k]); // replaced where it stood
             continue;
         }
-        sink.write(oe.e.raw.data(), oe.e.raw.size());
-        copyRange(target.fd.get(), oe.dataOffset, oe.e.packed, sink);
+        sink.write(entries[k].e.raw.data(), entries[k].e.raw.size());
+        copyRange(target.fd.get(), entries[k].dataOffset, entries[k].e.packed, sink);
     }
     for (size_t i = 0; i < items.size(); ++i)
         if (!done[i]) packer.write(items[i]);
@@ -604,23 +595,38 @@ private:
         if (destFd_.get() < 0) fail(UNLHA_ERR_WRITE, d + ": " + sysError(errno));
     }
 
-    // Opens (creating) each folder below the destination without following links.
-    Fd openFolders(const std::vector<std::string> &parts, size_t count, const std::string &name) {
-        Fd cur(::dup(destFd_.get()));
-        for (size_t i = 0; i < count; ++i) {
+    // Opens (creating) each folder below the destination without following
+    // links. The descriptor stays valid until the next call: the last folder
+    // is kept open, since the entries of one folder mostly come together.
+    int openFolders(const std::vector<std::string> &parts, size_t count, const std::string &name) {
+        if (!count) return destFd_.get();
+        size_t from = 0;
+        if (cachedDir_.get() >= 0 && cachedParts_.size() <= count &&
+            std::equal(cachedParts_.begin(), cachedParts_.end(), parts.begin()))
+            from = cachedParts_.size();
+        if (from == count) return cachedDir_.get();
+        Fd cur = from ? std::move(cachedDir_) : Fd();
+        cachedParts_.clear();
+        for (size_t i = from; i < count; ++i) {
+            int at = cur.get() >= 0 ? cur.get() : destFd_.get();
             const char *c = parts[i].c_str();
-            if (::mkdirat(cur.get(), c, 0777) != 0 && errno != EEXIST)
-                fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
-            int next = ::openat(cur.get(), c, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+            const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+            int next = ::openat(at, c, flags);
+            if (next < 0 && errno == ENOENT) {
+                if (::mkdirat(at, c, 0777) != 0 && errno != EEXIST) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+                next = ::openat(at, c, flags);
+            }
             if (next < 0) {
                 struct stat st;
-                if (::fstatat(cur.get(), c, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+                if (::fstatat(at, c, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
                     throw Error(UNLHA_ERR_UNSAFE_NAME, name + ": refused, the path passes through a link");
                 fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
             }
             cur.reset(next);
         }
-        return cur;
+        cachedDir_ = std::move(cur);
+        cachedParts_.assign(parts.begin(), parts.begin() + static_cast<ptrdiff_t>(count));
+        return cachedDir_.get();
     }
 
     void extract(const Entry &e, lzh::ByteSource &data) {
@@ -641,8 +647,8 @@ private:
                 openFolders(parts, parts.size(), name);
                 return;
             }
-            Fd dir = openFolders(parts, parts.size() - 1, name);
-            writeFile(e, data, dir.get(), parts.back(), name);
+            int dir = openFolders(parts, parts.size() - 1, name);
+            writeFile(e, data, dir, parts.back(), name);
         } catch (const Error &err) {
             if (err.code != UNLHA_ERR_UNSAFE_NAME && err.code != UNLHA_ERR_WRITE && err.code != UNLHA_ERR_CRC) throw;
             record(err.code, err.what());
@@ -684,6 +690,9 @@ private:
     std::vector<std::string> patterns_;
     std::string dest_;
     Fd destFd_;
+    Fd cachedDir_; // the folder openFolders opened last, and its path
+    std::vector<std::string> cachedParts_;
+    const int pid_ = static_cast<int>(::getpid());
     int firstError_ = 0;
 };
 

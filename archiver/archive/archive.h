@@ -18,6 +18,7 @@ struct Options {
     Method method = Method::LH5; // -jm2 / -jm3 / -jm4
     bool recurse = false;      // -r2
     bool hidden = false;       // -a2
+    unsigned threads = 0;      // packing threads; 0: every core this process may use
     std::string archive;
     std::vector<std::string> items;
     // Polled between blocks; returning true cancels the operation.

@@ -31,4 +31,35 @@ uint16_t crc16(uint16_t crc, const uint8_t *p, size_t n) {
     while (n--) crc = static_cast<uint16_t>((crc >> 8) ^ kTables[0][(crc ^ *p++) & 0xFF]);
     return crc;
 }
+
+namespace {
+// The CRC state is linear in GF(2): a 16x16 matrix (one column per state
+// bit) maps it across zero bytes.
+using Matrix = std::array<uint16_t, 16>;
+
+uint16_t apply(const Matrix &m, uint16_t v) {
+    uint16_t r = 0;
+    for (int i = 0; v; ++i, v >>= 1)
+        if (v & 1) r ^= m[static_cast<size_t>(i)];
+    return r;
+}
+
+Matrix product(const Matrix &a, const Matrix &b) { // a after b
+    Matrix r{};
+    for (size_t i = 0; i < 16; ++i) r[i] = apply(a, b[i]);
+    return r;
+}
+} // namespace
+
+uint16_t crc16Combine(uint16_t crcA, uint16_t crcB, uint64_t lengthB) {
+    Matrix step{}; // one zero byte
+    for (size_t i = 0; i < 16; ++i) {
+        uint8_t zero = 0;
+        step[i] = crc16(static_cast<uint16_t>(1u << i), &zero, 1);
+    }
+    for (; lengthB; lengthB >>= 1, step = product(step, step))
+        if (lengthB & 1) crcA = apply(step, crcA);
+    return crcA ^ crcB;
+}
+
 } // namespace lzh

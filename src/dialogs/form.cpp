@@ -1,6 +1,10 @@
 #include "form.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+#include <cstdlib>
 #include <QCoreApplication>
 #include <QHideEvent>
 #include <QShowEvent>
@@ -20,10 +24,24 @@ Form::Form(AppContext& context, QWidget* parent) : QDialog(parent), context_(con
     setFont(dialogFont());
 }
 
-int Form::Left() const { return frameGeometry().left(); }
-int Form::Top() const { return frameGeometry().top(); }
-void Form::SetLeft(int left) { move(left, Top()); }
-void Form::SetTop(int top) { move(Left(), top); }
+int Form::Left() const {
+    return shiftedTo_ && frameGeometry().topLeft() == *shiftedTo_ ? stored_.x() : frameGeometry().left();
+}
+int Form::Top() const {
+    return shiftedTo_ && frameGeometry().topLeft() == *shiftedTo_ ? stored_.y() : frameGeometry().top();
+}
+void Form::SetLeft(int left) {
+    stored_ = QPoint(left, Top());
+    shiftedTo_.reset();
+    move(stored_);
+    if (isVisible()) keepOnScreen();
+}
+void Form::SetTop(int top) {
+    stored_ = QPoint(Left(), top);
+    shiftedTo_.reset();
+    move(stored_);
+    if (isVisible()) keepOnScreen();
+}
 
 int Form::frameHeight() const { return frameGeometry().height() - geometry().height(); }
 
@@ -31,7 +49,53 @@ int Form::OuterHeight() const { return frameGeometry().height(); }
 
 void Form::SetOuterHeight(int height) {
     requestedOuterHeight_ = height;
-    setFixedHeight(std::max(0, height - frameHeight()));
+    applyOuterHeight();
+    if (isVisible()) keepOnScreen();
+}
+
+void Form::applyOuterHeight() {
+    if (requestedOuterHeight_ < 0) return;
+    int client = std::max(0, requestedOuterHeight_ - frameHeight());
+    if (height() != client || minimumHeight() != client || maximumHeight() != client) setFixedHeight(client);
+    hideCutOffControls();
+}
+
+void Form::hideCutOffControls() {
+    static const char* const kCutOff = "kinaruCutOff";
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (child->isWindow()) continue;
+        bool cut = child->geometry().bottom() >= height();
+        if (cut && !child->isHidden()) {
+            child->setProperty(kCutOff, true);
+            child->hide();
+        } else if (!cut && child->property(kCutOff).toBool()) {
+            child->setProperty(kCutOff, false);
+            child->show();
+        }
+    }
+}
+
+void Form::keepOnScreen() {
+    QRect frame = frameGeometry();
+    QScreen* nearest = nullptr;
+    int best = 0;
+    for (QScreen* screen : QGuiApplication::screens()) {
+        QRect area = screen->availableGeometry();
+        if (area.contains(frame)) return;
+        QPoint gap = area.center() - frame.center();
+        int distance = std::abs(gap.x()) + std::abs(gap.y());
+        if (!nearest || distance < best) {
+            nearest = screen;
+            best = distance;
+        }
+    }
+    if (!nearest) return;
+    QRect area = nearest->availableGeometry();
+    QPoint target(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width() + 1)),
+                  std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() + 1)));
+    if (!shiftedTo_) stored_ = frame.topLeft();
+    shiftedTo_ = target;
+    move(target);
 }
 
 void Form::showForm() {
@@ -51,9 +115,20 @@ void Form::Close() {
 
 void Form::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    // The frame is known only once the window is on screen.
-    if (requestedOuterHeight_ >= 0 && OuterHeight() != requestedOuterHeight_)
-        setFixedHeight(std::max(0, requestedOuterHeight_ - frameHeight()));
+    applyOuterHeight();
+    keepOnScreen();
+}
+
+bool Form::event(QEvent* event) {
+    bool handled = QDialog::event(event);
+    // The window manager's frame arrives with a move of the client window.
+    if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && isVisible() &&
+        frameHeight() != knownFrameHeight_) {
+        knownFrameHeight_ = frameHeight();
+        applyOuterHeight();
+        keepOnScreen();
+    }
+    return handled;
 }
 
 void Form::hideEvent(QHideEvent* event) {

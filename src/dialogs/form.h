@@ -6,6 +6,7 @@
 #include "dialogs/guard.h"
 
 #include <QDialog>
+#include <optional>
 
 namespace kinaru {
 
@@ -16,13 +17,17 @@ public:
 
     AppContext& context() const { return context_; }
 
-    // Left and top edges of the outer window, in screen pixels.
+    // Left and top edges of the outer window, in screen pixels. A stored
+    // position that had to be moved onto a screen reads back as stored
+    // until the user moves the window.
     int Left() const;
     int Top() const;
     void SetLeft(int left);
     void SetTop(int top);
-    // Height of the window including its frame. Until the frame is known the
-    // requested height is kept and applied when the window first appears.
+    // Height of the window including its frame. The window manager adds the
+    // frame after the window appears; the requested height is applied again
+    // once the frame is known. Controls that the height cuts off are hidden,
+    // so that the keyboard never reaches them.
     int OuterHeight() const;
     void SetOuterHeight(int height);
 
@@ -42,6 +47,7 @@ public:
     virtual void FormHide() {}
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -52,9 +58,16 @@ protected:
 
 private:
     int frameHeight() const;
+    void applyOuterHeight();
+    void hideCutOffControls();
+    // Moves the window wholly onto the nearest screen when it is not.
+    void keepOnScreen();
 
     AppContext& context_;
     int requestedOuterHeight_ = -1;
+    int knownFrameHeight_ = 0;
+    QPoint stored_;                     // the position asked for
+    std::optional<QPoint> shiftedTo_;   // where keepOnScreen put the window
 };
 
 // The dialog font: the family the layouts were drawn for, else a Japanese sans.

@@ -9,6 +9,7 @@
 #include "dialogs/layout.h"
 #include "dialogs/panelbutton.h"
 #include "dialogs/pictures.h"
+#include "dialogs/rows.h"
 #include "dialogs/warnunit.h"
 #include "dialogs/webpages.h"
 #include "dialogs/workunit.h"
@@ -21,6 +22,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
@@ -29,7 +31,6 @@
 #include <QPushButton>
 #include <QAbstractItemView>
 #include <QRadioButton>
-#include <QStyledItemDelegate>
 #include <QTabWidget>
 #include <algorithm>
 #include <unistd.h>
@@ -57,18 +58,6 @@ QFrame* picturePanel(const QRect& geometry, const QPixmap& picture, QLabel*& ima
     image->setPixmap(picture);
     return panel;
 }
-
-// Rows of one fixed height, as the layout was drawn with.
-class FixedRowHeight : public QStyledItemDelegate {
-public:
-    FixedRowHeight(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), height_};
-    }
-
-private:
-    int height_;
-};
 
 void setButtonFaceLook(QLineEdit* edit, bool buttonFace) {
     QPalette colours = edit->palette();
@@ -109,12 +98,16 @@ TForm1::TForm1(AppContext& context) : Form(context) {
     buildVersionPage();
     PageControl1->setCurrentWidget(TabSheet2);
 
+    // No button is the dialog's default: Enter acts only on a focused button.
+    for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
     Button2 = new QPushButton(QStringLiteral("保存"), this);
     Button2->setGeometry(136, 268, 69, 21);
     Button3 = new QPushButton(QStringLiteral("中止"), this);
     Button3->setGeometry(212, 268, 69, 21);
     setTabOrder(PageControl1, Button2);
     setTabOrder(Button2, Button3);
+    Button2->setAutoDefault(false);
+    Button3->setAutoDefault(false);
     connectHandlers();
 }
 
@@ -146,7 +139,7 @@ void TForm1::buildOutputPage() {
     Drive_Dst->setGeometry(12, 12, 249, 19);
     Dir_Dst = new DirectoryList(TabSheet1);
     Dir_Dst->setGeometry(12, 40, 249, 185);
-    Dir_Dst->setItemDelegate(new FixedRowHeight(16, Dir_Dst));
+    Dir_Dst->setItemDelegate(new DesignedRows(16, Dir_Dst));
     // Both start on the process's current folder.
     Drive_Dst->rememberFolder(Dir_Dst->Directory());
     Drive_Dst->SetDrive(Drive_Dst->volumeOf(Dir_Dst->Directory()));
@@ -182,7 +175,7 @@ void TForm1::buildOptionsPage() {
     Label1 = label(QStringLiteral("圧縮形式"), 12, 168, page);
     CompressVer = new QComboBox(page);
     CompressVer->setGeometry(72, 164, 193, 20);
-    CompressVer->view()->setItemDelegate(new FixedRowHeight(12, CompressVer));
+    CompressVer->view()->setItemDelegate(new DesignedRows(12, CompressVer));
     CompressVer->addItems({QStringLiteral("LH5(LHA2.13以降)"), QStringLiteral("LH6(LHA2.67以降)"),
                            QStringLiteral("LH7(TEST)")});
     CompressVer->setCurrentIndex(-1);
@@ -346,6 +339,16 @@ void TForm1::Panel2Click() { context().shell.openUrl(makerHomePage()); }
 void TForm1::Panel6Click() { context().shell.openUrl(latestInformationPage()); }
 
 void TForm1::Panel5Click() { context().shell.openDocument(helpFile_); }
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    // Enter presses the focused button and nothing else: in the work-folder
+    // edit it must not open the browse dialog.
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+        return;
+    }
+    Form::keyPressEvent(event);
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
     Form::closeEvent(event);

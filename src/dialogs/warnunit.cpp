@@ -179,6 +179,13 @@ void TForm3::SpeedButton1Click() {
     setChangeText(*chosen);
 }
 
+void TForm3::showEvent(QShowEvent* event) {
+    Form::showEvent(event);
+    // The first control that takes input, where Enter acts; not the
+    // read-only path above it.
+    Change->setFocus(Qt::OtherFocusReason);
+}
+
 void TForm3::closeEvent(QCloseEvent* event) {
     // Closed by the window system without a choice: the run is abandoned.
     Form::closeEvent(event);

@@ -41,6 +41,7 @@ public:
     QPushButton* Button4;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void answer(SameNameAnswer answer) { done(static_cast<int>(answer)); }
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -4,6 +4,7 @@
 #include "dialogs/directorylist.h"
 #include "dialogs/itemlist.h"
 #include "dialogs/layout.h"
+#include "dialogs/rows.h"
 #include "dialogs/mainunit.h"
 #include "platform/files.h"
 #include "platform/localtext.h"
@@ -21,7 +22,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QStyle>
-#include <QStyledItemDelegate>
 #include <QToolButton>
 
 namespace kinaru {
@@ -41,15 +41,6 @@ QFrame* verticalBevel(int left, int top, QWidget* parent) {
     bevel->setGeometry(left, top, 2, 20);
     return bevel;
 }
-
-// List rows of the height the layout was drawn for.
-class FixedHeightRows : public QStyledItemDelegate {
-public:
-    using QStyledItemDelegate::QStyledItemDelegate;
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        return {QStyledItemDelegate::sizeHint(option, index).width(), 12};
-    }
-};
 
 const char* methodSuffix(std::optional<Method> method) {
     if (!method) return "";
@@ -82,7 +73,7 @@ TForm2::TForm2(AppContext& context)
     Expand->setArrowType(Qt::DownArrow);
     Expand->setCheckable(true);
     Expand->setAutoRaise(true);
-    Expand->setFocusPolicy(Qt::NoFocus);
+    Expand->setFocusPolicy(Qt::TabFocus);
     Expand->setToolTip(QStringLiteral("このﾎﾞﾀﾝを押すと、細かい設定等ができます。"));
     lzhfiles = new QComboBox(Panel1);
     lzhfiles->setGeometry(32, 4, 325, 20);
@@ -93,7 +84,7 @@ TForm2::TForm2(AppContext& context)
     // a candidate that differs from it in case only, another file here.
     lzhfiles->setCompleter(nullptr);
     lzhfiles->setEditText(QStringLiteral("lzhfiles"));
-    lzhfiles->setItemDelegate(new FixedHeightRows(lzhfiles));
+    lzhfiles->setItemDelegate(new DesignedRows(12, lzhfiles));
     lzhfiles->lineEdit()->setAcceptDrops(false);
     lzhfiles->installEventFilter(this);
     lzhfiles->lineEdit()->installEventFilter(this);
@@ -112,7 +103,7 @@ TForm2::TForm2(AppContext& context)
     files = new QListWidget(this);
     files->setGeometry(0, 28, 249, 197);
     files->setUniformItemSizes(true);
-    files->setItemDelegate(new FixedHeightRows(files));
+    files->setItemDelegate(new DesignedRows(12, files));
     files->setAcceptDrops(false);
 
     SpeedButton1 = new QToolButton(this);
@@ -139,7 +130,8 @@ TForm2::TForm2(AppContext& context)
     WinSFX->setGeometry(20, 48, 73, 17);
     WinSFX->setEnabled(false);
 
-    setTabOrder(Compress, lzhfiles);
+    setTabOrder(Compress, Expand);
+    setTabOrder(Expand, lzhfiles);
     setTabOrder(lzhfiles, TopDir);
     setTabOrder(TopDir, files);
     setTabOrder(files, SelfExt);
