@@ -20,8 +20,7 @@ namespace {
 // The run's view of the three dialogs and the library.
 class DialogsOfTheRun : public RunDialogs {
 public:
-    DialogsOfTheRun(AppContext& context, std::string workFolder)
-        : context_(context), workFolder_(std::move(workFolder)) {}
+    explicit DialogsOfTheRun(AppContext& context) : context_(context) {}
 
     std::string archiveName() override { return Form2->archivePath(); }
     void setArchiveName(const std::string& name) override { Form2->setArchivePath(name); }
@@ -35,12 +34,12 @@ public:
 
     void message(const QString& text) override { context_.shell.messageBox(Form2, text); }
 
-    std::string archiveCommand(const std::string& archivePath) override {
-        return kinaru::archiveCommand(Form2->commandSwitches(workFolder_), archivePath, Form2->fileEntries());
+    std::string archiveCommand(const std::string& workFolder, const std::string& archivePath) override {
+        return kinaru::archiveCommand(Form2->commandSwitches(workFolder), archivePath, Form2->fileEntries());
     }
 
-    std::string selfExtractorCommand(const std::string& temporaryArchive) override {
-        return Form2->buildSelfExtractorCommand(workFolder_, temporaryArchive);
+    std::string selfExtractorCommand(const std::string& workFolder, const std::string& temporaryArchive) override {
+        return Form2->buildSelfExtractorCommand(workFolder, temporaryArchive);
     }
 
     int runArchiver(const std::string& command) override {
@@ -52,11 +51,15 @@ public:
 
 private:
     AppContext& context_;
-    std::string workFolder_;
 };
 
 std::string workFolder(const Settings& settings) {
-    if (settings.defaultWorkFolder) return toLocal(QDir::tempPath()) + "/";
+    if (settings.defaultWorkFolder) {
+        // As set, so that a temporary folder that is not there is reported by
+        // its name rather than replaced by some other folder.
+        std::string temporary = qEnvironmentVariableIsEmpty("TMPDIR") ? "/tmp" : qgetenv("TMPDIR").toStdString();
+        return temporary.ends_with('/') ? temporary : temporary + "/";
+    }
     return settings.workFolder;
 }
 
@@ -66,6 +69,7 @@ void TForm2::CompressClick() {
     RunRequest request;
     const Settings& settings = context().settings;
     request.workFolder = workFolder(settings);
+    request.outputFolder = settings.outputFolder;
     request.policy = settings.sameName;
     request.openArchiveFolder = settings.openOutputFolder;
     request.selfExtractor = SelfExt->isChecked();
@@ -74,7 +78,7 @@ void TForm2::CompressClick() {
     std::time_t now = std::time(nullptr);
     localtime_r(&now, &request.now);
 
-    DialogsOfTheRun dialogs(context(), request.workFolder);
+    DialogsOfTheRun dialogs(context());
     if (runCompression(request, dialogs) != RunEnd::Stopped) Close();
 }
 
