@@ -125,6 +125,7 @@ void TForm1::connectHandlers() {
     connect(Panel5, &PanelButton::clicked, this, handle(&TForm1::Panel5Click));
     connect(Drive_Dst, &DriveList::driveChanged, this, handle(&TForm1::driveSelected));
     connect(Drive_Dst, &DriveList::exited, this, handle(&TForm1::Drive_DstExit));
+    connect(Dir_Dst, &DirectoryList::directoryChanged, this, [this] { unreachableOutput_.reset(); });
     connect(Dir_Dst, &DirectoryList::directoryChanged, this, handle(&TForm1::folderEntered));
     connect(Dir_Dst, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         std::string folder = DirectoryList::folderOf(item);
@@ -312,7 +313,7 @@ void TForm1::Button1Click() {
     // The user moves to the wanted folder and confirms the proposed name;
     // only the folder is kept, with its final "/".
     if (auto chosen = context().shell.chooseOpenFile(this, "WORK"))
-        WorkDirectory->setText(fromLocal(folderPart(*chosen)));
+        setWorkDirectory(folderPart(*chosen));
 }
 
 void TForm1::Button2Click() {
@@ -377,8 +378,8 @@ Settings TForm1::settings() const {
     s.compressionTop = Form2 ? Form2->Top() : 0;
     s.sameNameLeft = Form3 ? Form3->Left() : 0;
     s.sameNameTop = Form3 ? Form3->Top() : 0;
-    s.outputFolder = Dir_Dst->Directory();
-    s.workFolder = toLocal(WorkDirectory->text());
+    s.outputFolder = unreachableOutput_.value_or(Dir_Dst->Directory());
+    s.workFolder = workDirectory();
     s.sameName = GetRadio();
     s.method = methodFrom(CompressVer->currentIndex());
     s.showProgress = ViewInfo->isChecked();
@@ -405,23 +406,42 @@ void TForm1::ReadIni() {
     // An output folder that cannot be entered is reported once the other
     // settings are in place, so that the next store does not lose them.
     std::exception_ptr folderError;
+    unreachableOutput_.reset();
     if (!s.outputFolder.empty() && s.outputFolder != Dir_Dst->Directory()) {
         try {
             Dir_Dst->SetDirectory(s.outputFolder);
-        } catch (const InOutError&) {
-            folderError = std::current_exception();
+        } catch (const InOutError& error) {
+            // Kept for the next store until another folder is chosen: the
+            // drive may only be away for now.
+            unreachableOutput_ = s.outputFolder;
+            folderError =
+                std::make_exception_ptr(KinaruError(fromLocal(s.outputFolder).toStdString() + ": " + error.what()));
         }
     }
-    WorkDirectory->setText(fromLocal(s.workFolder));
+    setWorkDirectory(s.workFolder);
     SetRadio(s.sameName);
     CompressVer->setCurrentIndex(s.method ? static_cast<int>(*s.method) : -1);
     ViewInfo->setChecked(s.showProgress);
     oDirectory->setChecked(s.folderNames);
     oOpenDist->setChecked(s.openOutputFolder);
     UseDefault->setChecked(s.defaultWorkFolder);
-    // The other dialogs and the run work from what the controls now hold.
+    // The other dialogs and the run work from what the controls now hold,
+    // in the output folder they show.
     context().settings = settings();
+    context().settings.outputFolder = Dir_Dst->Directory();
     if (folderError) std::rethrow_exception(folderError);
+}
+
+void TForm1::setWorkDirectory(const std::string& folder) {
+    workDirectoryBytes_ = folder;
+    workDirectoryShown_ = fromLocal(folder);
+    WorkDirectory->setText(workDirectoryShown_);
+}
+
+std::string TForm1::workDirectory() const {
+    // Bytes that are not text in the locale survive unless the text is edited.
+    if (WorkDirectory->text() == workDirectoryShown_) return workDirectoryBytes_;
+    return toLocal(WorkDirectory->text());
 }
 
 void TForm1::WriteIni() { storeSettings(TIniFile(settingsPath()), settings()); }

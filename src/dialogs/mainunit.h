@@ -4,7 +4,9 @@
 #include "base/choices.h"
 #include "dialogs/form.h"
 
+#include <QString>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QCheckBox;
@@ -45,8 +47,11 @@ public:
 
     void ReadIni();
     void WriteIni();
-    // What the controls and the three windows hold now.
+    // What the controls and the three windows hold now, as a store writes it.
     Settings settings() const;
+    // The work folder as bytes, and setting it so.
+    std::string workDirectory() const;
+    void setWorkDirectory(const std::string& folder);
     void SetRadio(SameNamePolicy policy);
     SameNamePolicy GetRadio() const;
 
@@ -132,6 +137,9 @@ private:
     void folderEntered();
 
     std::unique_ptr<Volumes> systemVolumes_;  // when the context brings none
+    std::optional<std::string> unreachableOutput_;  // the stored output folder, when it cannot be entered
+    std::string workDirectoryBytes_;
+    QString workDirectoryShown_;
     std::string helpFile_;
     std::string startDrive_;
 };
