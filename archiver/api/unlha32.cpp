@@ -4,11 +4,11 @@
 #include <cstring>
 #include <new>
 
-#include "../archive/archive.h"
-#include "../command/command.h"
-#include "../lzh/error.h"
-#include "../platform/sys.h"
-#include "../progress/progress_window.h"
+#include "archive/archive.h"
+#include "command/command.h"
+#include "lzh/error.h"
+#include "progress/progress_window.h"
+#include "platform/sys.h"
 
 extern "C" UNLHA_API int UNLHA_CALL UnlhaGetVersion(void) { return UNLHA_VERSION; }
 

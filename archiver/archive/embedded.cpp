@@ -2,11 +2,11 @@
 #include <cstring>
 #include <vector>
 
-#include "../lzh/error.h"
-#include "../lzh/header.h"
-#include "../lzh/stream.h"
+#include "lzh/error.h"
+#include "lzh/header.h"
+#include "lzh/stream.h"
 #include "trailer.h"
-#include "../platform/sys.h"
+#include "platform/sys.h"
 
 namespace archive {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <time.h>
 
-#include "../lzh/error.h"
-#include "../platform/sys.h"
+#include "lzh/error.h"
+#include "platform/sys.h"
 
 namespace archive {
 

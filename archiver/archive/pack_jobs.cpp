@@ -4,10 +4,10 @@
 #include <chrono>
 #include <sched.h>
 
-#include "../lzh/bitio.h"
-#include "../lzh/crc16.h"
-#include "../lzh/error.h"
-#include "../platform/sys.h"
+#include "lzh/bitio.h"
+#include "lzh/crc16.h"
+#include "lzh/error.h"
+#include "platform/sys.h"
 
 namespace archive {
 

@@ -4,7 +4,7 @@
 
 #include "error.h"
 #include "stream.h"
-#include "../platform/sys.h"
+#include "platform/sys.h"
 
 namespace lzh {
 

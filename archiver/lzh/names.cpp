@@ -1,6 +1,6 @@
 #include "names.h"
 
-#include "../platform/sys.h"
+#include "platform/sys.h"
 
 namespace lzh {
 

@@ -3,12 +3,12 @@
 #include <cerrno>
 #include <vector>
 
-#include "../archive/fsutil.h"
-#include "../lzh/error.h"
-#include "../lzh/header.h"
-#include "../archive/trailer.h"
-#include "../lzh/stream.h"
-#include "../platform/sys.h"
+#include "archive/fsutil.h"
+#include "lzh/error.h"
+#include "lzh/header.h"
+#include "lzh/stream.h"
+#include "archive/trailer.h"
+#include "platform/sys.h"
 
 namespace sfx {
 

@@ -1,4 +1,4 @@
-#include "../sys.h"
+#include "platform/sys.h"
 
 #include <climits>
 #include <cstdlib>
