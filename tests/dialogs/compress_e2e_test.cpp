@@ -160,37 +160,6 @@ TEST_F(CompressEndToEnd, ProgressWindowShowsWhileTheLibraryWorksAndTheFolderOpen
     EXPECT_EQ(shell.openedFolders, std::vector<std::string>{out.path() + "/"});
 }
 
-TEST_F(CompressEndToEnd, ExistingArchiveUnderEachPolicy) {
-    struct Case {
-        const char* name;
-        int policy;
-        QPushButton* TForm3::*button;  // answered in the same-name dialog
-        bool keepsOld;                 // the old entry is still in the archive
-        bool packed;                   // one.txt is in the archive
-    } cases[] = {
-        {"delete and create", 0, nullptr, false, true},
-        {"add to it", 1, nullptr, true, true},
-        {"asked: add", 2, &TForm3::Button2, true, true},
-        {"asked: delete", 2, &TForm3::Button3, false, true},
-        {"asked: abandon", 2, &TForm3::Button1, true, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        fs::remove(out / "one.lzh");
-        writeFile(root / "old.txt", "old entry");
-        ASSERT_EQ(sh("cd '" + root.path() + "' && '" + kTool + "' a '" + out / "one.lzh" + "' old.txt"), 0);
-        settings("SAMEFILE=" + std::to_string(c.policy) + "\n");
-        if (c.button) QTimer::singleShot(0, [&c] { (Form3->*c.button)->click(); });
-        compress({data / "one.txt"});
-        EXPECT_TRUE(startup->mainWindowClosed());
-        auto files = extracted(out / "one.lzh");
-        EXPECT_EQ(files.count("old.txt"), c.keepsOld ? 1u : 0u);
-        EXPECT_EQ(files.count("one.txt"), c.packed ? 1u : 0u);
-        EXPECT_EQ(tree(out.path()).size(), 1u) << "nothing else in the output folder";
-        startup.reset();
-    }
-}
-
 TEST_F(CompressEndToEnd, RenameInTheSameNameDialogPacksUnderTheNewName) {
     writeFile(out / "one.lzh", "not even an archive");
     settings("SAMEFILE=2\n");
@@ -202,18 +171,6 @@ TEST_F(CompressEndToEnd, RenameInTheSameNameDialogPacksUnderTheNewName) {
     compress({data / "one.txt"});
     EXPECT_EQ(readFile(out / "one.lzh"), "not even an archive");
     EXPECT_EQ(extracted(out / "fresh/other.lzh").count("one.txt"), 1u);
-}
-
-TEST_F(CompressEndToEnd, FailingArchiverAfterDeletePolicyPutsTheOldArchiveBack) {
-    writeFile(out / "one.lzh", "precious");
-    settings("SAMEFILE=0\n");
-    start({data / "one.txt", data / "vanished.txt"}, kLibrary.c_str());
-    startup->chooseMode();
-    Form2->Compress->click();
-    ASSERT_EQ(shell.messages.size(), 1);
-    EXPECT_NE(shell.messages[0].section("\r\n", 0, 0).toInt(), 0) << "the archiver's result first";
-    EXPECT_EQ(readFile(out / "one.lzh"), "precious");
-    EXPECT_EQ(tree(out.path()).size(), 1u);
 }
 
 TEST_F(CompressEndToEnd, MissingLibraryShowsItsNumberOncePerCallAndEnds) {

@@ -153,17 +153,6 @@ TEST_F(Run, ResultsOtherThanSuccessShowTheNumberAndWhatItMeans) {
     }
 }
 
-TEST_F(Run, RenameAnswerTakesTheNewNameWithoutAskingAgain) {
-    writeFile(out / "report.lzh", "old");
-    dialogs.name = out / "report.lzh";
-    dialogs.sameNameAnswer = 2;
-    dialogs.renameTo = out / "other.lzh";
-    EXPECT_EQ(runCompression(request(2), dialogs), RunEnd::Completed);
-    EXPECT_EQ(dialogs.name, out / "other.lzh");
-    EXPECT_EQ(readFile(out / "other.lzh"), "new");
-    EXPECT_EQ(readFile(out / "report.lzh"), "old");
-}
-
 TEST_F(Run, MissingArchiveFolderHoldsNoArchiveAndIsMade) {
     for (int policy : {0, 1, 2}) {
         SCOPED_TRACE(policy);
@@ -244,18 +233,6 @@ TEST_F(Run, NoExistingArchiveAsksNothing) {
     EXPECT_EQ(dialogs.commands, std::vector<std::string>{"a " + out / "report.lzh"});
     EXPECT_EQ(platform::currentDirectory(), top.path()) << "the items are found from the top folder";
     EXPECT_EQ(dialogs.opened, std::vector<std::string>{out.path() + "/"});
-}
-
-TEST_F(Run, SelfExtractorLeavesOnlyTheExecutable) {
-    dialogs.name = out / "report.lzh";
-    EXPECT_EQ(runCompression(request(2, true), dialogs), RunEnd::Completed);
-    EXPECT_EQ(dialogs.name, out / "report.exe");
-    ASSERT_EQ(dialogs.commands.size(), 2u);
-    EXPECT_EQ(dialogs.commands[0], "a " + work / "12090507.lzh");
-    EXPECT_EQ(dialogs.commands[1], "s " + work / "12090507.lzh");
-    EXPECT_EQ(entries(out), std::vector<std::string>{"report.exe"});
-    EXPECT_EQ(readFile(out / "report.exe"), "stub+new");
-    EXPECT_TRUE(entries(work).empty());
 }
 
 TEST_F(Run, SelfExtractorReplacesAnExistingOneSafelyUnderTheAddPolicy) {

@@ -40,36 +40,6 @@ protected:
     TempDir dir;
 };
 
-TEST_F(ItemRules, AttributeWordOfEachKindOfEntry) {
-    using namespace platform;
-    struct Case {
-        const char* item;
-        std::optional<unsigned> attributes;
-    } cases[] = {
-        {"data/report.txt", kFileAttribute},
-        {"data/locked.txt", kFileAttribute | kReadOnlyAttribute},
-        {"data/.profile", kFileAttribute | kHiddenAttribute},
-        {"data/photos", kFolderAttribute},
-        {"data/ro.dir", kFolderAttribute | kReadOnlyAttribute},
-        {"data/.cache", kFolderAttribute | kHiddenAttribute},
-        {"data/closed", kFolderAttribute},
-        {"data/sealed", kFolderAttribute | kReadOnlyAttribute},
-        {"data/dangling", kFileAttribute},
-        {"data/photolink", kFolderAttribute},
-        {"data/missing", std::nullopt},
-        {"data/", std::nullopt},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.item);
-        std::optional<FoundEntry> entry = findEntry(dir / c.item);
-        ASSERT_EQ(entry.has_value(), c.attributes.has_value());
-        if (entry) {
-            EXPECT_EQ(entry->attributes, *c.attributes);
-        }
-    }
-    EXPECT_FALSE(findEntry("/").has_value()) << "the root has no name of its own";
-}
-
 TEST_F(ItemRules, EntriesAndCandidates) {
     struct Case {
         const char* item;

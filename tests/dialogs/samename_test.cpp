@@ -102,18 +102,6 @@ TEST_F(SameName, EnterInChangePressesRename) {
     EXPECT_EQ(Form3->changeText(), out / "fresh.lzh");
 }
 
-TEST_F(SameName, ButtonsGiveTheirResults) {
-    struct Case {
-        QPushButton* button;
-        int result;
-    } cases[] = {{Form3->Button1, 3}, {Form3->Button2, 5}, {Form3->Button3, 4}};
-    for (const Case& c : cases) {
-        Form3->setResult(0);
-        c.button->click();
-        EXPECT_EQ(Form3->result(), c.result);
-    }
-}
-
 TEST_F(SameName, BrowsingOffersThePreviousChoiceAndFillsChange) {
     shell.fileAnswers = {out / "picked.lzh", std::nullopt};
     Form3->SpeedButton1Click();

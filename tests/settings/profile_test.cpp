@@ -83,27 +83,6 @@ TEST_F(Profile, KeepsCrlfLineEndsAndOddContent) {
     EXPECT_EQ(ini.ReadInteger("COMP", "TOP", 0), 3);
 }
 
-TEST_F(Profile, NewFileHasSectionsInOrderOfFirstStore) {
-    TIniFile ini(file);
-    ini.WriteInteger("MAIN", "LEFT", 10);
-    ini.WriteInteger("MAIN", "TOP", -3);
-    ini.WriteBool("SETTING", "VIEWINFO", true);
-    ini.WriteBool("SETTING", "OPENDIST", false);
-    EXPECT_EQ(readFile(file), "[MAIN]\nLEFT=10\nTOP=-3\n\n[SETTING]\nVIEWINFO=1\nOPENDIST=0\n");
-}
-
-TEST_F(Profile, FlagsAndIntegersReadByTheRules) {
-    writeFile(file, "[S]\nA=2\nB=yes\nC=0\nD=0x20\nE=12abc\n");
-    TIniFile ini(file);
-    EXPECT_TRUE(ini.ReadBool("S", "A", false));
-    EXPECT_TRUE(ini.ReadBool("S", "B", true));
-    EXPECT_FALSE(ini.ReadBool("S", "B", false));
-    EXPECT_FALSE(ini.ReadBool("S", "C", true));
-    EXPECT_EQ(ini.ReadInteger("S", "D", 0), 32);
-    EXPECT_EQ(ini.ReadInteger("S", "E", 99), 99);
-    EXPECT_EQ(ini.ReadInteger("S", "MISSING", -7), -7);
-}
-
 TEST_F(Profile, ReadOnlyFileOrFolderGivesTheWriteErrorAndStaysIntact) {
     writeFile(file, "[MAIN]\nLEFT=1\n");
     ::chmod(file.c_str(), 0444);
