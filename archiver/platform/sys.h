@@ -3,7 +3,7 @@
 // namespace sys. On Windows they are implemented over the wide-character API
 // and every path is UTF-8; names from callers arrive in the system code page.
 #ifdef _WIN32
-#include "win32/sys.h"
+#include "platform/win32/sys.h"
 #else
-#include "posix/sys.h"
+#include "platform/posix/sys.h"
 #endif

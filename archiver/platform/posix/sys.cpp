@@ -1,4 +1,4 @@
-#include "platform/sys.h"
+#include "platform/posix/sys.h"
 
 #include <climits>
 #include <cstdlib>
