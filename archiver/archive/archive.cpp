@@ -367,7 +367,7 @@ bool placeArchive(PendingFile &done, const Target &t, mode_t mode) {
     if (errno != EXDEV) fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
     struct stat st;
     if (::fstat(done.fd(), &st) != 0) fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
-    PendingFile beside(dir.get(), folder);
+    PendingFile beside(dir.get(), folder, namelessFilesWork());
     {
         lzh::FdSink sink(beside.fd(), t.path);
         copyRange(done.fd(), 0, static_cast<uint64_t>(st.st_size), sink);
@@ -641,7 +641,7 @@ private:
     void writeFile(const Entry &e, lzh::ByteSource &data, int dir, const std::string &leaf, const std::string &name) {
         // Written without a final name, which it takes only when complete
         // and correct; the name replaces a link there, never follows it.
-        PendingFile file(dir, name);
+        PendingFile file(dir, name, nameless_);
         uint16_t crc;
         {
             lzh::FdSink sink(file.fd(), name);
@@ -668,6 +668,7 @@ private:
     std::string &text_;
     lzh::Progress progress_;
     lzh::Decoder decoder_;
+    const bool nameless_ = namelessFilesWork();
     std::string current_;
     uint64_t done_ = 0, total_ = 0;
     std::vector<std::string> patterns_;

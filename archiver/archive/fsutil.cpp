@@ -46,26 +46,26 @@ std::string procPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
 } // namespace
 
+bool namelessFilesWork() { return ::access("/proc/self/fd", F_OK) == 0; }
+
 PendingFile::PendingFile(const std::string &dir) {
     std::string d = dir.empty() ? "." : dir;
-    dir_.reset(::open(d.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir_.get() < 0) lzh::fail(UNLHA_ERR_WRITE, "cannot create a temporary file in " + d + ": " + sysError(errno));
-    open(d);
+    ownDir_.reset(::open(d.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (ownDir_.get() < 0) lzh::fail(UNLHA_ERR_WRITE, "cannot create a temporary file in " + d + ": " + sysError(errno));
+    dir_ = ownDir_.get();
+    open(d, namelessFilesWork());
 }
 
-PendingFile::PendingFile(int dirFd, const std::string &dirForMessages) : dir_(::fcntl(dirFd, F_DUPFD_CLOEXEC, 0)) {
-    if (dir_.get() < 0) lzh::fail(UNLHA_ERR_WRITE, dirForMessages + ": " + sysError(errno));
-    open(dirForMessages);
+PendingFile::PendingFile(int dirFd, const std::string &dirForMessages, bool nameless) : dir_(dirFd) {
+    open(dirForMessages, nameless);
 }
 
-void PendingFile::open(const std::string &dirForMessages) {
+void PendingFile::open(const std::string &dirForMessages, bool nameless) {
     // Naming it later goes through /proc; without /proc it gets a name now.
-    fd_.reset(::openat(dir_.get(), ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
-    if (fd_.get() >= 0 && ::access(procPath(fd_.get()).c_str(), F_OK) == 0) return;
-    fd_.reset();
+    if (nameless) fd_.reset(::openat(dir_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
     for (unsigned i = 0; i < 1000 && fd_.get() < 0; ++i) {
         name_ = tempName(i);
-        fd_.reset(::openat(dir_.get(), name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        fd_.reset(::openat(dir_, name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
         if (fd_.get() < 0 && errno != EEXIST) break;
     }
     if (fd_.get() < 0) {
@@ -75,13 +75,13 @@ void PendingFile::open(const std::string &dirForMessages) {
 }
 
 PendingFile::~PendingFile() {
-    if (!name_.empty()) ::unlinkat(dir_.get(), name_.c_str(), 0);
+    if (!name_.empty()) ::unlinkat(dir_, name_.c_str(), 0);
 }
 
 bool PendingFile::publish(int toDir, const std::string &to, bool replace) {
     if (!name_.empty()) {
-        bool ok = replace ? ::renameat(dir_.get(), name_.c_str(), toDir, to.c_str()) == 0
-                          : renameNoReplace(dir_.get(), name_, toDir, to);
+        bool ok = replace ? ::renameat(dir_, name_.c_str(), toDir, to.c_str()) == 0
+                          : renameNoReplace(dir_, name_, toDir, to);
         if (ok) name_.clear();
         return ok;
     }

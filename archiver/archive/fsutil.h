@@ -53,15 +53,15 @@ private:
 // it was published.
 class PendingFile {
 public:
-    // In the folder `dir` (a path, or a descriptor with its path for
-    // messages). Throws UNLHA_ERR_WRITE.
+    // In the folder `dir` (a path, or a descriptor that must outlive this,
+    // with its path for messages). `nameless` is namelessFilesWork(), asked
+    // once for many files. Throws UNLHA_ERR_WRITE.
     explicit PendingFile(const std::string &dir);
-    PendingFile(int dirFd, const std::string &dirForMessages);
+    PendingFile(int dirFd, const std::string &dirForMessages, bool nameless);
     PendingFile(const PendingFile &) = delete;
     PendingFile &operator=(const PendingFile &) = delete;
     ~PendingFile();
     int fd() const { return fd_.get(); }
-    int dirFd() const { return dir_.get(); }
     // Gives the file the name `to` in the folder `toDir`. Without `replace`
     // an existing `to` is kept and false returned with errno EEXIST; with it
     // `to` is replaced in one step (a link at `to` is replaced, not followed).
@@ -69,12 +69,16 @@ public:
     bool publish(int toDir, const std::string &to, bool replace);
 
 private:
-    void open(const std::string &dirForMessages);
+    void open(const std::string &dirForMessages, bool nameless);
 
-    Fd dir_;
+    Fd ownDir_;
+    int dir_ = -1;
     Fd fd_;
     std::string name_; // empty while the file has no name
 };
+
+// Whether a file without a name can be given one later (through /proc).
+bool namelessFilesWork();
 
 // Follows `path` while it is a symbolic link, to the file it finally names
 // (which need not exist). Throws UNLHA_ERR_WRITE on a loop.

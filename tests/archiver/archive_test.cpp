@@ -6,9 +6,11 @@
 #include <csignal>
 #include <cstring>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <set>
 #include <thread>
 
+#include "archive/fsutil.h"
 #include "lzh/crc16.h"
 #include "lzh/header.h"
 #include "test_util.h"
@@ -233,6 +235,7 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     writeFile(tmp_.path() / "junk.lzh", "this is no archive at all");
     fs::create_directories(tmp_.path() / "empty");
     fs::create_symlink("nowhere", tmp_.path() / "dangling");
+    fs::create_symlink("loop.lzh", tmp_.path() / "loop.lzh");
     const std::string before = readFile(tmp_.path() / "ok.lzh");
     std::pair<std::string, int> cases[] = {
         {"l missing.lzh", UNLHA_ERR_NO_ARCHIVE},           {"a new.lzh nothing-here.txt", UNLHA_ERR_NO_ITEM},
@@ -241,6 +244,7 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
         {"a ok.lzh dangling", UNLHA_ERR_NOTHING},          {"a empty s.txt", UNLHA_ERR_WRITE},
         {"a -wnowhere/ ok.lzh s.txt", UNLHA_ERR_WRITE},    {"t junk.lzh", UNLHA_ERR_DAMAGED},
         {"t crc.lzh", UNLHA_ERR_CRC},                      {"x -x1 ok.lzh nomatch.txt", UNLHA_ERR_NO_MATCH},
+        {"a loop.lzh s.txt", UNLHA_ERR_WRITE},
     };
     for (auto &[cmd, code] : cases) {
         std::string out;
@@ -311,6 +315,30 @@ TEST_F(Library, DamagedArchivesGiveCodesAndWriteNothingOutside) {
     for (size_t cut = 0; cut < good.size(); cut += cut < 64 ? 1 : 97)
         check(good.substr(0, cut), "cut " + std::to_string(cut), !ends.count(cut));
     check(oneEntry("-lhd-", "d", "", "xxxxx", 0) + good, "folder with data");
+}
+
+// Both ways of writing a file that takes its name only when complete.
+TEST(PendingFile, NamedOnlyWhenPublishedNeverThroughALink) {
+    for (bool nameless : {true, false}) {
+        SCOPED_TRACE(nameless);
+        TempDir tmp;
+        archive::Fd dir(open(tmp.str().c_str(), O_RDONLY | O_DIRECTORY));
+        writeFile(tmp.path() / "kept", "old");
+        fs::create_symlink(tmp.path() / "kept", tmp.path() / "link");
+        {
+            archive::PendingFile f(dir.get(), tmp.str(), nameless);
+            ASSERT_EQ(write(f.fd(), "new", 3), 3);
+            EXPECT_EQ(temps(tmp.path()).empty(), nameless);
+            EXPECT_FALSE(f.publish(dir.get(), "kept", false));
+            EXPECT_EQ(errno, EEXIST);
+            EXPECT_TRUE(f.publish(dir.get(), "link", true));
+            archive::PendingFile dropped(dir.get(), tmp.str(), nameless);
+        }
+        EXPECT_EQ(temps(tmp.path()), "");
+        EXPECT_EQ(readFile(tmp.path() / "kept"), "old");
+        EXPECT_FALSE(fs::is_symlink(tmp.path() / "link"));
+        EXPECT_EQ(readFile(tmp.path() / "link"), "new");
+    }
 }
 
 // The unlha tool: arguments already split, exit status, meanings on stderr.
