@@ -24,12 +24,8 @@ NameFault judgePart(std::string_view part) {
     return NameFault::None;
 }
 
-StoredPath splitStoredPath(std::string_view dir, std::string_view name, int level, CodePage page) {
-    std::string all(dir);
-    if (!all.empty() && !name.empty() && static_cast<uint8_t>(all.back()) != 0xFF) all += '\xFF';
-    all += name;
-    const bool backslash = level < 2;
-    StoredPath out;
+namespace {
+std::vector<std::string> split(const std::string &all, bool backslash, CodePage page) {
     std::vector<std::string> pieces(1);
     for (size_t i = 0; i < all.size(); ++i) {
         auto c = static_cast<uint8_t>(all[i]);
@@ -42,6 +38,11 @@ StoredPath splitStoredPath(std::string_view dir, std::string_view name, int leve
             pieces.back() += all[++i];
     }
     if (pieces.size() > 1 && pieces.back().empty()) pieces.pop_back(); // a folder's closing separator
+    return pieces;
+}
+
+StoredPath judge(std::vector<std::string> pieces) {
+    StoredPath out;
     if (pieces.size() == 1 && pieces[0].empty()) {
         out.fault = NameFault::NoName;
         return out;
@@ -61,6 +62,18 @@ StoredPath splitStoredPath(std::string_view dir, std::string_view name, int leve
         setFault(judgePart(pieces[i]));
         out.parts.push_back(std::move(pieces[i]));
     }
+    return out;
+}
+} // namespace
+
+StoredPath splitStoredPath(std::string_view dir, std::string_view name, int level, CodePage page) {
+    std::string all(dir);
+    if (!all.empty() && !name.empty() && static_cast<uint8_t>(all.back()) != 0xFF) all += '\xFF';
+    all += name;
+    StoredPath out = judge(split(all, level < 2, page));
+    // In level 2 a '\\' belongs to the name, but where it separates (Windows)
+    // "..\\x" would climb: such a name is refused everywhere.
+    if (level >= 2 && out.fault == NameFault::None) out.fault = judge(split(all, true, page)).fault;
     return out;
 }
 

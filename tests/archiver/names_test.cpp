@@ -35,7 +35,7 @@ const std::vector<NameCase> &nameCases() {
         {2, "a\xFF..\xFF", "x.txt", NameFault::DotPart, "a/../x.txt"},
         {1, "", ".\\x.txt", NameFault::DotPart, "./x.txt"},
         {2, "a\xFF\xFF", "x.txt", NameFault::EmptyPart, "a/x.txt"},
-        {0, "", "a//x.txt", NameFault::EmptyPart, "a/x.txt"},
+        {2, "", "..\\x.txt", NameFault::DotPart, "..\\x.txt"}, // climbs where '\\' separates
         {2, "\xFFtmp\xFF", "x.txt", NameFault::Absolute, "tmp/x.txt"},
         {0, "", "\\tmp\\x.txt", NameFault::Absolute, "tmp/x.txt"},
         {1, "", "C:\\x.txt", NameFault::Absolute, "C:/x.txt"},
