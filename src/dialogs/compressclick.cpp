@@ -1,5 +1,6 @@
 #include "app/forms.h"
 #include "dialogs/commandlines.h"
+#include "dialogs/directorylist.h"
 #include "dialogs/compressrun.h"
 #include "dialogs/mainunit.h"
 #include "dialogs/warnunit.h"
@@ -21,8 +22,7 @@ namespace {
 // The run's view of the three dialogs and the library.
 class DialogsOfTheRun : public RunDialogs {
 public:
-    DialogsOfTheRun(AppContext& context, std::string workFolder)
-        : context_(context), workFolder_(std::move(workFolder)) {}
+    explicit DialogsOfTheRun(AppContext& context) : context_(context) {}
 
     std::string archiveName() override { return Form2->archivePath(); }
     void setArchiveName(const std::string& name) override { Form2->setArchivePath(name); }
@@ -36,12 +36,12 @@ public:
 
     void message(const QString& text) override { context_.shell.messageBox(Form2, text); }
 
-    std::string archiveCommand(const std::string& archivePath) override {
-        return std::string(ArchiveCommand(Form2->commandSwitches(workFolder_), archivePath, Form2->fileEntries()).text());
+    std::string archiveCommand(const std::string& workFolder, const std::string& archivePath) override {
+        return std::string(ArchiveCommand(Form2->commandSwitches(workFolder), archivePath, Form2->fileEntries()).text());
     }
 
-    std::string selfExtractorCommand(const std::string& temporaryArchive) override {
-        return Form2->buildSelfExtractorCommand(workFolder_, temporaryArchive);
+    std::string selfExtractorCommand(const std::string& workFolder, const std::string& temporaryArchive) override {
+        return Form2->buildSelfExtractorCommand(workFolder, temporaryArchive);
     }
 
     int runArchiver(const std::string& command) override {
@@ -53,11 +53,15 @@ public:
 
 private:
     AppContext& context_;
-    std::string workFolder_;
 };
 
 std::string workFolder() {
-    if (Form1->UseDefault->isChecked()) return toLocal(QDir::tempPath()) + "/";
+    if (Form1->UseDefault->isChecked()) {
+        // As set, so that a temporary folder that is not there is reported by
+        // its name rather than replaced by some other folder.
+        std::string temporary = qEnvironmentVariableIsEmpty("TMPDIR") ? "/tmp" : qgetenv("TMPDIR").toStdString();
+        return temporary.ends_with('/') ? temporary : temporary + "/";
+    }
     return toLocal(Form1->WorkDirectory->text());
 }
 
@@ -66,6 +70,7 @@ std::string workFolder() {
 void TForm2::CompressClick() {
     RunRequest request;
     request.workFolder = workFolder();
+    request.outputFolder = Form1->Dir_Dst->Directory();
     request.policy = Form1->GetRadio();
     request.openArchiveFolder = Form1->oOpenDist->isChecked();
     request.selfExtractor = SelfExt->isChecked();
@@ -74,7 +79,7 @@ void TForm2::CompressClick() {
     std::time_t now = std::time(nullptr);
     localtime_r(&now, &request.now);
 
-    DialogsOfTheRun dialogs(context(), request.workFolder);
+    DialogsOfTheRun dialogs(context());
     if (runCompression(request, dialogs) != RunEnd::Stopped) Close();
 }
 

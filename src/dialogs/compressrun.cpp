@@ -2,6 +2,7 @@
 
 #include "app/errors.h"
 #include "app/paths.h"
+#include "dialogs/itemlist.h"
 #include "platform/entries.h"
 #include "platform/fileops.h"
 #include "platform/files.h"
@@ -9,7 +10,9 @@
 
 #include <QFile>
 #include <cstdio>
+#include <cstdlib>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace kinaru {
 
@@ -27,16 +30,62 @@ std::string digitsOf(const std::tm& now) {
     return digits;
 }
 
+std::string realPath(const std::string& path) {
+    char* real = ::realpath(path.empty() ? "." : path.c_str(), nullptr);
+    if (!real) return {};
+    std::string result = real;
+    std::free(real);
+    return result;
+}
+
+bool isFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// The folders the archive command packs with all they hold, as real paths.
+std::vector<std::string> packedFolders(const RunRequest& request) {
+    std::vector<std::string> folders;
+    for (std::string item : request.items) {
+        if (item.ends_with(kFolderMarker)) item.resize(item.size() - kFolderMarker.size());
+        std::string path = request.topFolder + item;
+        if (isFolder(path))
+            if (std::string real = realPath(path); !real.empty()) folders.push_back(real);
+    }
+    return folders;
+}
+
+// The folder nearest to folder that no packed folder holds, so that what is
+// put there is not packed.
+std::string outsidePacked(const std::string& folder, const std::vector<std::string>& packed) {
+    std::string at = realPath(folder);
+    if (at.empty()) return folder;
+    for (bool moved = true; moved && at != "/";) {
+        moved = false;
+        for (const std::string& tree : packed)
+            if (tree != "/" && (at == tree || at.starts_with(tree + "/"))) {
+                at = tree.substr(0, tree.rfind('/'));
+                if (at.empty()) at = "/";
+                moved = true;
+            }
+    }
+    return at.ends_with('/') ? at : at + "/";
+}
+
 // An existing archive that the run replaces is moved aside and deleted only
 // once the new one is in place; otherwise it is put back.
 class Replaced {
 public:
-    // Moves path aside when it is a file (a folder is never touched).
+    explicit Replaced(std::vector<std::string> packed) : packed_(std::move(packed)) {}
+
+    // Moves path aside when it is a file (a folder is never touched), out of
+    // the folders being packed.
     void moveAside(const std::string& path) {
         auto entry = platform::findEntry(path);
         if (!entry || (entry->attributes & platform::kFolderAttribute)) return;
+        std::string folder = outsidePacked(folderPart(path), packed_);
         for (int n = 0; n < 1000; ++n) {
-            std::string backup = folderPart(path) + "." + namePart(path) + ".kinaru-old" + (n ? std::to_string(n) : "");
+            std::string backup = folder + "." + namePart(path) + ".kinaru-old" + (n ? std::to_string(n) : "");
             if (platform::renameNoReplace(path, backup)) {
                 original_ = path;
                 backup_ = backup;
@@ -55,6 +104,7 @@ public:
     ~Replaced() { restore(); }
 
 private:
+    std::vector<std::string> packed_;
     std::string original_;
     std::optional<std::string> backup_;
 };
@@ -96,6 +146,24 @@ QString quotedNameMessage(const std::string& name) {
            fromLocal(name);
 }
 
+QString workFolderMessage(const std::string& folder) {
+    return QStringLiteral("作業ﾌｫﾙﾀﾞがないか、書き込めません。\n") + fromLocal(folder);
+}
+
+QString folderMessage(const std::string& folder) {
+    return QStringLiteral("出力ディレクトリを作成できません。\n") + fromLocal(folder);
+}
+
+bool createFolders(std::string path) {
+    if (path.ends_with('/')) path.pop_back();
+    // The root, and the current folder of a relative path, are always there.
+    if (path.empty() || isFolder(path)) return true;
+    std::string parent = folderPart(path);
+    if (parent != path) createFolders(parent);
+    platform::createFolder(path);
+    return isFolder(path);
+}
+
 RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
     // A double quote would end the quoted name early and change the command:
     // refuse before anything is deleted or packed.
@@ -109,19 +177,28 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
         return RunEnd::Stopped;
     }
 
-    // A relative work folder (an empty one included) is taken from where we
-    // are now: the run changes folders later, and a relative name would then
-    // point at some other file, which the clean-up would delete.
+    // A relative work folder (an empty one included) lies in the output
+    // folder, for the temporary archive and the command alike: the run
+    // changes folders later, and a relative name would then point elsewhere.
     std::string workFolder = request.workFolder;
     if (workFolder.empty() || workFolder.front() != '/') {
-        std::string here = platform::currentDirectory();
-        workFolder = (here == "/" ? here : here + "/") + workFolder;
+        const std::string& out = request.outputFolder;
+        workFolder = (out.empty() || out.ends_with('/') ? out : out + "/") + workFolder;
+    }
+    // Nothing is written where it cannot be: a missing temporary folder would
+    // otherwise put the temporary archive somewhere else.
+    std::string workPlace = folderPart(workFolder + "x");
+    if (!isFolder(workPlace) || !platform::ownerWritable(workPlace) || ::access(workPlace.c_str(), W_OK | X_OK) != 0) {
+        dialogs.message(workFolderMessage(workFolder));
+        return RunEnd::Stopped;
     }
     std::string temporaryArchive = temporaryArchivePath(workFolder, request.now);
     if (request.selfExtractor) dialogs.setArchiveName(changeExtension(dialogs.archiveName(), ".exe"));
 
-    Replaced replaced;
-    if (platform::searchCode(dialogs.archiveName()) != 2) {
+    Replaced replaced(packedFolders(request));
+    // A missing folder holds no archive: the folder is made below.
+    int search = platform::searchCode(dialogs.archiveName());
+    if (search != 2 && search != 3) {
         switch (request.policy) {
         case 0: replaced.moveAside(dialogs.archiveName()); break;
         case 1:
@@ -145,13 +222,17 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
     }
 
     const std::string archiveName = dialogs.archiveName();
-    std::string command = dialogs.archiveCommand(request.selfExtractor ? temporaryArchive : archiveName);
+    std::string archiveFolder = folderPart(archiveName);
+    if (!archiveFolder.empty() && !createFolders(archiveFolder)) {
+        dialogs.message(folderMessage(archiveFolder));
+        return RunEnd::Stopped;
+    }
+    std::string command = dialogs.archiveCommand(workFolder, request.selfExtractor ? temporaryArchive : archiveName);
     enter(request.topFolder);
     int result = dialogs.runArchiver(command);
     showResult(dialogs, result);
     bool succeeded = result == 0;
 
-    std::string archiveFolder = folderPart(archiveName);
     if (request.selfExtractor) {
         enter(archiveFolder);
         // The stub is written as the temporary name with ".exe" here; that
@@ -159,7 +240,7 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
         if (taken(changeExtension(namePart(temporaryArchive), ".exe")) && taken(temporaryArchive))
             temporaryArchive = moveToFreeStubName(temporaryArchive, request.now);
         std::string stubName = changeExtension(namePart(temporaryArchive), ".exe");
-        int stubResult = dialogs.runArchiver(dialogs.selfExtractorCommand(temporaryArchive));
+        int stubResult = dialogs.runArchiver(dialogs.selfExtractorCommand(workFolder, temporaryArchive));
         showResult(dialogs, stubResult);
         platform::deleteFile(temporaryArchive);
         // Without a stub of ours, a file of that name belongs to somebody else.

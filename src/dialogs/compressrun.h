@@ -12,7 +12,8 @@ namespace kinaru {
 
 // What the dialogs hold when the button is pressed.
 struct RunRequest {
-    std::string workFolder;        // as the command will name it
+    std::string workFolder;        // as set; a relative one lies in the output folder
+    std::string outputFolder;
     int policy = 2;                // same-name policy: 0 delete, 1 add, 2 ask
     bool openArchiveFolder = false;
     bool selfExtractor = false;
@@ -30,8 +31,8 @@ public:
     // Shows the same-name dialog for existing; a result of 2 also gives the new name.
     virtual int askSameName(const std::string& existing, std::string& newName) = 0;
     virtual void message(const QString& text) = 0;
-    virtual std::string archiveCommand(const std::string& archivePath) = 0;
-    virtual std::string selfExtractorCommand(const std::string& temporaryArchive) = 0;
+    virtual std::string archiveCommand(const std::string& workFolder, const std::string& archivePath) = 0;
+    virtual std::string selfExtractorCommand(const std::string& workFolder, const std::string& temporaryArchive) = 0;
     virtual int runArchiver(const std::string& command) = 0;
     virtual void openFolder(const std::string& folder) = 0;
 };
@@ -39,7 +40,7 @@ public:
 enum class RunEnd {
     Completed,  // the dialog closes and the program ends
     Abandoned,  // likewise, without any archiver call
-    Stopped,    // a folder could not be entered or a name was refused: the dialog stays open
+    Stopped,    // a folder could not be entered or made, or a name was refused: the dialog stays open
 };
 
 // Throws InOutError when a change of folder fails (the run then stops).
@@ -52,5 +53,14 @@ std::string temporaryArchivePath(const std::string& workFolder, const std::tm& n
 
 // The text shown when a name cannot be passed to the archiver.
 QString quotedNameMessage(const std::string& name);
+
+// The texts shown when the work folder cannot take the temporary archive and
+// when the archive's folder cannot be made.
+QString workFolderMessage(const std::string& folder);
+QString folderMessage(const std::string& folder);
+
+// Creates a folder and its missing parents, outer first; true when the
+// folder is there afterwards.
+bool createFolders(std::string path);
 
 }  // namespace kinaru

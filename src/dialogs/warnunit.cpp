@@ -2,6 +2,7 @@
 
 #include "app/forms.h"
 #include "app/paths.h"
+#include "dialogs/compressrun.h"
 #include "dialogs/layout.h"
 #include "dialogs/mainunit.h"
 #include "platform/entries.h"
@@ -72,17 +73,6 @@ bool acceptableArchiveName(const std::string& name) {
     return !refused;
 }
 
-void createFolders(std::string path) {
-    if (!path.empty() && path.back() == '/') path.pop_back();
-    if (path.size() < 3) return;
-    auto entry = platform::findEntry(path);
-    if (entry && (entry->attributes & platform::kFolderAttribute)) return;
-    std::string parent = folderPart(path);
-    if (parent == path) return;
-    createFolders(parent);
-    platform::createFolder(path);
-}
-
 TForm3::TForm3(AppContext& context) : Form(context) {
     setWindowTitle(QStringLiteral("同じ名前のファイルを見つけました。"));
     // No close box: the four buttons are the ways out.
@@ -148,6 +138,8 @@ void TForm3::Button4Click() {
         return;
     }
     name = changeExtension(name, extensionPart(currentText()));
+    // A bare name is meant for the folder of the archive it replaces.
+    if (folderPart(name).empty()) name = folderPart(currentText()) + name;
     setChangeText(name);
 
     std::string folder = folderPart(name);
@@ -156,8 +148,8 @@ void TForm3::Button4Click() {
     bool folderFound = folderEntry && !(folderEntry->attributes & platform::kHiddenAttribute);
     if (!folderFound) {
         if (context().shell.askYesNo(this, QStringLiteral("出力ディレクトリがありません。作成しますか？"))) {
-            createFolders(folderPart(name));
-            done(kRename);
+            if (createFolders(folderPart(name))) done(kRename);
+            else context().shell.messageBox(this, folderMessage(folderPart(name)));
         } else {
             done(kAbandon);
         }

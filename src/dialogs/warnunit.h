@@ -53,7 +53,5 @@ private:
 
 // The name check's refusal tests, on whole characters.
 bool acceptableArchiveName(const std::string& name);
-// Creates a folder and its missing parents, outer first; errors are ignored.
-void createFolders(std::string path);
 
 }  // namespace kinaru

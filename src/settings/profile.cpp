@@ -5,8 +5,6 @@
 
 #include <cstdio>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,17 +22,33 @@ struct Line {
 struct Document {
     std::vector<Line> lines;
     std::string eol = "\n";
+    bool bom = false;  // a UTF-8 byte order mark before the first line
 };
 
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+// The file's bytes; nothing when it is not a regular file that can be read
+// (a folder of that name included).
 std::optional<std::string> slurp(const std::string& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return std::nullopt;
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat st {};
+    std::optional<std::string> content;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        content.emplace();
+        char buffer[65536];
+        ssize_t n;
+        while ((n = ::read(fd, buffer, sizeof buffer)) > 0) content->append(buffer, std::size_t(n));
+        if (n < 0) content.reset();
+    }
+    ::close(fd);
+    return content;
 }
 
 Document parse(const std::string& content) {
     Document doc;
-    std::size_t start = 0;
+    doc.bom = content.starts_with(kBom);
+    std::size_t start = doc.bom ? kBom.size() : 0;
     bool firstEnding = true;
     while (start < content.size()) {
         std::size_t nl = content.find('\n', start);
@@ -89,10 +103,22 @@ struct KeyValue {
     std::string_view key, value;
 };
 
+bool quoted(std::string_view value) { return value.size() >= 2 && value.front() == '"' && value.back() == '"'; }
+
 std::optional<KeyValue> keyValue(std::string_view line) {
     std::size_t eq = line.find('=');
     if (eq == std::string_view::npos) return std::nullopt;
-    return KeyValue{trim(line.substr(0, eq)), trim(line.substr(eq + 1))};
+    // Quotes around a value keep its blanks; they are not part of it.
+    std::string_view value = trim(line.substr(eq + 1));
+    if (quoted(value)) value = value.substr(1, value.size() - 2);
+    return KeyValue{trim(line.substr(0, eq)), value};
+}
+
+// A value that reading would change (blanks at its ends, quotes around it)
+// is stored in quotes.
+std::string storedForm(const std::string& value) {
+    if (trim(value).size() == value.size() && !quoted(value)) return value;
+    return '"' + value + '"';
 }
 
 // Index of the header line of the first section with this name.
@@ -121,7 +147,7 @@ std::optional<std::size_t> findKey(const Document& doc, std::size_t header, cons
 }
 
 std::string render(const Document& doc) {
-    std::string out;
+    std::string out(doc.bom ? kBom : "");
     for (const Line& line : doc.lines) {
         out += line.text;
         if (line.ended) out += doc.eol;
@@ -141,7 +167,7 @@ bool isBlank(const Line& line) { return trim(line.text).empty(); }
 bool replaceFile(const std::string& target, const std::string& content) {
     struct stat st {};
     bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && !(st.st_mode & S_IWUSR)) return false;
+    if (exists && (!(st.st_mode & S_IWUSR) || !S_ISREG(st.st_mode))) return false;
     std::string folder = folderPart(target);
     if (!platform::ownerWritable(folder.empty() ? "." : folder)) return false;
 
@@ -199,7 +225,7 @@ bool writeString(const std::string& file, const std::string& section, const std:
     Document doc;
     if (auto content = slurp(target)) doc = parse(*content);
 
-    std::string line = key + "=" + value;
+    std::string line = key + "=" + storedForm(value);
     if (auto header = findSection(doc, section)) {
         if (auto at = findKey(doc, *header, key)) {
             doc.lines[*at].text = line;

@@ -22,7 +22,9 @@ public:
     std::string renameTo;
     std::vector<int> results{0, 0};  // archive command, then self-extractor command
     QStringList messages;
-    std::vector<std::string> commands, asked, opened;
+    std::vector<std::string> commands, asked, opened, workFolders;
+    std::string watched;               // a folder whose files the archiver
+    std::vector<std::string> seen;     // found when it ran
 
     std::string archiveName() override { return name; }
     void setArchiveName(const std::string& n) override { name = n; }
@@ -32,9 +34,18 @@ public:
         return sameNameAnswer;
     }
     void message(const QString& text) override { messages << text; }
-    std::string archiveCommand(const std::string& path) override { return "a " + path; }
-    std::string selfExtractorCommand(const std::string& path) override { return "s " + path; }
+    std::string archiveCommand(const std::string& workFolder, const std::string& path) override {
+        workFolders.push_back(workFolder);
+        return "a " + path;
+    }
+    std::string selfExtractorCommand(const std::string& workFolder, const std::string& path) override {
+        workFolders.push_back(workFolder);
+        return "s " + path;
+    }
     int runArchiver(const std::string& command) override {
+        if (!watched.empty())
+            for (auto& e : fs::recursive_directory_iterator(watched)) seen.push_back(e.path().filename().string());
+        std::sort(seen.begin(), seen.end());
         int result = results[commands.size() < results.size() ? commands.size() : 0];
         commands.push_back(command);
         if (result != 0) return result;
@@ -137,16 +148,74 @@ TEST_F(Run, RenameAnswerTakesTheNewNameWithoutAskingAgain) {
     EXPECT_EQ(readFile(out / "report.lzh"), "old");
 }
 
-TEST_F(Run, MissingArchiveFolderCountsAsExisting) {
+TEST_F(Run, MissingArchiveFolderHoldsNoArchiveAndIsMade) {
     for (int policy : {0, 1, 2}) {
         SCOPED_TRACE(policy);
+        fs::remove_all(out / "missing");
         dialogs = FakeDialogs();
-        dialogs.name = out / "missing/report.lzh";
-        dialogs.sameNameAnswer = 5;
-        dialogs.results = {0x8006};  // the archiver cannot write there
+        dialogs.name = out / "missing/deeper/report.lzh";
         EXPECT_EQ(runCompression(request(policy), dialogs), RunEnd::Completed);
-        EXPECT_EQ(dialogs.asked.size(), policy == 2 ? 1u : 0u);
-        EXPECT_EQ(dialogs.commands.size(), 1u);
+        EXPECT_TRUE(dialogs.asked.empty());
+        EXPECT_EQ(readFile(out / "missing/deeper/report.lzh"), "new");
+    }
+    writeFile(out / "file", "");
+    dialogs = FakeDialogs();
+    dialogs.name = out / "file/sub/report.lzh";
+    EXPECT_EQ(runCompression(request(2), dialogs), RunEnd::Stopped);
+    EXPECT_EQ(dialogs.messages, QStringList{folderMessage(out / "file/sub/")});
+    EXPECT_TRUE(dialogs.commands.empty());
+}
+
+TEST_F(Run, WorkFolderThatIsNotThereOrRelative) {
+    struct Case {
+        std::string workFolder;
+        bool stops;
+        std::string used;  // by the command and for the temporary archive
+    } cases[] = {
+        {work / "gone/", true, ""},
+        {out / "file/", true, ""},
+        {"", false, out.path() + "/"},
+        {"sub/", false, out / "sub/"},
+    };
+    fs::create_directories(out / "sub");
+    writeFile(out / "file", "");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.workFolder);
+        dialogs = FakeDialogs();
+        dialogs.name = work / "report.lzh";
+        RunRequest r = request(0, true);
+        r.workFolder = c.workFolder;
+        r.outputFolder = out.path();
+        EXPECT_EQ(runCompression(r, dialogs), c.stops ? RunEnd::Stopped : RunEnd::Completed);
+        if (c.stops) {
+            EXPECT_EQ(dialogs.messages, QStringList{workFolderMessage(c.workFolder)});
+            EXPECT_TRUE(dialogs.commands.empty());
+            EXPECT_FALSE(exists(work / "report.exe"));
+            continue;
+        }
+        EXPECT_EQ(dialogs.workFolders, std::vector<std::string>(2, c.used));
+        EXPECT_EQ(dialogs.commands[0], "a " + c.used + "12090507.lzh");
+        EXPECT_EQ(readFile(work / "report.exe"), "stub+new");
+        fs::remove(work / "report.exe");
+    }
+}
+
+// An archive replaced inside a folder being packed is set aside outside it.
+TEST_F(Run, OldArchiveInsideAPackedFolderIsNotPacked) {
+    fs::create_directories(top / "photos/more");
+    writeFile(top / "photos/a.jpg", "");
+    for (int policy : {0, 2}) {
+        writeFile(top / "photos/more/photos.lzh", "old");
+        dialogs = FakeDialogs();
+        dialogs.name = top / "photos/more/photos.lzh";
+        dialogs.sameNameAnswer = 4;
+        dialogs.watched = top / "photos";
+        RunRequest r = request(policy);
+        r.items = {"photos/*.*", "a.txt"};
+        EXPECT_EQ(runCompression(r, dialogs), RunEnd::Completed);
+        EXPECT_EQ(dialogs.seen, (std::vector<std::string>{"a.jpg", "more"})) << "policy " << policy;
+        EXPECT_EQ(readFile(top / "photos/more/photos.lzh"), "new");
+        EXPECT_EQ(entries(top), std::vector<std::string>{"photos"}) << "nothing left beside it";
     }
 }
 
@@ -198,19 +267,6 @@ TEST_F(Run, SelfExtractorReplacesAnExistingOneSafelyUnderTheAddPolicy) {
             EXPECT_TRUE(name == "report.exe" || name == "12090507.exe") << name;
         fs::remove(out / "12090507.exe");
     }
-}
-
-TEST_F(Run, EmptyWorkFolderMeansWhereTheRunStartsNotWhereItEnds) {
-    platform::changeDirectory(work.path());
-    writeFile(out / "12090507.lzh", "a file of the user's in the archive folder");
-    dialogs.name = out / "report.lzh";
-    RunRequest r = request(2, true);
-    r.workFolder = "";
-    EXPECT_EQ(runCompression(r, dialogs), RunEnd::Completed);
-    EXPECT_EQ(dialogs.commands[0], "a " + work / "12090507.lzh");
-    EXPECT_EQ(readFile(out / "12090507.lzh"), "a file of the user's in the archive folder");
-    EXPECT_EQ(readFile(out / "report.exe"), "stub+new");
-    EXPECT_TRUE(entries(work).empty());
 }
 
 TEST_F(Run, SelfExtractorNeverOverwritesAnUnrelatedFileOfTheStubName) {

@@ -1,5 +1,7 @@
 #include "fixture.h"
 
+#include "dialogs/compressrun.h"
+
 #include <QTest>
 
 namespace kinaru::testing {
@@ -77,8 +79,19 @@ TEST_F(SameName, MissingFolderIsCreatedOuterFirstOnYes) {
     EXPECT_FALSE(exists(out / "three"));
 
     shell.yesNoAnswers = {true};
-    EXPECT_EQ(press("bare"), 2) << "a bare name always asks, and creates nothing";
-    EXPECT_EQ(Form3->changeText(), "bare.lzh");
+    EXPECT_EQ(press(out / "taken.lzh/sub/name"), 0) << "a folder that cannot be made keeps the dialog open";
+    EXPECT_EQ(shell.messages.value(0), QStringLiteral("出力ディレクトリを作成できません。\n") +
+                                           QString::fromStdString(out / "taken.lzh/sub/"));
+
+    shell.questions.clear();
+    EXPECT_EQ(press("写真2"), 2) << "a bare name lies in the archive's folder";
+    EXPECT_EQ(Form3->changeText(), out / "写真2.lzh");
+    EXPECT_TRUE(shell.questions.isEmpty());
+
+    // Short relative folders are made too.
+    ASSERT_EQ(::chdir(out.path().c_str()), 0);
+    EXPECT_TRUE(createFolders("ab/"));
+    EXPECT_TRUE(exists(out / "ab"));
 }
 
 TEST_F(SameName, EnterInChangePressesRename) {

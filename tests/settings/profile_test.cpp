@@ -122,6 +122,23 @@ TEST_F(Profile, ReadOnlyFileOrFolderGivesTheWriteErrorAndStaysIntact) {
     EXPECT_FALSE(testing::exists(locked / "k.ini"));
 }
 
+TEST_F(Profile, HandEditedFilesAndValuesWithBlanksComeBackAsWritten) {
+    writeFile(file, "\xEF\xBB\xBF[SETTING]\nDISTDIR=\"/srv/out\"\n");
+    TIniFile ini(file);
+    EXPECT_EQ(ini.ReadString("SETTING", "DISTDIR", ""), "/srv/out");
+    for (std::string value : {" /out ", "\t/x", "\"quoted\"", "/w\xff\xfe/", "\"", "/plain"}) {
+        ini.WriteString("SETTING", "WORKDIR", value);
+        EXPECT_EQ(ini.ReadString("SETTING", "WORKDIR", ""), value);
+    }
+    EXPECT_EQ(readFile(file), "\xEF\xBB\xBF[SETTING]\nDISTDIR=\"/srv/out\"\nWORKDIR=/plain\n");
+
+    // A folder in the file's place is a file that cannot be read or written.
+    ASSERT_EQ(::mkdir((dir / "folder.ini").c_str(), 0755), 0);
+    TIniFile folder(dir / "folder.ini");
+    EXPECT_EQ(folder.ReadString("SETTING", "DISTDIR", "default"), "default");
+    EXPECT_THROW(folder.WriteString("SETTING", "DISTDIR", "/x"), WriteError);
+}
+
 TEST_F(Profile, ValueWithLineBreakIsRefusedRatherThanSplittingTheFile) {
     writeFile(file, "[SETTING]\nDISTDIR=/a\n");
     EXPECT_FALSE(profile::writeString(file, "SETTING", "DISTDIR", "/x\n[MAIN]"));
