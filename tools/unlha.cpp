@@ -32,11 +32,16 @@ void catchStopSignals() {
 int main(int argc, char **argv) {
     std::setlocale(LC_ALL, "");
     catchStopSignals();
-    if (argc < 2) {
-        std::fprintf(stderr,
+    const bool help = argc == 2 && std::string(argv[1]) == "--help";
+    if (argc < 2 || help) {
+        std::fprintf(help ? stdout : stderr,
                      "usage: unlha a|l|t|x|e [-x0|-x1] [-jm2|-jm3|-jm4] [-r2] [-a2] [-wFOLDER] ARCHIVE [items...]\n"
-                     "       x and e: ARCHIVE [DEST/] [names...]\n");
-        return 2;
+                     "       x and e: ARCHIVE [DEST/] [names...]\n"
+                     "       s [-ji1|-ji0 [-gw2|-gw4]] [-gu1] [-linux] ARCHIVE\n"
+                     "         writes NAME.exe, a Windows self-extractor (-ji1 console, -ji0 window;\n"
+                     "         -gu1 restores folders); -linux writes NAME, a Linux one instead.\n"
+                     "         l, t, x and e read self-extractors as archives.\n");
+        return help ? 0 : 2;
     }
     // Arguments arrive already split, so names may hold any character.
     std::vector<std::string> words(argv + 1, argv + argc);
@@ -58,7 +63,7 @@ int main(int argc, char **argv) {
                 std::fprintf(stderr, "\r\033[K%3d%% %s", percent, name.c_str());
                 line = true;
             };
-        rc = archive::run(opt, text);
+        rc = command::run(opt, text);
     } catch (const lzh::Error &e) {
         text = std::string(e.what()) + "\n";
         rc = e.code;

@@ -17,7 +17,7 @@ extern "C" UNLHA_API int Unlha(void *owner, const char *command, char *output, u
     try {
         if (!command) lzh::fail(UNLHA_ERR_COMMAND, "no command");
         archive::Options opt = command::parse(command::splitWords(command));
-        rc = opt.showProgress ? progress::run(owner, opt, text) : archive::run(opt, text);
+        rc = opt.showProgress ? progress::run(owner, opt, text) : command::run(opt, text);
     } catch (const lzh::Error &e) {
         text += e.what();
         rc = e.code;

@@ -19,9 +19,10 @@
 #include "../lzh/header.h"
 #include "../lzh/names.h"
 #include "../lzh/stream.h"
-#include "../sfx/writer.h"
+#include "../lzh/unpack.h"
 #include "fsutil.h"
 #include "pack_jobs.h"
+#include "trailer.h"
 
 namespace archive {
 
@@ -448,29 +449,6 @@ int addCommand(const Options &opt, std::string &text) {
 // ------------------------------------------------------------- reading
 
 // Unpacks one entry's data into `out`, returning the CRC of what came out.
-uint16_t unpack(lzh::Decoder &dec, const Entry &e, lzh::ByteSource &data, lzh::ByteSink &out,
-               const lzh::Progress &progress) {
-    if (e.method == "-lh0-" || e.method == "-lz4-") {
-        if (e.packed != e.original) lzh::damaged("stored entry with two sizes: " + e.path());
-        std::vector<uint8_t> buf(1 << 16);
-        uint16_t crc = 0;
-        uint64_t left = e.original;
-        while (left) {
-            size_t want = left < buf.size() ? static_cast<size_t>(left) : buf.size();
-            size_t n = data.read(buf.data(), want);
-            if (!n) lzh::damaged("entry data cut short: " + e.path());
-            crc = lzh::crc16(crc, buf.data(), n);
-            out.write(buf.data(), n);
-            left -= n;
-            if (progress) progress(e.original - left);
-        }
-        return crc;
-    }
-    const lzh::Method *m = lzh::findMethod(e.method);
-    if (!m) fail(UNLHA_ERR_METHOD, "unsupported method " + e.method + ": " + e.path());
-    return dec.decode(*m, data, e.original, out, progress);
-}
-
 bool selected(const Entry &e, const std::vector<std::string> &patterns) {
     if (patterns.empty()) return true;
     std::string p = e.path();
@@ -504,14 +482,19 @@ public:
                  opt_.archive + ": " + sysError(errno));
         struct stat st;
         if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) fail(UNLHA_ERR_READ, opt_.archive + ": not a file");
+        offset_ = opt_.archiveOffset;
+        size_ = opt_.archiveSize;
+        // A self-extractor is read as the archive it carries.
+        if (!offset_ && !size_ && !locateArchive(fd.get(), offset_, size_))
+            lzh::damaged(opt_.archive + ": a program without an archive");
         if (opt_.command == 'x' || opt_.command == 'e') openDest();
         if (opt_.progress && opt_.command != 'l') total_ = selectedBytes(fd.get());
-        if (::lseek(fd.get(), static_cast<off_t>(opt_.archiveOffset), SEEK_SET) < 0)
+        if (::lseek(fd.get(), static_cast<off_t>(offset_), SEEK_SET) < 0)
             fail(UNLHA_ERR_READ, opt_.archive + ": " + sysError(errno));
         lzh::FdSource file(fd.get(), UNLHA_ERR_READ, opt_.archive);
         // An archive inside a larger file ends where its size says.
-        lzh::LimitedSource part(file, opt_.archiveSize);
-        lzh::ByteSource &src = opt_.archiveSize ? static_cast<lzh::ByteSource &>(part) : file;
+        lzh::LimitedSource part(file, size_);
+        lzh::ByteSource &src = size_ ? static_cast<lzh::ByteSource &>(part) : file;
         if (opt_.command == 'l')
             text_ += "   Original     Packed  Ratio  Date                Method  CRC   Name\n"
                      "----------- ---------- ------ ------------------- ------- ----- --------\n";
@@ -550,7 +533,7 @@ private:
     uint64_t selectedBytes(int fd) const {
         uint64_t sum = 0;
         try {
-            if (::lseek(fd, static_cast<off_t>(opt_.archiveOffset), SEEK_SET) < 0) return 0;
+            if (::lseek(fd, static_cast<off_t>(offset_), SEEK_SET) < 0) return 0;
             lzh::FdSource src(fd, UNLHA_ERR_READ, opt_.archive);
             Entry e;
             while (lzh::readHeader(src, e) && src.skip(e.packed))
@@ -579,7 +562,7 @@ private:
         if (e.isDir()) return;
         lzh::NullSink sink;
         try {
-            uint16_t crc = unpack(decoder_, e, data, sink, progress_);
+            uint16_t crc = lzh::unpack(decoder_, e, data, sink, progress_);
             if (crc != e.crc) record(UNLHA_ERR_CRC, e.path() + ": CRC error");
             else text_ += e.path() + ": OK\n";
         } catch (const Error &err) {
@@ -662,7 +645,7 @@ private:
         uint16_t crc;
         {
             lzh::FdSink sink(file.fd(), name);
-            crc = unpack(decoder_, e, data, sink, progress_);
+            crc = lzh::unpack(decoder_, e, data, sink, progress_);
             sink.flush();
         }
         if (crc != e.crc) fail(UNLHA_ERR_CRC, name + ": CRC error");
@@ -691,6 +674,7 @@ private:
     std::vector<std::string> patterns_;
     std::string dest_;
     Fd destFd_;
+    uint64_t offset_ = 0, size_ = 0; // where the archive lies in the file
     Fd cachedDir_; // the folder openFolders opened last, and its path
     std::vector<std::string> cachedParts_;
     const int pid_ = static_cast<int>(::getpid());
@@ -699,18 +683,9 @@ private:
 
 } // namespace
 
-int run(const Options &opt, std::string &text) {
+int guarded(const std::function<int()> &op, std::string &text) {
     try {
-        if (opt.archive.empty()) fail(UNLHA_ERR_NO_ARCHIVE, "no archive named");
-        switch (opt.command) {
-        case 'a': return addCommand(opt, text);
-        case 'l':
-        case 't':
-        case 'x':
-        case 'e': return Reader(opt, text).run();
-        case 's': return sfx::write(opt, text);
-        default: fail(UNLHA_ERR_COMMAND, "unknown command");
-        }
+        return op();
     } catch (const Error &e) {
         text += e.what();
         text += "\n";
@@ -723,6 +698,22 @@ int run(const Options &opt, std::string &text) {
         text += "\n";
         return UNLHA_ERR_INTERNAL;
     }
+}
+
+int run(const Options &opt, std::string &text) {
+    return guarded(
+        [&] {
+            if (opt.archive.empty()) fail(UNLHA_ERR_NO_ARCHIVE, "no archive named");
+            switch (opt.command) {
+            case 'a': return addCommand(opt, text);
+            case 'l':
+            case 't':
+            case 'x':
+            case 'e': return Reader(opt, text).run();
+            default: fail(UNLHA_ERR_COMMAND, "unknown command");
+            }
+        },
+        text);
 }
 
 } // namespace archive

@@ -28,6 +28,7 @@ struct Options {
     bool sfxWindow = false;  // -ji0 (window) / -ji1 (console)
     int sfxStyle = 0;        // -gw2 / -gw4
     bool sfxFolders = false; // -gu1
+    bool sfxLinux = false;   // -linux: a Linux self-extractor instead of a Windows one
 
     // Reading an archive that sits inside a larger file (a self-extractor):
     // it starts at archiveOffset and, when archiveSize > 0, takes that many bytes.
@@ -38,8 +39,12 @@ struct Options {
     std::function<bool(const std::string &name)> overwrite;
 };
 
-// Runs the operation; returns 0 or an UNLHA_ERR_* code, with messages (or
-// the listing) appended to `text`.
+// Runs a, l, t, x or e; returns 0 or an UNLHA_ERR_* code, with messages (or
+// the listing) appended to `text`. The s command lives above this layer
+// (command::run).
 int run(const Options &opt, std::string &text);
+
+// Runs op, turning a failure it throws into its code and message.
+int guarded(const std::function<int()> &op, std::string &text);
 
 } // namespace archive

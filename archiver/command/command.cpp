@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "../lzh/error.h"
+#include "../sfx/writer.h"
 
 namespace command {
 
@@ -51,6 +52,7 @@ void applySwitch(const std::string &word, archive::Options &o) {
     else if (s == "gw2" || s == "gw4") o.sfxStyle = s[2] - '0';
     else if (s == "ji0" || s == "ji1") o.sfxWindow = s == "ji0";
     else if (s == "gu1" || s == "gu0") o.sfxFolders = s == "gu1";
+    else if (s == "linux") o.sfxLinux = true;
     else lzh::fail(UNLHA_ERR_SWITCH, "unknown switch " + word);
 }
 } // namespace
@@ -68,6 +70,16 @@ archive::Options parse(const std::vector<std::string> &words) {
     o.archive = words[i++];
     o.items.assign(words.begin() + static_cast<long>(i), words.end());
     return o;
+}
+
+int run(const archive::Options &opt, std::string &text) {
+    if (opt.command != 's') return archive::run(opt, text);
+    return archive::guarded(
+        [&] {
+            if (opt.archive.empty()) lzh::fail(UNLHA_ERR_NO_ARCHIVE, "no archive named");
+            return sfx::write(opt, text);
+        },
+        text);
 }
 
 } // namespace command

@@ -15,4 +15,7 @@ std::vector<std::string> splitWords(const std::string &text);
 // UNLHA_ERR_COMMAND or UNLHA_ERR_SWITCH.
 archive::Options parse(const std::vector<std::string> &words);
 
+// Runs any command, s included; returns 0 or an UNLHA_ERR_* code.
+int run(const archive::Options &opt, std::string &text);
+
 } // namespace command

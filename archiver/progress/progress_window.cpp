@@ -17,6 +17,8 @@
 #include <mutex>
 #include <thread>
 
+#include "command/command.h"
+
 namespace progress {
 
 namespace {
@@ -131,7 +133,7 @@ int runWithWindow(QWidget *parent, const archive::Options &opt, std::string &tex
     int rc = 0;
     window.show();
     std::thread worker([&] {
-        rc = archive::run(work, workText);
+        rc = command::run(work, workText);
         // Queued: wakes the loop even if it has not started spinning yet.
         QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
     });
@@ -144,7 +146,7 @@ int runWithWindow(QWidget *parent, const archive::Options &opt, std::string &tex
 
 int run(void *owner, const archive::Options &opt, std::string &text) {
     // A listing is over before a window could be read.
-    if (!canShowWindows() || opt.command == 'l') return archive::run(opt, text);
+    if (!canShowWindows() || opt.command == 'l') return command::run(opt, text);
     QWidget *parent = owner ? QWidget::find(reinterpret_cast<WId>(owner)) : nullptr;
     return runWithWindow(parent, opt, text);
 }

@@ -15,7 +15,7 @@
 #include "../lzh/error.h"
 #include "../lzh/header.h"
 #include "../lzh/stream.h"
-#include "trailer.h"
+#include "../archive/trailer.h"
 
 namespace sfx {
 
@@ -23,27 +23,28 @@ using archive::Fd;
 using archive::sysError;
 using lzh::fail;
 
-std::string stubPath() {
+std::string stubPath(const archive::Options &opt) {
     // The library may be loaded from anywhere; the stub is installed with it.
     Dl_info info;
     link_map *map = nullptr;
     std::string module;
-    if (::dladdr1(reinterpret_cast<void *>(&stubPath), &info, reinterpret_cast<void **>(&map), RTLD_DL_LINKMAP) &&
+    if (::dladdr1(reinterpret_cast<void *>(&exeName), &info, reinterpret_cast<void **>(&map), RTLD_DL_LINKMAP) &&
         map && map->l_name && map->l_name[0])
         module = map->l_name;
     else
         module = "/proc/self/exe"; // linked into a program rather than a library
     char real[PATH_MAX];
     if (::realpath(module.c_str(), real)) module = real;
-    return archive::dirName(module) + "/" + kStubName;
+    const char *stub = opt.sfxLinux ? kLinuxStub : opt.sfxWindow ? kWindowStub : kConsoleStub;
+    return archive::dirName(module) + "/" + stub;
 }
 
-std::string exeName(const std::string &archive) {
+std::string exeName(const std::string &archive, bool forLinux) {
     size_t slash = archive.rfind('/');
     std::string base = slash == std::string::npos ? archive : archive.substr(slash + 1);
     size_t dot = base.rfind('.');
     if (dot != std::string::npos && dot > 0) base.erase(dot);
-    return base + ".exe";
+    return forLinux ? base : base + ".exe";
 }
 
 namespace {
@@ -108,14 +109,14 @@ uint64_t fileSize(int fd) {
 } // namespace
 
 int write(const archive::Options &opt, std::string &text) {
-    const std::string target = exeName(opt.archive);
+    const std::string target = exeName(opt.archive, opt.sfxLinux);
     struct stat st;
     if (::lstat(target.c_str(), &st) == 0) fail(UNLHA_ERR_EXISTS, target + ": already exists, not replaced");
 
     Fd arc = openFile(opt.archive, UNLHA_ERR_NO_ARCHIVE);
     checkArchive(arc.get(), opt.archive);
     if (::lseek(arc.get(), 0, SEEK_SET) < 0) fail(UNLHA_ERR_READ, opt.archive + ": " + sysError(errno));
-    const std::string stub = stubPath();
+    const std::string stub = stubPath(opt);
     Fd stubFd = openFile(stub, UNLHA_ERR_UNSUPPORTED);
 
     // Built under a temporary name beside the target, so that a failure or a
@@ -123,7 +124,7 @@ int write(const archive::Options &opt, std::string &text) {
     std::string tmp;
     Fd out = archive::createTemp(".", tmp);
     archive::TempFile guard(tmp);
-    Trailer t;
+    archive::Trailer t;
     t.window = opt.sfxWindow;
     t.style = opt.sfxStyle;
     t.folders = opt.sfxFolders;
@@ -132,7 +133,7 @@ int write(const archive::Options &opt, std::string &text) {
         Copier copier(opt, sink, target, fileSize(stubFd.get()) + fileSize(arc.get()));
         t.archiveOffset = copier.copy(stubFd.get(), stub);
         t.archiveSize = copier.copy(arc.get(), opt.archive);
-        auto b = encodeTrailer(t);
+        auto b = archive::encodeTrailer(t);
         sink.write(b.data(), b.size());
         sink.flush();
     }

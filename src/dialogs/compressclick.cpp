@@ -8,6 +8,8 @@
 #include "platform/localtext.h"
 #include "unlha/unlha.h"
 
+#include <QApplication>
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -46,7 +48,12 @@ public:
 
     int runArchiver(const std::string& command) override {
         std::string unused;
-        return context_.unlha.Run(reinterpret_cast<void*>(Form2->winId()), command, unused, 0);
+        // The call blocks for as long as it packs: show that work is going on.
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);  // so the cursor reaches the screen
+        int result = context_.unlha.Run(reinterpret_cast<void*>(Form2->winId()), command, unused, 0);
+        QApplication::restoreOverrideCursor();
+        return result;
     }
 
     void openFolder(const std::string& folder) override { context_.shell.openFolder(folder); }

@@ -7,6 +7,8 @@
 #include "platform/fileops.h"
 #include "platform/files.h"
 #include "platform/localtext.h"
+#include "unlha/unlha.h"
+#include "unlha32.h"
 
 #include <QFile>
 #include <cstdio>
@@ -115,8 +117,13 @@ void enter(const std::string& folder) {
     if (int code = platform::changeDirectory(folder); code != 0) throw InOutError(code);
 }
 
+// The number as the archiver gave it, then what it means in one line.
 void showResult(RunDialogs& dialogs, int result) {
-    if (result != 0) dialogs.message(QString::number(result));
+    if (result == 0) return;
+    QString meaning = result == Unlha::kLibraryMissing
+                          ? QStringLiteral("書庫ライブラリ (libunlha32.so) が見つかりません")
+                          : QString::fromUtf8(UnlhaErrorText(result));
+    dialogs.message(meaning.isEmpty() ? QString::number(result) : QString::number(result) + QStringLiteral("\r\n") + meaning);
 }
 
 // Renames the temporary archive to a free name whose ".exe" is free in the

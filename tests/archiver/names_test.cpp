@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 
 #include "crafted.h"
-#include "sfx/trailer.h"
+#include "archive/trailer.h"
 #include "test_util.h"
 #include "unlha32.h"
 
@@ -104,9 +104,9 @@ std::pair<int, std::string> extract(Via via, const fs::path &box) {
     std::string cmd = kTool + "x evil.lzh dest/";
     if (via != Via::Tool) {
         std::string lzh = readFile(box / "evil.lzh"), stub = readFile(SFX_STUB);
-        sfx::Trailer t;
+        archive::Trailer t;
         t.archiveOffset = stub.size(), t.archiveSize = lzh.size(), t.folders = true, t.window = via == Via::StubWindow;
-        auto tail = sfx::encodeTrailer(t);
+        auto tail = archive::encodeTrailer(t);
         writeFile(box / "evil.exe", stub + lzh + std::string(tail.begin(), tail.end()));
         fs::permissions(box / "evil.exe", fs::perms::owner_exec, fs::perm_options::add);
         cmd = (t.window ? "env QT_QPA_PLATFORM=offscreen ./evil.exe --unattended"

@@ -136,13 +136,9 @@ TEST_F(CompressEndToEnd, SelfExtractorLeavesOneExecutableThatRestoresEveryByte) 
         EXPECT_EQ(made.begin()->first, "one.exe");
         EXPECT_TRUE(tree(work).empty()) << "nothing left in the work folder";
 
-        std::string into = scratch / (windowType ? "window" : "console");
-        fs::create_directories(into);
-        std::string options = windowType ? " --dest='" + into + "' --unattended" : "";
-        ASSERT_EQ(sh("cd '" + into + "' && QT_QPA_PLATFORM=offscreen timeout 60 '" + out / "one.exe" + "'" + options +
-                     " </dev/null"),
-                  0);
-        EXPECT_EQ(tree(into), (std::map<std::string, std::string>{
+        // A Windows program (run under Wine by the stubs' own tests), read back here as the archive it carries.
+        EXPECT_EQ(readFile(out / "one.exe").substr(0, 2), "MZ");
+        EXPECT_EQ(extracted(out / "one.exe"), (std::map<std::string, std::string>{
                                   {"one.txt", readFile(data / "one.txt")},
                                   {"sub/two.bin", readFile(data / "sub/two.bin")},
                                   {"sub/.hidden", "hidden\n"},
@@ -214,7 +210,7 @@ TEST_F(CompressEndToEnd, FailingArchiverAfterDeletePolicyPutsTheOldArchiveBack) 
     startup->chooseMode();
     Form2->Compress->click();
     ASSERT_EQ(shell.messages.size(), 1);
-    EXPECT_NE(shell.messages[0].toInt(), 0) << "the archiver's result as a bare number";
+    EXPECT_NE(shell.messages[0].section("\r\n", 0, 0).toInt(), 0) << "the archiver's result first";
     EXPECT_EQ(readFile(out / "one.lzh"), "precious");
     EXPECT_EQ(tree(out.path()).size(), 1u);
 }
@@ -228,7 +224,7 @@ TEST_F(CompressEndToEnd, MissingLibraryShowsItsNumberOncePerCallAndEnds) {
         startup->chooseMode();
         Form2->SelfExt->setChecked(selfExtractor);
         Form2->Compress->click();
-        EXPECT_EQ(shell.messages, QStringList(selfExtractor ? 2 : 1, QStringLiteral("32792")));
+        EXPECT_EQ(shell.messages, QStringList(selfExtractor ? 2 : 1, QStringLiteral("32792\r\n書庫ライブラリ (libunlha32.so) が見つかりません")));
         EXPECT_TRUE(startup->mainWindowClosed());
         EXPECT_EQ(readFile(out / "one.lzh"), "old") << "nothing is lost when nothing could be packed";
         shell.messages.clear();

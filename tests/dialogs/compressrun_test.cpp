@@ -132,8 +132,24 @@ TEST_F(Run, ExistingArchiveUnderEachPolicyAndAnswer) {
         EXPECT_EQ(readFile(archive), c.expected);
         EXPECT_EQ(dialogs.commands.size(), c.calls);
         EXPECT_EQ(dialogs.asked.size(), c.policy == 2 ? 1u : 0u);
-        EXPECT_EQ(dialogs.messages, c.archiverResult ? QStringList{QString::number(c.archiverResult)} : QStringList{});
+        EXPECT_EQ(dialogs.messages.join("").section("\r\n", 0, 0),
+                  c.archiverResult ? QString::number(c.archiverResult) : QString());
         EXPECT_EQ(entries(out), std::vector<std::string>{"report.lzh"}) << "no backup left behind";
+    }
+}
+
+TEST_F(Run, ResultsOtherThanSuccessShowTheNumberAndWhatItMeans) {
+    const std::pair<int, QString> cases[] = {
+        {32777, QStringLiteral("32777\r\n中止しました")},
+        {32792, QStringLiteral("32792\r\n書庫ライブラリ (libunlha32.so) が見つかりません")},
+        {40000, QStringLiteral("40000")},
+    };
+    for (const auto& [result, shown] : cases) {
+        dialogs = FakeDialogs();
+        dialogs.name = out / "new.lzh";
+        dialogs.results = {result};
+        runCompression(request(0), dialogs);
+        EXPECT_EQ(dialogs.messages, QStringList{shown});
     }
 }
 

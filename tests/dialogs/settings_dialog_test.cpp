@@ -7,6 +7,7 @@
 #include "platform/qttexts.h"
 #include "fixture.h"
 
+#include <QTest>
 #include <functional>
 #include <map>
 
@@ -300,7 +301,14 @@ TEST_F(SettingsDialog, BrowseKeepsTheChosenFolderWithItsFinalSlash) {
     EXPECT_EQ(Form1->WorkDirectory->text().toStdString(), exeDir / "temp/");
     Form1->Button1->click();
     EXPECT_EQ(Form1->WorkDirectory->text(), "/");
+    // Enter in the edit opens nothing; on the focused button it browses.
+    Form1->show();
+    Form1->WorkDirectory->setFocus();
+    QTest::keyClick(Form1->WorkDirectory, Qt::Key_Return);
     EXPECT_EQ(shell.fileDialogs, std::vector<std::string>(3, "WORK"));
+    Form1->Button1->setFocus();
+    QTest::keyClick(Form1->Button1, Qt::Key_Return);
+    EXPECT_EQ(shell.fileDialogs.size(), 4u);
 }
 
 TEST_F(SettingsDialog, PanelButtonsOpenTheWebPagesAndTheHelp) {

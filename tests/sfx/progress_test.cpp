@@ -130,13 +130,13 @@ TEST_F(ProgressWindow, CancellingALongAddKeepsTheOldArchive) {
 }
 
 // Cancelled as the window appears: x leaves neither the file nor its
-// temporary, s neither NAME.exe nor its temporary; the archive stays.
+// temporary, s neither NAME nor its temporary; the archive stays.
 TEST_F(ProgressWindow, CancellingExtractionOrSelfExtractorLeavesNothing) {
     writeFile(dir() / "大きい.txt", randomBytes(4 << 20, 10));
     fs::path lzh = tmp_.path() / "big.lzh";
     ASSERT_EQ(run(dir(), "a -n1 -jm2 " + q(lzh) + " 大きい.txt"), 0);
     const std::string before = readFile(lzh);
-    for (std::string cmd : {"x -n0 ", "s -n0 -ji1 -gu1 "}) {
+    for (std::string cmd : {"x -n0 ", "s -n0 -linux -ji1 -gu1 "}) {
         SCOPED_TRACE(cmd);
         TempDir out;
         Seen seen;
@@ -162,7 +162,7 @@ TEST_F(ProgressWindow, ShowsProgressForEachCommand) {
         {dir(), "a -n0 -x1 -r2 " + q(lzh) + " \"f/*.*\""},
         {dir(), "t -n0 " + q(lzh)},
         {dest, "x -n0 -x1 " + q(lzh)},
-        {tmp_.path(), "s -n0 -ji1 -gu1 " + q(lzh)},
+        {tmp_.path(), "s -n0 -linux -ji1 -gu1 " + q(lzh)},
         {tmp_.path(), "l -n0 " + q(lzh)},
     };
     for (const Step &s : steps) {
@@ -177,7 +177,7 @@ TEST_F(ProgressWindow, ShowsProgressForEachCommand) {
         EXPECT_FALSE(seen.cancelled);
     }
     EXPECT_EQ(treeDiff(tree(dir()), tree(dest)), "");
-    EXPECT_TRUE(fs::exists(tmp_.path() / "p.exe"));
+    EXPECT_TRUE(fs::exists(tmp_.path() / "p"));
 }
 
 // A call from a thread that is not the application's shows no window and
@@ -200,8 +200,8 @@ TEST_F(ProgressWindow, OtherThreadsRunWithoutAWindow) {
 TEST(ToolSelfExtractor, FindsTheStubBesideTheProgram) {
     TempDir t;
     writeFile(t.path() / "f.txt", "tool\n");
-    Result r = runIn(t.path(), std::string(UNLHA_TOOL) + " a a.lzh f.txt && " + UNLHA_TOOL + " s -ji1 a.lzh && " +
-                                   "mkdir run && cd run && env -u QT_QPA_PLATFORM ../a.exe </dev/null");
+    Result r = runIn(t.path(), std::string(UNLHA_TOOL) + " a a.lzh f.txt && " + UNLHA_TOOL + " s -linux -ji1 a.lzh && " +
+                                   "mkdir run && cd run && env -u QT_QPA_PLATFORM ../a </dev/null");
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(readFile(t.path() / "run/f.txt"), "tool\n");
 }

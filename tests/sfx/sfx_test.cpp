@@ -1,13 +1,11 @@
 // The s command through the library's entry point: what it writes, where,
-// and what it refuses.
+// what it refuses; and l, t and x reading what it wrote.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 
-#include "command/command.h"
-#include "sfx/trailer.h"
+#include "archive/trailer.h"
 #include "sfx/writer.h"
 #include "support.h"
 #include "unlha32.h"
@@ -15,6 +13,9 @@
 namespace {
 
 using namespace sfxtest;
+
+const fs::path kStubs = fs::path(SFX_STUB).parent_path();
+bool haveWindowsStubs() { return fs::exists(kStubs / sfx::kConsoleStub) && fs::exists(kStubs / sfx::kWindowStub); }
 
 class SelfExtractor : public ::testing::Test {
 protected:
@@ -35,63 +36,70 @@ protected:
     TempDir tmp_;
 };
 
-sfx::Trailer trailerOf(const fs::path &p) {
-    sfx::Trailer t;
-    int fd = ::open(p.c_str(), O_RDONLY);
-    EXPECT_TRUE(sfx::readTrailer(fd, t));
-    ::close(fd);
-    return t;
-}
-
-TEST_F(SelfExtractor, WritesStubArchiveAndFaceIntoCurrentFolder) {
+// Each face gets its stub, the archive byte for byte and a trailer naming
+// the face; l, t and x read the result as the archive it carries.
+TEST_F(SelfExtractor, WritesTheStubOfTheFaceAskedAndReadsBack) {
     struct Case {
-        std::string switches;
+        std::string switches, stub, name;
         bool window;
         int style;
         bool folders;
     } cases[] = {
-        {"-gu1 -ji1", false, 0, true},
-        {"-gu1 -ji0 -gw4", true, 4, true},
-        {"-gu1 -ji0 -gw2", true, 2, true},
-        {"-ji1", false, 0, false},
+        {"-linux -gu1 -ji0 -gw4", sfx::kLinuxStub, "12090507", true, 4, true},
+        {"-gu1 -ji1", sfx::kConsoleStub, "12090507.exe", false, 0, true},
+        {"-gu1 -ji0 -gw4", sfx::kWindowStub, "12090507.exe", true, 4, true},
+        {"-ji0 -gw2", sfx::kWindowStub, "12090507.exe", true, 2, false},
     };
-    const std::string stub = readFile(SFX_STUB);
     const std::string lzh = readFile(archive());
     for (const Case &c : cases) {
         SCOPED_TRACE(c.switches);
+        if (c.stub != sfx::kLinuxStub && !haveWindowsStubs()) continue;
         std::string text;
         ASSERT_EQ(run(out(), command(c.switches), &text), 0) << text;
-        fs::path exe = out() / "12090507.exe";
-        ASSERT_TRUE(fs::exists(exe));
-        EXPECT_EQ(fs::status(exe).permissions() & fs::perms::all,
-                  fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec | fs::perms::others_read |
-                      fs::perms::others_exec);
-        std::string whole = readFile(exe);
-        sfx::Trailer t = trailerOf(exe);
-        EXPECT_EQ(t.window, c.window);
-        EXPECT_EQ(t.style, c.style);
-        EXPECT_EQ(t.folders, c.folders);
-        EXPECT_EQ(t.archiveOffset, stub.size());
-        EXPECT_EQ(whole.substr(0, stub.size()), stub);
+        const fs::path exe = out() / c.name;
+        EXPECT_EQ(fs::status(exe).permissions() & fs::perms::all, fs::perms(0755));
+        std::string whole = readFile(exe), stub = readFile(kStubs / c.stub);
+        archive::Trailer t;
+        ASSERT_TRUE(archive::decodeTrailer(reinterpret_cast<const uint8_t *>(whole.data()) + whole.size() - 32,
+                                           whole.size(), t));
+        EXPECT_EQ(std::tie(t.window, t.style, t.folders), std::tie(c.window, c.style, c.folders));
+        EXPECT_EQ(whole.substr(0, t.archiveOffset), stub);
         EXPECT_EQ(whole.substr(t.archiveOffset, t.archiveSize), lzh);
-        EXPECT_EQ(whole.size(), stub.size() + lzh.size() + sfx::kTrailerSize);
         EXPECT_EQ(readFile(archive()), lzh) << "the archive stays where it is";
         EXPECT_TRUE(tempFiles(out()).empty());
-        fs::remove(exe);
+        EXPECT_EQ(run(out(), "l " + q(exe), &text), 0);
+        EXPECT_NE(text.find("フォルダ/b.txt"), std::string::npos) << text;
+        EXPECT_EQ(run(out(), "t " + q(exe), &text), 0) << text;
+        EXPECT_EQ(run(out(), "x " + q(exe) + " x/", &text), 0) << text;
+        EXPECT_EQ(readFile(out() / "x/フォルダ/b.txt"), "b\n");
+        fs::remove_all(out());
+        fs::create_directories(out());
     }
+    if (!haveWindowsStubs()) GTEST_SKIP() << "Windows stubs not built (no MinGW-w64 cross compiler)";
+}
+
+// Other writers' self-extractors carry no trailer: the archive is the first
+// valid header after the program. A program without one is no archive.
+TEST_F(SelfExtractor, FindsTheArchiveAfterAForeignProgram) {
+    const std::string lzh = readFile(archive()), program = "MZ" + randomBytes(70000, 3) + "-lh5-";
+    writeFile(out() / "foreign.exe", program + lzh);
+    writeFile(out() / "plain.exe", program);
+    std::string text;
+    EXPECT_EQ(run(out(), "x foreign.exe x/", &text), 0) << text;
+    EXPECT_EQ(readFile(out() / "x/a.txt"), textBytes(20000, 7));
+    EXPECT_EQ(run(out(), "l plain.exe", &text), UNLHA_ERR_DAMAGED) << text;
 }
 
 TEST_F(SelfExtractor, NeverReplacesAnExistingFile) {
-    writeFile(out() / "12090507.exe", "someone else's");
+    writeFile(out() / "12090507", "someone else's");
     std::string text;
-    EXPECT_EQ(run(out(), command("-gu1 -ji1"), &text), UNLHA_ERR_EXISTS) << text;
-    EXPECT_EQ(readFile(out() / "12090507.exe"), "someone else's");
-    EXPECT_TRUE(tempFiles(out()).empty());
+    EXPECT_EQ(run(out(), command("-linux -ji1"), &text), UNLHA_ERR_EXISTS) << text;
+    EXPECT_EQ(readFile(out() / "12090507"), "someone else's");
     // Nor a link that would lead elsewhere.
-    fs::remove(out() / "12090507.exe");
     fs::create_symlink(tmp_.path() / "nowhere", out() / "12090507.exe");
-    EXPECT_EQ(run(out(), command("-gu1 -ji1"), &text), UNLHA_ERR_EXISTS);
+    EXPECT_EQ(run(out(), command("-ji1"), &text), UNLHA_ERR_EXISTS);
     EXPECT_FALSE(fs::exists(tmp_.path() / "nowhere"));
+    EXPECT_TRUE(tempFiles(out()).empty());
 }
 
 TEST_F(SelfExtractor, RefusesWhatIsNoArchive) {
@@ -107,43 +115,20 @@ TEST_F(SelfExtractor, RefusesWhatIsNoArchive) {
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         if (c.code != UNLHA_ERR_NO_ARCHIVE) writeFile(work() / c.name, c.content);
-        EXPECT_EQ(run(out(), "s -n1 -ji1 " + q(work() / c.name)), c.code);
+        EXPECT_EQ(run(out(), "s -n1 -linux -ji1 " + q(work() / c.name)), c.code);
         EXPECT_TRUE(fs::is_empty(out())) << "nothing written, not even a temporary file";
-    }
-}
-
-// The self-extractor lines as the program sends them.
-TEST(SelfExtractorSwitches, AreReadFromTheCommandText) {
-    struct Case {
-        const char *text;
-        bool window;
-        int style;
-        bool folders;
-        const char *work;
-    } cases[] = {
-        {"s -n0 -x1 -w/tmp/ -jm4  -a2 -gu1 -ji0 -gw4  \"/tmp/12090507.lzh\"", true, 4, true, "/tmp/"},
-        {"s -n1 -x0 -w/tmp/ -jm3  -a2 -gu1 -ji1  \"/tmp/12090507.lzh\"", false, 0, true, "/tmp/"},
-        {"s -n0 -x1 -w\"/my dir/\"  -a2 -gu1 -ji0 -gw2  \"/my dir/12090507.lzh\"", true, 2, true, "/my dir/"},
-        {"s -ji1 a.lzh", false, 0, false, ""},
-    };
-    for (const Case &c : cases) {
-        archive::Options o = command::parse(command::splitWords(c.text));
-        EXPECT_EQ(o.command, 's') << c.text;
-        EXPECT_EQ(o.sfxWindow, c.window) << c.text;
-        EXPECT_EQ(o.sfxStyle, c.style) << c.text;
-        EXPECT_EQ(o.sfxFolders, c.folders) << c.text;
-        EXPECT_EQ(o.workDir, c.work) << c.text;
     }
 }
 
 TEST(SelfExtractorName, IsTheArchiveNamePartWithExe) {
     struct Case {
         const char *archive, *exe;
+        bool linux;
     } cases[] = {
-        {"/tmp/12090507.lzh", "12090507.exe"}, {"12090507.lzh", "12090507.exe"}, {"/a.b/c", "c.exe"},
-        {"/w/WORK12090507.lzh", "WORK12090507.exe"}, {"/w/.lzh", ".lzh.exe"}, {"x.tar.lzh", "x.tar.exe"},
+        {"/tmp/12090507.lzh", "12090507.exe", false}, {"/a.b/c", "c.exe", false}, {"/w/.lzh", ".lzh.exe", false},
+        {"x.tar.lzh", "x.tar.exe", false},            {"/tmp/12090507.lzh", "12090507", true},
     };
-    for (const Case &c : cases) EXPECT_EQ(sfx::exeName(c.archive), c.exe) << c.archive;
+    for (const Case &c : cases) EXPECT_EQ(sfx::exeName(c.archive, c.linux), c.exe) << c.archive;
 }
 
 // An installed copy finds the stub beside itself, wherever it was put; a copy
@@ -153,15 +138,15 @@ TEST_F(SelfExtractor, FindsTheStubBesideTheLibrary) {
         SCOPED_TRACE(withStub);
         TempDir install;
         fs::copy_file(UNLHA_SO, install.path() / "libunlha32.so");
-        if (withStub) fs::copy_file(SFX_STUB, install.path() / "kinaru-sfx");
+        if (withStub) fs::copy_file(SFX_STUB, install.path() / sfx::kLinuxStub);
         void *h = dlopen((install.path() / "libunlha32.so").c_str(), RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(h, nullptr) << dlerror();
         auto fn = reinterpret_cast<UnlhaFn>(dlsym(h, "Unlha"));
-        int rc = inDir(out(), [&] { return fn(nullptr, command("-ji1").c_str(), nullptr, 0); });
+        int rc = inDir(out(), [&] { return fn(nullptr, command("-linux -ji1").c_str(), nullptr, 0); });
         dlclose(h);
         EXPECT_EQ(rc, withStub ? 0 : UNLHA_ERR_UNSUPPORTED);
-        EXPECT_EQ(fs::exists(out() / "12090507.exe"), withStub);
-        fs::remove(out() / "12090507.exe");
+        EXPECT_EQ(fs::exists(out() / "12090507"), withStub);
+        fs::remove(out() / "12090507");
         EXPECT_TRUE(tempFiles(out()).empty());
     }
 }

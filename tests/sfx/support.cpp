@@ -1,7 +1,9 @@
 #include "support.h"
 
+#include <csignal>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+
 
 namespace sfxtest {
 
@@ -40,6 +42,19 @@ void makeTree(const fs::path &root) {
 
 std::string treeItems() { return "\"資料/*.*\" \"写真/*.*\" \"ルート.txt\""; }
 
+fs::path makeSelfExtractor(const fs::path &base, const fs::path &src, const std::string &items, int method,
+                           const std::string &switches) {
+    fs::path work = base / "work", out = base / "out", lzh = work / "12090507.lzh";
+    fs::create_directories(work);
+    fs::create_directories(out);
+    std::string jm = " -jm" + std::to_string(method), text;
+    EXPECT_EQ(run(src, "a -n1 -x1 -r2 -a2" + jm + " " + q(lzh) + " " + items, &text), 0) << text;
+    EXPECT_EQ(run(out, "s -n1 -x1 -w" + q(work.string() + "/") + jm + " -a2 " + switches + " " + q(lzh), &text), 0)
+        << text;
+    fs::remove(lzh);
+    return out / (switches.find("-linux") == std::string::npos ? "12090507.exe" : "12090507");
+}
+
 std::vector<std::string> folders(const fs::path &root) {
     std::vector<std::string> out;
     for (auto &e : fs::recursive_directory_iterator(root))
@@ -59,6 +74,27 @@ Result runIn(const fs::path &dir, const std::string &cmd) {
     int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
+}
+
+int interruptAfterFirstLine(const fs::path &dir, const std::string &cmd, int sig) {
+    int out[2];
+    if (::pipe(out) != 0) return -2;
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        ::close(out[0]);
+        if (::chdir(dir.c_str()) == 0) ::execl("/bin/sh", "sh", "-c", ("exec " + cmd).c_str(), nullptr);
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    char c;
+    while (::read(out[0], &c, 1) == 1 && c != '\n') {
+    }
+    ::kill(pid, sig);
+    int st = 0;
+    ::waitpid(pid, &st, 0);
+    ::close(out[0]);
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
 }
 
 std::string launch(Face face, const std::string &exe, const std::string &extra) {

@@ -1,7 +1,8 @@
 #pragma once
-// The library as the program loads it, a nested tree with Japanese names and
-// a way to run the self-extractors it makes.
+// The library as the program loads it, the trees the self-extractors pack,
+// and ways to make and run them.
 #include <algorithm>
+#include <csignal>
 #include <map>
 #include <string>
 #include <vector>
@@ -20,29 +21,33 @@ int run(const fs::path &dir, const std::string &cmd, std::string *out = nullptr,
 
 std::string q(const fs::path &p);
 
-// The tree every self-extractor test packs: nested folders, Japanese names,
-// a blank, a hidden file, an empty folder, data that packs and data that
-// does not.
+// Nested folders, Japanese names, a blank, a hidden file, an empty folder,
+// data that packs and data that does not; and the items the program names.
 void makeTree(const fs::path &root);
-// The items the program would name for that tree.
 std::string treeItems();
 
-// Every folder below root, relative.
+// Packs `items` of `src` with -jmN into base/work and runs s with `switches`
+// in base/out, as the program does; the self-extractor written.
+fs::path makeSelfExtractor(const fs::path &base, const fs::path &src, const std::string &items, int method,
+                           const std::string &switches);
+
+// Every folder below root, relative; files whose name holds ".tmp".
 std::vector<std::string> folders(const fs::path &root);
+std::vector<std::string> tempFiles(const fs::path &root);
 
 struct Result {
-    int status = -1; // exit status
+    int status = -1;    // exit status
     std::string output; // stdout and stderr together
 };
-
-// Runs a shell command line in `dir`.
 Result runIn(const fs::path &dir, const std::string &cmd);
 
-// How a self-extractor is started: console without any display, or the
-// window face offscreen with scripted answers.
+// Runs a shell command in `dir` and sends it `sig` once it has printed its
+// first line; its exit status, -1 when the signal ended it.
+int interruptAfterFirstLine(const fs::path &dir, const std::string &cmd, int sig = SIGINT);
+
+// How the Linux stub is started: console without any display, or the window
+// face offscreen with scripted answers.
 enum class Face { Console, Window };
 std::string launch(Face face, const std::string &exe, const std::string &extra = "");
-
-std::vector<std::string> tempFiles(const fs::path &root);
 
 } // namespace sfxtest

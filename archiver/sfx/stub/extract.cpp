@@ -51,7 +51,7 @@ bool openSelf(Self &self, std::string &error) {
     }
     self.path = real;
     archive::Fd fd(::open(real, O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0 || !sfx::readTrailer(fd.get(), self.trailer)) {
+    if (fd.get() < 0 || !archive::readTrailer(fd.get(), self.trailer)) {
         error = "この自己解凍書庫は壊れています (書庫が見つからないか、途中で切れています)。何も解凍しませんでした。";
         return false;
     }

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "sfx/trailer.h"
+#include "archive/trailer.h"
 
 namespace stub {
 
@@ -23,7 +23,7 @@ bool parseArgs(int argc, char **argv, Args &args, std::string &error);
 
 struct Self {
     std::string path; // this self-extractor
-    sfx::Trailer trailer;
+    archive::Trailer trailer;
     uint64_t files = 0; // entries with data, for the final count
 };
 

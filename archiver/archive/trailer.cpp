@@ -1,10 +1,8 @@
 #include "trailer.h"
 
 #include <cstring>
-#include <sys/stat.h>
-#include <unistd.h>
 
-namespace sfx {
+namespace archive {
 
 namespace {
 // Last on purpose: a reader finds it at a fixed distance from the end.
@@ -31,21 +29,16 @@ std::array<uint8_t, kTrailerSize> encodeTrailer(const Trailer &t) {
     return b;
 }
 
-bool readTrailer(int fd, Trailer &t) {
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || st.st_size < static_cast<off_t>(kTrailerSize)) return false;
-    std::array<uint8_t, kTrailerSize> b;
-    off_t at = st.st_size - static_cast<off_t>(kTrailerSize);
-    if (::pread(fd, b.data(), b.size(), at) != static_cast<ssize_t>(b.size())) return false;
-    if (std::memcmp(&b[24], kMagic, 8) != 0) return false;
+bool decodeTrailer(const uint8_t *b, uint64_t fileSize, Trailer &t) {
+    if (fileSize < kTrailerSize || std::memcmp(&b[24], kMagic, 8) != 0) return false;
     t.archiveOffset = get64(&b[0]);
     t.archiveSize = get64(&b[8]);
     t.window = b[16] & kWindow;
     t.folders = b[16] & kFolders;
     t.style = b[17];
     // The archive must fill exactly the space between stub and trailer.
-    uint64_t end = static_cast<uint64_t>(at);
+    uint64_t end = fileSize - kTrailerSize;
     return t.archiveOffset <= end && t.archiveSize == end - t.archiveOffset && t.archiveSize > 0;
 }
 
-} // namespace sfx
+} // namespace archive

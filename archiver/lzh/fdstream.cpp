@@ -1,0 +1,91 @@
+// The descriptor-backed source and sink (POSIX).
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+#include "error.h"
+#include "stream.h"
+
+namespace lzh {
+
+size_t FdSource::read(uint8_t *dst, size_t n) {
+    if (off_ == len_) {
+        if (n >= buf_.size()) { // large reads bypass the buffer
+            for (;;) {
+                ssize_t r = ::read(fd_, dst, n);
+                if (r >= 0) { pos_ += static_cast<uint64_t>(r); return static_cast<size_t>(r); }
+                if (errno != EINTR) fail(code_, what_ + ": " + std::strerror(errno));
+            }
+        }
+        ssize_t r;
+        do r = ::read(fd_, buf_.data(), buf_.size());
+        while (r < 0 && errno == EINTR);
+        if (r < 0) fail(code_, what_ + ": " + std::strerror(errno));
+        off_ = 0;
+        len_ = static_cast<size_t>(r);
+        pos_ += len_;
+        if (!len_) return 0;
+    }
+    size_t k = len_ - off_ < n ? len_ - off_ : n;
+    std::memcpy(dst, buf_.data() + off_, k);
+    off_ += k;
+    return k;
+}
+
+bool FdSource::skip(uint64_t n) {
+    uint64_t buffered = len_ - off_;
+    if (n <= buffered) { off_ += static_cast<size_t>(n); return true; }
+    n -= buffered;
+    off_ = len_ = 0;
+    off_t here = lseek(fd_, 0, SEEK_CUR);
+    off_t end = here >= 0 ? lseek(fd_, 0, SEEK_END) : -1;
+    if (here < 0 || end < 0) return ByteSource::skip(n); // not seekable
+    if (static_cast<uint64_t>(end - here) < n) { pos_ = static_cast<uint64_t>(end); return false; }
+    pos_ = static_cast<uint64_t>(here) + n;
+    if (lseek(fd_, static_cast<off_t>(pos_), SEEK_SET) < 0) fail(code_, what_ + ": " + std::strerror(errno));
+    return true;
+}
+
+void FdSink::write(const uint8_t *src, size_t n) {
+    while (n) {
+        if (fill_ == buf_.size()) flush();
+        size_t k = buf_.size() - fill_ < n ? buf_.size() - fill_ : n;
+        std::memcpy(buf_.data() + fill_, src, k);
+        fill_ += k;
+        src += k;
+        n -= k;
+    }
+}
+
+void FdSink::flush() {
+    size_t done = 0;
+    while (done < fill_) {
+        ssize_t w = ::write(fd_, buf_.data() + done, fill_ - done);
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) fail(UNLHA_ERR_WRITE, what_ + ": " + std::strerror(w < 0 ? errno : ENOSPC));
+        done += static_cast<size_t>(w);
+    }
+    pos_ += fill_;
+    fill_ = 0;
+}
+
+void FdSink::truncateTo(uint64_t pos) {
+    flush();
+    if (ftruncate(fd_, static_cast<off_t>(pos)) != 0 || lseek(fd_, static_cast<off_t>(pos), SEEK_SET) < 0)
+        fail(UNLHA_ERR_WRITE, what_ + ": " + std::strerror(errno));
+    pos_ = pos;
+}
+
+void FdSink::patch(uint64_t pos, const uint8_t *src, size_t n) {
+    flush();
+    while (n) {
+        ssize_t w = pwrite(fd_, src, n, static_cast<off_t>(pos));
+        if (w < 0 && errno == EINTR) continue;
+        if (w <= 0) fail(UNLHA_ERR_WRITE, what_ + ": " + std::strerror(w < 0 ? errno : ENOSPC));
+        src += w;
+        n -= static_cast<size_t>(w);
+        pos += static_cast<uint64_t>(w);
+    }
+}
+
+} // namespace lzh

@@ -1,0 +1,13 @@
+#pragma once
+// What Windows adds to the name rules: characters it treats as separators or
+// stream markers, names it reads as devices, and trailing dots and blanks it
+// drops (so that ".. " would mean "..").
+#include <string>
+
+namespace winstub {
+
+// Null when the path component (UTF-8) is usable as it is on Windows, else
+// why not.
+const char *windowsNameFault(const std::string &part);
+
+} // namespace winstub
