@@ -8,7 +8,7 @@ namespace lzh {
 
 namespace {
 constexpr uint32_t kChain = 14;        // chain steps per search
-constexpr uint32_t kGood = 12;         // inside a match this long only its own rest is priced
+constexpr uint32_t kGood = 24;         // inside a match this long only its own rest is priced
 constexpr uint32_t kNice = 24;         // a match this long is taken as it is
 constexpr uint32_t kDenseLengths = 18; // every match length up to this is priced
 constexpr uint32_t kRunTail = 8;       // positions searched again before a long match ends

@@ -69,7 +69,7 @@ std::string workFolder() {
         std::string temporary = qEnvironmentVariableIsEmpty("TMPDIR") ? "/tmp" : qgetenv("TMPDIR").toStdString();
         return temporary.ends_with('/') ? temporary : temporary + "/";
     }
-    return toLocal(Form1->WorkDirectory->text());
+    return Form1->workDirectory();
 }
 
 }  // namespace

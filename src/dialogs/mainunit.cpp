@@ -129,6 +129,7 @@ void TForm1::connectHandlers() {
     connect(Panel5, &PanelButton::clicked, this, handle(&TForm1::Panel5Click));
     connect(Drive_Dst, &DriveList::driveChanged, this, handle(&TForm1::driveSelected));
     connect(Drive_Dst, &DriveList::exited, this, handle(&TForm1::Drive_DstExit));
+    connect(Dir_Dst, &DirectoryList::directoryChanged, this, [this] { unreachableOutput_.reset(); });
     connect(Dir_Dst, &DirectoryList::directoryChanged, this, handle(&TForm1::folderEntered));
     connect(Dir_Dst, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         std::string folder = DirectoryList::folderOf(item);
@@ -313,7 +314,7 @@ void TForm1::Button1Click() {
     // The user moves to the wanted folder and confirms the proposed name;
     // only the folder is kept, with its final "/".
     if (auto chosen = context().shell.chooseOpenFile(this, "WORK"))
-        WorkDirectory->setText(fromLocal(folderPart(*chosen)));
+        setWorkDirectory(folderPart(*chosen));
 }
 
 void TForm1::Button2Click() {
@@ -391,15 +392,19 @@ void TForm1::ReadIni() {
     std::string fallback = context().defaultOutputFolder;
     if (fallback.empty()) fallback = folderPart(context().executablePath);
     std::string distdir = ini.ReadString(kSetting, "DISTDIR", fallback);
+    unreachableOutput_.reset();
     if (!distdir.empty() && distdir != Dir_Dst->Directory()) {
         try {
             Dir_Dst->SetDirectory(distdir);
-        } catch (const InOutError&) {
-            folderError = std::current_exception();
+        } catch (const InOutError& error) {
+            // Kept for the next store until another folder is chosen: the
+            // drive may only be away for now.
+            unreachableOutput_ = distdir;
+            folderError = std::make_exception_ptr(KinaruError(fromLocal(distdir).toStdString() + ": " + error.what()));
         }
     }
 
-    WorkDirectory->setText(fromLocal(ini.ReadString(kSetting, "WORKDIR", "")));
+    setWorkDirectory(ini.ReadString(kSetting, "WORKDIR", ""));
     SetRadio(ini.ReadInteger(kSetting, "SAMEFILE", 2));
     int method = ini.ReadInteger(kSetting, "COMPVER", 0);
     CompressVer->setCurrentIndex(method >= 0 && method < CompressVer->count() ? method : -1);
@@ -408,6 +413,18 @@ void TForm1::ReadIni() {
     oOpenDist->setChecked(ini.ReadBool(kSetting, "OPENDIST", false));
     UseDefault->setChecked(ini.ReadBool(kSetting, "DEFAULT", true));
     if (folderError) std::rethrow_exception(folderError);
+}
+
+void TForm1::setWorkDirectory(const std::string& folder) {
+    workDirectoryBytes_ = folder;
+    workDirectoryShown_ = fromLocal(folder);
+    WorkDirectory->setText(workDirectoryShown_);
+}
+
+std::string TForm1::workDirectory() const {
+    // Bytes that are not text in the locale survive unless the text is edited.
+    if (WorkDirectory->text() == workDirectoryShown_) return workDirectoryBytes_;
+    return toLocal(WorkDirectory->text());
 }
 
 void TForm1::WriteIni() {
@@ -420,8 +437,8 @@ void TForm1::WriteIni() {
         ini.WriteInteger(p.section, "LEFT", p.form ? p.form->Left() : 0);
         ini.WriteInteger(p.section, "TOP", p.form ? p.form->Top() : 0);
     }
-    ini.WriteString(kSetting, "DISTDIR", Dir_Dst->Directory());
-    ini.WriteString(kSetting, "WORKDIR", toLocal(WorkDirectory->text()));
+    ini.WriteString(kSetting, "DISTDIR", unreachableOutput_.value_or(Dir_Dst->Directory()));
+    ini.WriteString(kSetting, "WORKDIR", workDirectory());
     ini.WriteInteger(kSetting, "SAMEFILE", GetRadio());
     ini.WriteInteger(kSetting, "COMPVER", CompressVer->currentIndex());
     ini.WriteBool(kSetting, "VIEWINFO", ViewInfo->isChecked());

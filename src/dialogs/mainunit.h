@@ -3,7 +3,9 @@
 // the other dialogs read every setting from them.
 #include "dialogs/form.h"
 
+#include <QString>
 #include <memory>
+#include <optional>
 #include <string>
 
 class QCheckBox;
@@ -44,6 +46,9 @@ public:
 
     void ReadIni();
     void WriteIni();
+    // The work folder as bytes, and setting it so.
+    std::string workDirectory() const;
+    void setWorkDirectory(const std::string& folder);
     void SetRadio(int policy);
     int GetRadio() const;
 
@@ -129,6 +134,9 @@ private:
     void folderEntered();
 
     std::unique_ptr<Volumes> systemVolumes_;  // when the context brings none
+    std::optional<std::string> unreachableOutput_;  // the stored output folder, when it cannot be entered
+    std::string workDirectoryBytes_;
+    QString workDirectoryShown_;
     std::string helpFile_;
     std::string startDrive_;
 };

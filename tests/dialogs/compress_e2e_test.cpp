@@ -1,5 +1,6 @@
 // The compression run against the real library: from a command line of real
 // files to an archive that independent readers accept.
+#include "dialogs/compressrun.h"
 #include "fixture.h"
 #include "oracles.h"
 
@@ -246,6 +247,23 @@ TEST_F(CompressEndToEnd, FolderThatCannotBeEnteredKeepsTheDialogOpenForAnotherTr
     Form2->Compress->click();
     EXPECT_TRUE(startup->mainWindowClosed());
     EXPECT_EQ(extracted(out / "one.lzh").count("one.txt"), 1u);
+}
+
+// Nothing that is out of reach now is forgotten or replaced by another place.
+TEST_F(CompressEndToEnd, UnreachableFoldersAreNamedAndKept) {
+    std::string stored = "[SETTING]\nDISTDIR=/nonexistent/out\nWORKDIR=\" /w\xff \"\n";
+    writeFile(iniPath(), stored);
+    ::setenv("TMPDIR", "/nonexistent/tmp", 1);
+    compress({data / "one.txt"});
+    ::unsetenv("TMPDIR");
+    EXPECT_EQ(shell.errors, QStringList{QStringLiteral("/nonexistent/out: 不正なﾌｧｲﾙ名です.")});
+    EXPECT_EQ(shell.messages, QStringList{workFolderMessage("/nonexistent/tmp/")});
+    EXPECT_TRUE(Form2->isVisible()) << "nothing was written";
+    Form2->close();
+    EXPECT_TRUE(startup->mainWindowClosed());
+    std::string written = readFile(iniPath());
+    EXPECT_NE(written.find("DISTDIR=/nonexistent/out\n"), std::string::npos) << written;
+    EXPECT_NE(written.find("WORKDIR=\" /w\xff \"\n"), std::string::npos) << written;
 }
 
 }  // namespace

@@ -126,7 +126,7 @@ TEST_F(Startup, OutputFolderThatCannotBeEnteredIsReportedAndStartGoesOn) {
     std::string before = platform::currentDirectory();
     start();
     ASSERT_EQ(shell.errors.size(), 1);
-    EXPECT_EQ(shell.errors[0], QStringLiteral("不正なﾌｧｲﾙ名です."));
+    EXPECT_EQ(shell.errors[0], QString::fromStdString(exeDir.path()) + QStringLiteral("/gone/deeper: 不正なﾌｧｲﾙ名です."));
     EXPECT_EQ(Form1->Left(), 44) << "positions are applied before the folder";
     EXPECT_EQ(Form1->Dir_Dst->Directory(), before);
     EXPECT_EQ(Form1->CompressVer->currentIndex(), 1) << "the keys after the folder are still loaded";
