@@ -4,10 +4,10 @@
 #include <cstring>
 #include <new>
 
-#include "../archive/archive.h"
-#include "../command/command.h"
-#include "../lzh/error.h"
-#include "../progress/progress_window.h"
+#include "archive/archive.h"
+#include "command/command.h"
+#include "lzh/error.h"
+#include "progress/progress_window.h"
 
 extern "C" UNLHA_API int UnlhaGetVersion(void) { return UNLHA_VERSION; }
 

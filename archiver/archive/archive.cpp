@@ -13,13 +13,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "../lzh/codec.h"
-#include "../lzh/crc16.h"
-#include "../lzh/error.h"
-#include "../lzh/header.h"
-#include "../lzh/names.h"
-#include "../lzh/stream.h"
-#include "../lzh/unpack.h"
+#include "lzh/codec.h"
+#include "lzh/crc16.h"
+#include "lzh/error.h"
+#include "lzh/header.h"
+#include "lzh/names.h"
+#include "lzh/stream.h"
+#include "lzh/unpack.h"
 #include "fsutil.h"
 #include "pack_jobs.h"
 #include "trailer.h"
@@ -260,7 +260,7 @@ public:
         for (const Item *it : order)
             if (!it->dir) paths.push_back(it->disk);
         unsigned threads = opt_.threads ? opt_.threads : usableCores();
-        files_ = std::make_unique<FilePacker>(lzh::methodForLevel(opt_.method), threads, std::move(paths));
+        files_ = std::make_unique<FilePacker>(lzh::methodForLevel(static_cast<int>(opt_.method)), threads, std::move(paths));
     }
 
     void report(uint64_t done) const {

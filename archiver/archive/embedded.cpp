@@ -4,9 +4,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "../lzh/error.h"
-#include "../lzh/header.h"
-#include "../lzh/stream.h"
+#include "lzh/error.h"
+#include "lzh/header.h"
+#include "lzh/stream.h"
 #include "trailer.h"
 
 namespace archive {

@@ -12,7 +12,7 @@
 #include <time.h>
 #include <unistd.h>
 
-#include "../lzh/error.h"
+#include "lzh/error.h"
 
 namespace archive {
 

@@ -39,7 +39,6 @@ public:
     TempFile(const TempFile &) = delete;
     TempFile &operator=(const TempFile &) = delete;
     ~TempFile();
-    const std::string &path() const { return path_; }
     void keep() { path_.clear(); }
 
 private:

@@ -7,9 +7,9 @@
 #include <sched.h>
 #include <unistd.h>
 
-#include "../lzh/bitio.h"
-#include "../lzh/crc16.h"
-#include "../lzh/error.h"
+#include "lzh/bitio.h"
+#include "lzh/crc16.h"
+#include "lzh/error.h"
 
 namespace archive {
 

@@ -15,7 +15,7 @@
 #include <thread>
 #include <vector>
 
-#include "../lzh/codec.h"
+#include "lzh/codec.h"
 #include "fsutil.h"
 
 namespace archive {

@@ -2,8 +2,8 @@
 
 #include <cctype>
 
-#include "../lzh/error.h"
-#include "../sfx/writer.h"
+#include "lzh/error.h"
+#include "sfx/writer.h"
 
 namespace command {
 
@@ -43,7 +43,7 @@ void applySwitch(const std::string &word, archive::Options &o) {
     if (s == "n0" || s == "n1" || s == "n") o.showProgress = s == "n0";
     else if (s == "x1" || s == "x") o.withFolders = true;
     else if (s == "x0") o.withFolders = false;
-    else if (s == "jm2" || s == "jm3" || s == "jm4") o.method = s[2] - '0';
+    else if (s == "jm2" || s == "jm3" || s == "jm4") o.method = static_cast<archive::Method>(s[2] - '0');
     else if (s == "r2" || s == "r1" || s == "r") o.recurse = true;
     else if (s == "r0") o.recurse = false;
     else if (s == "a2" || s == "a1" || s == "a") o.hidden = true;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "../archive/archive.h"
+#include "archive/archive.h"
 
 namespace command {
 

@@ -11,11 +11,11 @@
 #include <unistd.h>
 #include <vector>
 
-#include "../archive/fsutil.h"
-#include "../lzh/error.h"
-#include "../lzh/header.h"
-#include "../lzh/stream.h"
-#include "../archive/trailer.h"
+#include "archive/fsutil.h"
+#include "lzh/error.h"
+#include "lzh/header.h"
+#include "lzh/stream.h"
+#include "archive/trailer.h"
 
 namespace sfx {
 

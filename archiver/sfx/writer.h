@@ -2,7 +2,7 @@
 // The s command: the stub followed by the archive, as one executable.
 #include <string>
 
-#include "../archive/archive.h"
+#include "archive/archive.h"
 
 namespace sfx {
 

@@ -2,10 +2,10 @@
 // command-line items, to take a drop of 20,000 files with duplicates among
 // them onto that list, and to build the archive command for up to 100,000
 // items. Runs on Qt's offscreen platform in a temporary folder.
-#include "app/context.h"
-#include "app/forms.h"
+#include "dialogs/context.h"
+#include "dialogs/forms.h"
 #include "app/startup.h"
-#include "app/compare.h"
+#include "base/compare.h"
 #include "dialogs/collationindex.h"
 #include "dialogs/commandlines.h"
 #include "dialogs/workunit.h"
@@ -115,7 +115,7 @@ int main(int argc, char** argv) {
                     size, spent, spent * 1e3 / size);
     }
 
-    CommandSwitches switches{true, true, "/tmp/", 0};
+    CommandSwitches switches{true, true, "/tmp/", Method::LH5};
     for (int items = 12500; items <= 100000; items *= 2) {
         std::vector<std::string> names;
         for (int i = 0; i < items; ++i)
@@ -124,9 +124,9 @@ int main(int argc, char** argv) {
         std::size_t length = 0;
         for (int round = 0; round < 5; ++round) {
             timer.restart();
-            ArchiveCommand command(switches, "/out/archive.lzh", names);
+            std::string command = archiveCommand(switches, "/out/archive.lzh", names);
             best = std::min(best, milliseconds(timer));
-            length = command.text().size();
+            length = command.size();
         }
         std::printf("archive command, %6d items: %7.2f ms, %5.1f ns per item, %zu bytes\n", items, best,
                     best * 1e6 / items, length);

@@ -1,4 +1,4 @@
-#include "app/context.h"
+#include "dialogs/context.h"
 #include "app/startup.h"
 #include "dialogs/pictures.h"
 #include "platform/files.h"

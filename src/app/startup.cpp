@@ -1,6 +1,6 @@
 #include "startup.h"
 
-#include "app/forms.h"
+#include "dialogs/forms.h"
 #include "dialogs/itemlist.h"
 #include "dialogs/mainunit.h"
 #include "dialogs/warnunit.h"

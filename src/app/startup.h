@@ -1,7 +1,7 @@
 #pragma once
 // Start-up: creates the three dialogs in their fixed order, chooses the mode
 // from the command line and runs the event loop until the main window closes.
-#include "app/context.h"
+#include "dialogs/context.h"
 
 #include <memory>
 #include <string>

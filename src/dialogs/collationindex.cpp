@@ -1,6 +1,6 @@
 #include "collationindex.h"
 
-#include "app/compare.h"
+#include "base/compare.h"
 
 namespace kinaru {
 

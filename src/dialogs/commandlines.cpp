@@ -1,8 +1,5 @@
 #include "commandlines.h"
 
-#include <algorithm>
-#include <cstring>
-
 namespace kinaru {
 
 namespace {
@@ -11,13 +8,14 @@ bool hasBlank(std::string_view text) {
     return text.find_first_of(" \t") != std::string_view::npos;
 }
 
-const char* methodSwitch(int method) {
-    switch (method) {
-    case 0: return "-jm2 ";
-    case 1: return "-jm3 ";
-    case 2: return "-jm4 ";
-    default: return "";
+const char* methodSwitch(std::optional<Method> method) {
+    if (!method) return "";
+    switch (*method) {
+    case Method::LH5: return "-jm2 ";
+    case Method::LH6: return "-jm3 ";
+    case Method::LH7: return "-jm4 ";
     }
+    return "";
 }
 
 // The switches both commands begin with, after their command letter.
@@ -52,29 +50,18 @@ std::string archiveCommandHead(const CommandSwitches& switches, std::string_view
     return head;
 }
 
-ArchiveCommand::ArchiveCommand(const CommandSwitches& switches, std::string_view archivePath,
-                               const std::vector<std::string>& items) {
+std::string archiveCommand(const CommandSwitches& switches, std::string_view archivePath,
+                           const std::vector<std::string>& items) {
     std::size_t itemTotal = 0;
     for (const std::string& item : items) itemTotal += item.size() + 3;  // blank and two quotes
-
-    std::string head = archiveCommandHead(switches, archivePath);
-    // A head that does not fit the reserve gets a buffer sized to the whole
-    // command instead of overrunning it.
-    size_ = std::max(itemTotal + kHeadReserve, head.size() + itemTotal + 1);
-    buffer_ = std::make_unique_for_overwrite<char[]>(size_);
-
-    char* at = buffer_.get();
-    std::memcpy(at, head.data(), head.size());
-    at += head.size();
+    std::string command = archiveCommandHead(switches, archivePath);
+    command.reserve(command.size() + itemTotal);
     for (const std::string& item : items) {
-        *at++ = ' ';
-        *at++ = '"';
-        std::memcpy(at, item.data(), item.size());
-        at += item.size();
-        *at++ = '"';
+        command += " \"";
+        command += item;
+        command += '"';
     }
-    *at = '\0';
-    length_ = std::size_t(at - buffer_.get());
+    return command;
 }
 
 std::string selfExtractorCommand(const CommandSwitches& switches, bool windowType,
@@ -83,7 +70,7 @@ std::string selfExtractorCommand(const CommandSwitches& switches, bool windowTyp
     if (!windowType)
         text += "-ji1 ";
     else
-        text += switches.method == 2 ? "-ji0 -gw4 " : "-ji0 -gw2 ";
+        text += switches.method == Method::LH7 ? "-ji0 -gw4 " : "-ji0 -gw2 ";
     text += " \"";
     text += temporaryArchive;
     text += '"';

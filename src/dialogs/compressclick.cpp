@@ -1,8 +1,6 @@
-#include "app/forms.h"
+#include "dialogs/forms.h"
 #include "dialogs/commandlines.h"
-#include "dialogs/directorylist.h"
 #include "dialogs/compressrun.h"
-#include "dialogs/mainunit.h"
 #include "dialogs/warnunit.h"
 #include "dialogs/workunit.h"
 #include "platform/localtext.h"
@@ -29,9 +27,9 @@ public:
     std::string archiveName() override { return Form2->archivePath(); }
     void setArchiveName(const std::string& name) override { Form2->setArchivePath(name); }
 
-    int askSameName(const std::string& existing, std::string& newName) override {
+    SameNameAnswer askSameName(const std::string& existing, std::string& newName) override {
         Form3->setCurrentText(existing);
-        int result = Form3->exec();
+        auto result = static_cast<SameNameAnswer>(Form3->exec());
         newName = Form3->changeText();
         return result;
     }
@@ -39,7 +37,7 @@ public:
     void message(const QString& text) override { context_.shell.messageBox(Form2, text); }
 
     std::string archiveCommand(const std::string& workFolder, const std::string& archivePath) override {
-        return std::string(ArchiveCommand(Form2->commandSwitches(workFolder), archivePath, Form2->fileEntries()).text());
+        return kinaru::archiveCommand(Form2->commandSwitches(workFolder), archivePath, Form2->fileEntries());
     }
 
     std::string selfExtractorCommand(const std::string& workFolder, const std::string& temporaryArchive) override {
@@ -62,24 +60,25 @@ private:
     AppContext& context_;
 };
 
-std::string workFolder() {
-    if (Form1->UseDefault->isChecked()) {
+std::string workFolder(const Settings& settings) {
+    if (settings.defaultWorkFolder) {
         // As set, so that a temporary folder that is not there is reported by
         // its name rather than replaced by some other folder.
         std::string temporary = qEnvironmentVariableIsEmpty("TMPDIR") ? "/tmp" : qgetenv("TMPDIR").toStdString();
         return temporary.ends_with('/') ? temporary : temporary + "/";
     }
-    return Form1->workDirectory();
+    return settings.workFolder;
 }
 
 }  // namespace
 
 void TForm2::CompressClick() {
     RunRequest request;
-    request.workFolder = workFolder();
-    request.outputFolder = Form1->Dir_Dst->Directory();
-    request.policy = Form1->GetRadio();
-    request.openArchiveFolder = Form1->oOpenDist->isChecked();
+    const Settings& settings = context().settings;
+    request.workFolder = workFolder(settings);
+    request.outputFolder = settings.outputFolder;
+    request.policy = settings.sameName;
+    request.openArchiveFolder = settings.openOutputFolder;
     request.selfExtractor = SelfExt->isChecked();
     request.items = fileEntries();
     request.topFolder = topDirText();

@@ -1,7 +1,7 @@
 #include "compressrun.h"
 
-#include "app/errors.h"
-#include "app/paths.h"
+#include "base/errors.h"
+#include "base/paths.h"
 #include "dialogs/itemlist.h"
 #include "platform/entries.h"
 #include "platform/fileops.h"
@@ -207,24 +207,23 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
     int search = platform::searchCode(dialogs.archiveName());
     if (search != 2 && search != 3) {
         switch (request.policy) {
-        case 0: replaced.moveAside(dialogs.archiveName()); break;
-        case 1:
+        case SameNamePolicy::Replace: replaced.moveAside(dialogs.archiveName()); break;
+        case SameNamePolicy::Add:
             // A self-extractor cannot be added to: it is replaced instead.
             if (request.selfExtractor) replaced.moveAside(dialogs.archiveName());
             break;
-        case 2: {
+        case SameNamePolicy::Ask: {
             std::string newName;
             switch (dialogs.askSameName(dialogs.archiveName(), newName)) {
-            case 2: dialogs.setArchiveName(newName); break;
-            case 4: replaced.moveAside(dialogs.archiveName()); break;
-            case 5:
+            case SameNameAnswer::Rename: dialogs.setArchiveName(newName); break;
+            case SameNameAnswer::DeleteAndContinue: replaced.moveAside(dialogs.archiveName()); break;
+            case SameNameAnswer::Continue:
                 if (request.selfExtractor) replaced.moveAside(dialogs.archiveName());
                 break;
             default: return RunEnd::Abandoned;
             }
             break;
         }
-        default: break;
         }
     }
 

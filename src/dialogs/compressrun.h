@@ -2,6 +2,8 @@
 // The compression run, from the compress button to the end of the process,
 // written against what it needs of the dialogs so that every step can be
 // followed in isolation.
+#include "base/choices.h"
+
 #include <QString>
 #include <ctime>
 #include <optional>
@@ -14,7 +16,7 @@ namespace kinaru {
 struct RunRequest {
     std::string workFolder;        // as set; a relative one lies in the output folder
     std::string outputFolder;
-    int policy = 2;                // same-name policy: 0 delete, 1 add, 2 ask
+    SameNamePolicy policy = SameNamePolicy::Ask;
     bool openArchiveFolder = false;
     bool selfExtractor = false;
     std::vector<std::string> items;
@@ -28,8 +30,8 @@ public:
     virtual ~RunDialogs() = default;
     virtual std::string archiveName() = 0;
     virtual void setArchiveName(const std::string& name) = 0;
-    // Shows the same-name dialog for existing; a result of 2 also gives the new name.
-    virtual int askSameName(const std::string& existing, std::string& newName) = 0;
+    // Shows the same-name dialog for existing; Rename also gives the new name.
+    virtual SameNameAnswer askSameName(const std::string& existing, std::string& newName) = 0;
     virtual void message(const QString& text) = 0;
     virtual std::string archiveCommand(const std::string& workFolder, const std::string& archivePath) = 0;
     virtual std::string selfExtractorCommand(const std::string& workFolder, const std::string& temporaryArchive) = 0;

@@ -1,6 +1,6 @@
 #include "directorylist.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "platform/files.h"
 #include "platform/localtext.h"
 

@@ -2,8 +2,8 @@
 // What the three dialogs share: the Japanese dialog font, outer-window
 // geometry as the settings file stores it, and handler plumbing that keeps
 // every error inside the standard error box.
-#include "app/context.h"
-#include "app/guard.h"
+#include "dialogs/context.h"
+#include "dialogs/guard.h"
 
 #include <QDialog>
 #include <optional>

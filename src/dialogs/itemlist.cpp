@@ -1,7 +1,7 @@
 #include "itemlist.h"
 
-#include "app/compare.h"
-#include "app/paths.h"
+#include "base/compare.h"
+#include "base/paths.h"
 #include "platform/entries.h"
 
 #include <cstdlib>

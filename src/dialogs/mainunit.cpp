@@ -1,8 +1,8 @@
 #include "mainunit.h"
 
-#include "app/errors.h"
-#include "app/forms.h"
-#include "app/paths.h"
+#include "base/errors.h"
+#include "dialogs/forms.h"
+#include "base/paths.h"
 #include "dialogs/directorylist.h"
 #include "dialogs/drivelist.h"
 #include "dialogs/gauge.h"
@@ -17,6 +17,7 @@
 #include "platform/localtext.h"
 #include "platform/volumes.h"
 #include "settings/inifile.h"
+#include "settings/settings.h"
 #include "unlha/unlha.h"
 
 #include <QCheckBox>
@@ -64,11 +65,6 @@ void setButtonFaceLook(QLineEdit* edit, bool buttonFace) {
                                                 : QPalette().color(QPalette::Base));
     edit->setPalette(colours);
 }
-
-const char* const kMain = "MAIN";
-const char* const kComp = "COMP";
-const char* const kAlart = "ALART";
-const char* const kSetting = "SETTING";
 
 constexpr std::int64_t kMebibyte = 1048576;
 // The inner width of a page of the tab control, its frame taken off.
@@ -221,7 +217,10 @@ void TForm1::buildSystemPage() {
     Bevel1 = bevelLine(8, 60, 257, page);
     Label10 = label(QStringLiteral("UNLHA32.DLLのﾊﾞｰｼﾞｮﾝ"), 12, 72, page);
     UnlhaVer = new QLineEdit(page);
-    UnlhaVer->setGeometry(144, 68, 101, 20);
+    // A font standing in for the designed one may run wider: the box then
+    // starts after the label instead of covering its end.
+    int versionLeft = std::max(144, Label10->x() + Label10->width() + 4);
+    UnlhaVer->setGeometry(versionLeft, 68, std::min(101, kPageWidth - 8 - versionLeft), 20);
     UnlhaVer->setReadOnly(true);
     setButtonFaceLook(UnlhaVer, true);
     Bevel2 = bevelLine(8, 95, 257, page);
@@ -357,61 +356,79 @@ void TForm1::closeEvent(QCloseEvent* event) {
     emit closed();
 }
 
-void TForm1::SetRadio(int policy) {
+void TForm1::SetRadio(SameNamePolicy policy) {
     switch (policy) {
-    case 0: rWrite->setChecked(true); break;
-    case 1: rAdd->setChecked(true); break;
-    case 2: rUserSelect->setChecked(true); break;
-    default: break;
+    case SameNamePolicy::Replace: rWrite->setChecked(true); break;
+    case SameNamePolicy::Add: rAdd->setChecked(true); break;
+    case SameNamePolicy::Ask: rUserSelect->setChecked(true); break;
     }
 }
 
-int TForm1::GetRadio() const {
-    if (rUserSelect->isChecked()) return 2;
-    if (rAdd->isChecked()) return 1;
-    return 0;
+SameNamePolicy TForm1::GetRadio() const {
+    if (rUserSelect->isChecked()) return SameNamePolicy::Ask;
+    if (rAdd->isChecked()) return SameNamePolicy::Add;
+    return SameNamePolicy::Replace;
+}
+
+Settings TForm1::settings() const {
+    Settings s;
+    s.mainLeft = Form1 ? Form1->Left() : 0;
+    s.mainTop = Form1 ? Form1->Top() : 0;
+    s.compressionLeft = Form2 ? Form2->Left() : 0;
+    s.compressionTop = Form2 ? Form2->Top() : 0;
+    s.sameNameLeft = Form3 ? Form3->Left() : 0;
+    s.sameNameTop = Form3 ? Form3->Top() : 0;
+    s.outputFolder = unreachableOutput_.value_or(Dir_Dst->Directory());
+    s.workFolder = workDirectory();
+    s.sameName = GetRadio();
+    s.method = methodFrom(CompressVer->currentIndex());
+    s.showProgress = ViewInfo->isChecked();
+    s.folderNames = oDirectory->isChecked();
+    s.openOutputFolder = oOpenDist->isChecked();
+    s.defaultWorkFolder = UseDefault->isChecked();
+    return s;
 }
 
 void TForm1::ReadIni() {
-    TIniFile ini(settingsPath());
-    struct Placement {
-        Form* form;
-        const char* section;
-        int fallback;
+    Settings defaults;
+    defaults.outputFolder = context().defaultOutputFolder;
+    if (defaults.outputFolder.empty()) defaults.outputFolder = folderPart(context().executablePath);
+    Settings s = loadSettings(TIniFile(settingsPath()), defaults, GetRadio());
+    auto place = [](Form* form, int left, int top) {
+        if (!form) return;
+        form->SetLeft(left);
+        form->SetTop(top);
     };
-    for (const Placement& p : {Placement{Form1, kMain, 10}, Placement{Form2, kComp, 20}, Placement{Form3, kAlart, 30}}) {
-        int left = ini.ReadInteger(p.section, "LEFT", p.fallback);
-        if (p.form) p.form->SetLeft(left);
-        int top = ini.ReadInteger(p.section, "TOP", p.fallback);
-        if (p.form) p.form->SetTop(top);
-    }
+    place(Form1, s.mainLeft, s.mainTop);
+    place(Form2, s.compressionLeft, s.compressionTop);
+    place(Form3, s.sameNameLeft, s.sameNameTop);
 
     // An output folder that cannot be entered is reported once the other
     // settings are in place, so that the next store does not lose them.
     std::exception_ptr folderError;
-    std::string fallback = context().defaultOutputFolder;
-    if (fallback.empty()) fallback = folderPart(context().executablePath);
-    std::string distdir = ini.ReadString(kSetting, "DISTDIR", fallback);
     unreachableOutput_.reset();
-    if (!distdir.empty() && distdir != Dir_Dst->Directory()) {
+    if (!s.outputFolder.empty() && s.outputFolder != Dir_Dst->Directory()) {
         try {
-            Dir_Dst->SetDirectory(distdir);
+            Dir_Dst->SetDirectory(s.outputFolder);
         } catch (const InOutError& error) {
             // Kept for the next store until another folder is chosen: the
             // drive may only be away for now.
-            unreachableOutput_ = distdir;
-            folderError = std::make_exception_ptr(KinaruError(fromLocal(distdir).toStdString() + ": " + error.what()));
+            unreachableOutput_ = s.outputFolder;
+            folderError =
+                std::make_exception_ptr(KinaruError(fromLocal(s.outputFolder).toStdString() + ": " + error.what()));
         }
     }
-
-    setWorkDirectory(ini.ReadString(kSetting, "WORKDIR", ""));
-    SetRadio(ini.ReadInteger(kSetting, "SAMEFILE", 2));
-    int method = ini.ReadInteger(kSetting, "COMPVER", 0);
-    CompressVer->setCurrentIndex(method >= 0 && method < CompressVer->count() ? method : -1);
-    ViewInfo->setChecked(ini.ReadBool(kSetting, "VIEWINFO", true));
-    oDirectory->setChecked(ini.ReadBool(kSetting, "DIRENABLE", true));
-    oOpenDist->setChecked(ini.ReadBool(kSetting, "OPENDIST", false));
-    UseDefault->setChecked(ini.ReadBool(kSetting, "DEFAULT", true));
+    setWorkDirectory(s.workFolder);
+    SetRadio(s.sameName);
+    CompressVer->setCurrentIndex(s.method ? static_cast<int>(*s.method) : -1);
+    ViewInfo->setChecked(s.showProgress);
+    oDirectory->setChecked(s.folderNames);
+    oOpenDist->setChecked(s.openOutputFolder);
+    UseDefault->setChecked(s.defaultWorkFolder);
+    // The other dialogs and the run work from what the controls now hold,
+    // in the output folder they show.
+    context().settings = settings();
+    context().settings.outputFolder = Dir_Dst->Directory();
     if (folderError) std::rethrow_exception(folderError);
 }
 
@@ -427,24 +444,6 @@ std::string TForm1::workDirectory() const {
     return toLocal(WorkDirectory->text());
 }
 
-void TForm1::WriteIni() {
-    TIniFile ini(settingsPath());
-    struct Placement {
-        Form* form;
-        const char* section;
-    };
-    for (const Placement& p : {Placement{Form1, kMain}, Placement{Form2, kComp}, Placement{Form3, kAlart}}) {
-        ini.WriteInteger(p.section, "LEFT", p.form ? p.form->Left() : 0);
-        ini.WriteInteger(p.section, "TOP", p.form ? p.form->Top() : 0);
-    }
-    ini.WriteString(kSetting, "DISTDIR", unreachableOutput_.value_or(Dir_Dst->Directory()));
-    ini.WriteString(kSetting, "WORKDIR", workDirectory());
-    ini.WriteInteger(kSetting, "SAMEFILE", GetRadio());
-    ini.WriteInteger(kSetting, "COMPVER", CompressVer->currentIndex());
-    ini.WriteBool(kSetting, "VIEWINFO", ViewInfo->isChecked());
-    ini.WriteBool(kSetting, "DIRENABLE", oDirectory->isChecked());
-    ini.WriteBool(kSetting, "OPENDIST", oOpenDist->isChecked());
-    ini.WriteBool(kSetting, "DEFAULT", UseDefault->isChecked());
-}
+void TForm1::WriteIni() { storeSettings(TIniFile(settingsPath()), settings()); }
 
 }  // namespace kinaru

@@ -1,6 +1,7 @@
 #pragma once
-// The settings dialog and main window. Its controls are the settings store:
-// the other dialogs read every setting from them.
+// The settings dialog and main window. Its controls hold the settings while
+// it is open; each load also leaves them in the context for the other dialogs.
+#include "base/choices.h"
 #include "dialogs/form.h"
 
 #include <QString>
@@ -46,11 +47,13 @@ public:
 
     void ReadIni();
     void WriteIni();
+    // What the controls and the three windows hold now, as a store writes it.
+    Settings settings() const;
     // The work folder as bytes, and setting it so.
     std::string workDirectory() const;
     void setWorkDirectory(const std::string& folder);
-    void SetRadio(int policy);
-    int GetRadio() const;
+    void SetRadio(SameNamePolicy policy);
+    SameNamePolicy GetRadio() const;
 
     void FormCreate() override;
     void FormShow() override;

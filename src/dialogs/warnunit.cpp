@@ -1,8 +1,8 @@
 #include "warnunit.h"
 
-#include "app/forms.h"
-#include "app/paths.h"
+#include "base/paths.h"
 #include "dialogs/compressrun.h"
+#include "dialogs/forms.h"
 #include "dialogs/layout.h"
 #include "dialogs/mainunit.h"
 #include "platform/entries.h"
@@ -113,9 +113,9 @@ TForm3::TForm3(AppContext& context) : Form(context) {
     setTabOrder(Button2, Button3);
     setTabOrder(Button3, Button4);
 
-    connect(Button1, &QPushButton::clicked, this, [this] { done(kAbandon); });
-    connect(Button2, &QPushButton::clicked, this, [this] { done(kContinue); });
-    connect(Button3, &QPushButton::clicked, this, [this] { done(kDeleteAndContinue); });
+    connect(Button1, &QPushButton::clicked, this, [this] { answer(SameNameAnswer::Abandon); });
+    connect(Button2, &QPushButton::clicked, this, [this] { answer(SameNameAnswer::Continue); });
+    connect(Button3, &QPushButton::clicked, this, [this] { answer(SameNameAnswer::DeleteAndContinue); });
     connect(Button4, &QPushButton::clicked, this, [this] { guard([this] { Button4Click(); }); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { guard([this] { SpeedButton1Click(); }); });
     Change->installEventFilter(this);
@@ -148,15 +148,15 @@ void TForm3::Button4Click() {
     bool folderFound = folderEntry && !(folderEntry->attributes & platform::kHiddenAttribute);
     if (!folderFound) {
         if (context().shell.askYesNo(this, QStringLiteral("出力ディレクトリがありません。作成しますか？"))) {
-            if (createFolders(folderPart(name))) done(kRename);
+            if (createFolders(folderPart(name))) answer(SameNameAnswer::Rename);
             else context().shell.messageBox(this, folderMessage(folderPart(name)));
         } else {
-            done(kAbandon);
+            answer(SameNameAnswer::Abandon);
         }
         return;
     }
     if (platform::searchCode(name) == 2) {
-        done(kRename);
+        answer(SameNameAnswer::Rename);
         return;
     }
     context().shell.messageBox(this, QStringLiteral("同名ファイルが存在します。"));
@@ -181,7 +181,7 @@ void TForm3::showEvent(QShowEvent* event) {
 void TForm3::closeEvent(QCloseEvent* event) {
     // Closed by the window system without a choice: the run is abandoned.
     Form::closeEvent(event);
-    if (isVisible()) done(kAbandon);
+    if (isVisible()) answer(SameNameAnswer::Abandon);
 }
 
 bool TForm3::eventFilter(QObject* watched, QEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 // The same-name dialog: what to do when the archive to be written exists.
+#include "base/choices.h"
 #include "dialogs/form.h"
 
 #include <string>
@@ -14,9 +15,6 @@ namespace kinaru {
 class TForm3 : public Form {
     Q_OBJECT
 public:
-    // Dialog results: what the compression run does next.
-    enum Result { kRename = 2, kAbandon = 3, kDeleteAndContinue = 4, kContinue = 5 };
-
     explicit TForm3(AppContext& context);
 
     void FormCreate() override;
@@ -45,6 +43,7 @@ public:
 protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void answer(SameNameAnswer answer) { done(static_cast<int>(answer)); }
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -1,6 +1,6 @@
 #include "workunit.h"
 
-#include "app/forms.h"
+#include "dialogs/forms.h"
 #include "dialogs/directorylist.h"
 #include "dialogs/itemlist.h"
 #include "dialogs/layout.h"
@@ -30,7 +30,6 @@ namespace {
 
 constexpr int kCollapsedHeight = 53;
 constexpr int kExpandedHeight = 272;
-constexpr int kLH7 = 2;
 const char* const kUriList = "text/uri-list";
 
 // Entries keep their bytes beside the text shown, which may have lost some.
@@ -43,13 +42,14 @@ QFrame* verticalBevel(int left, int top, QWidget* parent) {
     return bevel;
 }
 
-const char* methodSuffix(int method) {
-    switch (method) {
-    case 0: return " - LH5";
-    case 1: return " - LH6";
-    case 2: return " - LH7";
-    default: return "";
+const char* methodSuffix(std::optional<Method> method) {
+    if (!method) return "";
+    switch (*method) {
+    case Method::LH5: return " - LH5";
+    case Method::LH6: return " - LH6";
+    case Method::LH7: return " - LH7";
     }
+    return "";
 }
 
 }  // namespace
@@ -150,7 +150,6 @@ void TForm2::FormCreate() {
 }
 
 std::string TForm2::GetLongFileName(const std::string& path) const { return longFileName(path); }
-std::string TForm2::GetLongFileName2(const std::string& path) const { return longFileName2(path); }
 
 void TForm2::appendFileEntry(const std::string& entry) {
     auto* item = new QListWidgetItem(fromLocal(entry));
@@ -159,10 +158,9 @@ void TForm2::appendFileEntry(const std::string& entry) {
 }
 
 void TForm2::FormShow() {
-    int method = Form1->CompressVer->currentIndex();
-    setWindowTitle(windowTitle() + QString::fromLatin1(methodSuffix(method)));
+    setWindowTitle(windowTitle() + QString::fromLatin1(methodSuffix(context().settings.method)));
 
-    const std::string& outputFolder = Form1->Dir_Dst->Directory();
+    const std::string& outputFolder = context().settings.outputFolder;
     std::vector<std::string> items;
     for (const std::string& argument : context().arguments) items.push_back(withoutFinalSeparator(argument));
     if (!items.empty()) topFolder_ = topFolderOf(items);
@@ -200,7 +198,7 @@ void TForm2::ExpandClick() { SetOuterHeight(Expand->isChecked() ? kExpandedHeigh
 void TForm2::SelfExtClick() {
     if (SelfExt->isChecked()) {
         WinSFX->setEnabled(true);
-        if (Form1->CompressVer->currentIndex() == kLH7) WinSFX->setChecked(true);
+        if (context().settings.method == Method::LH7) WinSFX->setChecked(true);
     } else {
         WinSFX->setEnabled(false);
     }
@@ -208,7 +206,7 @@ void TForm2::SelfExtClick() {
 
 void TForm2::WinSFXClick() {
     // The LH7 self-extractor exists only as the window type.
-    if (Form1->CompressVer->currentIndex() == kLH7) WinSFX->setChecked(true);
+    if (context().settings.method == Method::LH7) WinSFX->setChecked(true);
 }
 
 void TForm2::SpeedButton1Click() {
@@ -253,13 +251,8 @@ void TForm2::setArchivePath(const std::string& path) {
 }
 
 CommandSwitches TForm2::commandSwitches(const std::string& workFolder) const {
-    return {Form1->ViewInfo->isChecked(), Form1->oDirectory->isChecked(), workFolder,
-            Form1->CompressVer->currentIndex()};
-}
-
-ArchiveCommand TForm2::buildArchiveCommand(const std::string& workFolder, const std::string& temporaryArchive) const {
-    return ArchiveCommand(commandSwitches(workFolder), SelfExt->isChecked() ? temporaryArchive : archivePath(),
-                          fileEntries());
+    const Settings& settings = context().settings;
+    return {settings.showProgress, settings.folderNames, workFolder, settings.method};
 }
 
 std::string TForm2::buildSelfExtractorCommand(const std::string& workFolder,

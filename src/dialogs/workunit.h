@@ -41,7 +41,6 @@ public:
     void CompressClick();
 
     std::string GetLongFileName(const std::string& path) const;
-    std::string GetLongFileName2(const std::string& path) const;
 
     // What the run packs: the entries of files in order, byte for byte.
     std::vector<std::string> fileEntries() const;
@@ -55,9 +54,6 @@ public:
 
     // The switches of both archiver commands, as the settings dialog holds them.
     CommandSwitches commandSwitches(const std::string& workFolder) const;
-    // The archive command over the item list. It writes the temporary archive
-    // when a self-extractor is to be made, else the archive path.
-    ArchiveCommand buildArchiveCommand(const std::string& workFolder, const std::string& temporaryArchive) const;
     std::string buildSelfExtractorCommand(const std::string& workFolder, const std::string& temporaryArchive) const;
 
     QFrame* Panel1;

@@ -1,6 +1,6 @@
 #include "entries.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "platform/files.h"
 
 #include <cerrno>

@@ -1,6 +1,6 @@
 #include "files.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,6 +1,6 @@
 #include "qtshell.h"
 
-#include "app/title.h"
+#include "base/title.h"
 #include "platform/localtext.h"
 
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
 #include "platform/settingsplace.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
 
 #include <cstdlib>
 #include <pwd.h>

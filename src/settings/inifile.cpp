@@ -1,6 +1,6 @@
 #include "inifile.h"
 
-#include "app/errors.h"
+#include "base/errors.h"
 #include "settings/profile.h"
 
 #include <cstdint>

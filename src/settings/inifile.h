@@ -17,8 +17,6 @@ class TIniFile {
 public:
     explicit TIniFile(std::string path) : path_(std::move(path)) {}
 
-    const std::string& fileName() const { return path_; }
-
     std::string ReadString(const std::string& section, const std::string& key, const std::string& fallback) const;
     std::int32_t ReadInteger(const std::string& section, const std::string& key, std::int32_t fallback) const;
     bool ReadBool(const std::string& section, const std::string& key, bool fallback) const;

@@ -1,7 +1,7 @@
 #include "profile.h"
 
 #include "platform/files.h"
-#include "app/paths.h"
+#include "base/paths.h"
 
 #include <cstdio>
 #include <fcntl.h>

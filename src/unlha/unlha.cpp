@@ -1,16 +1,15 @@
 #include "unlha.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
+
+#include "unlha32.h"
 
 #include <cstring>
 #include <dlfcn.h>
 
 namespace kinaru {
 
-namespace {
-using UnlhaFunction = int (*)(void*, const char*, char*, unsigned long);
-using VersionFunction = int (*)();
-}  // namespace
+const int Unlha::kLibraryMissing = UNLHA_ERR_LIBRARY_MISSING_RESERVED;
 
 Unlha::Unlha(const std::vector<std::string>& candidates) {
     for (const std::string& name : candidates) {
@@ -29,13 +28,13 @@ std::vector<std::string> Unlha::defaultCandidates(const std::string& executableP
 
 int Unlha::UnlhaGetVersion() const {
     if (!handle_) return 0;
-    auto function = reinterpret_cast<VersionFunction>(::dlsym(handle_, "UnlhaGetVersion"));
+    auto function = reinterpret_cast<decltype(&::UnlhaGetVersion)>(::dlsym(handle_, "UnlhaGetVersion"));
     return function ? function() : 0;
 }
 
 int Unlha::Run(void* owner, const std::string& command, std::string& output, unsigned long outputSize) const {
     if (!handle_) return kLibraryMissing;
-    auto function = reinterpret_cast<UnlhaFunction>(::dlsym(handle_, "Unlha"));
+    auto function = reinterpret_cast<decltype(&::Unlha)>(::dlsym(handle_, "Unlha"));
     if (!function) return kLibraryMissing;
     std::vector<char> buffer(outputSize + 1, '\0');  // one spare byte keeps the text terminated
     int result = function(owner, command.c_str(), buffer.data(), outputSize);

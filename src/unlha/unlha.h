@@ -9,7 +9,8 @@ namespace kinaru {
 
 class Unlha {
 public:
-    static constexpr int kLibraryMissing = 32792;
+    // The code the archiver's header reserves for this case.
+    static const int kLibraryMissing;
 
     // Tries each candidate in turn; a bare name goes through the system search.
     explicit Unlha(const std::vector<std::string>& candidates);

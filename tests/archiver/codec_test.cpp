@@ -133,7 +133,7 @@ TEST_P(CodecRoundTrip, PiecesOnThreadsGiveOneArchive) {
     for (unsigned threads : {1u, 3u}) {
         archive::Options o;
         o.command = 'a';
-        o.method = GetParam();
+        o.method = static_cast<archive::Method>(GetParam());
         o.recurse = true;
         o.threads = threads;
         o.archive = (tmp.path() / ("t" + std::to_string(threads) + ".lzh")).string();

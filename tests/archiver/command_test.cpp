@@ -50,7 +50,7 @@ TEST(Parse, CommandsAsTheProgramSendsThem) {
         archive::Options o;
         ASSERT_EQ(parse(c.text, &o), c.code);
         if (c.code) continue;
-        EXPECT_EQ(o.method, c.method);
+        EXPECT_EQ(static_cast<int>(o.method), c.method);
         EXPECT_EQ(o.withFolders, c.folders);
         EXPECT_EQ(o.showProgress, c.progress);
         EXPECT_EQ(o.recurse, c.recurse);

@@ -1,5 +1,5 @@
-#include "app/errors.h"
-#include "app/paths.h"
+#include "base/errors.h"
+#include "base/paths.h"
 #include "dialogs/compressrun.h"
 #include "platform/files.h"
 #include "tempdir.h"
@@ -28,10 +28,10 @@ public:
 
     std::string archiveName() override { return name; }
     void setArchiveName(const std::string& n) override { name = n; }
-    int askSameName(const std::string& existing, std::string& newName) override {
+    SameNameAnswer askSameName(const std::string& existing, std::string& newName) override {
         asked.push_back(existing);
         newName = renameTo;
-        return sameNameAnswer;
+        return static_cast<SameNameAnswer>(sameNameAnswer);
     }
     void message(const QString& text) override { messages << text; }
     std::string archiveCommand(const std::string& workFolder, const std::string& path) override {
@@ -64,7 +64,7 @@ protected:
     RunRequest request(int policy, bool selfExtractor = false) {
         RunRequest r;
         r.workFolder = work.path() + "/";
-        r.policy = policy;
+        r.policy = static_cast<SameNamePolicy>(policy);
         r.selfExtractor = selfExtractor;
         r.items = {"a.txt"};
         r.topFolder = top.path() + "/";

@@ -1,4 +1,4 @@
-#include "app/errors.h"
+#include "base/errors.h"
 #include "dialogs/directorylist.h"
 #include "platform/files.h"
 #include "tempdir.h"

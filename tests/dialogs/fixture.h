@@ -1,8 +1,8 @@
 #pragma once
 // A program set up as start-up sets it up, in a temporary folder that stands
 // for the executable's folder, with a scripted shell.
-#include "app/context.h"
-#include "app/forms.h"
+#include "dialogs/context.h"
+#include "dialogs/forms.h"
 #include "app/startup.h"
 #include "dialogs/directorylist.h"
 #include "dialogs/mainunit.h"

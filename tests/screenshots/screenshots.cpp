@@ -3,8 +3,8 @@
 // the command line. The program runs as it does for a user, but in a
 // temporary folder that stands for its own, so no real settings are touched,
 // and with a shell that answers nothing, so no box waits for a person.
-#include "app/context.h"
-#include "app/forms.h"
+#include "dialogs/context.h"
+#include "dialogs/forms.h"
 #include "app/startup.h"
 #include "dialogs/mainunit.h"
 #include "dialogs/warnunit.h"

@@ -1,4 +1,4 @@
-#include "app/errors.h"
+#include "base/errors.h"
 #include "settings/inifile.h"
 #include "settings/profile.h"
 #include "tempdir.h"

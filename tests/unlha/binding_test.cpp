@@ -45,10 +45,5 @@ TEST(Binding, LibraryWithoutTheCommandExportDoesNotCrash) {
     EXPECT_EQ(unlha.Run(nullptr, "a x.lzh y", output, 10), Unlha::kLibraryMissing);
 }
 
-TEST(Binding, LooksBesideTheExecutableFirst) {
-    EXPECT_EQ(Unlha::defaultCandidates("/opt/kinaru/kinaru"),
-              (std::vector<std::string>{"/opt/kinaru/libunlha32.so", "libunlha32.so"}));
-}
-
 }  // namespace
 }  // namespace kinaru

@@ -2,6 +2,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "unlha32.h"
+
 int UnlhaGetVersion(void) { return 0x10000 + 115; /* high bits must be ignored */ }
 
 int Unlha(void *owner, const char *command, char *output, unsigned long size) {

@@ -1,4 +1,4 @@
-#include "app/compare.h"
+#include "base/compare.h"
 #include "dialogs/collationindex.h"
 
 #include <QLocale>

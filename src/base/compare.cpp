@@ -1,4 +1,4 @@
-#include "compare.h"
+#include "base/compare.h"
 
 #include <QString>
 

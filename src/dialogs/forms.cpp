@@ -1,4 +1,4 @@
-#include "forms.h"
+#include "dialogs/forms.h"
 
 namespace kinaru {
 TForm1* Form1 = nullptr;

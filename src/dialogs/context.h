@@ -1,6 +1,8 @@
 #pragma once
 // What the dialogs need from the world around them, handed to each at
 // creation instead of being reached through globals.
+#include "settings/settings.h"
+
 #include <string>
 #include <vector>
 
@@ -20,6 +22,7 @@ struct AppContext {
     // the executable's path with ".ini" and the executable's folder.
     std::string settingsPath{};
     std::string defaultOutputFolder{};
+    Settings settings = {};               // as last loaded from the settings file
 };
 
 }  // namespace kinaru

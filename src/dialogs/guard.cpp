@@ -1,4 +1,4 @@
-#include "guard.h"
+#include "dialogs/guard.h"
 
 namespace kinaru {
 
