@@ -237,7 +237,8 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
     enter(request.topFolder);
     int result = dialogs.runArchiver(command);
     showResult(dialogs, result);
-    bool succeeded = result == 0;
+    // A warning still wrote the whole archive: the old one is not wanted back.
+    bool succeeded = result == 0 || UNLHA_IS_WARNING(result);
 
     if (request.selfExtractor) {
         enter(archiveFolder);
