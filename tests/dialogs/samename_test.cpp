@@ -1,6 +1,5 @@
-#include "fixture.h"
-
 #include "dialogs/compressrun.h"
+#include "fixture.h"
 
 #include <QTest>
 
@@ -15,8 +14,11 @@ protected:
         writeFile(out / "taken.lzh", "");
         Form3->setCurrentText(out / "report.lzh");
     }
-    // Presses the rename button with text typed into Change.
-    int press(const std::string& typed) {
+    // Presses the rename button with text typed into Change; the answer.
+    int press(const std::string& typed, std::deque<bool> yesNo = {}) {
+        shell.messages.clear();
+        shell.questions.clear();
+        shell.yesNoAnswers = yesNo;
         Form3->setChangeText(typed);
         Form3->setResult(0);
         Form3->Button4Click();
@@ -25,90 +27,63 @@ protected:
     TempDir out;
 };
 
-TEST_F(SameName, RefusedNamesKeepTheDialogOpen) {
-    const std::string refused[] = {
-        "", "   ", ".lzh", "/out/a;b", "/out/a\"b", "/out/a,b", "/out/a*b", "/out/a?b", "/out/a<b",
-        "/out/a>b", "/out/a|b", "/out//b", "ab:c", "/o:ut/x",
-    };
-    for (const std::string& name : refused) {
-        SCOPED_TRACE(name);
-        shell.messages.clear();
-        EXPECT_EQ(press(name), 0);
-        EXPECT_EQ(shell.messages, QStringList{QStringLiteral("ﾌｧｲﾙ名が正しくありません。")});
-    }
-    press("  \t ");
-    EXPECT_EQ(Form3->changeText(), "") << "the trimmed text stays";
-}
-
-TEST_F(SameName, AcceptedNamesTakeTheExistingExtension) {
+TEST_F(SameName, TypedNamesTakeTheExistingExtensionOrKeepTheDialogOpen) {
+    const QString refused = "ﾌｧｲﾙ名が正しくありません。", taken = "同名ファイルが存在します。";
     struct Case {
         std::string typed, becomes;
         int result;
-        QStringList messages;
+        QString message;
     } cases[] = {
-        {out / "new.txt", out / "new.lzh", 2, {}},
-        {"  " + out / "new" + " ", out / "new.lzh", 2, {}},
-        {out / "新しい書庫.tar.gz", out / "新しい書庫.tar.lzh", 2, {}},
-        {out / "taken.zip", out / "taken.lzh", 0, {QStringLiteral("同名ファイルが存在します。")}},
-        {out / "dir", out / "dir.lzh", 0, {QStringLiteral("同名ファイルが存在します。")}},
-        {"a:" + out / "x", "a:" + out / "x.lzh", 2, {}},  // a colon second passes
+        {out / "new.txt", out / "new.lzh", 2, ""},
+        {"  " + out / "new" + " ", out / "new.lzh", 2, ""},
+        {out / "新しい書庫.tar.gz", out / "新しい書庫.tar.lzh", 2, ""},
+        {"写真2", out / "写真2.lzh", 2, ""},  // a bare name lies in the archive's folder
+        {out / "taken.zip", out / "taken.lzh", 0, taken},
+        {out / "dir", out / "dir.lzh", 0, taken},
+        {"  \t ", "", 0, refused},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.typed);
-        shell.messages.clear();
-        if (c.typed.rfind("a:", 0) == 0) {
-            shell.yesNoAnswers = {false};
-            EXPECT_EQ(press(c.typed), 3) << "its folder does not exist";
-            continue;
-        }
         EXPECT_EQ(press(c.typed), c.result);
         EXPECT_EQ(Form3->changeText(), c.becomes);
-        EXPECT_EQ(shell.messages, c.messages);
+        EXPECT_EQ(shell.messages, c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        EXPECT_TRUE(shell.questions.isEmpty());
     }
+    for (std::string name : {"", ".lzh", "/out/a;b", "/out/a\"b", "/out/a,b", "/out/a*b", "/out/a?b", "/out/a<b",
+                             "/out/a>b", "/out/a|b", "/out//b", "ab:c", "/o:ut/x"}) {
+        EXPECT_EQ(press(name), 0) << name;
+        EXPECT_EQ(shell.messages, QStringList{refused}) << name;
+    }
+    EXPECT_EQ(press("a:" + out / "x"), 3) << "a colon second passes; its folder is not there";
 }
 
 TEST_F(SameName, MissingFolderIsCreatedOuterFirstOnYes) {
-    shell.yesNoAnswers = {true};
-    EXPECT_EQ(press(out / "one/two/name.txt"), 2);
-    EXPECT_EQ(shell.questions, QStringList{QStringLiteral("出力ディレクトリがありません。作成しますか？")});
+    EXPECT_EQ(press(out / "one/two/name.txt", {true}), 2);
+    EXPECT_EQ(shell.questions, QStringList{"出力ディレクトリがありません。作成しますか？"});
     EXPECT_TRUE(exists(out / "one/two"));
     EXPECT_FALSE(exists(out / "one/two/name.lzh"));
-
-    shell.yesNoAnswers = {false};
-    EXPECT_EQ(press(out / "three/name"), 3);
+    EXPECT_EQ(press(out / "three/name", {false}), 3);
     EXPECT_FALSE(exists(out / "three"));
-
-    shell.yesNoAnswers = {true};
-    EXPECT_EQ(press(out / "taken.lzh/sub/name"), 0) << "a folder that cannot be made keeps the dialog open";
-    EXPECT_EQ(shell.messages.value(0), QStringLiteral("出力ディレクトリを作成できません。\n") +
-                                           QString::fromStdString(out / "taken.lzh/sub/"));
-
-    shell.questions.clear();
-    EXPECT_EQ(press("写真2"), 2) << "a bare name lies in the archive's folder";
-    EXPECT_EQ(Form3->changeText(), out / "写真2.lzh");
-    EXPECT_TRUE(shell.questions.isEmpty());
-
+    EXPECT_EQ(press(out / "taken.lzh/sub/name", {true}), 0) << "a folder that cannot be made keeps the dialog open";
+    EXPECT_EQ(shell.messages, QStringList{"出力ディレクトリを作成できません。\n" +
+                                          QString::fromStdString(out / "taken.lzh/sub/")});
     // Short relative folders are made too.
     ASSERT_EQ(::chdir(out.path().c_str()), 0);
     EXPECT_TRUE(createFolders("ab/"));
     EXPECT_TRUE(exists(out / "ab"));
 }
 
-TEST_F(SameName, EnterInChangePressesRename) {
+TEST_F(SameName, EnterInChangeRenamesAndBrowsingFillsChange) {
     Form3->setChangeText(out / "fresh");
     Form3->setResult(0);
     QTest::keyClick(Form3->Change, Qt::Key_Return);
     EXPECT_EQ(Form3->result(), 2);
     EXPECT_EQ(Form3->changeText(), out / "fresh.lzh");
-}
-
-TEST_F(SameName, BrowsingOffersThePreviousChoiceAndFillsChange) {
     shell.fileAnswers = {out / "picked.lzh", std::nullopt};
     Form3->SpeedButton1Click();
+    Form3->SpeedButton1Click();  // cancelled
+    EXPECT_EQ(shell.fileDialogs, (std::vector<std::string>{"", out / "picked.lzh"})) << "the previous choice is offered";
     EXPECT_EQ(Form3->changeText(), out / "picked.lzh");
-    Form3->SpeedButton1Click();
-    EXPECT_EQ(shell.fileDialogs, (std::vector<std::string>{"", out / "picked.lzh"}));
-    EXPECT_EQ(Form3->changeText(), out / "picked.lzh") << "cancel changes nothing";
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "fixture.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
 
 namespace kinaru::testing {
@@ -9,10 +7,7 @@ namespace {
 
 TEST(CommandLine, ArgumentsEndAtTheFirstEmptyOne) {
     std::string longPath(5000, 'p');  // no fixed-size buffer cuts it
-    struct Case {
-        std::vector<const char*> argv;
-        std::vector<std::string> expected;
-    } cases[] = {
+    const std::pair<std::vector<const char*>, std::vector<std::string>> cases[] = {
         {{"kinaru"}, {}},
         {{"kinaru", ""}, {}},
         {{"kinaru", "a b.txt", "c"}, {"a b.txt", "c"}},
@@ -20,58 +15,39 @@ TEST(CommandLine, ArgumentsEndAtTheFirstEmptyOne) {
         {{"kinaru", "-platform", "x"}, {"-platform", "x"}},
         {{"kinaru", longPath.c_str()}, {longPath}},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(commandLineArguments(int(c.argv.size()), c.argv.data()), c.expected);
+    for (const auto& [argv, expected] : cases) EXPECT_EQ(commandLineArguments(int(argv.size()), argv.data()), expected);
 }
 
 using Startup = ProgramTest;
 
-TEST_F(Startup, CreatesTheDialogsInOrderWithTheirReferencesSet) {
-    start();
-    ASSERT_TRUE(Form1 && Form2 && Form3);
-    EXPECT_TRUE(Form2->acceptDrops());
-    // Form3's creation loaded the settings: without a file every default holds.
-    EXPECT_EQ(std::tuple(Form1->Left(), Form2->Top(), Form3->Left()), std::tuple(10, 20, 30));
-    EXPECT_EQ(context->settings.outputFolder, exeDir.path()) << "and the context carries them";
-    EXPECT_TRUE(shell.errors.isEmpty());
-}
-
-TEST_F(Startup, SettingsModeShowsOnlyTheSettingsDialog) {
-    start();
-    bool form1Shown = false, form2Shown = true;
-    QTimer::singleShot(0, [&] {
-        form1Shown = Form1->isVisible();
-        form2Shown = Form2->isVisible();
-        Form1->Button3->click();
-    });
-    EXPECT_EQ(startup->run(), 0);
-    EXPECT_TRUE(form1Shown);
-    EXPECT_FALSE(form2Shown);
-    EXPECT_EQ(Form1->UnlhaVer->text(), "Version 1.15");
-    EXPECT_FALSE(exists(iniPath())) << "cancel must not store";
+// Without items the settings dialog shows, with items the compression dialog;
+// closing either ends the program.
+TEST_F(Startup, EachModeShowsOnlyItsDialog) {
+    for (bool compression : {false, true}) {
+        start(compression ? std::vector<std::string>{"/nowhere/x.txt"} : std::vector<std::string>{});
+        startup->chooseMode();
+        bool form1Shown = true, form2Shown = true;
+        QTimer::singleShot(0, [&] {
+            form1Shown = Form1->isVisible();
+            form2Shown = Form2->isVisible();
+            compression ? (void)Form2->close() : Form1->Button3->click();
+        });
+        EXPECT_EQ(startup->run(), 0);
+        EXPECT_EQ(form1Shown, !compression);
+        EXPECT_EQ(form2Shown, compression);
+        EXPECT_TRUE(startup->mainWindowClosed());
+        EXPECT_TRUE(compression || Form1->UnlhaVer->text() == "Version 1.15") << "the library's version is shown";
+        EXPECT_EQ(exists(iniPath()), compression) << "hiding the compression dialog stores, cancel does not";
+    }
 }
 
 TEST_F(Startup, SettingsModeWithoutTheLibraryTellsAndEndsWithoutStoring) {
     start({}, "/nonexistent/libunlha32.so");
     EXPECT_EQ(startup->run(), 0);
-    ASSERT_EQ(shell.messages.size(), 1);
-    EXPECT_EQ(shell.messages[0], QStringLiteral("UNLHA32.DLLが正しくインストールされていないか、存在しません。\r\n"
-                                                "UNLHA32.DLLを正しくインストールしておいてください。"));
-    EXPECT_FALSE(Form1->isVisible());
+    EXPECT_EQ(shell.messages, QStringList{"UNLHA32.DLLが正しくインストールされていないか、存在しません。\r\n"
+                                          "UNLHA32.DLLを正しくインストールしておいてください。"});
     EXPECT_TRUE(startup->mainWindowClosed());
     EXPECT_FALSE(exists(iniPath()));
-}
-
-TEST_F(Startup, CompressionModeShowsOnlyTheCompressionDialogAndItsCloseEndsTheProgram) {
-    start({"/nowhere/x.txt"});
-    startup->chooseMode();
-    EXPECT_TRUE(Form2->isVisible());
-    EXPECT_FALSE(Form1->isVisible());
-    QTimer::singleShot(0, [] { Form2->close(); });
-    EXPECT_EQ(startup->run(), 0);
-    EXPECT_TRUE(startup->mainWindowClosed());
-    EXPECT_FALSE(Form1->isVisible());
-    EXPECT_TRUE(exists(iniPath())) << "hiding the compression dialog stores the settings";
 }
 
 TEST_F(Startup, SaveStoresWhatTheControlsHoldThenEnds) {
@@ -86,44 +62,38 @@ TEST_F(Startup, SaveStoresWhatTheControlsHoldThenEnds) {
     });
     EXPECT_EQ(startup->run(), 0);
     EXPECT_TRUE(startup->mainWindowClosed());
-    EXPECT_EQ(readFile(iniPath()), normalForm(exeDir.path(), "/work/", 1, 2, 1, 1, 1, 0));
+    EXPECT_EQ(readFile(iniPath()), normalForm(exeDir.path(), "/work/", {1, 2, 1, 1, 1, 0}));
 }
 
-TEST_F(Startup, FailedSaveShowsTheWriteErrorAndKeepsTheDialogOpen) {
-    writeFile(iniPath(), "[MAIN]\nLEFT=10\n");
-    ::chmod(iniPath().c_str(), 0444);
-    start();
-    Form1->showForm();
-    Form1->Button2->click();
-    ASSERT_EQ(shell.errors.size(), 1);
-    EXPECT_EQ(shell.errors[0], QString::fromStdString(iniPath()) + QStringLiteral(" に書き込めません."));
-    EXPECT_TRUE(Form1->isVisible());
-    EXPECT_FALSE(startup->mainWindowClosed());
-}
-
-// A store that fails while the compression dialog closes is shown, and the
-// program still ends instead of lingering without a window.
-TEST_F(Startup, FailedStoreOnClosingTheCompressionDialogStillEnds) {
-    writeFile(iniPath(), "");
-    ::chmod(iniPath().c_str(), 0444);
-    start({"x"});
-    startup->chooseMode();
-    QTimer::singleShot(0, [] { Form2->close(); });
-    EXPECT_EQ(startup->run(), 0);
-    EXPECT_EQ(shell.errors.size(), 1);
-    EXPECT_TRUE(startup->mainWindowClosed());
+// A failed save keeps the settings dialog open; a store that fails while the
+// compression dialog closes is shown, and the program still ends.
+TEST_F(Startup, FailedStoreShowsTheWriteError) {
+    for (bool compression : {false, true}) {
+        writeFile(iniPath(), "");
+        ::chmod(iniPath().c_str(), 0444);
+        start(compression ? std::vector<std::string>{"x"} : std::vector<std::string>{});
+        if (compression) {
+            startup->chooseMode();
+            Form2->close();
+        } else {
+            Form1->showForm();
+            Form1->Button2->click();
+        }
+        EXPECT_EQ(shell.errors, QStringList{QString::fromStdString(iniPath()) + " に書き込めません."});
+        EXPECT_EQ(startup->mainWindowClosed(), compression);
+        EXPECT_EQ(Form1->isVisible(), !compression);
+        shell.errors.clear();
+    }
 }
 
 TEST_F(Startup, OutputFolderThatCannotBeEnteredIsReportedAndStartGoesOn) {
     writeFile(iniPath(), "[MAIN]\nLEFT=44\n[SETTING]\nDISTDIR=" + exeDir.path() + "/gone/deeper\nCOMPVER=1\n");
-    std::string before = platform::currentDirectory();
     start();
-    ASSERT_EQ(shell.errors.size(), 1);
-    EXPECT_EQ(shell.errors[0], QString::fromStdString(exeDir.path()) + QStringLiteral("/gone/deeper: 不正なﾌｧｲﾙ名です."));
+    EXPECT_EQ(shell.errors, QStringList{QString::fromStdString(exeDir.path()) + "/gone/deeper: 不正なﾌｧｲﾙ名です."});
     EXPECT_EQ(Form1->Left(), 44) << "positions are applied before the folder";
-    EXPECT_EQ(Form1->Dir_Dst->Directory(), before);
+    EXPECT_EQ(Form1->Dir_Dst->Directory(), startFolder);
     EXPECT_EQ(Form1->CompressVer->currentIndex(), 1) << "the keys after the folder are still loaded";
-    ASSERT_NE(Form3, nullptr);
+    EXPECT_EQ(context->settings.method, Method::LH6) << "and the context carries them";
 }
 
 }  // namespace

@@ -1,15 +1,14 @@
 // Runs the tests inside a QApplication on the offscreen platform, under the
-// locale the program itself would use.
+// locale the program itself would use (a UTF-8 one).
 #include <QApplication>
 #include <clocale>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!std::setlocale(LC_ALL, "")) std::setlocale(LC_ALL, "C.UTF-8");
-    if (std::string(std::setlocale(LC_CTYPE, nullptr)).find("UTF-8") == std::string::npos)
-        std::setlocale(LC_ALL, "C.UTF-8");
+    if (!std::setlocale(LC_ALL, "") || !std::strstr(std::setlocale(LC_CTYPE, nullptr), "UTF-8")) std::setlocale(LC_ALL, "C.UTF-8");
     ::testing::InitGoogleTest(&argc, argv);
     int qtArgc = 1;
     QApplication application(qtArgc, argv);

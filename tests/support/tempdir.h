@@ -1,26 +1,50 @@
 #pragma once
-// A temporary folder removed with everything in it, read-only parts included.
+// A temporary folder removed with everything in it, read-only parts included,
+// and the file helpers the tests share.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
+#include <unistd.h>
 
 namespace kinaru::testing {
 
 class TempDir {
 public:
-    TempDir();
-    ~TempDir();
+    TempDir() : path_((std::filesystem::temp_directory_path() / "kinaru-test-XXXXXX").string()) {
+        if (!::mkdtemp(path_.data())) throw std::runtime_error("mkdtemp failed");
+    }
+    ~TempDir() {
+        namespace fs = std::filesystem;
+        std::error_code ignored;
+        // Give back the access that tests took away, or removal fails.
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        for (auto it = fs::recursive_directory_iterator(path_, ignored); it != fs::recursive_directory_iterator();
+             it.increment(ignored))
+            fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(path_, ignored);
+    }
     TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
 
     const std::string& path() const { return path_; }
-    // path() + "/" + relative
     std::string operator/(const std::string& relative) const { return path_ + "/" + relative; }
 
 private:
     std::string path_;
 };
 
-void writeFile(const std::string& path, const std::string& content);
-std::string readFile(const std::string& path);
-bool exists(const std::string& path);
+inline void writeFile(const std::string& path, const std::string& content) {
+    if (!(std::ofstream(path, std::ios::binary) << content)) throw std::runtime_error("cannot write " + path);
+}
+
+inline std::string readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline bool exists(const std::string& path) {
+    return std::filesystem::exists(std::filesystem::symlink_status(path));
+}
 
 }  // namespace kinaru::testing
