@@ -16,13 +16,11 @@ namespace fs = std::filesystem;
 
 class FakeDialogs : public RunDialogs {
 public:
-    std::string name;
+    std::string name, watched;  // watched: a folder whose files the archiver lists when it runs
     SameNameAnswer answer = SameNameAnswer::Abandon;
     std::vector<int> results{0, 0};  // archive command, then self-extractor command
     QStringList messages;
-    std::vector<std::string> commands, asked, workFolders;
-    std::string watched;            // a folder whose files the archiver
-    std::vector<std::string> seen;  // found when it ran
+    std::vector<std::string> commands, asked, seen;
 
     std::string archiveName() override { return name; }
     void setArchiveName(const std::string& n) override { name = n; }
@@ -31,13 +29,9 @@ public:
         return answer;
     }
     void message(const QString& text) override { messages << text; }
-    std::string archiveCommand(const std::string& work, const std::string& path) override {
-        workFolders.push_back(work);
-        return "a " + path;
-    }
+    std::string archiveCommand(const std::string& work, const std::string& path) override { return "a " + work + "|" + path; }
     std::string selfExtractorCommand(const std::string& work, const std::string& path) override {
-        workFolders.push_back(work);
-        return "s " + path;
+        return "s " + work + "|" + path;
     }
     int runArchiver(const std::string& command) override {
         if (!watched.empty())
@@ -45,7 +39,7 @@ public:
         std::sort(seen.begin(), seen.end());
         int result = results[commands.size() % results.size()];
         commands.push_back(command);
-        std::string path = command.substr(2);
+        std::string path = command.substr(command.find('|') + 1);
         if (result == 0 && command[0] == 'a') writeFile(path, readFile(path) + "new");
         if (result == 0 && command[0] == 's') writeFile(changeExtension(namePart(path), ".exe"), "stub+" + readFile(path));
         return result;
@@ -61,14 +55,7 @@ protected:
     RunRequest request(int policy, const std::string& archive, bool selfExtractor = false) {
         dialogs = FakeDialogs();
         dialogs.name = archive;
-        RunRequest r;
-        r.workFolder = work.path() + "/";
-        r.policy = static_cast<SameNamePolicy>(policy);
-        r.selfExtractor = selfExtractor;
-        r.items = {"a.txt"};
-        r.topFolder = top.path() + "/";
-        r.now = now;
-        return r;
+        return {work.path() + "/", "", SameNamePolicy(policy), false, selfExtractor, {"a.txt"}, top.path() + "/", now};
     }
     static std::vector<std::string> entries(const TempDir& dir) {
         std::vector<std::string> names;
@@ -78,11 +65,7 @@ protected:
     }
 
     const std::string start_ = platform::currentDirectory();
-    const std::tm now = [] {
-        std::tm t{};
-        t.tm_mon = 11, t.tm_hour = 9, t.tm_min = 5, t.tm_sec = 7;
-        return t;
-    }();
+    const std::tm now = {.tm_sec = 7, .tm_min = 5, .tm_hour = 9, .tm_mon = 11};
     TempDir work, top, out;
     FakeDialogs dialogs;
 };
@@ -96,44 +79,59 @@ TEST_F(Run, TemporaryArchiveNameNeverTakesAnExistingFile) {
     EXPECT_EQ(temporaryArchivePath(folder, now), folder + "12090507-2.lzh");
 }
 
+// The archive, or the executable made under the temporary archive's name and
+// renamed, replaces an old one only once the new one is there; no backup is
+// left behind and a file that has the temporary name is never touched.
 TEST_F(Run, ExistingArchiveUnderEachPolicyAndAnswer) {
     using A = SameNameAnswer;
     struct Case {
+        bool selfExtractor;
         int policy;
         A answer;
-        int archiverResult;
-        const char* before;  // the archive's content, if there is one
+        std::vector<int> results;
+        const char* before;  // the old archive's content, if there is one
         RunEnd end;
         const char* after;
     } cases[] = {
-        {0, A::Abandon, 0, "old", RunEnd::Completed, "new"},
-        {0, A::Abandon, 0x8005, "old", RunEnd::Completed, "old"},  // the old one is put back
-        {1, A::Abandon, 0, "old", RunEnd::Completed, "oldnew"},
-        {2, A::DeleteAndContinue, 0, "old", RunEnd::Completed, "new"},
-        {2, A::DeleteAndContinue, 0x8005, "old", RunEnd::Completed, "old"},
-        {2, A::Continue, 0, "old", RunEnd::Completed, "oldnew"},
-        {2, A::Abandon, 0, "old", RunEnd::Abandoned, "old"},
-        {2, SameNameAnswer(0), 0, "old", RunEnd::Abandoned, "old"},  // closed without an answer
-        {2, A::Abandon, 0, nullptr, RunEnd::Completed, "new"},       // nothing to ask about
+        {false, 0, A::Abandon, {0}, "old", RunEnd::Completed, "new"},
+        {false, 0, A::Abandon, {0x8005}, "old", RunEnd::Completed, "old"},
+        {false, 1, A::Abandon, {0}, "old", RunEnd::Completed, "oldnew"},
+        {false, 2, A::DeleteAndContinue, {0}, "old", RunEnd::Completed, "new"},
+        {false, 2, A::DeleteAndContinue, {0x8005}, "old", RunEnd::Completed, "old"},
+        {false, 2, A::Continue, {0}, "old", RunEnd::Completed, "oldnew"},
+        {false, 2, A::Abandon, {0}, "old", RunEnd::Abandoned, "old"},
+        {false, 2, A(0), {0}, "old", RunEnd::Abandoned, "old"},  // closed without an answer
+        {false, 2, A::Abandon, {0}, nullptr, RunEnd::Completed, "new"},
+        {true, 1, A::Abandon, {0, 0}, "old", RunEnd::Completed, "stub+new"},
+        {true, 1, A::Abandon, {0, 0x8010}, "old", RunEnd::Completed, "old"},
+        {true, 0, A::Abandon, {0x8005, 0x8005}, "old", RunEnd::Completed, "old"},
+        {true, 2, A::Continue, {0, 0}, "old", RunEnd::Completed, "stub+new"},
+        {true, 2, A::DeleteAndContinue, {0, 0x8010}, "old", RunEnd::Completed, "old"},
+        {true, 2, A::Abandon, {0, 0}, nullptr, RunEnd::Completed, "stub+new"},
+        {true, 2, A::Abandon, {0x8005, 0x8003}, nullptr, RunEnd::Completed, ""},
     };
-    std::string archive = out / "report.lzh";
+    writeFile(out / "12090507.exe", "not ours");
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "policy " << c.policy << " answer " << int(c.answer) << " result "
-                                          << c.archiverResult << (c.before ? "" : " no archive"));
-        fs::remove(archive);
+        SCOPED_TRACE(&c - cases);
+        const std::string archive = out / (c.selfExtractor ? "report.exe" : "report.lzh");
+        for (const char* name : {"report.lzh", "report.exe"}) fs::remove(out / name);
         if (c.before) writeFile(archive, c.before);
-        RunRequest r = request(c.policy, archive);
+        RunRequest r = request(c.policy, out / "report.lzh", c.selfExtractor);
         dialogs.answer = c.answer;
-        dialogs.results = {c.archiverResult};
+        dialogs.results = c.results;
         EXPECT_EQ(runCompression(r, dialogs), c.end);
         EXPECT_EQ(readFile(archive), c.after);
-        EXPECT_EQ(dialogs.commands.size(), c.end == RunEnd::Completed ? 1u : 0u);
         EXPECT_EQ(dialogs.asked.size(), c.policy == 2 && c.before ? 1u : 0u);
-        EXPECT_EQ(dialogs.messages.join("").section("\r\n", 0, 0),
-                  c.archiverResult ? QString::number(c.archiverResult) : QString());
-        EXPECT_EQ(entries(out), std::vector<std::string>{"report.lzh"}) << "no backup left behind";
+        EXPECT_EQ(dialogs.commands.empty(), c.end == RunEnd::Abandoned);
+        int failed = c.results[0] ? c.results[0] : c.results.back();
+        EXPECT_EQ(dialogs.messages.value(0).section("\r\n", 0, 0), failed ? QString::number(failed) : QString());
+        std::vector<std::string> left = {"12090507.exe", archive.substr(out.path().size() + 1)};
+        if (!*c.after) left.pop_back();
+        EXPECT_EQ(entries(out), left);
+        EXPECT_EQ(readFile(out / "12090507.exe"), "not ours");
+        EXPECT_TRUE(c.selfExtractor || c.end != RunEnd::Completed || platform::currentDirectory() == top.path())
+            << "the items are found from the top folder";
     }
-    EXPECT_EQ(platform::currentDirectory(), top.path()) << "the items are found from the top folder";
 }
 
 TEST_F(Run, MissingArchiveFolderHoldsNoArchiveAndIsMade) {
@@ -151,26 +149,21 @@ TEST_F(Run, MissingArchiveFolderHoldsNoArchiveAndIsMade) {
 
 TEST_F(Run, WorkFolderThatIsNotThereOrRelative) {
     const std::pair<std::string, std::string> cases[] = {
-        {work / "gone/", ""}, {out / "file/", ""},  // the run stops
-        {"", out.path() + "/"}, {"sub/", out / "sub/"},  // the folder used by the commands
+        {work / "gone/", ""}, {out / "file/", ""},       // the run stops
+        {"", out.path() + "/"}, {"sub/", out / "sub/"},  // the folder both commands use
     };
     fs::create_directories(out / "sub");
     writeFile(out / "file", "");
     for (const auto& [workFolder, used] : cases) {
-        SCOPED_TRACE(workFolder);
         RunRequest r = request(0, work / "report.lzh", true);
         r.workFolder = workFolder;
         r.outputFolder = out.path();
-        EXPECT_EQ(runCompression(r, dialogs), used.empty() ? RunEnd::Stopped : RunEnd::Completed);
+        EXPECT_EQ(runCompression(r, dialogs), used.empty() ? RunEnd::Stopped : RunEnd::Completed) << workFolder;
         EXPECT_EQ(readFile(work / "report.exe"), used.empty() ? "" : "stub+new");
         fs::remove(work / "report.exe");
-        if (used.empty()) {
-            EXPECT_EQ(dialogs.messages, QStringList{workFolderMessage(workFolder)});
-            EXPECT_TRUE(dialogs.commands.empty());
-        } else {
-            EXPECT_EQ(dialogs.workFolders, std::vector<std::string>(2, used));
-            EXPECT_EQ(dialogs.commands[0], "a " + used + "12090507.lzh");
-        }
+        const std::string temporary = used + "|" + used + "12090507.lzh";
+        EXPECT_EQ(dialogs.commands, used.empty() ? std::vector<std::string>() : std::vector({"a " + temporary, "s " + temporary}));
+        EXPECT_EQ(dialogs.messages, used.empty() ? QStringList{workFolderMessage(workFolder)} : QStringList{});
     }
 }
 
@@ -188,40 +181,6 @@ TEST_F(Run, OldArchiveInsideAPackedFolderIsNotPacked) {
         EXPECT_EQ(dialogs.seen, (std::vector<std::string>{"a.jpg", "more"})) << "policy " << policy;
         EXPECT_EQ(readFile(top / "photos/more/photos.lzh"), "new");
         EXPECT_EQ(entries(top), std::vector<std::string>{"photos"}) << "nothing left beside it";
-    }
-}
-
-// The executable is made under the temporary archive's name and renamed: an
-// old one is replaced only by a new one, and a file that happens to have the
-// temporary name is never touched.
-TEST_F(Run, SelfExtractorReplacesAnExistingOneSafely) {
-    struct Case {
-        int policy;
-        SameNameAnswer answer;
-        std::vector<int> results;
-        const char* before;
-        const char* after;
-    } cases[] = {
-        {1, SameNameAnswer::Abandon, {0, 0}, "old exe", "stub+new"},
-        {1, SameNameAnswer::Abandon, {0, 0x8010}, "old exe", "old exe"},
-        {0, SameNameAnswer::Abandon, {0x8005, 0x8005}, "old exe", "old exe"},
-        {2, SameNameAnswer::Continue, {0, 0}, "old exe", "stub+new"},
-        {2, SameNameAnswer::DeleteAndContinue, {0, 0x8010}, "old exe", "old exe"},
-        {2, SameNameAnswer::Abandon, {0, 0}, nullptr, "stub+new"},
-        {2, SameNameAnswer::Abandon, {0x8005, 0x8003}, nullptr, ""},  // nothing packed, no stub either
-    };
-    writeFile(out / "12090507.exe", "not ours");
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "policy " << c.policy << " answer " << int(c.answer));
-        fs::remove(out / "report.exe");
-        if (c.before) writeFile(out / "report.exe", c.before);
-        RunRequest r = request(c.policy, out / "report.lzh", true);
-        dialogs.answer = c.answer;
-        dialogs.results = c.results;
-        EXPECT_EQ(runCompression(r, dialogs), RunEnd::Completed);
-        EXPECT_EQ(readFile(out / "report.exe"), c.after);
-        EXPECT_EQ(readFile(out / "12090507.exe"), "not ours");
-        for (const std::string& name : entries(out)) EXPECT_TRUE(name == "report.exe" || name == "12090507.exe") << name;
     }
 }
 
