@@ -141,7 +141,7 @@ TEST_F(Library, AddingAgainReplacesTheEntryInTheFileALinkNames) {
 // only: the current folder belongs to the whole process.
 TEST_F(Library, ConcurrentWritersOfOneArchiveLoseNoAdd) {
     const fs::path shared = tmp_.path() / "shared.lzh";
-    auto file = [&](int i) { return tmp_.path() / ("f" + std::to_string(i) + ".txt"); };
+    auto file = [&](int i) { return tmp_.path() / (std::to_string(i) + ".txt"); };
     std::vector<int> rc(12, -1);
     std::vector<std::thread> threads;
     for (int i = 0; i < 12; ++i) {
@@ -296,23 +296,29 @@ TEST(PendingFile, NamedOnlyWhenPublishedNeverThroughALink) {
     }
 }
 
-// The unlha tool: arguments already split, exit status, meanings on stderr.
+// The unlha tool: arguments already split, exit status, meanings on
+// stderr; -n0 shows one rewritten line on a terminal and nothing otherwise.
 TEST(Tool, CommandsExitStatusAndMeanings) {
     TempDir tmp;
     for (auto n : {"src/a b.txt", "src/sub/c.txt", "src/other/c.txt"}) writeFile(tmp.path() / n, n);
-    auto tool = [&](const std::string &args) { return runIn(tmp.path(), "'" UNLHA_TOOL "' " + args); };
-    EXPECT_EQ(tool("a -jm4 -r2 t.lzh 'src/a b.txt' src/sub").status, 0);
-    EXPECT_EQ(tool("x t.lzh out/").status, 0); // a first item ending in "/" is the destination
+    const std::string tool = "'" UNLHA_TOOL "' ";
+    EXPECT_EQ(shell(tmp.path(), tool + "a -jm4 -r2 t.lzh 'src/a b.txt' src/sub"), 0);
+    EXPECT_EQ(shell(tmp.path(), tool + "x t.lzh out/"), 0); // a first item ending in "/" is the destination
     EXPECT_EQ(readFile(tmp.path() / "out/src/a b.txt"), "src/a b.txt");
-    EXPECT_EQ(tool("e t.lzh flat/ 'src/sub/*'").status, 0);
+    EXPECT_EQ(shell(tmp.path(), tool + "e t.lzh flat/ 'src/sub/*'"), 0);
     EXPECT_EQ(tree(tmp.path() / "flat"), (std::map<std::string, std::string>{{"c.txt", "src/sub/c.txt"}}));
-    const std::tuple<std::string, int, int> cases[] = {
-        {"a -x0 -r2 same.lzh src/sub src/other", 3, UNLHA_WARN_SAME_NAME}, {"t missing.lzh", 1, UNLHA_ERR_NO_ARCHIVE},
-        {"q t.lzh", 1, UNLHA_ERR_COMMAND}, {"", 2, 0}};
-    for (auto &[args, status, code] : cases) {
-        Ran r = tool(args);
-        EXPECT_EQ(r.status, status) << args;
-        EXPECT_TRUE(!code || r.output.find(UnlhaErrorText(code)) != std::string::npos) << r.output;
+    const std::tuple<std::string, int, std::string> cases[] = {
+        {tool + "a -x0 -r2 same.lzh src/sub src/other", 3, UnlhaErrorText(UNLHA_WARN_SAME_NAME)},
+        {tool + "t missing.lzh", 1, UnlhaErrorText(UNLHA_ERR_NO_ARCHIVE)},
+        {tool + "q t.lzh", 1, UnlhaErrorText(UNLHA_ERR_COMMAND)},
+        {tool, 2, "usage"},
+        {tool + "a -n0 n.lzh 'src/a b.txt' >/dev/null", 0, ""},
+        {"script -qec \"" + tool + "a -n0 s.lzh src/sub/c.txt\" /dev/null", 0, "100% src/sub/c.txt"},
+    };
+    for (auto &[cmd, status, says] : cases) {
+        Ran r = runIn(tmp.path(), cmd);
+        EXPECT_EQ(r.status, status) << cmd;
+        EXPECT_TRUE(says.empty() ? r.output.empty() : r.output.find(says) != std::string::npos) << r.output;
     }
 }
 

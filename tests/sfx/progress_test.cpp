@@ -135,17 +135,4 @@ TEST_F(ProgressWindow, OtherThreadsRunWithoutAWindow) {
     EXPECT_FALSE(sawWindow);
 }
 
-// The tool's -n0: one rewritten line on a terminal, nothing otherwise.
-TEST(ToolProgress, OnlyOnATerminal) {
-    TempDir t;
-    writeFile(t.path() / "f.txt", textBytes(200000, 3));
-    Ran plain = runIn(t.path(), "'" UNLHA_TOOL "' a -n0 a.lzh f.txt 2>err.txt >/dev/null; cat err.txt");
-    EXPECT_EQ(plain.status, 0);
-    EXPECT_EQ(plain.output, "");
-    if (!haveProgram("script")) GTEST_SKIP() << "no script(1) for a terminal";
-    Ran tty = runIn(t.path(), "script -qec \"'" UNLHA_TOOL "' a -n0 b.lzh f.txt\" /dev/null");
-    EXPECT_EQ(tty.status, 0);
-    EXPECT_NE(tty.output.find("100% f.txt"), std::string::npos) << tty.output;
-}
-
 } // namespace
