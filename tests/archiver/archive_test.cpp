@@ -80,8 +80,8 @@ TEST_P(MethodTest, RoundTripReadByEveryPeer) {
     EXPECT_EQ(treeDiff(extracted(arc), files), "");
     EXPECT_TRUE(fs::is_directory(tmp_.path() / "out0/nested/empty-folder"));
 
-    REQUIRE_ORACLES("lhasa", "bsdtar", "7zz");
-    for (const std::string peer : {"lhasa xq", "bsdtar -xf", "7zz x -y"}) {
+    REQUIRE_ORACLES("lhasa", "bsdtar", "7zz", "jlha");
+    for (const std::string peer : {"lhasa xq", "bsdtar -xf", "7zz x -y", "jlha xq"}) {
         fs::path dir = tmp_.path() / ("peer" + std::to_string(outs_++));
         fs::create_directories(dir);
         EXPECT_EQ(shell(dir, peer + " " + q(arc)), 0) << peer;
