@@ -64,7 +64,7 @@ desktop_start() {
   pid=$!
   at_exit "kill $pid 2>/dev/null; wait $pid 2>/dev/null"
   local _
-  for _ in $(seq 1 100); do
+  for _ in $(seq 1 300); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
     sleep 0.1
   done
