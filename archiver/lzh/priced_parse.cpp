@@ -7,11 +7,11 @@
 namespace lzh {
 
 namespace {
-constexpr uint32_t kDepth = 16;        // tree nodes visited per search
+constexpr uint32_t kDepth = 12;        // tree nodes visited per search
 constexpr uint32_t kInsDepth = 4;      // per position only indexed (inside a match taken)
 constexpr uint32_t kTreeNice = 64;     // the tree keeps one of two positions that agree this far
-constexpr uint32_t kGood = 40;         // inside a match this long only its own rest is priced
-constexpr uint32_t kNice = 40;         // a match this long is taken as it is
+constexpr uint32_t kGood = 36;         // inside a match this long only its own rest is priced
+constexpr uint32_t kNice = 36;         // a match this long is taken as it is
 constexpr uint32_t kDenseLengths = 18; // every match length up to this is priced
 constexpr uint32_t kRunTail = 8;       // positions searched again before a long match ends
 constexpr uint32_t kFirstReprice = 256; // tokens before the first prices of an entry's own
