@@ -10,10 +10,8 @@ namespace {
 constexpr uint32_t kDepth = 12;        // tree nodes visited per search
 constexpr uint32_t kInsDepth = 4;      // per position only indexed (inside a match taken)
 constexpr uint32_t kTreeNice = 64;     // the tree keeps one of two positions that agree this far
-constexpr uint32_t kGood = 36;         // inside a match this long only its own rest is priced
 constexpr uint32_t kNice = 36;         // a match this long is taken as it is
 constexpr uint32_t kDenseLengths = 18; // every match length up to this is priced
-constexpr uint32_t kRunTail = 8;       // positions searched again before a long match ends
 constexpr uint32_t kFirstReprice = 256; // tokens before the first prices of an entry's own
 constexpr uint32_t kRepriceTokens = 8192;
 // Lookahead kept: the tree compares up to kTreeNice + 8 bytes past the
@@ -59,16 +57,11 @@ void PricedParser::run(EncodeState &st) {
     const int np = st.blocks.method().np;
     Prices price;
     Match matches[kMaxMatch];
-    uint32_t skipTo = 0, runEnd = 0, runDist = 0; // the long match being followed
     uint32_t primed = w.pos;
     bool first = true;
     for (;;) {
         if (w.end - w.pos < kAhead) {
-            if (uint32_t moved = w.fill(kAhead)) {
-                mf_.slide(moved);
-                skipTo = slideDown(skipTo, moved);
-                runEnd = slideDown(runEnd, moved);
-            }
+            if (uint32_t moved = w.fill(kAhead)) mf_.slide(moved);
         }
         if (first) {
             for (uint32_t p = 0; p < primed; ++p) mf_.find(w, p, 0, nullptr);
@@ -88,22 +81,7 @@ void PricedParser::run(EncodeState &st) {
             if (lit < cost_[i + 1]) cost_[i + 1] = lit, from_[i + 1] = 1;
             uint32_t maxLen = std::min(kMaxMatch, w.end - p);
             if (maxLen >= kMinMatch) {
-                uint32_t n;
-                if (p < skipTo) {
-                    // Inside a long match only its own rest is priced; the
-                    // search resumes near its end, where the cut is chosen.
-                    mf_.find(w, p, 0, nullptr);
-                    n = 0;
-                    uint32_t len = std::min(runEnd - p, maxLen);
-                    if (len >= kMinMatch) matches[n++] = {len, runDist};
-                } else {
-                    n = mf_.find(w, p, maxLen, matches);
-                    if (n && matches[n - 1].len >= kGood) {
-                        runEnd = p + matches[n - 1].len;
-                        runDist = matches[n - 1].dist;
-                        skipTo = runEnd - kRunTail;
-                    }
-                }
+                uint32_t n = mf_.find(w, p, maxLen, matches);
                 uint32_t l = kMinMatch;
                 uint32_t *cost = cost_.data() + i, *from = from_.data() + i; // unaliased, kept in registers
                 const uint32_t *lenPrice = price.c + 256 - kMinMatch;
