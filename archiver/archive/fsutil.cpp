@@ -22,10 +22,6 @@ void Fd::reset(int fd) {
     fd_ = fd;
 }
 
-TempFile::~TempFile() {
-    if (!path_.empty()) sys::unlink(path_.c_str());
-}
-
 namespace {
 
 // A dot keeps them out of listings and of "*.*" (without -a2).
@@ -129,16 +125,6 @@ std::string dirName(const std::string &path) {
     if (p == std::string::npos) return ".";
     if (p == 0) return "/";
     return path.substr(0, p);
-}
-
-Fd createTemp(const std::string &dir, std::string &path) {
-    std::string d = dir.empty() ? "." : dir;
-    if (d.back() != '/') d += '/';
-    std::string tmpl = d + "unlha-XXXXXX.tmp";
-    int fd = sys::mkostemps(tmpl.data(), 4, O_CLOEXEC);
-    if (fd < 0) lzh::fail(UNLHA_ERR_WRITE, "cannot create a temporary file in " + d + ": " + sysError(errno));
-    path = tmpl;
-    return Fd(fd);
 }
 
 unsigned currentUmask() {

@@ -32,19 +32,6 @@ private:
     int fd_ = -1;
 };
 
-// Removes a file when it leaves scope unless keep() was called.
-class TempFile {
-public:
-    explicit TempFile(std::string path) : path_(std::move(path)) {}
-    TempFile(const TempFile &) = delete;
-    TempFile &operator=(const TempFile &) = delete;
-    ~TempFile();
-    void keep() { path_.clear(); }
-
-private:
-    std::string path_;
-};
-
 // A file being written that takes its final name only when complete. Where
 // the file system allows, it has no name at all until then, so that nothing
 // is left behind even when the process is killed; elsewhere it is a
@@ -88,8 +75,6 @@ std::string followLinks(std::string path);
 bool lockForWriting(int fd, const std::function<bool()> &cancelled);
 
 std::string dirName(const std::string &path);
-// A new empty file in `dir` (mode 0600); throws UNLHA_ERR_WRITE.
-Fd createTemp(const std::string &dir, std::string &path);
 // The process umask, read without changing it.
 unsigned currentUmask();
 // Creates the folder and its parents.

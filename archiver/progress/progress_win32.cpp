@@ -3,13 +3,12 @@
 // caller's window, which stays disabled meanwhile as under a modal dialog.
 #include "progress_window.h"
 
-#include <atomic>
-#include <mutex>
 #include <thread>
 #include <windows.h>
 #include <commctrl.h>
 
 #include "platform/sys.h"
+#include "progress_state.h"
 
 namespace progress {
 
@@ -18,13 +17,6 @@ namespace {
 const wchar_t kClass[] = L"KinaruProgress";
 constexpr UINT kFinished = WM_APP + 1;
 
-struct Shared {
-    std::mutex m;
-    std::string name;
-    uint64_t done = 0, total = 0;
-    std::atomic<bool> cancel{false};
-};
-
 struct Window {
     Shared &shared;
     HWND label = nullptr, bar = nullptr, button = nullptr;
@@ -32,29 +24,13 @@ struct Window {
     bool finished = false;
 };
 
-const wchar_t *titleFor(char command) {
-    switch (command) {
-    case 'a': return L"圧縮中";
-    case 's': return L"自己解凍書庫を作成中";
-    case 't': return L"検査中";
-    default: return L"解凍中";
-    }
-}
-
 void refresh(Window &w) {
-    std::string name;
-    uint64_t done, total;
-    {
-        std::lock_guard<std::mutex> lock(w.shared.m);
-        name = w.shared.name;
-        done = w.shared.done;
-        total = w.shared.total;
+    Snapshot now = w.shared.read();
+    if (now.name != w.shown) {
+        w.shown = now.name;
+        SetWindowTextW(w.label, sys::widen(now.name).c_str());
     }
-    if (name != w.shown) {
-        w.shown = name;
-        SetWindowTextW(w.label, sys::widen(name).c_str());
-    }
-    SendMessageW(w.bar, PBM_SETPOS, total ? static_cast<WPARAM>(done * 1000 / total) : 0, 0);
+    SendMessageW(w.bar, PBM_SETPOS, static_cast<WPARAM>(now.permille), 0);
 }
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -111,7 +87,7 @@ HWND createWindow(HWND owner, Window &w, char command) {
     RECT area;
     if (!owner || !GetWindowRect(owner, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     int x = area.left + (area.right - area.left - width) / 2, y = area.top + (area.bottom - area.top - height) / 2;
-    HWND hwnd = CreateWindowExW(ex, kClass, titleFor(command), style, x, y, width, height, owner, nullptr, inst, &w);
+    HWND hwnd = CreateWindowExW(ex, kClass, sys::widen(titleFor(command)).c_str(), style, x, y, width, height, owner, nullptr, inst, &w);
     if (!hwnd) return nullptr;
 
     NONCLIENTMETRICSW ncm{};
@@ -143,17 +119,7 @@ int run(void *owner, const archive::Options &opt, std::string &text) {
     HWND hwnd = createWindow(parent, w, opt.command);
     if (!hwnd) return archive::run(opt, text);
 
-    archive::Options work = opt;
-    work.cancelled = [&shared, outer = opt.cancelled] { return shared.cancel || (outer && outer()); };
-    work.progress = [&shared, outer = opt.progress](const std::string &name, uint64_t done, uint64_t total) {
-        {
-            std::lock_guard<std::mutex> lock(shared.m);
-            if (shared.name != name) shared.name = name;
-            shared.done = done;
-            shared.total = total;
-        }
-        if (outer) outer(name, done, total);
-    };
+    archive::Options work = shared.watching(opt);
     bool ownerWasEnabled = parent && !EnableWindow(parent, FALSE);
     ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);

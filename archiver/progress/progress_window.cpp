@@ -13,38 +13,19 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include <atomic>
-#include <mutex>
 #include <thread>
 
 #include "command/command.h"
+#include "progress_state.h"
 
 namespace progress {
 
 namespace {
 
-// What the worker reports; the window reads it on a timer, so a fast
-// operation never floods the event queue.
-struct Shared {
-    std::mutex m;
-    std::string name;
-    uint64_t done = 0, total = 0;
-    std::atomic<bool> cancel{false};
-};
-
-QString titleFor(char command) {
-    switch (command) {
-    case 'a': return QStringLiteral("圧縮中");
-    case 's': return QStringLiteral("自己解凍書庫を作成中");
-    case 't': return QStringLiteral("検査中");
-    default: return QStringLiteral("解凍中");
-    }
-}
-
 class Window : public QDialog {
 public:
     Window(QWidget *parent, Shared &shared, char command) : QDialog(parent), shared_(shared) {
-        setWindowTitle(titleFor(command));
+        setWindowTitle(QString::fromUtf8(titleFor(command)));
         setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
         // Modal to the whole application: the caller is blocked in its call,
         // so no other of its controls may start a second run meanwhile.
@@ -82,21 +63,14 @@ protected:
 
 private:
     void refresh() {
-        std::string name;
-        uint64_t done, total;
-        {
-            std::lock_guard<std::mutex> lock(shared_.m);
-            name = shared_.name;
-            done = shared_.done;
-            total = shared_.total;
-        }
-        QString n = QString::fromLocal8Bit(name.c_str());
+        Snapshot now = shared_.read();
+        QString n = QString::fromLocal8Bit(now.name.c_str());
         if (n != shown_) {
             shown_ = n;
             name_->setText(name_->fontMetrics().elidedText(n, Qt::ElideMiddle, name_->width()));
             name_->setToolTip(n);
         }
-        bar_->setValue(total ? static_cast<int>(done * 1000 / total) : 0);
+        bar_->setValue(now.permille);
     }
 
     Shared &shared_;
@@ -115,17 +89,7 @@ bool canShowWindows() {
 
 int runWithWindow(QWidget *parent, const archive::Options &opt, std::string &text) {
     Shared shared;
-    archive::Options work = opt;
-    work.cancelled = [&shared, outer = opt.cancelled] { return shared.cancel || (outer && outer()); };
-    work.progress = [&shared, outer = opt.progress](const std::string &name, uint64_t done, uint64_t total) {
-        {
-            std::lock_guard<std::mutex> lock(shared.m);
-            if (shared.name != name) shared.name = name;
-            shared.done = done;
-            shared.total = total;
-        }
-        if (outer) outer(name, done, total);
-    };
+    archive::Options work = shared.watching(opt);
 
     Window window(parent, shared, opt.command);
     QEventLoop loop;

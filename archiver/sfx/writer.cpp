@@ -103,17 +103,15 @@ int write(const archive::Options &opt, std::string &text) {
     const std::string stub = stubPath(opt);
     Fd stubFd = openFile(stub, UNLHA_ERR_UNSUPPORTED);
 
-    // Built under a temporary name beside the target, so that a failure or a
-    // cancel leaves nothing half-written under the final name.
-    std::string tmp;
-    Fd out = archive::createTemp(".", tmp);
-    archive::TempFile guard(tmp);
+    // Nameless (or under a hidden temporary name) until complete, so that a
+    // failure, a cancel or a kill leaves nothing half-written under the final name.
+    archive::PendingFile out(".");
     archive::Trailer t;
     t.window = opt.sfxWindow;
     t.style = opt.sfxStyle;
     t.folders = opt.sfxFolders;
     {
-        lzh::FdSink sink(out.get(), tmp);
+        lzh::FdSink sink(out.fd(), target);
         Copier copier(opt, sink, target, fileSize(stubFd.get()) + fileSize(arc.get()));
         t.archiveOffset = copier.copy(stubFd.get(), stub);
         t.archiveSize = copier.copy(arc.get(), opt.archive);
@@ -121,14 +119,12 @@ int write(const archive::Options &opt, std::string &text) {
         sink.write(b.data(), b.size());
         sink.flush();
     }
-    if (sys::fchmod(out.get(), 0755) != 0 || sys::fsync(out.get()) != 0) fail(UNLHA_ERR_WRITE, tmp + ": " + sysError(errno));
-    if (sys::close(out.release()) != 0) fail(UNLHA_ERR_WRITE, tmp + ": " + sysError(errno));
+    if (sys::fchmod(out.fd(), 0755) != 0 || sys::fsync(out.fd()) != 0) fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
     if (opt.cancelled && opt.cancelled()) fail(UNLHA_ERR_CANCELLED, "cancelled");
-    if (!archive::renameNoReplace(AT_FDCWD, tmp, AT_FDCWD, target)) {
+    if (!out.publish(AT_FDCWD, target, false)) {
         if (errno == EEXIST) fail(UNLHA_ERR_EXISTS, target + ": already exists, not replaced");
         fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
     }
-    guard.keep();
     text += target + "\n";
     return 0;
 }

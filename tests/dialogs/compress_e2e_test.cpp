@@ -5,6 +5,7 @@
 #include "oracles.h"
 
 #include <QTimer>
+#include <dlfcn.h>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
@@ -221,6 +222,18 @@ TEST_F(CompressEndToEnd, UnreachableFoldersAreNamedAndKept) {
     std::string written = readFile(iniPath());
     EXPECT_NE(written.find("DISTDIR=/nonexistent/out\n"), std::string::npos) << written;
     EXPECT_NE(written.find("WORKDIR=\" /w\xff \"\n"), std::string::npos) << written;
+}
+
+// The archiver call blocks the dialog: the busy cursor shows for exactly its length.
+TEST_F(CompressEndToEnd, BusyCursorWhileTheArchiverWorks) {
+    settings("");
+    compress({data / "one.txt"}, RECORDING_LIBRARY);
+    void* library = dlopen(RECORDING_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
+    ASSERT_NE(library, nullptr);
+    auto cursorDuringCall = reinterpret_cast<int (*)()>(dlsym(library, "RecordingCursorDuringLastCall"));
+    EXPECT_EQ(cursorDuringCall(), Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    dlclose(library);
 }
 
 }  // namespace

@@ -6,13 +6,9 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/desktop.sh"
 bin=$1
 
-work=$(mktemp -d)
-at_exit rm -rf "$work"
 # A copy of the program's folder, so that its settings file is the test's own.
-mkdir -p "$work/app" "$work/data" "$work/out"
-cp -a "$bin/." "$work/app/"
-rm -f "$work/app/kinaru.ini"
-printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$work/out" > "$work/app/kinaru.ini"
+program_copy "$bin" '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n'
+mkdir -p "$work/data"
 printf 'first file\n' > "$work/data/one.txt"
 head -c 200000 /dev/urandom > "$work/data/two.bin"
 

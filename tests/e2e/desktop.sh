@@ -2,6 +2,9 @@
 # in ja_JP.UTF-8, and small helpers to drive and inspect the program's windows
 # as a person would see them.
 #   desktop_start                 start the display and the window manager
+#   program_copy BIN FORMAT       copy the program's folder BIN into $work/app;
+#                                 its kinaru.ini is printf FORMAT "$work/out"
+#                                 (the folder for archives)
 #   at_exit COMMAND               run COMMAND when the script ends
 #   wait_window NAME [SECONDS]    print the id of the first visible window
 #                                 whose title matches the regex NAME
@@ -25,6 +28,15 @@ _desktop_on_exit() {
   done
 }
 trap _desktop_on_exit EXIT
+
+program_copy() {
+  work=$(mktemp -d)
+  at_exit rm -rf "$work"
+  mkdir -p "$work/app" "$work/out"
+  cp -a "$1/." "$work/app/"
+  # shellcheck disable=SC2059
+  printf "$2" "$work/out" >"$work/app/kinaru.ini"
+}
 
 fail() {
   echo "FAIL: $*" >&2

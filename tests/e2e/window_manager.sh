@@ -9,12 +9,8 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 . "$here/desktop.sh"
 bin=$1
 
-work=$(mktemp -d)
-at_exit rm -rf "$work"
-mkdir -p "$work/app" "$work/out"
-cp -a "$bin/." "$work/app/"
+program_copy "$bin" '[COMP]\nLEFT=2500\nTOP=1900\n[SETTING]\nDISTDIR=%s/\nVIEWINFO=0\nSAMEFILE=2\n'
 ini="$work/app/kinaru.ini"
-printf '[COMP]\nLEFT=2500\nTOP=1900\n[SETTING]\nDISTDIR=%s/\nVIEWINFO=0\nSAMEFILE=2\n' "$work/out" >"$ini"
 printf 'first file\n' >"$work/one.txt"
 printf 'old\n' >"$work/out/one.lzh"
 desktop_start

@@ -40,7 +40,6 @@ using ::lseek;
 using ::lstat;
 using ::mkdir;
 using ::mkdirat;
-using ::mkostemps;
 using ::open;
 using ::openat;
 using ::pread;

@@ -314,30 +314,6 @@ int linkat(int fromDir, const char *from, int toDir, const char *to, int) {
     return CreateHardLinkW(t.c_str(), f.c_str(), nullptr) ? 0 : lastError();
 }
 
-int mkostemps(char *pattern, int suffixLength, int) {
-    std::string p = pattern;
-    size_t x = p.size() - static_cast<size_t>(suffixLength) - 6;
-    static const char digits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    LARGE_INTEGER seed;
-    QueryPerformanceCounter(&seed);
-    uint64_t r = static_cast<uint64_t>(seed.QuadPart) ^ (static_cast<uint64_t>(GetCurrentThreadId()) << 32);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        for (size_t i = 0; i < 6; ++i) {
-            r = r * 6364136223846793005ULL + 1442695040888963407ULL;
-            p[x + i] = digits[(r >> 33) % 36];
-        }
-        HANDLE h = CreateFileW(widen(p).c_str(), GENERIC_READ | GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                               FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (h != INVALID_HANDLE_VALUE) {
-            p.copy(pattern, p.size());
-            return adopt(h, 0);
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return lastError();
-    }
-    return invalid(EEXIST);
-}
-
 int isatty(int fd) { return _isatty(fd); }
 
 struct DIR {

@@ -93,7 +93,6 @@ int rename(const char *from, const char *to);
 int renameat(int fromDir, const char *from, int toDir, const char *to);
 int renameat2(int fromDir, const char *from, int toDir, const char *to, unsigned flags);
 int linkat(int fromDir, const char *from, int toDir, const char *to, int flags);
-int mkostemps(char *pattern, int suffixLength, int flags);
 // Case does not matter, as in the Windows file systems.
 int fnmatch(const char *pattern, const char *name, int flags);
 std::tm *localtime_r(const time_t *t, std::tm *out);
