@@ -7,10 +7,10 @@
 namespace lzh {
 
 namespace {
-constexpr uint32_t kDepth = 12;        // tree nodes visited per search
-constexpr uint32_t kInsDepth = 4;      // per position only indexed (inside a match taken)
+constexpr uint32_t kDepth = 8;         // tree nodes visited per search
+constexpr uint32_t kInsDepth = 3;      // per position only indexed (inside a match taken)
 constexpr uint32_t kTreeNice = 64;     // the tree keeps one of two positions that agree this far
-constexpr uint32_t kNice = 36;         // a match this long is taken as it is
+constexpr uint32_t kNice = 32;         // a match this long is taken as it is
 constexpr uint32_t kDenseLengths = 18; // every match length up to this is priced
 constexpr uint32_t kFirstReprice = 256; // tokens before the first prices of an entry's own
 constexpr uint32_t kRepriceTokens = 8192;
