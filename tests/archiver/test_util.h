@@ -1,12 +1,13 @@
 #pragma once
 // Temporary folders, files, test data and shell commands for the archiver tests.
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <map>
 #include <random>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -26,10 +27,7 @@ public:
     std::string str() const { return path_.string(); }
 
 private:
-    fs::path path_ = [] {
-        std::string t = (fs::temp_directory_path() / "lzhtest-XXXXXX").string();
-        return fs::path(mkdtemp(t.data()));
-    }();
+    fs::path path_ = mkdtemp((fs::temp_directory_path() / "lzhtest-XXXXXX").string().data());
 };
 
 inline void writeFile(const fs::path &p, const std::string &data) {
@@ -60,11 +58,24 @@ inline std::string textBytes(size_t n, unsigned seed) {
     return s;
 }
 
-// Runs a shell command in `dir`; returns its exit status.
-inline int shell(const fs::path &dir, const std::string &cmd) {
-    int st = std::system(("cd '" + dir.string() + "' && " + cmd + " >/dev/null 2>&1").c_str());
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+inline std::string q(const fs::path &p) { return "\"" + p.string() + "\""; }
+
+// Runs a shell command in `dir`: its exit status (-1 when a signal ended it)
+// and what it printed on stdout and stderr.
+struct Ran {
+    int status = -1;
+    std::string output;
+};
+inline Ran runIn(const fs::path &dir, const std::string &cmd) {
+    Ran r;
+    FILE *p = popen(("cd '" + dir.string() + "' && { " + cmd + "; } 2>&1 </dev/null").c_str(), "r");
+    char buf[4096];
+    while (size_t n = fread(buf, 1, sizeof buf, p)) r.output.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
 }
+inline int shell(const fs::path &dir, const std::string &cmd) { return runIn(dir, cmd).status; }
 
 // Runs f with `dir` as the current folder.
 template <class F> auto inDir(const fs::path &dir, F f) {
@@ -93,3 +104,29 @@ inline std::string treeDiff(const std::map<std::string, std::string> &a, const s
         if (!a.count(k)) out += k + "\n";
     return out;
 }
+
+#ifdef UNLHA_SO
+#include <dlfcn.h>
+
+#include "unlha32.h"
+
+// The library from the build, loaded as the program loads it.
+inline decltype(&::Unlha) library() {
+    static auto fn = reinterpret_cast<decltype(&::Unlha)>(dlsym(dlopen(UNLHA_SO, RTLD_NOW | RTLD_LOCAL), "Unlha"));
+    return fn;
+}
+
+// Runs a command through the library with `dir` as the current folder.
+inline int call(const fs::path &dir, const std::string &cmd, std::string *out = nullptr, void *owner = nullptr) {
+    if (!library()) {
+        ADD_FAILURE() << "cannot load " UNLHA_SO;
+        return -1;
+    }
+    return inDir(dir, [&] {
+        std::vector<char> buf(1 << 16, '\x7f');
+        int rc = library()(owner, cmd.c_str(), buf.data(), buf.size());
+        if (out) *out = buf.data();
+        return rc;
+    });
+}
+#endif

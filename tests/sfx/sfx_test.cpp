@@ -1,14 +1,12 @@
 // The s command through the library's entry point: what it writes, where,
-// what it refuses; and l, t and x reading what it wrote.
+// what it refuses; and t and x reading what it wrote.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
-#include <fcntl.h>
 
 #include "archive/trailer.h"
 #include "sfx/writer.h"
 #include "support.h"
-#include "unlha32.h"
 
 namespace {
 
@@ -24,7 +22,7 @@ protected:
         fs::create_directories(out());
         writeFile(tmp_.path() / "src/a.txt", textBytes(20000, 7));
         writeFile(tmp_.path() / "src/フォルダ/b.txt", "b\n");
-        ASSERT_EQ(run(tmp_.path() / "src", "a -n1 -x1 -r2 -jm2 " + q(archive()) + " \"a.txt\" \"フォルダ/*.*\""), 0);
+        ASSERT_EQ(call(tmp_.path() / "src", "a -n1 -x1 -r2 -jm2 " + q(archive()) + " \"a.txt\" \"フォルダ/*.*\""), 0);
     }
     fs::path work() const { return tmp_.path() / "work dir"; }
     fs::path out() const { return tmp_.path() / "out"; }
@@ -37,25 +35,20 @@ protected:
 };
 
 // Each face gets its stub, the archive byte for byte and a trailer naming
-// the face; l, t and x read the result as the archive it carries.
+// the face; t and x read the result as the archive it carries.
 TEST_F(SelfExtractor, WritesTheStubOfTheFaceAskedAndReadsBack) {
-    struct Case {
-        std::string switches, stub, name;
-        bool window;
-        int style;
-        bool folders;
-    } cases[] = {
+    struct { std::string switches, stub, name; bool window; int style; bool folders; } cases[] = {
         {"-linux -gu1 -ji0 -gw4", sfx::kLinuxStub, "12090507", true, 4, true},
         {"-gu1 -ji1", sfx::kConsoleStub, "12090507.exe", false, 0, true},
         {"-gu1 -ji0 -gw4", sfx::kWindowStub, "12090507.exe", true, 4, true},
         {"-ji0 -gw2", sfx::kWindowStub, "12090507.exe", true, 2, false},
     };
     const std::string lzh = readFile(archive());
-    for (const Case &c : cases) {
+    for (const auto &c : cases) {
         SCOPED_TRACE(c.switches);
         if (c.stub != sfx::kLinuxStub && !haveWindowsStubs()) continue;
         std::string text;
-        ASSERT_EQ(run(out(), command(c.switches), &text), 0) << text;
+        ASSERT_EQ(call(out(), command(c.switches), &text), 0) << text;
         const fs::path exe = out() / c.name;
         EXPECT_EQ(fs::status(exe).permissions() & fs::perms::all, fs::perms(0755));
         std::string whole = readFile(exe), stub = readFile(kStubs / c.stub);
@@ -67,10 +60,8 @@ TEST_F(SelfExtractor, WritesTheStubOfTheFaceAskedAndReadsBack) {
         EXPECT_EQ(whole.substr(t.archiveOffset, t.archiveSize), lzh);
         EXPECT_EQ(readFile(archive()), lzh) << "the archive stays where it is";
         EXPECT_TRUE(tempFiles(out()).empty());
-        EXPECT_EQ(run(out(), "l " + q(exe), &text), 0);
-        EXPECT_NE(text.find("フォルダ/b.txt"), std::string::npos) << text;
-        EXPECT_EQ(run(out(), "t " + q(exe), &text), 0) << text;
-        EXPECT_EQ(run(out(), "x " + q(exe) + " x/", &text), 0) << text;
+        EXPECT_EQ(call(out(), "t " + q(exe), &text), 0) << text;
+        EXPECT_EQ(call(out(), "x " + q(exe) + " x/", &text), 0) << text;
         EXPECT_EQ(readFile(out() / "x/フォルダ/b.txt"), "b\n");
         fs::remove_all(out());
         fs::create_directories(out());
@@ -85,55 +76,40 @@ TEST_F(SelfExtractor, FindsTheArchiveAfterAForeignProgram) {
     writeFile(out() / "foreign.exe", program + lzh);
     writeFile(out() / "plain.exe", program);
     std::string text;
-    EXPECT_EQ(run(out(), "x foreign.exe x/", &text), 0) << text;
+    EXPECT_EQ(call(out(), "x foreign.exe x/", &text), 0) << text;
     EXPECT_EQ(readFile(out() / "x/a.txt"), textBytes(20000, 7));
-    EXPECT_EQ(run(out(), "l plain.exe", &text), UNLHA_ERR_DAMAGED) << text;
+    EXPECT_EQ(call(out(), "l plain.exe", &text), UNLHA_ERR_DAMAGED) << text;
 }
 
-TEST_F(SelfExtractor, NeverReplacesAnExistingFile) {
+// Nothing is written, not even a temporary file, where the name is taken
+// (by a file, or by a link that leads elsewhere) or the archive is none.
+TEST_F(SelfExtractor, RefusesAndWritesNothing) {
     writeFile(out() / "12090507", "someone else's");
-    std::string text;
-    EXPECT_EQ(run(out(), command("-linux -ji1"), &text), UNLHA_ERR_EXISTS) << text;
-    EXPECT_EQ(readFile(out() / "12090507"), "someone else's");
-    // Nor a link that would lead elsewhere.
     fs::create_symlink(tmp_.path() / "nowhere", out() / "12090507.exe");
-    EXPECT_EQ(run(out(), command("-ji1"), &text), UNLHA_ERR_EXISTS);
+    writeFile(work() / "junk.lzh", "no archive here at all");
+    writeFile(work() / "empty.lzh", std::string(1, '\0'));
+    writeFile(work() / "cut.lzh", readFile(archive()).substr(0, 300));
+    const std::pair<std::string, int> cases[] = {
+        {command("-linux -ji1"), UNLHA_ERR_EXISTS}, {command("-ji1"), UNLHA_ERR_EXISTS},
+        {"junk.lzh", UNLHA_ERR_DAMAGED}, {"empty.lzh", UNLHA_ERR_DAMAGED},
+        {"cut.lzh", UNLHA_ERR_DAMAGED}, {"missing.lzh", UNLHA_ERR_NO_ARCHIVE}};
+    for (auto &[cmd, code] : cases)
+        EXPECT_EQ(call(out(), cmd[0] == 's' ? cmd : "s -n1 -linux -ji1 " + q(work() / cmd)), code) << cmd;
+    EXPECT_EQ(readFile(out() / "12090507"), "someone else's");
     EXPECT_FALSE(fs::exists(tmp_.path() / "nowhere"));
-    EXPECT_TRUE(tempFiles(out()).empty());
-}
-
-TEST_F(SelfExtractor, RefusesWhatIsNoArchive) {
-    struct Case {
-        std::string name, content;
-        int code;
-    } cases[] = {
-        {"junk.lzh", "no archive here at all", UNLHA_ERR_DAMAGED},
-        {"empty.lzh", std::string(1, '\0'), UNLHA_ERR_DAMAGED},
-        {"cut.lzh", readFile(archive()).substr(0, 300), UNLHA_ERR_DAMAGED},
-        {"missing.lzh", "", UNLHA_ERR_NO_ARCHIVE},
-    };
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.name);
-        if (c.code != UNLHA_ERR_NO_ARCHIVE) writeFile(work() / c.name, c.content);
-        EXPECT_EQ(run(out(), "s -n1 -linux -ji1 " + q(work() / c.name)), c.code);
-        EXPECT_TRUE(fs::is_empty(out())) << "nothing written, not even a temporary file";
-    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(out()), fs::directory_iterator()), 2);
 }
 
 TEST(SelfExtractorName, IsTheArchiveNamePartWithExe) {
-    struct Case {
-        const char *archive, *exe;
-        bool linux;
-    } cases[] = {
-        {"/tmp/12090507.lzh", "12090507.exe", false}, {"/a.b/c", "c.exe", false}, {"/w/.lzh", ".lzh.exe", false},
-        {"x.tar.lzh", "x.tar.exe", false},            {"/tmp/12090507.lzh", "12090507", true},
-    };
-    for (const Case &c : cases) EXPECT_EQ(sfx::exeName(c.archive, c.linux), c.exe) << c.archive;
+    const std::tuple<const char *, bool, const char *> cases[] = {
+        {"/tmp/12090507.lzh", false, "12090507.exe"}, {"/a.b/c", false, "c.exe"}, {"/w/.lzh", false, ".lzh.exe"},
+        {"x.tar.lzh", false, "x.tar.exe"},            {"/tmp/12090507.lzh", true, "12090507"}};
+    for (auto &[archive, forLinux, exe] : cases) EXPECT_EQ(sfx::exeName(archive, forLinux), exe) << archive;
 }
 
-// An installed copy finds the stub beside itself, wherever it was put; a copy
-// without the stub says so.
-TEST_F(SelfExtractor, FindsTheStubBesideTheLibrary) {
+// An installed copy of the library or the tool finds the stub beside
+// itself, wherever it was put; a copy without the stub says so.
+TEST_F(SelfExtractor, FindsTheStubBesideItself) {
     for (bool withStub : {true, false}) {
         SCOPED_TRACE(withStub);
         TempDir install;
@@ -141,7 +117,7 @@ TEST_F(SelfExtractor, FindsTheStubBesideTheLibrary) {
         if (withStub) fs::copy_file(SFX_STUB, install.path() / sfx::kLinuxStub);
         void *h = dlopen((install.path() / "libunlha32.so").c_str(), RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(h, nullptr) << dlerror();
-        auto fn = reinterpret_cast<UnlhaFn>(dlsym(h, "Unlha"));
+        auto fn = reinterpret_cast<decltype(&::Unlha)>(dlsym(h, "Unlha"));
         int rc = inDir(out(), [&] { return fn(nullptr, command("-linux -ji1").c_str(), nullptr, 0); });
         dlclose(h);
         EXPECT_EQ(rc, withStub ? 0 : UNLHA_ERR_UNSUPPORTED);
@@ -149,6 +125,11 @@ TEST_F(SelfExtractor, FindsTheStubBesideTheLibrary) {
         fs::remove(out() / "12090507");
         EXPECT_TRUE(tempFiles(out()).empty());
     }
+    writeFile(tmp_.path() / "t/f.txt", "tool\n");
+    Ran r = runIn(tmp_.path() / "t", "'" UNLHA_TOOL "' a a.lzh f.txt && '" UNLHA_TOOL "' s -linux -ji1 a.lzh && "
+                                     "mkdir run && cd run && env -u QT_QPA_PLATFORM ../a");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(readFile(tmp_.path() / "t/run/f.txt"), "tool\n");
 }
 
 } // namespace

@@ -1,9 +1,8 @@
 #pragma once
-// The library as the program loads it, the trees the self-extractors pack,
-// and ways to make and run them.
+// The trees the self-extractors pack, and ways to make and run them.
 #include <algorithm>
 #include <csignal>
-#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,43 +10,111 @@
 
 namespace sfxtest {
 
-using UnlhaFn = int (*)(void *, const char *, char *, unsigned long);
-
-// libunlha32.so from the build, loaded once.
-UnlhaFn unlha();
-
-// Runs a command with `dir` as the current folder; the output text in *out.
-int run(const fs::path &dir, const std::string &cmd, std::string *out = nullptr, void *owner = nullptr);
-
-std::string q(const fs::path &p);
-
 // Nested folders, Japanese names, a blank, a hidden file, an empty folder,
 // data that packs and data that does not; and the items the program names.
-void makeTree(const fs::path &root);
-std::string treeItems();
+inline void makeTree(const fs::path &root) {
+    writeFile(root / "資料/メモ.txt", textBytes(3000, 1));
+    writeFile(root / "資料/図表/グラフ.dat", randomBytes(40000, 2));
+    writeFile(root / "資料/図表/説明 書.txt", textBytes(150000, 3));
+    writeFile(root / "資料/.隠し設定", "hidden\n");
+    writeFile(root / "写真/風景/山と川.bin", textBytes(60000, 4) + randomBytes(5000, 5));
+    writeFile(root / "写真/空.txt", "");
+    writeFile(root / "ルート.txt", "一番上のファイル\n");
+    fs::create_directories(root / "資料/空のフォルダ");
+}
+inline const char *const kTreeItems = "\"資料/*.*\" \"写真/*.*\" \"ルート.txt\"";
 
 // Packs `items` of `src` with -jmN into base/work and runs s with `switches`
 // in base/out, as the program does; the self-extractor written.
-fs::path makeSelfExtractor(const fs::path &base, const fs::path &src, const std::string &items, int method,
-                           const std::string &switches);
+inline fs::path makeSelfExtractor(const fs::path &base, const fs::path &src, const std::string &items, int method,
+                                  const std::string &switches) {
+    fs::path work = base / "work", out = base / "out", lzh = work / "12090507.lzh";
+    fs::create_directories(work);
+    fs::create_directories(out);
+    std::string jm = " -jm" + std::to_string(method), text;
+    EXPECT_EQ(call(src, "a -n1 -x1 -r2 -a2" + jm + " " + q(lzh) + " " + items, &text), 0) << text;
+    EXPECT_EQ(call(out, "s -n1 -x1 -w" + q(work.string() + "/") + jm + " -a2 " + switches + " " + q(lzh), &text), 0)
+        << text;
+    fs::remove(lzh);
+    return out / (switches.find("-linux") == std::string::npos ? "12090507.exe" : "12090507");
+}
 
-// Every folder below root, relative; files whose name holds ".tmp".
-std::vector<std::string> folders(const fs::path &root);
-std::vector<std::string> tempFiles(const fs::path &root);
+// Files below root whose name holds ".tmp".
+inline std::vector<std::string> tempFiles(const fs::path &root) {
+    std::vector<std::string> out;
+    for (auto &e : fs::recursive_directory_iterator(root))
+        if (e.path().filename().string().find(".tmp") != std::string::npos) out.push_back(e.path().string());
+    return out;
+}
 
-struct Result {
-    int status = -1;    // exit status
-    std::string output; // stdout and stderr together
+// One run of a fresh self-extractor of `src`, made with `switches`, in the
+// folder it was written to: a file already at dest/mine is kept unless
+// `replaced`; stored folders, the empty ones too, only with -gu1.
+struct FaceCase {
+    const char *name, *switches;
+    std::string command, dest, mine; // how it is started; where it writes, as --dest says
+    bool replaced;
+    int status;
+    const char *says;
 };
-Result runIn(const fs::path &dir, const std::string &cmd);
+inline void expectFaces(const fs::path &base, const fs::path &src, const std::string &items,
+                        const std::vector<FaceCase> &cases) {
+    auto folders = [](const fs::path &root) {
+        std::set<std::string> out;
+        for (auto &e : fs::recursive_directory_iterator(root))
+            if (e.is_directory()) out.insert(fs::relative(e.path(), root));
+        return out;
+    };
+    int n = 0;
+    for (const FaceCase &c : cases) {
+        SCOPED_TRACE(c.name);
+        const bool withFolders = std::string(c.switches).find("-gu1") != std::string::npos;
+        const int method = 2 + n % 3; // each in turn
+        fs::path exe = makeSelfExtractor(base / std::to_string(n++), src, items, method, c.switches);
+        fs::path dest = exe.parent_path() / c.dest;
+        if (!c.mine.empty()) writeFile(dest / c.mine, "mine");
+        Ran r = runIn(exe.parent_path(), c.command);
+        EXPECT_EQ(r.status, c.status) << r.output;
+        EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
+        fs::remove(exe);
+        std::map<std::string, std::string> want;
+        for (auto &[name, data] : tree(src)) want[withFolders ? name : fs::path(name).filename().string()] = data;
+        if (!c.mine.empty() && !c.replaced) want[c.mine] = "mine";
+        EXPECT_EQ(treeDiff(want, tree(dest)), "");
+        EXPECT_EQ(folders(dest), withFolders ? folders(src) : std::set<std::string>{});
+        EXPECT_TRUE(tempFiles(exe.parent_path()).empty());
+    }
+}
 
 // Runs a shell command in `dir` and sends it `sig` once it has printed its
 // first line; its exit status, -1 when the signal ended it.
-int interruptAfterFirstLine(const fs::path &dir, const std::string &cmd, int sig = SIGINT);
+inline int interruptAfterFirstLine(const fs::path &dir, const std::string &cmd, int sig = SIGINT) {
+    int out[2];
+    if (::pipe(out) != 0) return -2;
+    pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(out[1], STDOUT_FILENO);
+        ::close(out[0]);
+        if (::chdir(dir.c_str()) == 0) ::execl("/bin/sh", "sh", "-c", ("exec " + cmd + " </dev/null").c_str(), nullptr);
+        ::_exit(127);
+    }
+    ::close(out[1]);
+    char c;
+    while (::read(out[0], &c, 1) == 1 && c != '\n') {
+    }
+    ::kill(pid, sig);
+    int st = 0;
+    ::waitpid(pid, &st, 0);
+    ::close(out[0]);
+    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+}
 
 // How the Linux stub is started: console without any display, or the window
 // face offscreen with scripted answers.
 enum class Face { Console, Window };
-std::string launch(Face face, const std::string &exe, const std::string &extra = "");
+inline std::string launch(Face face, const std::string &exe, const std::string &extra = "") {
+    if (face == Face::Console) return "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY " + exe + " " + extra;
+    return "env QT_QPA_PLATFORM=offscreen " + exe + " --unattended " + extra;
+}
 
 } // namespace sfxtest
