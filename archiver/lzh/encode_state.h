@@ -41,7 +41,7 @@ public:
 
 private:
     struct Prices;
-    PricedFinder mf_;
+    TreeFinder mf_;
     std::vector<uint32_t> cost_, from_, path_;
 };
 

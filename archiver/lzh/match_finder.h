@@ -1,5 +1,5 @@
 #pragma once
-// Hash-chain match finders over the encoder's window. Each keeps its tables
+// Match finders over the encoder's window. Each keeps its tables
 // between entries and clears only the slots the last entry touched.
 #include <algorithm>
 #include <cstdint>
@@ -96,14 +96,18 @@ private:
     std::vector<uint32_t> head_, prev_;
 };
 
-// For the priced parse: chains link positions with equal 4-byte hashes, so
-// few steps reach long matches; a 3-byte table remembers only the newest
-// position, the one 3-byte match worth its distance code. Every longer match
-// found is reported.
-class PricedFinder {
+// For the priced parse: a binary tree per 4-byte hash over the window,
+// sorted by the bytes that follow each position, so one walk from the newest
+// position meets the longest match at every length and re-sorts the tree
+// around the current one. A 3-byte table remembers only the newest position,
+// the one 3-byte match worth its distance code. Every longer match found is
+// reported.
+class TreeFinder {
 public:
-    static constexpr int kHash3Bits = 14, kHash4Bits = 17;
-    uint32_t chain = 0, nice = 0;
+    static constexpr int kHash3Bits = 14, kHash4Bits = 16;
+    uint32_t depth = 0;    // nodes visited per walk that lists matches
+    uint32_t insDepth = 0; // per walk that only indexes: the tree is cut below it
+    uint32_t nice = 0;  // a match this long replaces its node: the walk ends there
 
     static uint32_t hash3(const uint8_t *s) {
         uint32_t v3 = uint32_t{s[0]} << 16 | uint32_t{s[1]} << 8 | s[2];
@@ -114,9 +118,11 @@ public:
         return ((v3 << 8 | s[3]) * 2654435761u) >> (32 - kHash4Bits);
     }
 
+    // Every node a walk reaches was linked during this entry, so only the
+    // heads need clearing.
     void reset(const Window &w) {
         if (head3_.empty()) head3_.assign(size_t{1} << kHash3Bits, 0), head4_.assign(size_t{1} << kHash4Bits, 0);
-        if (prev_.size() != w.wsize) prev_.assign(w.wsize, 0);
+        if (son_.size() != 2 * size_t{w.wsize}) son_.assign(2 * size_t{w.wsize}, 0);
         clearTouched(head3_, w, hash3);
         clearTouched(head4_, w, hash4);
     }
@@ -124,68 +130,70 @@ public:
     void slide(uint32_t by) {
         for (auto &h : head4_) h = slideDown(h, by);
         for (auto &h : head3_) h = slideDown(h, by);
-        for (auto &p : prev_) p = slideDown(p, by);
+        for (auto &p : son_) p = slideDown(p, by);
     }
 
-    // The table slots position p will read.
     void prefetch(const Window &w, uint32_t p) const {
         __builtin_prefetch(&head3_[hash3(w.buf.data() + p)]);
         __builtin_prefetch(&head4_[hash4(w.buf.data() + p)]);
     }
 
-    // Indexes position cur; with `out`, also lists its matches (longer each,
-    // at most `avail` bytes) and returns how many.
+    // Inserts position cur; with `out`, also lists its matches (longer each,
+    // at most `avail` bytes) and returns how many. Compares read up to
+    // `nice` + 8 bytes past cur, whatever `avail` says.
     uint32_t find(const Window &w, uint32_t cur, uint32_t avail, Match *out) {
         const uint8_t *b = w.buf.data();
         const uint8_t *scan = b + cur;
+        const uint32_t mask = w.wsize - 1;
         uint32_t h3 = hash3(scan), h4 = hash4(scan);
         uint32_t cand3 = head3_[h3], cand = head4_[h4];
-        const uint32_t mask = w.wsize - 1;
         head3_[h3] = cur;
         head4_[h4] = cur;
-        prev_[cur & mask] = cand;
-        if (!out) return 0;
         uint32_t limit = cur > w.maxDist ? cur - w.maxDist : 0;
-        uint32_t best = kMinMatch - 1, n = 0, steps = chain;
+        uint32_t best = kMinMatch - 1, n = 0;
         uint32_t maxLen = std::min(avail, kMaxMatch);
-        if (cand3 > limit && cand3 < cur) {
+        if (out && cand3 > limit && cand3 < cur) {
             uint32_t len = matchLength(scan, b + cand3, 0, maxLen);
-            if (len >= kMinMatch) {
-                best = len;
-                out[n++] = {len, cur - cand3};
-                if (len >= nice) return n;
-            }
+            if (len >= kMinMatch) best = len, out[n++] = {len, cur - cand3};
         }
-        // A candidate must agree on the 4 bytes ending at the current best
-        // length before it is compared in full.
-        uint32_t at = best >= 3 ? best - 3 : 0, want;
-        std::memcpy(&want, scan + at, 4);
-        while (cand > limit && steps--) {
-            const uint8_t *mp = b + cand;
-            uint32_t nx = prev_[cand & mask];
-            // The next candidate's link and bytes load while this one is compared.
-            __builtin_prefetch(&prev_[nx & mask]);
-            __builtin_prefetch(b + nx + at);
-            uint32_t got;
-            std::memcpy(&got, mp + at, 4);
-            if (got == want && cand != cand3) { // cand3 was measured already
-                uint32_t len = matchLength(scan, mp, 0, maxLen);
-                if (len > best) {
-                    best = len;
-                    out[n++] = {len, cur - cand};
-                    if (len >= nice || len == maxLen) break;
-                    at = best - 3;
-                    std::memcpy(&want, scan + at, 4);
-                }
+        // lo/hi: where the next node found below/above cur is linked; every
+        // node between them shares at least min(lenLo, lenHi) bytes with cur.
+        uint32_t *lo = &son_[2 * (cur & mask)], *hi = lo + 1;
+        uint32_t lenLo = 0, lenHi = 0;
+        for (uint32_t steps = out ? depth : insDepth;; --steps) {
+            if (cand <= limit || !steps) {
+                *lo = *hi = 0;
+                break;
             }
-            if (nx >= cand) break; // a slot reused by a newer position
-            cand = nx;
+            const uint8_t *mp = b + cand;
+            uint32_t *node = &son_[2 * (cand & mask)];
+            uint32_t len = matchLength(scan, mp, std::min(lenLo, lenHi), nice);
+            if (out && len > best) {
+                uint32_t got = len >= nice ? matchLength(scan, mp, len, maxLen) : std::min(len, maxLen);
+                if (got > best) best = got, out[n++] = {got, cur - cand};
+            }
+            if (len >= nice) { // cur takes the node's place
+                *lo = node[0];
+                *hi = node[1];
+                break;
+            }
+            if (mp[len] < scan[len]) {
+                *lo = cand;
+                lo = node + 1;
+                lenLo = len;
+                cand = node[1];
+            } else {
+                *hi = cand;
+                hi = node;
+                lenHi = len;
+                cand = node[0];
+            }
         }
         return n;
     }
 
 private:
-    std::vector<uint32_t> head3_, head4_, prev_;
+    std::vector<uint32_t> head3_, head4_, son_;
 };
 
 } // namespace lzh

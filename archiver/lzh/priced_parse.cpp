@@ -7,18 +7,24 @@
 namespace lzh {
 
 namespace {
-constexpr uint32_t kChain = 14;        // chain steps per search
-constexpr uint32_t kGood = 24;         // inside a match this long only its own rest is priced
-constexpr uint32_t kNice = 24;         // a match this long is taken as it is
+constexpr uint32_t kDepth = 8;         // tree nodes visited per search
+constexpr uint32_t kInsDepth = 3;      // per position only indexed (inside a match taken)
+constexpr uint32_t kTreeNice = 64;     // the tree keeps one of two positions that agree this far
+constexpr uint32_t kNice = 32;         // a match this long is taken as it is
 constexpr uint32_t kDenseLengths = 18; // every match length up to this is priced
-constexpr uint32_t kRunTail = 8;       // positions searched again before a long match ends
+constexpr uint32_t kFirstReprice = 256; // tokens before the first prices of an entry's own
 constexpr uint32_t kRepriceTokens = 8192;
+// Lookahead kept: the tree compares up to kTreeNice + 8 bytes past the
+// positions it indexes, and those run a long match past the step.
+constexpr uint32_t kAhead = kLookMax + kTreeNice + kPad;
+static_assert(kTreeNice <= kMaxMatch, "the window zeroes kMaxMatch + kPad bytes past the end");
 } // namespace
 
 struct PricedParser::Prices {
     uint32_t c[NC], p[NPMAX];
     Freqs recent;
     uint32_t since = 0;
+    uint32_t every = kFirstReprice; // doubles up to kRepriceTokens: small files soon get their own prices
 
     // Before any statistics exist.
     Prices() {
@@ -37,28 +43,25 @@ struct PricedParser::Prices {
         for (auto &f : recent.c) f = (f + 1) / 2; // older tokens count less
         for (auto &f : recent.p) f = (f + 1) / 2;
         since = 0;
+        every = std::min(2 * every, kRepriceTokens);
     }
 };
 
 void PricedParser::run(EncodeState &st) {
     Window &w = st.win;
-    mf_.chain = kChain;
-    mf_.nice = kNice;
+    mf_.depth = kDepth;
+    mf_.insDepth = kInsDepth;
+    mf_.nice = kTreeNice;
     cost_.resize(kParseStep + kMaxMatch + 1);
     from_.resize(kParseStep + kMaxMatch + 1);
     const int np = st.blocks.method().np;
     Prices price;
     Match matches[kMaxMatch];
-    uint32_t skipTo = 0, runEnd = 0, runDist = 0; // the long match being followed
     uint32_t primed = w.pos;
     bool first = true;
     for (;;) {
-        if (w.end - w.pos < kLookMax) {
-            if (uint32_t moved = w.fill(kLookMax)) {
-                mf_.slide(moved);
-                skipTo = slideDown(skipTo, moved);
-                runEnd = slideDown(runEnd, moved);
-            }
+        if (w.end - w.pos < kAhead) {
+            if (uint32_t moved = w.fill(kAhead)) mf_.slide(moved);
         }
         if (first) {
             for (uint32_t p = 0; p < primed; ++p) mf_.find(w, p, 0, nullptr);
@@ -78,33 +81,20 @@ void PricedParser::run(EncodeState &st) {
             if (lit < cost_[i + 1]) cost_[i + 1] = lit, from_[i + 1] = 1;
             uint32_t maxLen = std::min(kMaxMatch, w.end - p);
             if (maxLen >= kMinMatch) {
-                uint32_t n;
-                if (p < skipTo) {
-                    // Inside a long match only its own rest is priced; the
-                    // search resumes near its end, where the cut is chosen.
-                    mf_.find(w, p, 0, nullptr);
-                    n = 0;
-                    uint32_t len = std::min(runEnd - p, maxLen);
-                    if (len >= kMinMatch) matches[n++] = {len, runDist};
-                } else {
-                    n = mf_.find(w, p, maxLen, matches);
-                    if (n && matches[n - 1].len >= kGood) {
-                        runEnd = p + matches[n - 1].len;
-                        runDist = matches[n - 1].dist;
-                        skipTo = runEnd - kRunTail;
-                    }
-                }
+                uint32_t n = mf_.find(w, p, maxLen, matches);
                 uint32_t l = kMinMatch;
+                uint32_t *cost = cost_.data() + i, *from = from_.data() + i; // unaliased, kept in registers
+                const uint32_t *lenPrice = price.c + 256 - kMinMatch;
                 for (uint32_t k = 0; k < n; ++k) {
                     uint32_t d = matches[k].dist - 1;
                     uint32_t dp = c0 + price.p[bitLength(d)];
                     uint32_t mlen = matches[k].len;
                     auto relax = [&](uint32_t to) {
                         for (; l <= to; ++l) {
-                            uint32_t c = dp + price.c[256 + l - kMinMatch];
-                            if (c < cost_[i + l]) {
-                                cost_[i + l] = c;
-                                from_[i + l] = l | d << 16;
+                            uint32_t c = dp + lenPrice[l];
+                            if (c < cost[l]) {
+                                cost[l] = c;
+                                from[l] = l | d << 16;
                             }
                         }
                     };
@@ -136,7 +126,7 @@ void PricedParser::run(EncodeState &st) {
             st.emit(t, t >= 256 ? (t & 511) - 256 + kMinMatch : 1);
         }
         price.since += static_cast<uint32_t>(path_.size());
-        if (price.since >= kRepriceTokens) price.update(np);
+        if (price.since >= price.every) price.update(np);
     }
 }
 

@@ -60,7 +60,7 @@ struct Window {
             size_t got = in->read(buf.data() + end, cap - end);
             if (!got) {
                 eof = true;
-                std::memset(buf.data() + end, 0, kPad); // the same bytes past the end whatever came before
+                std::memset(buf.data() + end, 0, kMaxMatch + kPad); // the same bytes past the end whatever came before
                 break;
             }
             crc = crc16(crc, buf.data() + end, got);
