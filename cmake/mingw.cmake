@@ -1,9 +1,12 @@
-# Cross-building for Windows with Debian's MinGW-w64 compilers, the posix
-# thread model (std::thread). Included by mingw-i686.cmake / mingw-x86_64.cmake.
+# Cross-building for Windows with Debian's MinGW-w64 compilers. Configure with
+# -DKINARU_MINGW_ARCH=i686 or x86_64 and -DKINARU_MINGW_THREADS=posix (the
+# archiver: std::thread) or win32 (the stubs: no threading runtime to carry).
 set(CMAKE_SYSTEM_NAME Windows)
+# try_compile projects see only the variables listed here.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES KINARU_MINGW_ARCH KINARU_MINGW_THREADS)
 set(CMAKE_SYSTEM_PROCESSOR ${KINARU_MINGW_ARCH})
-set(CMAKE_C_COMPILER ${KINARU_MINGW_ARCH}-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER ${KINARU_MINGW_ARCH}-w64-mingw32-g++-posix)
+set(CMAKE_C_COMPILER ${KINARU_MINGW_ARCH}-w64-mingw32-gcc-${KINARU_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER ${KINARU_MINGW_ARCH}-w64-mingw32-g++-${KINARU_MINGW_THREADS})
 set(CMAKE_RC_COMPILER ${KINARU_MINGW_ARCH}-w64-mingw32-windres)
 set(CMAKE_FIND_ROOT_PATH /usr/${KINARU_MINGW_ARCH}-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

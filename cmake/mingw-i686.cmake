@@ -1,3 +1,0 @@
-# 32-bit Windows (i686).
-set(KINARU_MINGW_ARCH i686)
-include(${CMAKE_CURRENT_LIST_DIR}/mingw.cmake)
