@@ -17,15 +17,15 @@
 #include <unistd.h>
 #include <vector>
 
-using UnlhaFn = int (*)(void *, const char *, char *, unsigned long);
+using UnlhaFn = int (*)(void*, const char*, char*, unsigned long);
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     if (argc != 5) {
         std::fprintf(stderr, "usage: %s LIBRARY ROUNDS ARCHIVE 'a -jm2 ARCHIVE items'\n", argv[0]);
         return 2;
     }
     QApplication app(argc, argv);
-    void *lib = dlopen(argv[1], RTLD_NOW);
+    void* lib = dlopen(argv[1], RTLD_NOW);
     if (!lib) {
         std::fprintf(stderr, "%s\n", dlerror());
         return 1;
@@ -46,7 +46,7 @@ int main(int argc, char **argv) {
             std::string full = cmd.substr(0, 2) + (show ? "-n0 " : "-n1 ") + cmd.substr(2);
             auto t0 = std::chrono::steady_clock::now();
             double c0 = cpu();
-            int rc = unlha(reinterpret_cast<void *>(owner.winId()), full.c_str(), nullptr, 0);
+            int rc = unlha(reinterpret_cast<void*>(owner.winId()), full.c_str(), nullptr, 0);
             times[show].push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
             cpus[show].push_back(cpu() - c0);
             if (rc) {

@@ -14,7 +14,8 @@
 namespace fs = std::filesystem;
 
 namespace {
-const char kAlphabet[16] = {'\0', '\xFF', '\\', '/', '.', 'a', '.', '\x95', '\x81', '\x1f', ':', 'C', '\xE0', '/', '\\', '\x7f'};
+const char kAlphabet[16] = {'\0',   '\xFF', '\\', '/', '.',    'a', '.',  '\x95',
+                            '\x81', '\x1f', ':',  'C', '\xE0', '/', '\\', '\x7f'};
 
 fs::path makeRoot() {
     std::string t = (fs::temp_directory_path() / "fuzz-names-XXXXXX").string();
@@ -22,9 +23,9 @@ fs::path makeRoot() {
     fs::create_directories(root / "box/dest");
     return root;
 }
-} // namespace
+}  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const fs::path root = makeRoot();
     if (size < 2) return 0;
     const int level = data[0] % 3;
@@ -43,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     o.items = {dest.string() + "/"};
     std::string text;
     archive::run(o, text);
-    for (auto &e : fs::recursive_directory_iterator(root)) {
+    for (auto& e : fs::recursive_directory_iterator(root)) {
         std::string rel = e.path().lexically_relative(root).string();
         if (rel != "box" && rel != "box/evil.lzh" && rel != "box/dest" && rel.rfind("box/dest/", 0) != 0) abort();
     }

@@ -27,14 +27,14 @@ void catchStopSignals() {
 #else
     struct sigaction sa {};
     sa.sa_handler = onStop;
-    sa.sa_flags = SA_RESETHAND; // a second one ends us at once
+    sa.sa_flags = SA_RESETHAND;  // a second one ends us at once
     sigemptyset(&sa.sa_mask);
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) ::sigaction(sig, &sa, nullptr);
 #endif
 }
-} // namespace
+}  // namespace
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     catchStopSignals();
     const bool help = argc == 2 && std::string(argv[1]) == "--help";
@@ -60,7 +60,7 @@ int main(int argc, char **argv) {
         archive::Options opt = command::parse(words);
         opt.cancelled = [] { return stopSignal != 0; };
         if (opt.showProgress && sys::isatty(2))
-            opt.progress = [&](const std::string &name, uint64_t done, uint64_t total) {
+            opt.progress = [&](const std::string& name, uint64_t done, uint64_t total) {
                 int percent = total ? static_cast<int>(done * 100 / total) : 0;
                 if (percent == shownPercent && name == shownName) return;
                 shownPercent = percent;
@@ -69,7 +69,7 @@ int main(int argc, char **argv) {
                 line = true;
             };
         rc = command::run(opt, text);
-    } catch (const lzh::Error &e) {
+    } catch (const lzh::Error& e) {
         text = std::string(e.what()) + "\n";
         rc = e.code;
     }

@@ -31,30 +31,30 @@ namespace {
 // ---------------------------------------------------------------- packing
 
 struct Item {
-    std::string disk;                // path to open, relative to the current folder
-    std::vector<std::string> stored; // path components inside the archive
+    std::string disk;                 // path to open, relative to the current folder
+    std::vector<std::string> stored;  // path components inside the archive
     bool dir = false;
-    sys::Stat st {};
+    sys::Stat st{};
     std::string key() const {
         std::string k;
-        for (const auto &s : stored) k += s + '/';
+        for (const auto& s : stored) k += s + '/';
         if (!dir && !k.empty()) k.pop_back();
         return k;
     }
 };
 
-std::string entryKey(const Entry &e) { return e.path() + (e.isDir() ? "/" : ""); }
+std::string entryKey(const Entry& e) { return e.path() + (e.isDir() ? "/" : ""); }
 
-bool hasWildcard(const std::string &s) { return s.find_first_of("*?[") != std::string::npos; }
+bool hasWildcard(const std::string& s) { return s.find_first_of("*?[") != std::string::npos; }
 
 // Finds what the items name, following links, before anything is written.
 class Collector {
 public:
-    Collector(const Options &opt, std::string &text, const sys::Stat *archive)
+    Collector(const Options& opt, std::string& text, const sys::Stat* archive)
         : opt_(opt), text_(text), archive_(archive) {}
 
     std::vector<Item> collect() {
-        for (const std::string &word : opt_.items) addWord(word);
+        for (const std::string& word : opt_.items) addWord(word);
         return std::move(items_);
     }
     // Two different files were to be stored under one name.
@@ -97,16 +97,16 @@ private:
         }
     }
 
-    void walk(const std::string &dir, const std::string &pattern, const sys::Stat &dst) {
+    void walk(const std::string& dir, const std::string& pattern, const sys::Stat& dst) {
         auto id = std::pair<uint64_t, uint64_t>(dst.st_dev, dst.st_ino);
         if (!ancestors_.insert(id).second) {
             note("skipped (link loop): " + dir);
             return;
         }
-        sys::DIR *d = sys::opendir(dir.empty() ? "." : dir.c_str());
+        sys::DIR* d = sys::opendir(dir.empty() ? "." : dir.c_str());
         if (!d) fail(UNLHA_ERR_READ, (dir.empty() ? "." : dir) + ": " + sysError(errno));
         std::vector<std::string> names;
-        while (sys::dirent *de = sys::readdir(d)) {
+        while (sys::dirent* de = sys::readdir(d)) {
             std::string n = de->d_name;
             if (n == "." || n == "..") continue;
             if (n[0] == '.' && !opt_.hidden) continue;
@@ -114,7 +114,7 @@ private:
         }
         sys::closedir(d);
         std::sort(names.begin(), names.end());
-        for (const std::string &n : names) {
+        for (const std::string& n : names) {
             std::string p = dir.empty() ? n : dir == "/" ? "/" + n : dir + "/" + n;
             bool match = pattern.empty() || sys::fnmatch(pattern.c_str(), n.c_str(), 0) == 0;
             sys::Stat st;
@@ -144,7 +144,7 @@ private:
         ancestors_.erase(id);
     }
 
-    static std::vector<std::string> components(const std::string &path) {
+    static std::vector<std::string> components(const std::string& path) {
         std::vector<std::string> out;
         size_t i = sys::rootLength(path);
         while (i <= path.size()) {
@@ -157,14 +157,14 @@ private:
         return out;
     }
 
-    void addDir(const std::string &path, const sys::Stat &st) {
+    void addDir(const std::string& path, const sys::Stat& st) {
         if (!opt_.withFolders) return;
         Item it{path, components(path), true, st};
         if (it.stored.empty()) return;
         push(std::move(it));
     }
 
-    void addFile(const std::string &path, const sys::Stat &st) {
+    void addFile(const std::string& path, const sys::Stat& st) {
         if (archive_ && st.st_dev == archive_->st_dev && st.st_ino == archive_->st_ino) return;
         Item it{path, components(path), false, st};
         if (it.stored.empty()) return;
@@ -179,7 +179,7 @@ private:
             return;
         }
         // The later item wins; two different files under one name are worth a word.
-        Item &was = items_[pos->second];
+        Item& was = items_[pos->second];
         if (!it.dir && (was.st.st_dev != it.st.st_dev || was.st.st_ino != it.st.st_ino)) {
             note(it.key() + ": same name twice; stored " + it.disk + ", left out " + was.disk);
             sameName_ = true;
@@ -187,11 +187,11 @@ private:
         was = std::move(it);
     }
 
-    void note(const std::string &s) { text_ += s + "\n"; }
+    void note(const std::string& s) { text_ += s + "\n"; }
 
-    const Options &opt_;
-    std::string &text_;
-    const sys::Stat *archive_;
+    const Options& opt_;
+    std::string& text_;
+    const sys::Stat* archive_;
     std::vector<Item> items_;
     std::map<std::string, size_t> index_;
     std::set<std::pair<uint64_t, uint64_t>> ancestors_;
@@ -225,7 +225,7 @@ std::vector<OldEntry> scanArchive(int fd) {
     return out;
 }
 
-void copyRange(int fd, uint64_t off, uint64_t n, lzh::ByteSink &out) {
+void copyRange(int fd, uint64_t off, uint64_t n, lzh::ByteSink& out) {
     std::vector<uint8_t> buf(1 << 16);
     while (n) {
         size_t want = n < buf.size() ? static_cast<size_t>(n) : buf.size();
@@ -241,7 +241,7 @@ void copyRange(int fd, uint64_t off, uint64_t n, lzh::ByteSink &out) {
 
 class Packer {
 public:
-    Packer(const Options &opt, std::string &text, lzh::FdSink &sink) : opt_(opt), text_(text), sink_(sink) {
+    Packer(const Options& opt, std::string& text, lzh::FdSink& sink) : opt_(opt), text_(text), sink_(sink) {
         progress_ = [this](uint64_t n) {
             checkCancel();
             report(done_ + n);
@@ -251,12 +251,13 @@ public:
     void setTotal(uint64_t total) { total_ = total; }
 
     // The files in the order write() will be called for them.
-    void plan(const std::vector<const Item *> &order) {
+    void plan(const std::vector<const Item*>& order) {
         std::vector<std::string> paths;
-        for (const Item *it : order)
+        for (const Item* it : order)
             if (!it->dir) paths.push_back(it->disk);
         unsigned threads = opt_.threads ? opt_.threads : usableCores();
-        files_ = std::make_unique<FilePacker>(lzh::methodForLevel(static_cast<int>(opt_.method)), threads, std::move(paths));
+        files_ =
+            std::make_unique<FilePacker>(lzh::methodForLevel(static_cast<int>(opt_.method)), threads, std::move(paths));
     }
 
     void report(uint64_t done) const {
@@ -267,7 +268,7 @@ public:
         if (opt_.cancelled && opt_.cancelled()) fail(UNLHA_ERR_CANCELLED, "cancelled");
     }
 
-    void write(const Item &it) {
+    void write(const Item& it) {
         checkCancel();
         current_ = it.key();
         report(done_);
@@ -283,7 +284,8 @@ public:
         e.rawName = it.dir ? "" : lzh::toArchiveName(it.stored.back(), e.codePage);
         e.mtime = it.st.st_mtime;
         if (e.mtime < 0 || e.mtime > lzh::kLastTime)
-            text_ += it.key() + ": time outside 1970-2106, stored as " + formatTime(e.mtime < 0 ? 0 : lzh::kLastTime) + "\n";
+            text_ +=
+                it.key() + ": time outside 1970-2106, stored as " + formatTime(e.mtime < 0 ? 0 : lzh::kLastTime) + "\n";
         e.hasMode = true;
         e.mode = it.st.st_mode & 0xFFFF;
         if (it.dir) {
@@ -313,9 +315,9 @@ public:
     }
 
 private:
-    const Options &opt_;
-    std::string &text_;
-    lzh::FdSink &sink_;
+    const Options& opt_;
+    std::string& text_;
+    lzh::FdSink& sink_;
     lzh::Progress progress_;
     std::unique_ptr<FilePacker> files_;
     std::string current_;
@@ -328,11 +330,11 @@ private:
 struct Target {
     std::string path;
     Fd fd;
-    sys::Stat st {};
+    sys::Stat st{};
     bool exists() const { return fd.get() >= 0; }
 };
 
-void lockTarget(const Options &opt, Target &t) {
+void lockTarget(const Options& opt, Target& t) {
     t.path = followLinks(opt.archive);
     for (;;) {
         // Non-blocking, so that a fifo under the archive's name cannot stall us.
@@ -354,7 +356,7 @@ void lockTarget(const Options &opt, Target &t) {
 // as a new file, which never replaces one that another writer made
 // meanwhile (false then). Across file systems it is copied beside the
 // target first, so that the last step is still one link or rename.
-bool placeArchive(PendingFile &done, const Target &t, mode_t mode) {
+bool placeArchive(PendingFile& done, const Target& t, mode_t mode) {
     std::string folder = dirName(t.path), leaf = t.path.substr(t.path.rfind('/') + 1);
     Fd dir(sys::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() < 0) fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
@@ -378,8 +380,8 @@ bool placeArchive(PendingFile &done, const Target &t, mode_t mode) {
 
 // Writes the new archive: the old entries in their order, each replaced by
 // an item of the same stored name, then the remaining items.
-void writeArchive(const Options &opt, std::string &text, const std::vector<Item> &items, const Target &target,
-                  const std::vector<OldEntry> &entries, int outFd) {
+void writeArchive(const Options& opt, std::string& text, const std::vector<Item>& items, const Target& target,
+                  const std::vector<OldEntry>& entries, int outFd) {
     lzh::FdSink sink(outFd, opt.archive);
     Packer packer(opt, text, sink);
     std::map<std::string, size_t> fresh;
@@ -390,7 +392,7 @@ void writeArchive(const Options &opt, std::string &text, const std::vector<Item>
     }
     packer.setTotal(total);
     // Files are packed ahead in the order they are written.
-    std::vector<const Item *> replaced(entries.size(), nullptr), order;
+    std::vector<const Item*> replaced(entries.size(), nullptr), order;
     std::vector<bool> done(items.size());
     for (size_t k = 0; k < entries.size(); ++k) {
         auto hit = fresh.find(entryKey(entries[k].e));
@@ -404,7 +406,7 @@ void writeArchive(const Options &opt, std::string &text, const std::vector<Item>
     packer.plan(order);
     for (size_t k = 0; k < entries.size(); ++k) {
         if (replaced[k]) {
-            packer.write(*replaced[k]); // replaced where it stood
+            packer.write(*replaced[k]);  // replaced where it stood
             continue;
         }
         sink.write(entries[k].e.raw.data(), entries[k].e.raw.size());
@@ -418,7 +420,7 @@ void writeArchive(const Options &opt, std::string &text, const std::vector<Item>
     packer.checkCancel();
 }
 
-int addCommand(const Options &opt, std::string &text) {
+int addCommand(const Options& opt, std::string& text) {
     if (opt.archive.back() == '/') fail(UNLHA_ERR_WRITE, opt.archive + ": not a file");
     const size_t textBefore = text.size();
     for (;;) {
@@ -445,20 +447,19 @@ int addCommand(const Options &opt, std::string &text) {
 // ------------------------------------------------------------- reading
 
 // Unpacks one entry's data into `out`, returning the CRC of what came out.
-bool selected(const Entry &e, const std::vector<std::string> &patterns) {
+bool selected(const Entry& e, const std::vector<std::string>& patterns) {
     if (patterns.empty()) return true;
     std::string p = e.path();
-    for (const auto &pat : patterns) {
+    for (const auto& pat : patterns) {
         if (p == pat || sys::fnmatch(pat.c_str(), p.c_str(), 0) == 0) return true;
         if (p.size() > pat.size() && p.compare(0, pat.size(), pat) == 0 && p[pat.size()] == '/') return true;
     }
     return false;
 }
 
-
 class Reader {
 public:
-    Reader(const Options &opt, std::string &text) : opt_(opt), text_(text) {
+    Reader(const Options& opt, std::string& text) : opt_(opt), text_(text) {
         progress_ = [this](uint64_t n) {
             if (opt_.cancelled && opt_.cancelled()) fail(UNLHA_ERR_CANCELLED, "cancelled");
             if (opt_.progress) opt_.progress(current_, done_ + n, total_);
@@ -490,10 +491,11 @@ public:
         lzh::FdSource file(fd.get(), UNLHA_ERR_READ, opt_.archive);
         // An archive inside a larger file ends where its size says.
         lzh::LimitedSource part(file, size_);
-        lzh::ByteSource &src = size_ ? static_cast<lzh::ByteSource &>(part) : file;
+        lzh::ByteSource& src = size_ ? static_cast<lzh::ByteSource&>(part) : file;
         if (opt_.command == 'l')
-            text_ += "   Original     Packed  Ratio  Date                Method  CRC   Name\n"
-                     "----------- ---------- ------ ------------------- ------- ----- --------\n";
+            text_ +=
+                "   Original     Packed  Ratio  Date                Method  CRC   Name\n"
+                "----------- ---------- ------ ------------------- ------- ----- --------\n";
         Entry e;
         uint64_t files = 0, totalOrig = 0, totalPacked = 0, matched = 0;
         for (bool first = true; lzh::readHeader(src, e, first); first = false) {
@@ -502,9 +504,12 @@ public:
                 ++matched;
                 current_ = e.path();
                 if (opt_.progress && opt_.command != 'l' && !e.isDir()) opt_.progress(current_, done_, total_);
-                if (opt_.command == 'l') list(e);
-                else if (opt_.command == 't') test(e, data);
-                else extract(e, data);
+                if (opt_.command == 'l')
+                    list(e);
+                else if (opt_.command == 't')
+                    test(e, data);
+                else
+                    extract(e, data);
                 if (!e.isDir()) ++files, totalOrig += e.original, totalPacked += e.packed;
                 done_ += e.isDir() ? 0 : e.original;
             }
@@ -514,7 +519,8 @@ public:
             char line[160];
             std::snprintf(line, sizeof line,
                           "----------- ---------- ------\n%11" PRIu64 " %10" PRIu64 " %5.1f%%  %" PRIu64 " file(s)\n",
-                          totalOrig, totalPacked, totalOrig ? 100.0 * static_cast<double>(totalPacked) / static_cast<double>(totalOrig) : 0.0,
+                          totalOrig, totalPacked,
+                          totalOrig ? 100.0 * static_cast<double>(totalPacked) / static_cast<double>(totalOrig) : 0.0,
                           files);
             text_ += line;
         }
@@ -534,34 +540,35 @@ private:
             Entry e;
             while (lzh::readHeader(src, e) && src.skip(e.packed))
                 if (selected(e, patterns_) && !e.isDir()) sum += e.original;
-        } catch (const Error &) {
-        }
+        } catch (const Error&) {}
         return sum;
     }
 
-    void record(int code, const std::string &msg) {
+    void record(int code, const std::string& msg) {
         text_ += msg + "\n";
         if (!firstError_) firstError_ = code;
     }
 
-    void list(const Entry &e) {
+    void list(const Entry& e) {
         char line[160];
         double ratio = e.original ? 100.0 * static_cast<double>(e.packed) / static_cast<double>(e.original) : 0.0;
-        std::snprintf(line, sizeof line, "%11" PRIu64 " %10" PRIu64 " %5.1f%%  %s %-7s %04X  ", e.original,
-                      e.packed, ratio, formatTime(e.mtime).c_str(), e.method.c_str(), e.crc);
+        std::snprintf(line, sizeof line, "%11" PRIu64 " %10" PRIu64 " %5.1f%%  %s %-7s %04X  ", e.original, e.packed,
+                      ratio, formatTime(e.mtime).c_str(), e.method.c_str(), e.crc);
         text_ += line + e.path() + (e.isDir() ? "/" : "");
         if (e.original >= lzh::kLargeSize) text_ += "  (4 GiB or more: readers of 32-bit sizes fail on it)";
         text_ += "\n";
     }
 
-    void test(const Entry &e, lzh::ByteSource &data) {
+    void test(const Entry& e, lzh::ByteSource& data) {
         if (e.isDir()) return;
         lzh::NullSink sink;
         try {
             uint16_t crc = lzh::unpack(decoder_, e, data, sink, progress_);
-            if (crc != e.crc) record(UNLHA_ERR_CRC, e.path() + ": CRC error");
-            else text_ += e.path() + ": OK\n";
-        } catch (const Error &err) {
+            if (crc != e.crc)
+                record(UNLHA_ERR_CRC, e.path() + ": CRC error");
+            else
+                text_ += e.path() + ": OK\n";
+        } catch (const Error& err) {
             if (err.code != UNLHA_ERR_METHOD) throw;
             record(err.code, err.what());
         }
@@ -577,7 +584,7 @@ private:
     // Opens (creating) each folder below the destination without following
     // links. The descriptor stays valid until the next call: the last folder
     // is kept open, since the entries of one folder mostly come together.
-    int openFolders(const std::vector<std::string> &parts, size_t count, const std::string &name) {
+    int openFolders(const std::vector<std::string>& parts, size_t count, const std::string& name) {
         if (!count) return destFd_.get();
         size_t from = 0;
         if (cachedDir_.get() >= 0 && cachedParts_.size() <= count &&
@@ -588,11 +595,12 @@ private:
         cachedParts_.clear();
         for (size_t i = from; i < count; ++i) {
             int at = cur.get() >= 0 ? cur.get() : destFd_.get();
-            const char *c = parts[i].c_str();
+            const char* c = parts[i].c_str();
             const int flags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
             int next = sys::openat(at, c, flags);
             if (next < 0 && errno == ENOENT) {
-                if (sys::mkdirat(at, c, 0777) != 0 && errno != EEXIST) fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
+                if (sys::mkdirat(at, c, 0777) != 0 && errno != EEXIST)
+                    fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
                 next = sys::openat(at, c, flags);
             }
             if (next < 0) {
@@ -608,7 +616,7 @@ private:
         return cachedDir_.get();
     }
 
-    void extract(const Entry &e, lzh::ByteSource &data) {
+    void extract(const Entry& e, lzh::ByteSource& data) {
         bool keepFolders = opt_.command == 'x' && opt_.withFolders;
         std::string name = e.path();
         if (e.isDir() && !keepFolders) return;
@@ -628,13 +636,13 @@ private:
             }
             int dir = openFolders(parts, parts.size() - 1, name);
             writeFile(e, data, dir, parts.back(), name);
-        } catch (const Error &err) {
+        } catch (const Error& err) {
             if (err.code != UNLHA_ERR_UNSAFE_NAME && err.code != UNLHA_ERR_WRITE && err.code != UNLHA_ERR_CRC) throw;
             record(err.code, err.what());
         }
     }
 
-    void writeFile(const Entry &e, lzh::ByteSource &data, int dir, const std::string &leaf, const std::string &name) {
+    void writeFile(const Entry& e, lzh::ByteSource& data, int dir, const std::string& leaf, const std::string& name) {
         // Written without a final name, which it takes only when complete
         // and correct; the name replaces a link there, never follows it.
         PendingFile file(dir, name, nameless_);
@@ -660,8 +668,8 @@ private:
         text_ += name + "\n";
     }
 
-    const Options &opt_;
-    std::string &text_;
+    const Options& opt_;
+    std::string& text_;
     lzh::Progress progress_;
     lzh::Decoder decoder_;
     const bool nameless_ = namelessFilesWork();
@@ -670,46 +678,46 @@ private:
     std::vector<std::string> patterns_;
     std::string dest_;
     Fd destFd_;
-    uint64_t offset_ = 0, size_ = 0; // where the archive lies in the file
-    Fd cachedDir_; // the folder openFolders opened last, and its path
+    uint64_t offset_ = 0, size_ = 0;  // where the archive lies in the file
+    Fd cachedDir_;                    // the folder openFolders opened last, and its path
     std::vector<std::string> cachedParts_;
     const int pid_ = static_cast<int>(sys::getpid());
     int firstError_ = 0;
 };
 
-} // namespace
+}  // namespace
 
-int guarded(const std::function<int()> &op, std::string &text) {
+int guarded(const std::function<int()>& op, std::string& text) {
     try {
         return op();
-    } catch (const Error &e) {
+    } catch (const Error& e) {
         text += e.what();
         text += "\n";
         return e.code;
-    } catch (const std::bad_alloc &) {
+    } catch (const std::bad_alloc&) {
         text += "out of memory\n";
         return UNLHA_ERR_MEMORY;
-    } catch (const std::exception &e) {
+    } catch (const std::exception& e) {
         text += e.what();
         text += "\n";
         return UNLHA_ERR_INTERNAL;
     }
 }
 
-int run(const Options &opt, std::string &text) {
+int run(const Options& opt, std::string& text) {
     return guarded(
         [&] {
             if (opt.archive.empty()) fail(UNLHA_ERR_NO_ARCHIVE, "no archive named");
             switch (opt.command) {
-            case 'a': return addCommand(opt, text);
-            case 'l':
-            case 't':
-            case 'x':
-            case 'e': return Reader(opt, text).run();
-            default: fail(UNLHA_ERR_COMMAND, "unknown command");
+                case 'a': return addCommand(opt, text);
+                case 'l':
+                case 't':
+                case 'x':
+                case 'e': return Reader(opt, text).run();
+                default: fail(UNLHA_ERR_COMMAND, "unknown command");
             }
         },
         text);
 }
 
-} // namespace archive
+}  // namespace archive

@@ -16,7 +16,7 @@ uint64_t sizeOf(int fd) {
     return sys::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<uint64_t>(st.st_size) : 0;
 }
 
-bool looksLikeHeader(const uint8_t *p) {
+bool looksLikeHeader(const uint8_t* p) {
     return p[2] == '-' && p[3] == 'l' && (p[4] == 'h' || p[4] == 'z') && p[6] == '-' && p[20] <= 2;
 }
 
@@ -27,16 +27,16 @@ bool headerAt(int fd, uint64_t at, uint64_t fileSize) {
         lzh::FdSource src(fd, UNLHA_ERR_READ, "");
         lzh::Entry e;
         return lzh::readHeader(src, e) && src.position() + e.packed <= fileSize - at;
-    } catch (const lzh::Error &) {
+    } catch (const lzh::Error&) {
         return false;
     }
 }
 
 // Programs' own bytes can hold a method name; only a whole valid header counts.
 constexpr uint64_t kScanLimit = uint64_t{16} << 20;
-} // namespace
+}  // namespace
 
-bool readTrailer(int fd, Trailer &t) {
+bool readTrailer(int fd, Trailer& t) {
     uint64_t size = sizeOf(fd);
     uint8_t b[kTrailerSize];
     if (size < kTrailerSize ||
@@ -45,12 +45,15 @@ bool readTrailer(int fd, Trailer &t) {
     return decodeTrailer(b, size, t);
 }
 
-bool locateArchive(int fd, uint64_t &offset, uint64_t &size) {
+bool locateArchive(int fd, uint64_t& offset, uint64_t& size) {
     offset = size = 0;
     uint64_t fileSize = sizeOf(fd);
     uint8_t head[4] = {};
     if (sys::pread(fd, head, sizeof head, 0) != static_cast<ssize_t>(sizeof head)) return true;
-    bool program = (head[0] == 'M' && head[1] == 'Z') || std::memcmp(head, "\x7f" "ELF", 4) == 0;
+    bool program = (head[0] == 'M' && head[1] == 'Z') || std::memcmp(head,
+                                                                     "\x7f"
+                                                                     "ELF",
+                                                                     4) == 0;
     if (!program) return true;
     Trailer t;
     if (readTrailer(fd, t)) {
@@ -69,9 +72,9 @@ bool locateArchive(int fd, uint64_t &offset, uint64_t &size) {
                 offset = base + i;
                 return true;
             }
-        base += n - 20; // a header may straddle two reads
+        base += n - 20;  // a header may straddle two reads
     }
     return false;
 }
 
-} // namespace archive
+}  // namespace archive

@@ -36,23 +36,24 @@ std::string tempName(unsigned attempt) {
 
 std::string procPath(int fd) { return "/proc/self/fd/" + std::to_string(fd); }
 
-} // namespace
+}  // namespace
 
 bool namelessFilesWork() { return sys::access("/proc/self/fd", F_OK) == 0; }
 
-PendingFile::PendingFile(const std::string &dir) {
+PendingFile::PendingFile(const std::string& dir) {
     std::string d = dir.empty() ? "." : dir;
     ownDir_.reset(sys::open(d.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (ownDir_.get() < 0) lzh::fail(UNLHA_ERR_WRITE, "cannot create a temporary file in " + d + ": " + sysError(errno));
+    if (ownDir_.get() < 0)
+        lzh::fail(UNLHA_ERR_WRITE, "cannot create a temporary file in " + d + ": " + sysError(errno));
     dir_ = ownDir_.get();
     open(d, namelessFilesWork());
 }
 
-PendingFile::PendingFile(int dirFd, const std::string &dirForMessages, bool nameless) : dir_(dirFd) {
+PendingFile::PendingFile(int dirFd, const std::string& dirForMessages, bool nameless) : dir_(dirFd) {
     open(dirForMessages, nameless);
 }
 
-void PendingFile::open(const std::string &dirForMessages, bool nameless) {
+void PendingFile::open(const std::string& dirForMessages, bool nameless) {
     // Naming it later goes through /proc; without /proc it gets a name now.
     if (nameless) fd_.reset(sys::openat(dir_, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600));
     for (unsigned i = 0; i < 1000 && fd_.get() < 0; ++i) {
@@ -70,7 +71,7 @@ PendingFile::~PendingFile() {
     if (!name_.empty()) sys::unlinkat(dir_, name_.c_str(), 0);
 }
 
-bool PendingFile::publish(int toDir, const std::string &to, bool replace) {
+bool PendingFile::publish(int toDir, const std::string& to, bool replace) {
     if (!name_.empty()) {
         bool ok = replace ? sys::renameat(dir_, name_.c_str(), toDir, to.c_str()) == 0
                           : renameNoReplace(dir_, name_, toDir, to);
@@ -102,14 +103,14 @@ std::string followLinks(std::string path) {
         ssize_t n;
         while ((n = sys::readlink(path.c_str(), to.data(), to.size())) == static_cast<ssize_t>(to.size()))
             to.resize(to.size() * 2);
-        if (n <= 0) return path; // not a link, or nothing there yet
+        if (n <= 0) return path;  // not a link, or nothing there yet
         to.resize(static_cast<size_t>(n));
         path = to[0] == '/' ? to : dirName(path) + "/" + to;
     }
     lzh::fail(UNLHA_ERR_WRITE, path + ": " + sysError(ELOOP));
 }
 
-bool lockForWriting(int fd, const std::function<bool()> &cancelled) {
+bool lockForWriting(int fd, const std::function<bool()>& cancelled) {
     // Polled rather than blocking, so that a cancel or a signal ends the wait.
     while (sys::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         // A file system without locks: go on as before locks existed.
@@ -120,7 +121,7 @@ bool lockForWriting(int fd, const std::function<bool()> &cancelled) {
     return true;
 }
 
-std::string dirName(const std::string &path) {
+std::string dirName(const std::string& path) {
     size_t p = path.rfind('/');
     if (p == std::string::npos) return ".";
     if (p == 0) return "/";
@@ -128,7 +129,7 @@ std::string dirName(const std::string &path) {
 }
 
 unsigned currentUmask() {
-    FILE *f = std::fopen("/proc/self/status", "re");
+    FILE* f = std::fopen("/proc/self/status", "re");
     unsigned mask = 022;
     if (!f) return mask;
     char line[256];
@@ -141,7 +142,7 @@ unsigned currentUmask() {
     return mask;
 }
 
-bool makeDirs(const std::string &path) {
+bool makeDirs(const std::string& path) {
     sys::Stat st;
     if (path.empty() || sys::stat(path.c_str(), &st) == 0) return !path.empty() && S_ISDIR(st.st_mode);
     std::string parent = dirName(path);
@@ -149,7 +150,7 @@ bool makeDirs(const std::string &path) {
     return sys::mkdir(path.c_str(), 0777) == 0 || errno == EEXIST;
 }
 
-bool renameNoReplace(int fromDir, const std::string &from, int toDir, const std::string &to) {
+bool renameNoReplace(int fromDir, const std::string& from, int toDir, const std::string& to) {
     if (sys::renameat2(fromDir, from.c_str(), toDir, to.c_str(), RENAME_NOREPLACE) == 0) return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
     if (sys::linkat(fromDir, from.c_str(), toDir, to.c_str(), 0) != 0) return false;
@@ -157,4 +158,4 @@ bool renameNoReplace(int fromDir, const std::string &from, int toDir, const std:
     return true;
 }
 
-} // namespace archive
+}  // namespace archive

@@ -18,7 +18,7 @@ struct Stopped {};
 class PreadSource : public lzh::ByteSource {
 public:
     PreadSource(int fd, uint64_t offset, uint64_t limit) : fd_(fd), off_(offset), left_(limit) {}
-    size_t read(uint8_t *dst, size_t n) override {
+    size_t read(uint8_t* dst, size_t n) override {
         if (n > left_) n = static_cast<size_t>(left_);
         for (;;) {
             if (!n) return 0;
@@ -35,18 +35,19 @@ private:
     int fd_;
     uint64_t off_, left_;
 };
-} // namespace
+}  // namespace
 
 unsigned usableCores() {
 #ifdef __linux__
     cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0) return static_cast<unsigned>(CPU_COUNT(&set));
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        return static_cast<unsigned>(CPU_COUNT(&set));
 #endif
     unsigned n = std::thread::hardware_concurrency();
     return n ? n : 1;
 }
 
-PackJobs::PackJobs(unsigned threads, const lzh::Method &m) : m_(m) {
+PackJobs::PackJobs(unsigned threads, const lzh::Method& m) : m_(m) {
     if (threads > 1)
         for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { work(); });
 }
@@ -58,7 +59,7 @@ PackJobs::~PackJobs() {
         stop_ = true;
     }
     ready_.notify_all();
-    for (auto &t : workers_) t.join();
+    for (auto& t : workers_) t.join();
 }
 
 void PackJobs::submit(std::shared_ptr<Piece> p) {
@@ -73,13 +74,15 @@ void PackJobs::submit(std::shared_ptr<Piece> p) {
     ready_.notify_one();
 }
 
-void PackJobs::wait(Piece &p, const std::function<void()> &poll) {
+void PackJobs::wait(Piece& p, const std::function<void()>& poll) {
     if (inline_()) {
         // Pieces run in the order submitted; this one is at the front.
         std::shared_ptr<Piece> keep = std::move(queue_.front());
         queue_.pop_front();
-        if (p.file->skip) p.skipped = true;
-        else pack(own_, p, [&](uint64_t) { poll(); });
+        if (p.file->skip)
+            p.skipped = true;
+        else
+            pack(own_, p, [&](uint64_t) { poll(); });
         return;
     }
     std::unique_lock<std::mutex> lock(mu_);
@@ -89,7 +92,7 @@ void PackJobs::wait(Piece &p, const std::function<void()> &poll) {
             try {
                 poll();
             } catch (...) {
-                stop_ = true; // the workers drop what they hold
+                stop_ = true;  // the workers drop what they hold
                 throw;
             }
             lock.lock();
@@ -114,7 +117,7 @@ void PackJobs::work() {
             pack(enc, *p, [&](uint64_t) {
                 if (stop_ || p->file->skip) throw Stopped{};
             });
-        } catch (const Stopped &) {
+        } catch (const Stopped&) {
             p->skipped = true;
         } catch (...) {
             p->error = std::current_exception();
@@ -127,7 +130,7 @@ void PackJobs::work() {
     }
 }
 
-void PackJobs::pack(lzh::Encoder &enc, Piece &p, const std::function<void(uint64_t)> &onProgress) {
+void PackJobs::pack(lzh::Encoder& enc, Piece& p, const std::function<void(uint64_t)>& onProgress) {
     const int fd = p.file->fd.get();
     uint64_t hist = std::min<uint64_t>(p.offset, uint64_t{1} << m_.dicbit);
     std::vector<uint8_t> history(static_cast<size_t>(hist));
@@ -145,7 +148,7 @@ void PackJobs::pack(lzh::Encoder &enc, Piece &p, const std::function<void(uint64
     p.consumed = p.result.in;
 }
 
-FilePacker::FilePacker(const lzh::Method &m, unsigned threads, std::vector<std::string> paths)
+FilePacker::FilePacker(const lzh::Method& m, unsigned threads, std::vector<std::string> paths)
     : m_(m), jobs_(threads, m), limit_(threads > 1 ? 2 * threads + 2 : 1) {
     files_.resize(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) files_[i].path = std::move(paths[i]);
@@ -154,7 +157,7 @@ FilePacker::FilePacker(const lzh::Method &m, unsigned threads, std::vector<std::
 // Opens files and submits their pieces, in writing order, until enough are in flight.
 void FilePacker::ahead() {
     while (inFlight_ < limit_ && submitting_ < files_.size()) {
-        File &f = files_[submitting_];
+        File& f = files_[submitting_];
         if (submitting_ >= opened_) {
             ++opened_;
             f.file = std::make_shared<PackFile>();
@@ -186,13 +189,13 @@ void FilePacker::ahead() {
 uint64_t FilePacker::open() {
     ++cur_;
     ahead();
-    File &f = files_[cur_ - 1];
+    File& f = files_[cur_ - 1];
     if (f.error) std::rethrow_exception(f.error);
     return f.size;
 }
 
-FilePacker::Data FilePacker::write(lzh::FdSink &sink, const std::function<void(uint64_t)> &progress) {
-    File &f = files_[cur_ - 1];
+FilePacker::Data FilePacker::write(lzh::FdSink& sink, const std::function<void(uint64_t)>& progress) {
+    File& f = files_[cur_ - 1];
     Data d;
     uint64_t dataAt = sink.position();
     std::vector<uint8_t> bytes;
@@ -205,13 +208,13 @@ FilePacker::Data FilePacker::write(lzh::FdSink &sink, const std::function<void(u
         f.pieces.pop_front();
         try {
             jobs_.wait(*p, [&] { progress(d.original + p->consumed); });
-        } catch (const lzh::Error &e) {
+        } catch (const lzh::Error& e) {
             --inFlight_;
             if (e.code == UNLHA_ERR_READ) throw lzh::Error(e.code, f.path + ": " + e.what());
             throw;
         }
         --inFlight_;
-        if (gaveUp) continue; // draining what was in flight
+        if (gaveUp) continue;  // draining what was in flight
         if (p->skipped || p->result.gaveUp) {
             gaveUp = true;
             f.file->skip = true;
@@ -229,14 +232,14 @@ FilePacker::Data FilePacker::write(lzh::FdSink &sink, const std::function<void(u
     if (f.size && !gaveUp && d.packed < d.original) {
         d.method = m_.id;
     } else {
-        sink.truncateTo(dataAt); // does not shrink: keep it as it is
+        sink.truncateTo(dataAt);  // does not shrink: keep it as it is
         store(f, sink, d, progress);
     }
     f.file.reset();
     return d;
 }
 
-void FilePacker::store(File &f, lzh::FdSink &sink, Data &d, const std::function<void(uint64_t)> &progress) {
+void FilePacker::store(File& f, lzh::FdSink& sink, Data& d, const std::function<void(uint64_t)>& progress) {
     PreadSource src(f.file->fd.get(), 0, UINT64_MAX);
     std::vector<uint8_t> buf(1 << 16);
     d = Data{"-lh0-", 0, 0, 0};
@@ -247,11 +250,11 @@ void FilePacker::store(File &f, lzh::FdSink &sink, Data &d, const std::function<
             d.original += n;
             if ((d.original & ((1u << 24) - 1)) < n) progress(d.original);
         }
-    } catch (const lzh::Error &e) {
+    } catch (const lzh::Error& e) {
         if (e.code == UNLHA_ERR_READ) throw lzh::Error(e.code, f.path + ": " + e.what());
         throw;
     }
     d.packed = d.original;
 }
 
-} // namespace archive
+}  // namespace archive

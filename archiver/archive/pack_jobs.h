@@ -27,45 +27,45 @@ unsigned usableCores();
 
 struct PackFile {
     Fd fd;
-    std::atomic<bool> skip{false}; // stored after all: its other pieces need not be packed
+    std::atomic<bool> skip{false};  // stored after all: its other pieces need not be packed
 };
 
 struct Piece {
     std::shared_ptr<PackFile> file;
-    uint64_t offset = 0, size = 0; // size is ignored for the last piece, which runs to the end
+    uint64_t offset = 0, size = 0;  // size is ignored for the last piece, which runs to the end
     bool last = false;
     // Filled by whoever packs it.
     std::vector<uint8_t> packed;
     lzh::EncodeResult result;
     std::exception_ptr error;
     bool skipped = false;
-    std::atomic<uint64_t> consumed{0}; // input bytes read so far, for progress
-    bool done = false;                 // guarded by the pool's lock
+    std::atomic<uint64_t> consumed{0};  // input bytes read so far, for progress
+    bool done = false;                  // guarded by the pool's lock
 };
 
 class PackJobs {
 public:
     // With one thread, pieces are packed in wait() on the caller's thread.
-    PackJobs(unsigned threads, const lzh::Method &m);
+    PackJobs(unsigned threads, const lzh::Method& m);
     ~PackJobs();
     bool inline_() const { return workers_.empty(); }
     void submit(std::shared_ptr<Piece> p);
     // Returns once `p` is packed; calls `poll` about every 50 ms meanwhile
     // (or between blocks when packing on this thread), which may throw.
-    void wait(Piece &p, const std::function<void()> &poll);
+    void wait(Piece& p, const std::function<void()>& poll);
 
 private:
     void work();
-    void pack(lzh::Encoder &enc, Piece &p, const std::function<void(uint64_t)> &onProgress);
+    void pack(lzh::Encoder& enc, Piece& p, const std::function<void(uint64_t)>& onProgress);
 
-    const lzh::Method &m_;
+    const lzh::Method& m_;
     std::mutex mu_;
     std::condition_variable ready_, finished_;
     std::deque<std::shared_ptr<Piece>> queue_;
     bool quit_ = false;
     std::atomic<bool> stop_{false};
     std::vector<std::thread> workers_;
-    lzh::Encoder own_; // the caller's, for packing inline
+    lzh::Encoder own_;  // the caller's, for packing inline
 };
 
 // The data of the files an add writes, packed ahead on every thread while
@@ -78,12 +78,12 @@ public:
         uint16_t crc = 0;
     };
     // `paths`: the files in the order they will be written.
-    FilePacker(const lzh::Method &m, unsigned threads, std::vector<std::string> paths);
+    FilePacker(const lzh::Method& m, unsigned threads, std::vector<std::string> paths);
     // Opens the next file; returns its size then (throws its open error).
     uint64_t open();
     // Writes the data of the file open() returned, packed, or stored when it
     // does not shrink. `progress` gets the bytes of it done so far and may throw.
-    Data write(lzh::FdSink &sink, const std::function<void(uint64_t)> &progress);
+    Data write(lzh::FdSink& sink, const std::function<void(uint64_t)>& progress);
 
 private:
     struct File {
@@ -91,19 +91,19 @@ private:
         std::shared_ptr<PackFile> file;
         uint64_t size = 0;
         std::exception_ptr error;
-        uint64_t next = 0; // offset of the next piece to submit
+        uint64_t next = 0;  // offset of the next piece to submit
         std::deque<std::shared_ptr<Piece>> pieces;
     };
     void ahead();
-    void store(File &f, lzh::FdSink &sink, Data &d, const std::function<void(uint64_t)> &progress);
+    void store(File& f, lzh::FdSink& sink, Data& d, const std::function<void(uint64_t)>& progress);
 
-    const lzh::Method &m_;
+    const lzh::Method& m_;
     PackJobs jobs_;
     std::vector<File> files_;
-    size_t cur_ = 0;      // the file open() returned last, plus one
-    size_t opened_ = 0;   // files opened so far
-    size_t submitting_ = 0; // the file whose pieces are being submitted
+    size_t cur_ = 0;         // the file open() returned last, plus one
+    size_t opened_ = 0;      // files opened so far
+    size_t submitting_ = 0;  // the file whose pieces are being submitted
     size_t inFlight_ = 0, limit_;
 };
 
-} // namespace archive
+}  // namespace archive

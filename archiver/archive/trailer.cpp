@@ -9,17 +9,17 @@ namespace {
 constexpr char kMagic[9] = "KNRSFX01";
 constexpr uint8_t kWindow = 1, kFolders = 2;
 
-void put64(uint8_t *p, uint64_t v) {
+void put64(uint8_t* p, uint64_t v) {
     for (int i = 0; i < 8; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
-uint64_t get64(const uint8_t *p) {
+uint64_t get64(const uint8_t* p) {
     uint64_t v = 0;
     for (int i = 7; i >= 0; --i) v = v << 8 | p[i];
     return v;
 }
-} // namespace
+}  // namespace
 
-std::array<uint8_t, kTrailerSize> encodeTrailer(const Trailer &t) {
+std::array<uint8_t, kTrailerSize> encodeTrailer(const Trailer& t) {
     std::array<uint8_t, kTrailerSize> b{};
     put64(&b[0], t.archiveOffset);
     put64(&b[8], t.archiveSize);
@@ -29,7 +29,7 @@ std::array<uint8_t, kTrailerSize> encodeTrailer(const Trailer &t) {
     return b;
 }
 
-bool decodeTrailer(const uint8_t *b, uint64_t fileSize, Trailer &t) {
+bool decodeTrailer(const uint8_t* b, uint64_t fileSize, Trailer& t) {
     if (fileSize < kTrailerSize || std::memcmp(&b[24], kMagic, 8) != 0) return false;
     t.archiveOffset = get64(&b[0]);
     t.archiveSize = get64(&b[8]);
@@ -41,4 +41,4 @@ bool decodeTrailer(const uint8_t *b, uint64_t fileSize, Trailer &t) {
     return t.archiveOffset <= end && t.archiveSize == end - t.archiveOffset && t.archiveSize > 0;
 }
 
-} // namespace archive
+}  // namespace archive

@@ -10,26 +10,26 @@ namespace archive {
 constexpr std::size_t kTrailerSize = 32;
 
 struct Trailer {
-    uint64_t archiveOffset = 0; // first byte of the archive (the stub's size)
+    uint64_t archiveOffset = 0;  // first byte of the archive (the stub's size)
     uint64_t archiveSize = 0;
-    bool window = false;  // -ji0: ask for a folder in a window
-    int style = 0;        // -gw2 / -gw4
-    bool folders = false; // -gu1: restore stored folders
+    bool window = false;   // -ji0: ask for a folder in a window
+    int style = 0;         // -gw2 / -gw4
+    bool folders = false;  // -gu1: restore stored folders
 };
 
-std::array<uint8_t, kTrailerSize> encodeTrailer(const Trailer &t);
+std::array<uint8_t, kTrailerSize> encodeTrailer(const Trailer& t);
 
 // Reads a file's last kTrailerSize bytes. False when they are no trailer or
 // it does not fit the file's size (a cut or padded self-extractor).
-bool decodeTrailer(const uint8_t *last, uint64_t fileSize, Trailer &t);
+bool decodeTrailer(const uint8_t* last, uint64_t fileSize, Trailer& t);
 
 // The same on an open file.
-bool readTrailer(int fd, Trailer &t);
+bool readTrailer(int fd, Trailer& t);
 
 // Where the archive in an open file starts and how long it is (0: up to its
 // end mark): our trailer when there is one, else, for a program with an
 // archive after it, the first place a valid header is read from. False for a
 // program without an archive; a plain archive gives offset 0.
-bool locateArchive(int fd, uint64_t &offset, uint64_t &size);
+bool locateArchive(int fd, uint64_t& offset, uint64_t& size);
 
-} // namespace archive
+}  // namespace archive

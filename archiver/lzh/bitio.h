@@ -10,8 +10,8 @@ namespace lzh {
 
 class BitWriter {
 public:
-    explicit BitWriter(std::vector<uint8_t> &out) : out_(out) {}
-    void put(int n, uint32_t v) { // n <= 32
+    explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
+    void put(int n, uint32_t v) {  // n <= 32
         if (!n) return;
         total_ += static_cast<unsigned>(n);
         acc_ = (acc_ << n) | (v & (n == 32 ? 0xFFFFFFFFu : ((1u << n) - 1)));
@@ -26,13 +26,13 @@ public:
         }
     }
     // Appends a stream of `bits` bits held most significant first in `src`.
-    void append(const uint8_t *src, uint64_t bits) {
+    void append(const uint8_t* src, uint64_t bits) {
         for (; bits >= 32; bits -= 32, src += 4)
             put(32, uint32_t{src[0]} << 24 | uint32_t{src[1]} << 16 | uint32_t{src[2]} << 8 | src[3]);
         for (; bits >= 8; bits -= 8) put(8, *src++);
         if (bits) put(static_cast<int>(bits), static_cast<uint32_t>(*src >> (8 - bits)));
     }
-    uint64_t bits() const { return total_; } // put so far, padding excluded
+    uint64_t bits() const { return total_; }  // put so far, padding excluded
     void reset() {
         acc_ = 0;
         nbits_ = 0;
@@ -51,7 +51,7 @@ public:
     }
 
 private:
-    std::vector<uint8_t> &out_;
+    std::vector<uint8_t>& out_;
     uint64_t acc_ = 0;
     int nbits_ = 0;
     uint64_t total_ = 0;
@@ -61,7 +61,7 @@ private:
 // consuming more than a few of those means the data is damaged.
 class BitReader {
 public:
-    explicit BitReader(ByteSource &in) : in_(in) {}
+    explicit BitReader(ByteSource& in) : in_(in) {}
     void need(int n) {
         if (nbits_ < n) refill();
     }
@@ -96,7 +96,7 @@ private:
             nbits_ += 8;
         }
     }
-    ByteSource &in_;
+    ByteSource& in_;
     uint8_t buf_[1 << 15];
     size_t pos_ = 0, len_ = 0;
     uint64_t acc_ = 0;
@@ -104,4 +104,4 @@ private:
     uint32_t fake_ = 0;
 };
 
-} // namespace lzh
+}  // namespace lzh

@@ -6,13 +6,13 @@
 
 namespace lzh {
 
-void Freqs::add(const Freqs &o) {
+void Freqs::add(const Freqs& o) {
     for (int i = 0; i < NC; ++i) c[i] += o.c[i];
     for (int i = 0; i < NPMAX; ++i) p[i] += o.p[i];
 }
 
 namespace {
-constexpr size_t kSplitCandidates = 16; // segments per chunk tried as block boundaries
+constexpr size_t kSplitCandidates = 16;  // segments per chunk tried as block boundaries
 
 struct BitCounter {
     uint64_t bits = 0;
@@ -24,14 +24,14 @@ struct Tables {
     uint8_t clen[NC]{}, plen[NPMAX]{}, tlen[NT]{};
     uint16_t ccode[NC]{}, pcode[NPMAX]{}, tcode[NT]{};
     int csingle = -1, psingle = -1, tsingle = -1;
-    int cn = 0; // literal/length lengths written (trailing zeros dropped)
+    int cn = 0;  // literal/length lengths written (trailing zeros dropped)
 };
 
 // Returns the symbol when at most one is used (the table is then written in
 // its single-code form), else -1 with lengths and codes built. With
 // `minBits`, a lone used symbol gets a partner instead, so that every code
 // costs at least one bit: lhasa stops early on codes of no bits at the end.
-int singleOrBuild(const uint32_t *freq, int n, uint8_t *len, uint16_t *code, bool minBits = false) {
+int singleOrBuild(const uint32_t* freq, int n, uint8_t* len, uint16_t* code, bool minBits = false) {
     int used = 0, last = 0;
     for (int i = 0; i < n; ++i)
         if (freq[i]) ++used, last = i;
@@ -51,7 +51,8 @@ int singleOrBuild(const uint32_t *freq, int n, uint8_t *len, uint16_t *code, boo
 }
 
 // Walks the literal/length lengths as the code-length code sees them.
-template <class F> void walkCLen(const uint8_t *clen, int n, F emit) {
+template <class F>
+void walkCLen(const uint8_t* clen, int n, F emit) {
     int i = 0;
     while (i < n) {
         int k = clen[i++];
@@ -74,7 +75,8 @@ template <class F> void walkCLen(const uint8_t *clen, int n, F emit) {
     }
 }
 
-template <class W> void writePtLen(W &w, const uint8_t *len, int nn, int nbit, int special) {
+template <class W>
+void writePtLen(W& w, const uint8_t* len, int nn, int nbit, int special) {
     int n = nn;
     while (n > 0 && !len[n - 1]) --n;
     w.put(nbit, static_cast<uint32_t>(n));
@@ -84,7 +86,7 @@ template <class W> void writePtLen(W &w, const uint8_t *len, int nn, int nbit, i
         if (k <= 6)
             w.put(3, static_cast<uint32_t>(k));
         else
-            w.put(k - 3, ((1u << (k - 3)) - 1) << 1); // 7 + (k - 7) ones, then a zero
+            w.put(k - 3, ((1u << (k - 3)) - 1) << 1);  // 7 + (k - 7) ones, then a zero
         if (i == special) {
             int z = 0;
             while (i < n && i < 6 && !len[i]) ++i, ++z;
@@ -93,7 +95,7 @@ template <class W> void writePtLen(W &w, const uint8_t *len, int nn, int nbit, i
     }
 }
 
-void buildTables(const Freqs &f, int np, Tables &t) {
+void buildTables(const Freqs& f, int np, Tables& t) {
     t.csingle = singleOrBuild(f.c, NC, t.clen, t.ccode, true);
     t.psingle = singleOrBuild(f.p, np, t.plen, t.pcode, true);
     if (t.csingle >= 0) return;
@@ -104,7 +106,8 @@ void buildTables(const Freqs &f, int np, Tables &t) {
     t.tsingle = singleOrBuild(tf, NT, t.tlen, t.tcode);
 }
 
-template <class W> void writeTables(W &w, const Tables &t, int np, int pbit) {
+template <class W>
+void writeTables(W& w, const Tables& t, int np, int pbit) {
     if (t.csingle >= 0) {
         w.put(TBIT, 0);
         w.put(TBIT, 0);
@@ -133,7 +136,7 @@ template <class W> void writeTables(W &w, const Tables &t, int np, int pbit) {
 
 // Bits a block with these frequencies costs (tables and codes, not the
 // position extra bits, which no split changes).
-uint64_t blockCost(const Freqs &f, int np, int pbit) {
+uint64_t blockCost(const Freqs& f, int np, int pbit) {
     Tables t;
     buildTables(f, np, t);
     BitCounter bc;
@@ -144,7 +147,7 @@ uint64_t blockCost(const Freqs &f, int np, int pbit) {
     return bits;
 }
 
-} // namespace
+}  // namespace
 
 struct BlockWriter::Segment {
     size_t a, b;
@@ -152,7 +155,7 @@ struct BlockWriter::Segment {
     uint64_t cost;
 };
 
-void BlockWriter::reset(const Method &m) {
+void BlockWriter::reset(const Method& m) {
     m_ = &m;
     bytes_.clear();
     bw_.reset();
@@ -198,11 +201,11 @@ void BlockWriter::flush() {
         if (best > 0) joined[best - 1] = pairCost(best - 1);
         if (best + 1 < segs.size()) joined[best] = pairCost(best);
     }
-    for (const Segment &s : segs) writeBlock(s);
+    for (const Segment& s : segs) writeBlock(s);
     tokens_.clear();
 }
 
-void BlockWriter::writeBlock(const Segment &s) {
+void BlockWriter::writeBlock(const Segment& s) {
     Tables t;
     buildTables(s.f, m_->np, t);
     bw_.put(16, static_cast<uint32_t>(s.b - s.a));
@@ -220,4 +223,4 @@ void BlockWriter::writeBlock(const Segment &s) {
     }
 }
 
-} // namespace lzh
+}  // namespace lzh

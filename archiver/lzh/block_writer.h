@@ -17,7 +17,7 @@ inline uint32_t posCode(uint32_t tok) { return static_cast<uint32_t>(bitLength(t
 struct Freqs {
     uint32_t c[NC]{};
     uint32_t p[NPMAX]{};
-    void add(const Freqs &o);
+    void add(const Freqs& o);
     void count(uint32_t tok) {
         ++c[tok & 511];
         if (tok >= 256) ++p[posCode(tok)];
@@ -26,10 +26,10 @@ struct Freqs {
 
 class BlockWriter {
 public:
-    static constexpr size_t kChunkTokens = 65535; // the block's 16-bit code count
+    static constexpr size_t kChunkTokens = 65535;  // the block's 16-bit code count
 
     BlockWriter() : bw_(bytes_) { tokens_.reserve(kChunkTokens); }
-    void reset(const Method &m);
+    void reset(const Method& m);
     // Adds a token covering `len` input bytes; true when the chunk is full.
     bool add(uint32_t tok, uint32_t len) {
         tokens_.push_back(tok);
@@ -40,20 +40,20 @@ public:
     void flush();
     // Pads the last byte with zero bits.
     void finish() { bw_.finish(); }
-    std::vector<uint8_t> &bytes() { return bytes_; } // written, for the caller to drain
+    std::vector<uint8_t>& bytes() { return bytes_; }  // written, for the caller to drain
     uint64_t covered() const { return covered_; }
-    const Method &method() const { return *m_; }
+    const Method& method() const { return *m_; }
     uint64_t bits() const { return bw_.bits(); }
 
 private:
     struct Segment;
-    void writeBlock(const Segment &s);
+    void writeBlock(const Segment& s);
 
-    const Method *m_ = nullptr;
+    const Method* m_ = nullptr;
     std::vector<uint8_t> bytes_;
     BitWriter bw_;
     std::vector<uint32_t> tokens_;
     uint64_t covered_ = 0;
 };
 
-} // namespace lzh
+}  // namespace lzh

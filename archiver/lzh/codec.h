@@ -27,15 +27,15 @@ class Encoder {
 public:
     Encoder();
     ~Encoder();
-    Encoder(const Encoder &) = delete;
-    Encoder &operator=(const Encoder &) = delete;
+    Encoder(const Encoder&) = delete;
+    Encoder& operator=(const Encoder&) = delete;
 
     // Packs `in` into `out`. With giveUp set it stops as soon as the output is
     // clearly larger than the input, so the caller can store the file instead.
     // `history` (at most the window) is the data just before `in`: matches may
     // reach into it, and the output continues a stream that already holds it.
-    EncodeResult encode(const Method &m, ByteSource &in, ByteSink &out, bool giveUp, const Progress &progress = {},
-                        const uint8_t *history = nullptr, size_t historySize = 0);
+    EncodeResult encode(const Method& m, ByteSource& in, ByteSink& out, bool giveUp, const Progress& progress = {},
+                        const uint8_t* history = nullptr, size_t historySize = 0);
 
 private:
     struct Impl;
@@ -47,13 +47,13 @@ class Decoder {
 public:
     Decoder();
     ~Decoder();
-    Decoder(const Decoder &) = delete;
-    Decoder &operator=(const Decoder &) = delete;
+    Decoder(const Decoder&) = delete;
+    Decoder& operator=(const Decoder&) = delete;
 
     // Unpacks exactly `original` bytes; returns their CRC-16. Throws
     // UNLHA_ERR_DAMAGED on any inconsistency in the packed data.
-    uint16_t decode(const Method &m, ByteSource &packed, uint64_t original, ByteSink &out,
-                    const Progress &progress = {});
+    uint16_t decode(const Method& m, ByteSource& packed, uint64_t original, ByteSink& out,
+                    const Progress& progress = {});
 
 private:
     struct Impl;
@@ -61,8 +61,7 @@ private:
 };
 
 // One-off forms of the above.
-EncodeResult encode(const Method &m, ByteSource &in, ByteSink &out, bool giveUp, const Progress &progress = {});
-uint16_t decode(const Method &m, ByteSource &packed, uint64_t original, ByteSink &out,
-                const Progress &progress = {});
+EncodeResult encode(const Method& m, ByteSource& in, ByteSink& out, bool giveUp, const Progress& progress = {});
+uint16_t decode(const Method& m, ByteSource& packed, uint64_t original, ByteSink& out, const Progress& progress = {});
 
-} // namespace lzh
+}  // namespace lzh

@@ -9,10 +9,10 @@
 namespace lzh {
 
 namespace {
-constexpr size_t kHistory = 1 << 16; // covers the largest distance of any method
+constexpr size_t kHistory = 1 << 16;  // covers the largest distance of any method
 constexpr size_t kChunk = 1 << 16;
 
-void readPtLen(BitReader &br, HuffDecoder &dec, int nn, int nbit, int special) {
+void readPtLen(BitReader& br, HuffDecoder& dec, int nn, int nbit, int special) {
     int n = static_cast<int>(br.get(nbit));
     if (n == 0) {
         int c = static_cast<int>(br.get(nbit));
@@ -37,7 +37,7 @@ void readPtLen(BitReader &br, HuffDecoder &dec, int nn, int nbit, int special) {
     dec.build(len, nn);
 }
 
-void readCLen(BitReader &br, HuffDecoder &t, HuffDecoder &c) {
+void readCLen(BitReader& br, HuffDecoder& t, HuffDecoder& c) {
     int n = static_cast<int>(br.get(CBIT));
     if (n == 0) {
         int s = static_cast<int>(br.get(CBIT));
@@ -60,7 +60,7 @@ void readCLen(BitReader &br, HuffDecoder &t, HuffDecoder &c) {
     }
     c.build(len, NC);
 }
-} // namespace
+}  // namespace
 
 struct Decoder::Impl {
     HuffDecoder cdec{12}, pdec{8}, tdec{8};
@@ -70,15 +70,15 @@ struct Decoder::Impl {
 Decoder::Decoder() : impl_(std::make_unique<Impl>()) {}
 Decoder::~Decoder() = default;
 
-uint16_t decode(const Method &m, ByteSource &packed, uint64_t original, ByteSink &out, const Progress &progress) {
+uint16_t decode(const Method& m, ByteSource& packed, uint64_t original, ByteSink& out, const Progress& progress) {
     return Decoder().decode(m, packed, original, out, progress);
 }
 
-uint16_t Decoder::decode(const Method &m, ByteSource &packed, uint64_t original, ByteSink &out,
-                         const Progress &progress) {
+uint16_t Decoder::decode(const Method& m, ByteSource& packed, uint64_t original, ByteSink& out,
+                         const Progress& progress) {
     BitReader br(packed);
     HuffDecoder &cdec = impl_->cdec, &pdec = impl_->pdec, &tdec = impl_->tdec;
-    uint8_t *b = impl_->buf.data();
+    uint8_t* b = impl_->buf.data();
     size_t pos = 0, flushed = 0;
     uint64_t produced = 0, remaining = original;
     uint32_t blockLeft = 0;
@@ -109,8 +109,8 @@ uint16_t Decoder::decode(const Method &m, ByteSource &packed, uint64_t original,
             uint64_t dist = uint64_t{d} + 1;
             if (len > remaining) damaged("match runs past the end");
             if (dist > produced) damaged("match before the start");
-            uint8_t *dst = b + pos;
-            const uint8_t *src = dst - dist;
+            uint8_t* dst = b + pos;
+            const uint8_t* src = dst - dist;
             if (dist >= len) {
                 std::memcpy(dst, src, len);
             } else {
@@ -132,4 +132,4 @@ uint16_t Decoder::decode(const Method &m, ByteSource &packed, uint64_t original,
     return crc;
 }
 
-} // namespace lzh
+}  // namespace lzh

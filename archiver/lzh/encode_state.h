@@ -7,14 +7,14 @@
 
 namespace lzh {
 
-struct GiveUp {}; // thrown when the output is clearly larger than the input
+struct GiveUp {};  // thrown when the output is clearly larger than the input
 
 struct EncodeState {
     Window win;
     BlockWriter blocks;
-    ByteSink *out = nullptr;
+    ByteSink* out = nullptr;
     bool giveUp = false;
-    const Progress *progress = nullptr;
+    const Progress* progress = nullptr;
     EncodeResult res;
 
     void emit(uint32_t tok, uint32_t len) {
@@ -27,8 +27,8 @@ struct EncodeState {
 // The two parses; each keeps its tables between entries.
 class LazyParser {
 public:
-    void resetFor(const Window &w) { mf_.reset(w); } // before the window starts the entry
-    void run(EncodeState &st, int dicbit);
+    void resetFor(const Window& w) { mf_.reset(w); }  // before the window starts the entry
+    void run(EncodeState& st, int dicbit);
 
 private:
     ChainFinder mf_;
@@ -36,8 +36,8 @@ private:
 
 class PricedParser {
 public:
-    void resetFor(const Window &w) { mf_.reset(w); }
-    void run(EncodeState &st);
+    void resetFor(const Window& w) { mf_.reset(w); }
+    void run(EncodeState& st);
 
 private:
     struct Prices;
@@ -45,4 +45,4 @@ private:
     std::vector<uint32_t> cost_, from_, path_;
 };
 
-} // namespace lzh
+}  // namespace lzh

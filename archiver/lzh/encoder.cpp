@@ -3,7 +3,7 @@
 namespace lzh {
 
 void EncodeState::drain() {
-    std::vector<uint8_t> &b = blocks.bytes();
+    std::vector<uint8_t>& b = blocks.bytes();
     if (b.empty()) return;
     out->write(b.data(), b.size());
     res.out += b.size();
@@ -21,15 +21,15 @@ struct Encoder::Impl {
     EncodeState st;
     LazyParser lazy;
     PricedParser priced;
-    const Method *last = nullptr;
+    const Method* last = nullptr;
 };
 
 Encoder::Encoder() : impl_(std::make_unique<Impl>()) {}
 Encoder::~Encoder() = default;
 
-EncodeResult Encoder::encode(const Method &m, ByteSource &in, ByteSink &out, bool giveUp, const Progress &progress,
-                             const uint8_t *history, size_t historySize) {
-    EncodeState &st = impl_->st;
+EncodeResult Encoder::encode(const Method& m, ByteSource& in, ByteSink& out, bool giveUp, const Progress& progress,
+                             const uint8_t* history, size_t historySize) {
+    EncodeState& st = impl_->st;
     st.win.setWindow(m.dicbit);
     // The finders clear what the last entry touched; after another method
     // (another window, the other finder) they clear everything.
@@ -37,8 +37,10 @@ EncodeResult Encoder::encode(const Method &m, ByteSource &in, ByteSink &out, boo
     impl_->last = &m;
     if (historySize > st.win.wsize) history += historySize - st.win.wsize, historySize = st.win.wsize;
     bool optimal = m.dicbit >= 16;
-    if (optimal) impl_->priced.resetFor(st.win);
-    else impl_->lazy.resetFor(st.win);
+    if (optimal)
+        impl_->priced.resetFor(st.win);
+    else
+        impl_->lazy.resetFor(st.win);
     st.win.start(in, history, static_cast<uint32_t>(historySize));
     st.blocks.reset(m);
     st.out = &out;
@@ -46,13 +48,15 @@ EncodeResult Encoder::encode(const Method &m, ByteSource &in, ByteSink &out, boo
     st.progress = &progress;
     st.res = {};
     try {
-        if (optimal) impl_->priced.run(st);
-        else impl_->lazy.run(st, m.dicbit);
+        if (optimal)
+            impl_->priced.run(st);
+        else
+            impl_->lazy.run(st, m.dicbit);
         st.blocks.flush();
         st.res.bits = st.blocks.bits();
         st.blocks.finish();
         st.drain();
-    } catch (const GiveUp &) {
+    } catch (const GiveUp&) {
         st.res.gaveUp = true;
     }
     st.res.in = st.win.read;
@@ -60,8 +64,8 @@ EncodeResult Encoder::encode(const Method &m, ByteSource &in, ByteSink &out, boo
     return st.res;
 }
 
-EncodeResult encode(const Method &m, ByteSource &in, ByteSink &out, bool giveUp, const Progress &progress) {
+EncodeResult encode(const Method& m, ByteSource& in, ByteSink& out, bool giveUp, const Progress& progress) {
     return Encoder().encode(m, in, out, giveUp, progress);
 }
 
-} // namespace lzh
+}  // namespace lzh

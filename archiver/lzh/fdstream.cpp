@@ -8,12 +8,15 @@
 
 namespace lzh {
 
-size_t FdSource::read(uint8_t *dst, size_t n) {
+size_t FdSource::read(uint8_t* dst, size_t n) {
     if (off_ == len_) {
-        if (n >= buf_.size()) { // large reads bypass the buffer
+        if (n >= buf_.size()) {  // large reads bypass the buffer
             for (;;) {
                 ssize_t r = sys::read(fd_, dst, n);
-                if (r >= 0) { pos_ += static_cast<uint64_t>(r); return static_cast<size_t>(r); }
+                if (r >= 0) {
+                    pos_ += static_cast<uint64_t>(r);
+                    return static_cast<size_t>(r);
+                }
                 if (errno != EINTR) fail(code_, what_ + ": " + std::strerror(errno));
             }
         }
@@ -34,19 +37,25 @@ size_t FdSource::read(uint8_t *dst, size_t n) {
 
 bool FdSource::skip(uint64_t n) {
     uint64_t buffered = len_ - off_;
-    if (n <= buffered) { off_ += static_cast<size_t>(n); return true; }
+    if (n <= buffered) {
+        off_ += static_cast<size_t>(n);
+        return true;
+    }
     n -= buffered;
     off_ = len_ = 0;
     int64_t here = sys::lseek(fd_, 0, SEEK_CUR);
     int64_t end = here >= 0 ? sys::lseek(fd_, 0, SEEK_END) : -1;
-    if (here < 0 || end < 0) return ByteSource::skip(n); // not seekable
-    if (static_cast<uint64_t>(end - here) < n) { pos_ = static_cast<uint64_t>(end); return false; }
+    if (here < 0 || end < 0) return ByteSource::skip(n);  // not seekable
+    if (static_cast<uint64_t>(end - here) < n) {
+        pos_ = static_cast<uint64_t>(end);
+        return false;
+    }
     pos_ = static_cast<uint64_t>(here) + n;
     if (sys::lseek(fd_, static_cast<int64_t>(pos_), SEEK_SET) < 0) fail(code_, what_ + ": " + std::strerror(errno));
     return true;
 }
 
-void FdSink::write(const uint8_t *src, size_t n) {
+void FdSink::write(const uint8_t* src, size_t n) {
     while (n) {
         if (fill_ == buf_.size()) flush();
         size_t k = buf_.size() - fill_ < n ? buf_.size() - fill_ : n;
@@ -76,7 +85,7 @@ void FdSink::truncateTo(uint64_t pos) {
     pos_ = pos;
 }
 
-void FdSink::patch(uint64_t pos, const uint8_t *src, size_t n) {
+void FdSink::patch(uint64_t pos, const uint8_t* src, size_t n) {
     flush();
     while (n) {
         ssize_t w = sys::pwrite(fd_, src, n, static_cast<int64_t>(pos));
@@ -88,4 +97,4 @@ void FdSink::patch(uint64_t pos, const uint8_t *src, size_t n) {
     }
 }
 
-} // namespace lzh
+}  // namespace lzh

@@ -9,14 +9,14 @@ const Method kMethods[] = {
     {"-lh6-", 15, 16, 5},
     {"-lh7-", 16, 17, 5},
 };
-} // namespace
+}  // namespace
 
-const Method *findMethod(const std::string &id) {
-    for (const Method &m : kMethods)
+const Method* findMethod(const std::string& id) {
+    for (const Method& m : kMethods)
         if (id == m.id) return &m;
     return nullptr;
 }
 
-const Method &methodForLevel(int jm) { return kMethods[jm == 4 ? 3 : jm == 3 ? 2 : 1]; }
+const Method& methodForLevel(int jm) { return kMethods[jm == 4 ? 3 : jm == 3 ? 2 : 1]; }
 
-} // namespace lzh
+}  // namespace lzh

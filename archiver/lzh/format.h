@@ -5,22 +5,22 @@
 
 namespace lzh {
 
-constexpr int NC = 510;   // literal/length codes: 256 bytes and lengths 3..256
-constexpr int NT = 19;    // codes of the code-length table
-constexpr int TBIT = 5;   // bits of the code-length table's count
-constexpr int CBIT = 9;   // bits of the literal/length table's count
-constexpr int NPMAX = 17; // position codes of the largest window
+constexpr int NC = 510;    // literal/length codes: 256 bytes and lengths 3..256
+constexpr int NT = 19;     // codes of the code-length table
+constexpr int TBIT = 5;    // bits of the code-length table's count
+constexpr int CBIT = 9;    // bits of the literal/length table's count
+constexpr int NPMAX = 17;  // position codes of the largest window
 constexpr uint32_t kMinMatch = 3, kMaxMatch = 256;
 
 struct Method {
-    const char *id; // "-lh5-"
-    int dicbit;     // window is 1 << dicbit bytes
-    int np;         // number of position codes
-    int pbit;       // bits of the position-table count
+    const char* id;  // "-lh5-"
+    int dicbit;      // window is 1 << dicbit bytes
+    int np;          // number of position codes
+    int pbit;        // bits of the position-table count
 };
 
 // The LZ methods by id ("-lh5-"), or nullptr.
-const Method *findMethod(const std::string &id);
-const Method &methodForLevel(int jm); // 2 -> lh5, 3 -> lh6, 4 -> lh7
+const Method* findMethod(const std::string& id);
+const Method& methodForLevel(int jm);  // 2 -> lh5, 3 -> lh6, 4 -> lh7
 
-} // namespace lzh
+}  // namespace lzh

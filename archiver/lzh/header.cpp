@@ -17,13 +17,13 @@ constexpr size_t kMethod = 2, kPacked = 7, kOriginal = 11, kTime = 15, kLevel = 
 constexpr size_t kSumOfRest = 1, kNameLength = 21, kName = 22;
 // Level 2: a 16-bit total size, then these.
 constexpr size_t kCrc2 = 21, kOs2 = 23, kFirstExt2 = 24, kBase2 = 26;
-} // namespace at
+}  // namespace at
 
 // Extended header types.
 namespace ext {
 constexpr uint8_t kHeaderCrc = 0x00, kFileName = 0x01, kFolderName = 0x02, kSizes64 = 0x42, kCodePage = 0x46,
                   kUnixMode = 0x50, kUnixTime = 0x54;
-} // namespace ext
+}  // namespace ext
 
 // The Unix extension of a level-0 header: 'U', a minor version, then time,
 // mode, uid and gid.
@@ -31,18 +31,18 @@ constexpr size_t kUnix0Time = 2, kUnix0Mode = 6, kUnix0Size = 12;
 // A level-1 extension chain longer than this is not a header.
 constexpr uint64_t kMaxExtBytes = 1u << 20;
 
-uint32_t get16(const uint8_t *p) { return p[0] | uint32_t{p[1]} << 8; }
-uint32_t get32(const uint8_t *p) { return get16(p) | get16(p + 2) << 16; }
-uint64_t get64(const uint8_t *p) { return get32(p) | uint64_t{get32(p + 4)} << 32; }
-void put16(std::vector<uint8_t> &v, uint32_t x) {
+uint32_t get16(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }
+uint32_t get32(const uint8_t* p) { return get16(p) | get16(p + 2) << 16; }
+uint64_t get64(const uint8_t* p) { return get32(p) | uint64_t{get32(p + 4)} << 32; }
+void put16(std::vector<uint8_t>& v, uint32_t x) {
     v.push_back(static_cast<uint8_t>(x));
     v.push_back(static_cast<uint8_t>(x >> 8));
 }
-void put32(std::vector<uint8_t> &v, uint32_t x) {
+void put32(std::vector<uint8_t>& v, uint32_t x) {
     put16(v, x & 0xFFFF);
     put16(v, x >> 16);
 }
-void put64(std::vector<uint8_t> &v, uint64_t x) {
+void put64(std::vector<uint8_t>& v, uint64_t x) {
     put32(v, static_cast<uint32_t>(x));
     put32(v, static_cast<uint32_t>(x >> 32));
 }
@@ -61,36 +61,36 @@ int64_t fromDosTime(uint32_t t) {
 }
 
 // Applies one extended header (type, data) to e.
-void applyExt(Entry &e, uint8_t type, const uint8_t *d, size_t n, bool &sizes64) {
+void applyExt(Entry& e, uint8_t type, const uint8_t* d, size_t n, bool& sizes64) {
     switch (type) {
-    case ext::kFileName: e.rawName.assign(reinterpret_cast<const char *>(d), n); break;
-    case ext::kFolderName: e.rawDir.assign(reinterpret_cast<const char *>(d), n); break;
-    case ext::kSizes64:
-        if (n >= 16) {
-            e.packed = get64(d);
-            e.original = get64(d + 8);
-            sizes64 = true;
-        }
-        break;
-    case ext::kCodePage:
-        if (n >= 4) e.codePage = static_cast<CodePage>(get32(d));
-        break;
-    case ext::kUnixMode:
-        if (n >= 2) {
-            e.mode = get16(d);
-            e.hasMode = true;
-        }
-        break;
-    case ext::kUnixTime:
-        if (n >= 4) e.mtime = get32(d);
-        break;
-    default: break;
+        case ext::kFileName: e.rawName.assign(reinterpret_cast<const char*>(d), n); break;
+        case ext::kFolderName: e.rawDir.assign(reinterpret_cast<const char*>(d), n); break;
+        case ext::kSizes64:
+            if (n >= 16) {
+                e.packed = get64(d);
+                e.original = get64(d + 8);
+                sizes64 = true;
+            }
+            break;
+        case ext::kCodePage:
+            if (n >= 4) e.codePage = static_cast<CodePage>(get32(d));
+            break;
+        case ext::kUnixMode:
+            if (n >= 2) {
+                e.mode = get16(d);
+                e.hasMode = true;
+            }
+            break;
+        case ext::kUnixTime:
+            if (n >= 4) e.mtime = get32(d);
+            break;
+        default: break;
     }
 }
 
 // Reads the rest of the fixed part of a level-0/1 header into e.raw.
-size_t readOldBase(ByteSource &in, Entry &e) {
-    std::vector<uint8_t> &h = e.raw;
+size_t readOldBase(ByteSource& in, Entry& e) {
+    std::vector<uint8_t>& h = e.raw;
     size_t base = size_t{h[0]} + 2;
     if (base < at::kName + 2) damaged("header too short");
     h.resize(base);
@@ -101,14 +101,14 @@ size_t readOldBase(ByteSource &in, Entry &e) {
     e.mtime = fromDosTime(get32(h.data() + at::kTime));
     size_t nl = h[at::kNameLength];
     if (at::kName + nl + 2 > base) damaged("name runs past the header");
-    e.rawName.assign(reinterpret_cast<const char *>(h.data() + at::kName), nl);
+    e.rawName.assign(reinterpret_cast<const char*>(h.data() + at::kName), nl);
     e.crc = static_cast<uint16_t>(get16(h.data() + at::kName + nl));
     return base;
 }
 
-void readLevel0(ByteSource &in, Entry &e) {
+void readLevel0(ByteSource& in, Entry& e) {
     size_t base = readOldBase(in, e);
-    const uint8_t *x = e.raw.data() + at::kName + e.rawName.size() + 2;
+    const uint8_t* x = e.raw.data() + at::kName + e.rawName.size() + 2;
     size_t extLen = base - (at::kName + e.rawName.size() + 2);
     if (extLen >= kUnix0Size && x[0] == 'U') {
         e.os = 'U';
@@ -118,9 +118,9 @@ void readLevel0(ByteSource &in, Entry &e) {
     }
 }
 
-void readLevel1(ByteSource &in, Entry &e) {
+void readLevel1(ByteSource& in, Entry& e) {
     size_t base = readOldBase(in, e);
-    std::vector<uint8_t> &h = e.raw;
+    std::vector<uint8_t>& h = e.raw;
     size_t osAt = at::kName + e.rawName.size() + 2;
     if (osAt + 3 > base) damaged("header too short");
     e.os = h[osAt];
@@ -141,8 +141,8 @@ void readLevel1(ByteSource &in, Entry &e) {
     if (!sizes64) e.packed -= extBytes;
 }
 
-void readLevel2(ByteSource &in, Entry &e) {
-    std::vector<uint8_t> &h = e.raw;
+void readLevel2(ByteSource& in, Entry& e) {
+    std::vector<uint8_t>& h = e.raw;
     size_t total = get16(h.data());
     if (total < at::kBase2) damaged("header too short");
     h.resize(total);
@@ -168,23 +168,23 @@ void readLevel2(ByteSource &in, Entry &e) {
         if (crc16(0, copy.data(), copy.size()) != stored) damaged("header CRC mismatch");
     }
 }
-} // namespace
+}  // namespace
 
 std::string Entry::path() const {
     std::string p;
-    for (const auto &s : parts) {
+    for (const auto& s : parts) {
         if (!p.empty()) p += '/';
         p += escapeControls(s);
     }
     return p;
 }
 
-void decodePath(Entry &e) {
+void decodePath(Entry& e) {
     CodePage page = readingCodePage(e.codePage, e.os, e.rawDir + e.rawName);
     StoredPath sp = splitStoredPath(e.rawDir, e.rawName, e.level, page);
     e.fault = sp.fault;
     e.parts.clear();
-    for (const auto &raw : sp.parts) {
+    for (const auto& raw : sp.parts) {
         e.parts.push_back(fromArchiveName(raw, page));
         // What the conversion gives is judged again: it is what reaches the file system.
         if (e.fault == NameFault::None) e.fault = judgePart(e.parts.back());
@@ -192,10 +192,10 @@ void decodePath(Entry &e) {
     }
 }
 
-bool readHeader(ByteSource &in, Entry &e, bool first) {
+bool readHeader(ByteSource& in, Entry& e, bool first) {
     e = Entry{};
     e.raw.resize(at::kName - 1);
-    uint8_t *h = e.raw.data();
+    uint8_t* h = e.raw.data();
     if (!in.readFull(h, 1)) {
         // The final 0 is often missing; the entries before it are whole.
         if (first) damaged("not an archive: nothing to read");
@@ -204,24 +204,25 @@ bool readHeader(ByteSource &in, Entry &e, bool first) {
     if (h[0] == 0) return false;
     if (!in.readFull(h + 1, at::kLevel)) damaged("header cut short");
     e.level = h[at::kLevel];
-    e.method.assign(reinterpret_cast<const char *>(h + at::kMethod), 5);
+    e.method.assign(reinterpret_cast<const char*>(h + at::kMethod), 5);
     e.packed = get32(h + at::kPacked);
     e.original = get32(h + at::kOriginal);
     switch (e.level) {
-    case 0: readLevel0(in, e); break;
-    case 1: readLevel1(in, e); break;
-    case 2: readLevel2(in, e); break;
-    default: damaged("unknown header level");
+        case 0: readLevel0(in, e); break;
+        case 1: readLevel1(in, e); break;
+        case 2: readLevel2(in, e); break;
+        default: damaged("unknown header level");
     }
     if (e.isDir() && (e.packed || e.original)) damaged("folder entry with data");
     decodePath(e);
     return true;
 }
 
-std::vector<uint8_t> writeHeader(const Entry &e, bool large) {
+std::vector<uint8_t> writeHeader(const Entry& e, bool large) {
     std::vector<uint8_t> h;
-    put16(h, 0); // total size, set below
-    for (int i = 0; i < 5; ++i) h.push_back(static_cast<uint8_t>(i < static_cast<int>(e.method.size()) ? e.method[i] : ' '));
+    put16(h, 0);  // total size, set below
+    for (int i = 0; i < 5; ++i)
+        h.push_back(static_cast<uint8_t>(i < static_cast<int>(e.method.size()) ? e.method[i] : ' '));
     put32(h, static_cast<uint32_t>(e.packed));
     put32(h, static_cast<uint32_t>(e.original));
     put32(h, static_cast<uint32_t>(e.mtime < 0 ? 0 : e.mtime > kLastTime ? kLastTime : e.mtime));
@@ -231,7 +232,7 @@ std::vector<uint8_t> writeHeader(const Entry &e, bool large) {
     h.push_back('U');
     // Each extended header: its size (counted from the size field of the
     // previous one), type, data.
-    auto add = [&](uint8_t type, const std::vector<uint8_t> &data) {
+    auto add = [&](uint8_t type, const std::vector<uint8_t>& data) {
         size_t size = data.size() + 3;
         if (size > 0xFFFF) fail(UNLHA_ERR_WRITE, "name too long for the header");
         put16(h, static_cast<uint32_t>(size));
@@ -274,4 +275,4 @@ std::vector<uint8_t> writeHeader(const Entry &e, bool large) {
     return h;
 }
 
-} // namespace lzh
+}  // namespace lzh

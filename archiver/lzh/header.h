@@ -11,22 +11,22 @@ namespace lzh {
 
 struct Entry {
     std::string method = "-lh0-";
-    uint64_t packed = 0;   // bytes of packed data after the header
+    uint64_t packed = 0;  // bytes of packed data after the header
     uint64_t original = 0;
-    int64_t mtime = 0;     // Unix time
+    int64_t mtime = 0;  // Unix time
     uint16_t crc = 0;
     int level = 2;
     uint8_t os = 'U';
     bool hasMode = false;
     uint32_t mode = 0;
-    CodePage codePage = CodePage::Unknown; // as declared by the header, or to declare
-    std::string rawDir;    // folder as stored, components separated by 0xFF
-    std::string rawName;   // name as stored
+    CodePage codePage = CodePage::Unknown;  // as declared by the header, or to declare
+    std::string rawDir;                     // folder as stored, components separated by 0xFF
+    std::string rawName;                    // name as stored
 
     // Filled by readHeader from the raw names.
-    std::vector<std::string> parts; // path components in the local encoding
-    NameFault fault = NameFault::None; // why the name may not be extracted
-    std::vector<uint8_t> raw;       // every header byte as read
+    std::vector<std::string> parts;     // path components in the local encoding
+    NameFault fault = NameFault::None;  // why the name may not be extracted
+    std::vector<uint8_t> raw;           // every header byte as read
 
     bool isDir() const { return method == "-lhd-"; }
     // The path for messages and matching: '/' between parts, control bytes escaped.
@@ -40,14 +40,14 @@ constexpr int64_t kLastTime = 0xFFFFFFFF;
 // Reads the next header. Returns false at the end mark, and at the end of
 // the input unless `first` (an archive needs at least one header or the
 // mark). Throws UNLHA_ERR_DAMAGED when a header is cut short or inconsistent.
-bool readHeader(ByteSource &in, Entry &e, bool first = false);
+bool readHeader(ByteSource& in, Entry& e, bool first = false);
 
 // A level-2 header for e. With `large` the 64-bit size field is added, so
 // the header keeps its length whatever the sizes turn out to be. A time
 // outside the 32-bit field is stored as its nearest end.
-std::vector<uint8_t> writeHeader(const Entry &e, bool large);
+std::vector<uint8_t> writeHeader(const Entry& e, bool large);
 
 // Splits the stored names into e.parts and sets e.fault.
-void decodePath(Entry &e);
+void decodePath(Entry& e);
 
-} // namespace lzh
+}  // namespace lzh

@@ -5,7 +5,7 @@
 
 namespace lzh {
 
-void buildLengths(const uint32_t *freq, int n, int limit, uint8_t *len) {
+void buildLengths(const uint32_t* freq, int n, int limit, uint8_t* len) {
     std::fill(len, len + n, 0);
     // Fixed arrays: the encoder calls this hundreds of times per block.
     constexpr int kMaxSyms = 1024;
@@ -59,7 +59,7 @@ void buildLengths(const uint32_t *freq, int n, int limit, uint8_t *len) {
         for (int k = 0; k < count[l]; ++k) len[syms[--i]] = static_cast<uint8_t>(l);
 }
 
-void makeCodes(const uint8_t *len, int n, uint16_t *code) {
+void makeCodes(const uint8_t* len, int n, uint16_t* code) {
     uint16_t count[kMaxCodeLen + 1]{};
     for (int i = 0; i < n; ++i) ++count[len[i]];
     count[0] = 0;
@@ -68,7 +68,7 @@ void makeCodes(const uint8_t *len, int n, uint16_t *code) {
     for (int i = 0; i < n; ++i) code[i] = len[i] ? static_cast<uint16_t>(next[len[i]]++) : 0;
 }
 
-void HuffDecoder::build(const uint8_t *len, int n) {
+void HuffDecoder::build(const uint8_t* len, int n) {
     single_ = false;
     std::fill(std::begin(count_), std::end(count_), 0);
     for (int i = 0; i < n; ++i) {
@@ -108,7 +108,7 @@ void HuffDecoder::build(const uint8_t *len, int n) {
         }
 }
 
-int HuffDecoder::decodeLong(BitReader &br) {
+int HuffDecoder::decodeLong(BitReader& br) {
     for (int l = bits_ + 1; l <= kMaxCodeLen; ++l) {
         uint32_t c = br.peek(l);
         if (c - first_[l] < count_[l]) {
@@ -116,7 +116,7 @@ int HuffDecoder::decodeLong(BitReader &br) {
             return sorted_[index_[l] + (c - first_[l])];
         }
     }
-    damaged("bad code"); // unreachable with a complete table
+    damaged("bad code");  // unreachable with a complete table
 }
 
-} // namespace lzh
+}  // namespace lzh

@@ -5,18 +5,18 @@
 namespace lzh {
 
 namespace {
-constexpr uint32_t kLook = kMaxMatch + kMinMatch + 1; // lookahead kept while input remains
-constexpr uint32_t kLazy = 48;                        // a match this long is taken without looking further
-} // namespace
+constexpr uint32_t kLook = kMaxMatch + kMinMatch + 1;  // lookahead kept while input remains
+constexpr uint32_t kLazy = 48;                         // a match this long is taken without looking further
+}  // namespace
 
-void LazyParser::run(EncodeState &st, int dicbit) {
+void LazyParser::run(EncodeState& st, int dicbit) {
     // Measured on headers, binaries, fonts and licences: these keep -lh5-/-lh6-
     // at gzip -6 speed and below jlha's size.
     mf_.chain = dicbit >= 15 ? 64 : 128;
     mf_.good = 24;
     mf_.nice = kMaxMatch;
-    const uint32_t tooFar = dicbit >= 15 ? 8192 : 4096; // a 3-byte match farther is not worth it
-    Window &w = st.win;
+    const uint32_t tooFar = dicbit >= 15 ? 8192 : 4096;  // a 3-byte match farther is not worth it
+    Window& w = st.win;
     uint32_t primed = w.pos;
     if (uint32_t moved = w.fill(kLook)) mf_.slide(moved);
     for (uint32_t p = 0; p < primed; ++p) mf_.insert(w, p);
@@ -52,4 +52,4 @@ void LazyParser::run(EncodeState &st, int dicbit) {
     if (pending) st.emit(w.buf[w.pos - 1], 1);
 }
 
-} // namespace lzh
+}  // namespace lzh

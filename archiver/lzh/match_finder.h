@@ -12,7 +12,7 @@ namespace lzh {
 
 // Length of the common prefix of a and b from `len` on, at most `max`;
 // reads up to 7 bytes past it (the window keeps padding there).
-inline uint32_t matchLength(const uint8_t *a, const uint8_t *b, uint32_t len, uint32_t max) {
+inline uint32_t matchLength(const uint8_t* a, const uint8_t* b, uint32_t len, uint32_t max) {
     while (len < max) {
         uint64_t x, y;
         std::memcpy(&x, a + len, 8);
@@ -29,7 +29,8 @@ struct Match {
 
 // Clears the slots `hash` gives for the positions of the last entry, or the
 // whole table when that entry slid its window or was large.
-template <class Hash> void clearTouched(std::vector<uint32_t> &table, const Window &w, Hash hash) {
+template <class Hash>
+void clearTouched(std::vector<uint32_t>& table, const Window& w, Hash hash) {
     if (w.slid || w.end > table.size() / 4) {
         std::fill(table.begin(), table.end(), 0);
         return;
@@ -41,27 +42,27 @@ template <class Hash> void clearTouched(std::vector<uint32_t> &table, const Wind
 class ChainFinder {
 public:
     static constexpr int kHashBits = 16;
-    uint32_t chain = 0, good = 0, nice = 0; // steps per search; fewer once this long; enough at this length
+    uint32_t chain = 0, good = 0, nice = 0;  // steps per search; fewer once this long; enough at this length
 
-    static uint32_t hash(const uint8_t *s) {
+    static uint32_t hash(const uint8_t* s) {
         uint32_t v = uint32_t{s[0]} << 16 | uint32_t{s[1]} << 8 | s[2];
         return (v * 2654435761u) >> (32 - kHashBits);
     }
 
     // Before w.start(): forgets the last entry.
-    void reset(const Window &w) {
+    void reset(const Window& w) {
         if (head_.empty()) head_.assign(size_t{1} << kHashBits, 0);
         if (prev_.size() != w.wsize) prev_.assign(w.wsize, 0);
         clearTouched(head_, w, hash);
     }
 
     void slide(uint32_t by) {
-        for (auto &h : head_) h = slideDown(h, by);
-        for (auto &p : prev_) p = slideDown(p, by);
+        for (auto& h : head_) h = slideDown(h, by);
+        for (auto& p : prev_) p = slideDown(p, by);
     }
 
     // Inserts position p and returns the previous head of its chain.
-    uint32_t insert(const Window &w, uint32_t p) {
+    uint32_t insert(const Window& w, uint32_t p) {
         uint32_t h = hash(w.buf.data() + p);
         uint32_t old = head_[h];
         prev_[p & (w.wsize - 1)] = old;
@@ -70,9 +71,9 @@ public:
     }
 
     // The longest match at w.pos longer than `best`, starting from `cand`.
-    uint32_t longest(const Window &w, uint32_t cand, uint32_t best, uint32_t look, uint32_t &dist) const {
-        const uint8_t *b = w.buf.data();
-        const uint8_t *scan = b + w.pos;
+    uint32_t longest(const Window& w, uint32_t cand, uint32_t best, uint32_t look, uint32_t& dist) const {
+        const uint8_t* b = w.buf.data();
+        const uint8_t* scan = b + w.pos;
         uint32_t maxLen = std::min(kMaxMatch, look);
         uint32_t enough = std::min(nice, maxLen);
         uint32_t steps = best >= good ? chain >> 2 : chain;
@@ -80,7 +81,7 @@ public:
         const uint32_t mask = w.wsize - 1;
         if (best >= maxLen) return best;
         do {
-            const uint8_t *mp = b + cand;
+            const uint8_t* mp = b + cand;
             if (mp[best] != scan[best] || mp[0] != scan[0] || mp[1] != scan[1]) continue;
             uint32_t len = matchLength(scan, mp, 0, maxLen);
             if (len > best) {
@@ -105,22 +106,22 @@ private:
 class TreeFinder {
 public:
     static constexpr int kHash3Bits = 14, kHash4Bits = 16;
-    uint32_t depth = 0;    // nodes visited per walk that lists matches
-    uint32_t insDepth = 0; // per walk that only indexes: the tree is cut below it
-    uint32_t nice = 0;  // a match this long replaces its node: the walk ends there
+    uint32_t depth = 0;     // nodes visited per walk that lists matches
+    uint32_t insDepth = 0;  // per walk that only indexes: the tree is cut below it
+    uint32_t nice = 0;      // a match this long replaces its node: the walk ends there
 
-    static uint32_t hash3(const uint8_t *s) {
+    static uint32_t hash3(const uint8_t* s) {
         uint32_t v3 = uint32_t{s[0]} << 16 | uint32_t{s[1]} << 8 | s[2];
         return (v3 * 2654435761u) >> (32 - kHash3Bits);
     }
-    static uint32_t hash4(const uint8_t *s) {
+    static uint32_t hash4(const uint8_t* s) {
         uint32_t v3 = uint32_t{s[0]} << 16 | uint32_t{s[1]} << 8 | s[2];
         return ((v3 << 8 | s[3]) * 2654435761u) >> (32 - kHash4Bits);
     }
 
     // Every node a walk reaches was linked during this entry, so only the
     // heads need clearing.
-    void reset(const Window &w) {
+    void reset(const Window& w) {
         if (head3_.empty()) head3_.assign(size_t{1} << kHash3Bits, 0), head4_.assign(size_t{1} << kHash4Bits, 0);
         if (son_.size() != 2 * size_t{w.wsize}) son_.assign(2 * size_t{w.wsize}, 0);
         clearTouched(head3_, w, hash3);
@@ -128,12 +129,12 @@ public:
     }
 
     void slide(uint32_t by) {
-        for (auto &h : head4_) h = slideDown(h, by);
-        for (auto &h : head3_) h = slideDown(h, by);
-        for (auto &p : son_) p = slideDown(p, by);
+        for (auto& h : head4_) h = slideDown(h, by);
+        for (auto& h : head3_) h = slideDown(h, by);
+        for (auto& p : son_) p = slideDown(p, by);
     }
 
-    void prefetch(const Window &w, uint32_t p) const {
+    void prefetch(const Window& w, uint32_t p) const {
         __builtin_prefetch(&head3_[hash3(w.buf.data() + p)]);
         __builtin_prefetch(&head4_[hash4(w.buf.data() + p)]);
     }
@@ -141,9 +142,9 @@ public:
     // Inserts position cur; with `out`, also lists its matches (longer each,
     // at most `avail` bytes) and returns how many. Compares read up to
     // `nice` + 8 bytes past cur, whatever `avail` says.
-    uint32_t find(const Window &w, uint32_t cur, uint32_t avail, Match *out) {
-        const uint8_t *b = w.buf.data();
-        const uint8_t *scan = b + cur;
+    uint32_t find(const Window& w, uint32_t cur, uint32_t avail, Match* out) {
+        const uint8_t* b = w.buf.data();
+        const uint8_t* scan = b + cur;
         const uint32_t mask = w.wsize - 1;
         uint32_t h3 = hash3(scan), h4 = hash4(scan);
         uint32_t cand3 = head3_[h3], cand = head4_[h4];
@@ -165,14 +166,14 @@ public:
                 *lo = *hi = 0;
                 break;
             }
-            const uint8_t *mp = b + cand;
-            uint32_t *node = &son_[2 * (cand & mask)];
+            const uint8_t* mp = b + cand;
+            uint32_t* node = &son_[2 * (cand & mask)];
             uint32_t len = matchLength(scan, mp, std::min(lenLo, lenHi), nice);
             if (out && len > best) {
                 uint32_t got = len >= nice ? matchLength(scan, mp, len, maxLen) : std::min(len, maxLen);
                 if (got > best) best = got, out[n++] = {got, cur - cand};
             }
-            if (len >= nice) { // cur takes the node's place
+            if (len >= nice) {  // cur takes the node's place
                 *lo = node[0];
                 *hi = node[1];
                 break;
@@ -196,4 +197,4 @@ private:
     std::vector<uint32_t> head3_, head4_, son_;
 };
 
-} // namespace lzh
+}  // namespace lzh

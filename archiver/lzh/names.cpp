@@ -8,7 +8,7 @@ namespace {
 using sys::convert;
 using sys::localCodeset;
 
-bool isAscii(const std::string &s) {
+bool isAscii(const std::string& s) {
     for (unsigned char c : s)
         if (c >= 0x80) return false;
     return true;
@@ -16,18 +16,18 @@ bool isAscii(const std::string &s) {
 
 std::string iconvName(CodePage page) {
     switch (page) {
-    case CodePage::Utf8: return "UTF-8";
-    case CodePage::Unknown:
-    case CodePage::Cp932: return "CP932";
-    default: return "CP" + std::to_string(static_cast<uint32_t>(page));
+        case CodePage::Utf8: return "UTF-8";
+        case CodePage::Unknown:
+        case CodePage::Cp932: return "CP932";
+        default: return "CP" + std::to_string(static_cast<uint32_t>(page));
     }
 }
-} // namespace
+}  // namespace
 
-CodePage archiveCodePage(const std::vector<std::string> &localParts) {
+CodePage archiveCodePage(const std::vector<std::string>& localParts) {
     CodePage page = CodePage::Unknown;
     std::string cs = localCodeset(), out;
-    for (const auto &p : localParts) {
+    for (const auto& p : localParts) {
         if (isAscii(p)) continue;
         if (!convert("CP932", cs, p, out)) return CodePage::Utf8;
         page = CodePage::Cp932;
@@ -35,7 +35,7 @@ CodePage archiveCodePage(const std::vector<std::string> &localParts) {
     return page;
 }
 
-std::string toArchiveName(const std::string &local, CodePage page) {
+std::string toArchiveName(const std::string& local, CodePage page) {
     if (isAscii(local)) return local;
     if (page == CodePage::Unknown) page = archiveCodePage({local});
     std::string cs = localCodeset(), out;
@@ -43,18 +43,18 @@ std::string toArchiveName(const std::string &local, CodePage page) {
     return convert(iconvName(page), cs, local, out) ? out : local;
 }
 
-CodePage readingCodePage(CodePage declared, uint8_t os, const std::string &stored) {
+CodePage readingCodePage(CodePage declared, uint8_t os, const std::string& stored) {
     if (declared != CodePage::Unknown) return declared;
     std::string tmp;
     if (os == 'U' && !isAscii(stored) && convert("UTF-32LE", "UTF-8", stored, tmp)) return CodePage::Utf8;
     return CodePage::Cp932;
 }
 
-std::string fromArchiveName(const std::string &stored, CodePage page) {
+std::string fromArchiveName(const std::string& stored, CodePage page) {
     if (isAscii(stored)) return stored;
     std::string cs = localCodeset(), from = iconvName(page), out;
     if (from == cs) return stored;
     return convert(cs, from, stored, out) ? out : stored;
 }
 
-} // namespace lzh
+}  // namespace lzh

@@ -12,16 +12,16 @@ namespace lzh {
 
 // The code page one entry's path is stored in: CP932 when it holds every
 // component, else UTF-8; Unknown when the path is plain ASCII.
-CodePage archiveCodePage(const std::vector<std::string> &localParts);
+CodePage archiveCodePage(const std::vector<std::string>& localParts);
 
 // Local name -> archive bytes in `page` (Unknown: as archiveCodePage picks).
-std::string toArchiveName(const std::string &local, CodePage page = CodePage::Unknown);
+std::string toArchiveName(const std::string& local, CodePage page = CodePage::Unknown);
 
 // How stored name bytes are to be read: the declared code page decides;
 // without one CP932, except that a Unix writer's valid UTF-8 is UTF-8.
-CodePage readingCodePage(CodePage declared, uint8_t os, const std::string &stored);
+CodePage readingCodePage(CodePage declared, uint8_t os, const std::string& stored);
 
 // Archive bytes in `page` -> local name; bytes that do not convert are kept.
-std::string fromArchiveName(const std::string &stored, CodePage page);
+std::string fromArchiveName(const std::string& stored, CodePage page);
 
-} // namespace lzh
+}  // namespace lzh

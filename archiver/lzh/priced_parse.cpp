@@ -7,24 +7,24 @@
 namespace lzh {
 
 namespace {
-constexpr uint32_t kDepth = 8;         // tree nodes visited per search
-constexpr uint32_t kInsDepth = 3;      // per position only indexed (inside a match taken)
-constexpr uint32_t kTreeNice = 64;     // the tree keeps one of two positions that agree this far
-constexpr uint32_t kNice = 32;         // a match this long is taken as it is
-constexpr uint32_t kDenseLengths = 18; // every match length up to this is priced
-constexpr uint32_t kFirstReprice = 256; // tokens before the first prices of an entry's own
+constexpr uint32_t kDepth = 8;           // tree nodes visited per search
+constexpr uint32_t kInsDepth = 3;        // per position only indexed (inside a match taken)
+constexpr uint32_t kTreeNice = 64;       // the tree keeps one of two positions that agree this far
+constexpr uint32_t kNice = 32;           // a match this long is taken as it is
+constexpr uint32_t kDenseLengths = 18;   // every match length up to this is priced
+constexpr uint32_t kFirstReprice = 256;  // tokens before the first prices of an entry's own
 constexpr uint32_t kRepriceTokens = 8192;
 // Lookahead kept: the tree compares up to kTreeNice + 8 bytes past the
 // positions it indexes, and those run a long match past the step.
 constexpr uint32_t kAhead = kLookMax + kTreeNice + kPad;
 static_assert(kTreeNice <= kMaxMatch, "the window zeroes kMaxMatch + kPad bytes past the end");
-} // namespace
+}  // namespace
 
 struct PricedParser::Prices {
     uint32_t c[NC], p[NPMAX];
     Freqs recent;
     uint32_t since = 0;
-    uint32_t every = kFirstReprice; // doubles up to kRepriceTokens: small files soon get their own prices
+    uint32_t every = kFirstReprice;  // doubles up to kRepriceTokens: small files soon get their own prices
 
     // Before any statistics exist.
     Prices() {
@@ -40,15 +40,15 @@ struct PricedParser::Prices {
         buildLengths(recent.p, np, kMaxCodeLen, plen);
         for (int i = 0; i < NC; ++i) c[i] = clen[i] ? clen[i] : 14;
         for (int i = 0; i < np; ++i) p[i] = (plen[i] ? plen[i] : 9) + (i > 1 ? i - 1 : 0);
-        for (auto &f : recent.c) f = (f + 1) / 2; // older tokens count less
-        for (auto &f : recent.p) f = (f + 1) / 2;
+        for (auto& f : recent.c) f = (f + 1) / 2;  // older tokens count less
+        for (auto& f : recent.p) f = (f + 1) / 2;
         since = 0;
         every = std::min(2 * every, kRepriceTokens);
     }
 };
 
-void PricedParser::run(EncodeState &st) {
-    Window &w = st.win;
+void PricedParser::run(EncodeState& st) {
+    Window& w = st.win;
     mf_.depth = kDepth;
     mf_.insDepth = kInsDepth;
     mf_.nice = kTreeNice;
@@ -83,8 +83,8 @@ void PricedParser::run(EncodeState &st) {
             if (maxLen >= kMinMatch) {
                 uint32_t n = mf_.find(w, p, maxLen, matches);
                 uint32_t l = kMinMatch;
-                uint32_t *cost = cost_.data() + i, *from = from_.data() + i; // unaliased, kept in registers
-                const uint32_t *lenPrice = price.c + 256 - kMinMatch;
+                uint32_t *cost = cost_.data() + i, *from = from_.data() + i;  // unaliased, kept in registers
+                const uint32_t* lenPrice = price.c + 256 - kMinMatch;
                 for (uint32_t k = 0; k < n; ++k) {
                     uint32_t d = matches[k].dist - 1;
                     uint32_t dp = c0 + price.p[bitLength(d)];
@@ -130,4 +130,4 @@ void PricedParser::run(EncodeState &st) {
     }
 }
 
-} // namespace lzh
+}  // namespace lzh

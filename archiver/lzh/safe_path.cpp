@@ -5,17 +5,17 @@ namespace lzh {
 namespace {
 bool leadByte(uint8_t c, CodePage page) {
     switch (page) {
-    case CodePage::Utf8: return false;
-    case CodePage::Unknown:
-    case CodePage::Cp932: return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
-    default: return c >= 0x81 && c <= 0xFE; // the other double-byte pages
+        case CodePage::Utf8: return false;
+        case CodePage::Unknown:
+        case CodePage::Cp932: return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+        default: return c >= 0x81 && c <= 0xFE;  // the other double-byte pages
     }
 }
 
 // Only these can follow a lead byte, so '/' and '.' always count as themselves.
 bool trailByte(uint8_t c) { return c >= 0x40 && c != 0x7F && c != 0xFF; }
 
-} // namespace
+}  // namespace
 
 NameFault judgePart(std::string_view part) {
     if (part == "." || part == "..") return NameFault::DotPart;
@@ -25,7 +25,7 @@ NameFault judgePart(std::string_view part) {
 }
 
 namespace {
-std::vector<std::string> split(const std::string &all, bool backslash, CodePage page) {
+std::vector<std::string> split(const std::string& all, bool backslash, CodePage page) {
     std::vector<std::string> pieces(1);
     for (size_t i = 0; i < all.size(); ++i) {
         auto c = static_cast<uint8_t>(all[i]);
@@ -37,7 +37,7 @@ std::vector<std::string> split(const std::string &all, bool backslash, CodePage 
         if (leadByte(c, page) && i + 1 < all.size() && trailByte(static_cast<uint8_t>(all[i + 1])))
             pieces.back() += all[++i];
     }
-    if (pieces.size() > 1 && pieces.back().empty()) pieces.pop_back(); // a folder's closing separator
+    if (pieces.size() > 1 && pieces.back().empty()) pieces.pop_back();  // a folder's closing separator
     return pieces;
 }
 
@@ -51,8 +51,9 @@ StoredPath judge(std::vector<std::string> pieces) {
         if (out.fault == NameFault::None) out.fault = f;
     };
     // "C:" first would be a drive where drives exist.
-    const std::string &first = pieces[0];
-    if (first.empty() || (first.size() >= 2 && first[1] == ':' && ((first[0] | 0x20) >= 'a' && (first[0] | 0x20) <= 'z')))
+    const std::string& first = pieces[0];
+    if (first.empty() ||
+        (first.size() >= 2 && first[1] == ':' && ((first[0] | 0x20) >= 'a' && (first[0] | 0x20) <= 'z')))
         setFault(NameFault::Absolute);
     for (size_t i = 0; i < pieces.size(); ++i) {
         if (pieces[i].empty()) {
@@ -64,7 +65,7 @@ StoredPath judge(std::vector<std::string> pieces) {
     }
     return out;
 }
-} // namespace
+}  // namespace
 
 StoredPath splitStoredPath(std::string_view dir, std::string_view name, int level, CodePage page) {
     std::string all(dir);
@@ -77,14 +78,14 @@ StoredPath splitStoredPath(std::string_view dir, std::string_view name, int leve
     return out;
 }
 
-const char *describe(NameFault fault) {
+const char* describe(NameFault fault) {
     switch (fault) {
-    case NameFault::None: return "safe";
-    case NameFault::NoName: return "the entry has no name";
-    case NameFault::Control: return "the name holds a NUL or control byte";
-    case NameFault::DotPart: return "the name has a \".\" or \"..\" part";
-    case NameFault::EmptyPart: return "the name has an empty part";
-    case NameFault::Absolute: return "the name is absolute";
+        case NameFault::None: return "safe";
+        case NameFault::NoName: return "the entry has no name";
+        case NameFault::Control: return "the name holds a NUL or control byte";
+        case NameFault::DotPart: return "the name has a \".\" or \"..\" part";
+        case NameFault::EmptyPart: return "the name has an empty part";
+        case NameFault::Absolute: return "the name is absolute";
     }
     return "unsafe";
 }
@@ -104,4 +105,4 @@ std::string escapeControls(std::string_view s) {
     return out;
 }
 
-} // namespace lzh
+}  // namespace lzh

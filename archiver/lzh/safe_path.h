@@ -17,15 +17,15 @@ enum class CodePage : uint32_t { Unknown = 0, Cp932 = 932, Utf8 = 65001 };
 // Why a stored name may not be used; None when it may.
 enum class NameFault {
     None,
-    NoName,      // nothing but separators
-    Control,     // NUL or another byte below 0x20
-    DotPart,     // a "." or ".." component
-    EmptyPart,   // two separators in a row
-    Absolute,    // starts at a root or a drive
+    NoName,     // nothing but separators
+    Control,    // NUL or another byte below 0x20
+    DotPart,    // a "." or ".." component
+    EmptyPart,  // two separators in a row
+    Absolute,   // starts at a root or a drive
 };
 
 struct StoredPath {
-    std::vector<std::string> parts; // components, still in the stored bytes
+    std::vector<std::string> parts;  // components, still in the stored bytes
     NameFault fault = NameFault::None;
 };
 
@@ -39,10 +39,10 @@ StoredPath splitStoredPath(std::string_view dir, std::string_view name, int leve
 NameFault judgePart(std::string_view part);
 
 // A short English reason for a fault, for messages.
-const char *describe(NameFault fault);
+const char* describe(NameFault fault);
 
 // The name with bytes below 0x20 (and 0x7F) shown as \xNN, so that listings
 // show every byte and never end at a NUL.
 std::string escapeControls(std::string_view s);
 
-} // namespace lzh
+}  // namespace lzh

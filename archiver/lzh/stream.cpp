@@ -15,7 +15,7 @@ bool ByteSource::skip(uint64_t n) {
     return true;
 }
 
-bool ByteSource::readFull(uint8_t *dst, size_t n) {
+bool ByteSource::readFull(uint8_t* dst, size_t n) {
     while (n) {
         size_t got = read(dst, n);
         if (!got) return false;
@@ -25,7 +25,7 @@ bool ByteSource::readFull(uint8_t *dst, size_t n) {
     return true;
 }
 
-size_t LimitedSource::read(uint8_t *dst, size_t n) {
+size_t LimitedSource::read(uint8_t* dst, size_t n) {
     if (n > left_) n = static_cast<size_t>(left_);
     if (!n) return 0;
     size_t got = in_.read(dst, n);
@@ -33,7 +33,7 @@ size_t LimitedSource::read(uint8_t *dst, size_t n) {
     return got;
 }
 
-size_t MemorySource::read(uint8_t *dst, size_t n) {
+size_t MemorySource::read(uint8_t* dst, size_t n) {
     if (n > n_) n = n_;
     if (!n) return 0;
     std::memcpy(dst, p_, n);
@@ -42,4 +42,4 @@ size_t MemorySource::read(uint8_t *dst, size_t n) {
     return n;
 }
 
-} // namespace lzh
+}  // namespace lzh

@@ -12,17 +12,17 @@
 namespace lzh {
 
 constexpr uint32_t kParseStep = 4096;                      // positions per priced-parse step
-constexpr uint32_t kLookMax = kParseStep + kMaxMatch + 8;   // lookahead the parsers keep
-constexpr uint32_t kSlide = 1 << 18; // bytes dropped per slide; rarer slides, fewer index rewrites
-constexpr uint32_t kPad = 16;        // compares may read this far past the data
+constexpr uint32_t kLookMax = kParseStep + kMaxMatch + 8;  // lookahead the parsers keep
+constexpr uint32_t kSlide = 1 << 18;  // bytes dropped per slide; rarer slides, fewer index rewrites
+constexpr uint32_t kPad = 16;         // compares may read this far past the data
 
 struct Window {
     uint32_t wsize = 0, maxDist = 0, cap = 0;
     std::vector<uint8_t> buf;
     uint32_t pos = 0, end = 0;
     bool eof = false;
-    bool slid = false; // since start(): the match finders' cheap reset no longer applies
-    ByteSource *in = nullptr;
+    bool slid = false;  // since start(): the match finders' cheap reset no longer applies
+    ByteSource* in = nullptr;
     uint16_t crc = 0;
     uint64_t read = 0;
 
@@ -36,7 +36,7 @@ struct Window {
     }
 
     // Starts an entry whose data follows `history` (at most the window).
-    void start(ByteSource &src, const uint8_t *history, uint32_t n) {
+    void start(ByteSource& src, const uint8_t* history, uint32_t n) {
         if (n) std::memcpy(buf.data(), history, n);
         pos = end = n;
         eof = slid = false;
@@ -60,7 +60,7 @@ struct Window {
             size_t got = in->read(buf.data() + end, cap - end);
             if (!got) {
                 eof = true;
-                std::memset(buf.data() + end, 0, kMaxMatch + kPad); // the same bytes past the end whatever came before
+                std::memset(buf.data() + end, 0, kMaxMatch + kPad);  // the same bytes past the end whatever came before
                 break;
             }
             crc = crc16(crc, buf.data() + end, got);
@@ -73,4 +73,4 @@ struct Window {
 
 inline uint32_t slideDown(uint32_t v, uint32_t by) { return v >= by ? v - by : 0; }
 
-} // namespace lzh
+}  // namespace lzh

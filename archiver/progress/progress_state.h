@@ -13,7 +13,7 @@ namespace progress {
 
 struct Snapshot {
     std::string name;
-    int permille = 0; // of the total bytes
+    int permille = 0;  // of the total bytes
 };
 
 class Shared {
@@ -27,10 +27,10 @@ public:
 
     // The operation as the caller asked for it, reporting here and stopping
     // when the window's cancel is pressed as well as when the caller asks.
-    archive::Options watching(const archive::Options &opt) {
+    archive::Options watching(const archive::Options& opt) {
         archive::Options work = opt;
         work.cancelled = [this, outer = opt.cancelled] { return cancel || (outer && outer()); };
-        work.progress = [this, outer = opt.progress](const std::string &name, uint64_t done, uint64_t total) {
+        work.progress = [this, outer = opt.progress](const std::string& name, uint64_t done, uint64_t total) {
             {
                 std::lock_guard<std::mutex> lock(m_);
                 if (name_ != name) name_ = name;
@@ -49,13 +49,13 @@ private:
 };
 
 // The window's title for a command, in UTF-8.
-inline const char *titleFor(char command) {
+inline const char* titleFor(char command) {
     switch (command) {
-    case 'a': return "圧縮中";
-    case 's': return "自己解凍書庫を作成中";
-    case 't': return "検査中";
-    default: return "解凍中";
+        case 'a': return "圧縮中";
+        case 's': return "自己解凍書庫を作成中";
+        case 't': return "検査中";
+        default: return "解凍中";
     }
 }
 
-} // namespace progress
+}  // namespace progress

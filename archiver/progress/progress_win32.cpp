@@ -18,13 +18,13 @@ const wchar_t kClass[] = L"KinaruProgress";
 constexpr UINT kFinished = WM_APP + 1;
 
 struct Window {
-    Shared &shared;
+    Shared& shared;
     HWND label = nullptr, bar = nullptr, button = nullptr;
     std::string shown;
     bool finished = false;
 };
 
-void refresh(Window &w) {
+void refresh(Window& w) {
     Snapshot now = w.shared.read();
     if (now.name != w.shown) {
         w.shown = now.name;
@@ -34,28 +34,28 @@ void refresh(Window &w) {
 }
 
 LRESULT CALLBACK windowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    auto *w = reinterpret_cast<Window *>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    auto* w = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     switch (msg) {
-    case WM_CREATE:
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                          reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW *>(lp)->lpCreateParams));
-        return 0;
-    case WM_COMMAND: // the button, Escape
-    case WM_CLOSE:
-        if (msg == WM_COMMAND && LOWORD(wp) != IDCANCEL) break;
-        if (w && !w->shared.cancel) {
-            // The window stays until the worker has stopped.
-            w->shared.cancel = true;
-            EnableWindow(w->button, FALSE);
-            SetWindowTextW(w->button, L"中止しています…");
-        }
-        return 0;
-    case WM_TIMER:
-        if (w) refresh(*w);
-        return 0;
-    case kFinished:
-        if (w) w->finished = true;
-        return 0;
+        case WM_CREATE:
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                              reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+            return 0;
+        case WM_COMMAND:  // the button, Escape
+        case WM_CLOSE:
+            if (msg == WM_COMMAND && LOWORD(wp) != IDCANCEL) break;
+            if (w && !w->shared.cancel) {
+                // The window stays until the worker has stopped.
+                w->shared.cancel = true;
+                EnableWindow(w->button, FALSE);
+                SetWindowTextW(w->button, L"中止しています…");
+            }
+            return 0;
+        case WM_TIMER:
+            if (w) refresh(*w);
+            return 0;
+        case kFinished:
+            if (w) w->finished = true;
+            return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
 }
@@ -67,7 +67,7 @@ HINSTANCE thisModule() {
     return m;
 }
 
-HWND createWindow(HWND owner, Window &w, char command) {
+HWND createWindow(HWND owner, Window& w, char command) {
     HINSTANCE inst = thisModule();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&icc);
@@ -78,7 +78,7 @@ HWND createWindow(HWND owner, Window &w, char command) {
     wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kClass;
-    RegisterClassExW(&wc); // fails harmlessly when already registered
+    RegisterClassExW(&wc);  // fails harmlessly when already registered
 
     RECT r{0, 0, 400, 110};
     DWORD style = WS_POPUP | WS_CAPTION, ex = WS_EX_DLGMODALFRAME;
@@ -87,16 +87,18 @@ HWND createWindow(HWND owner, Window &w, char command) {
     RECT area;
     if (!owner || !GetWindowRect(owner, &area)) SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
     int x = area.left + (area.right - area.left - width) / 2, y = area.top + (area.bottom - area.top - height) / 2;
-    HWND hwnd = CreateWindowExW(ex, kClass, sys::widen(titleFor(command)).c_str(), style, x, y, width, height, owner, nullptr, inst, &w);
+    HWND hwnd = CreateWindowExW(ex, kClass, sys::widen(titleFor(command)).c_str(), style, x, y, width, height, owner,
+                                nullptr, inst, &w);
     if (!hwnd) return nullptr;
 
     NONCLIENTMETRICSW ncm{};
     ncm.cbSize = sizeof ncm;
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof ncm, &ncm, 0);
     HFONT font = CreateFontIndirectW(&ncm.lfMessageFont);
-    w.label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_PATHELLIPSIS | SS_NOPREFIX, 16, 14, 368,
-                              20, hwnd, nullptr, inst, nullptr);
-    w.bar = CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 16, 40, 368, 18, hwnd, nullptr, inst, nullptr);
+    w.label = CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_PATHELLIPSIS | SS_NOPREFIX, 16, 14, 368, 20,
+                              hwnd, nullptr, inst, nullptr);
+    w.bar =
+        CreateWindowExW(0, PROGRESS_CLASSW, L"", WS_CHILD | WS_VISIBLE, 16, 40, 368, 18, hwnd, nullptr, inst, nullptr);
     w.button = CreateWindowExW(0, L"BUTTON", L"中止", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, 150, 72,
                                100, 26, hwnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)), inst, nullptr);
     for (HWND c : {w.label, w.button}) SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -106,11 +108,11 @@ HWND createWindow(HWND owner, Window &w, char command) {
     return hwnd;
 }
 
-} // namespace
+}  // namespace
 
 bool canShowWindows() { return true; }
 
-int run(void *owner, const archive::Options &opt, std::string &text) {
+int run(void* owner, const archive::Options& opt, std::string& text) {
     // A listing is over before a window could be read.
     if (opt.command == 'l') return archive::run(opt, text);
     Shared shared;
@@ -158,4 +160,4 @@ int run(void *owner, const archive::Options &opt, std::string &text) {
     return rc;
 }
 
-} // namespace progress
+}  // namespace progress

@@ -24,13 +24,13 @@ namespace {
 
 class Window : public QDialog {
 public:
-    Window(QWidget *parent, Shared &shared, char command) : QDialog(parent), shared_(shared) {
+    Window(QWidget* parent, Shared& shared, char command) : QDialog(parent), shared_(shared) {
         setWindowTitle(QString::fromUtf8(titleFor(command)));
         setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
         // Modal to the whole application: the caller is blocked in its call,
         // so no other of its controls may start a second run meanwhile.
         setWindowModality(Qt::ApplicationModal);
-        auto *lay = new QVBoxLayout(this);
+        auto* lay = new QVBoxLayout(this);
         name_ = new QLabel(this);
         name_->setMinimumWidth(360);
         bar_ = new QProgressBar(this);
@@ -42,7 +42,7 @@ public:
         lay->addWidget(bar_);
         lay->addWidget(button_, 0, Qt::AlignHCenter);
         connect(button_, &QPushButton::clicked, this, [this] { reject(); });
-        auto *timer = new QTimer(this);
+        auto* timer = new QTimer(this);
         connect(timer, &QTimer::timeout, this, [this] { refresh(); });
         timer->start(50);
     }
@@ -56,7 +56,7 @@ public:
     }
 
 protected:
-    void closeEvent(QCloseEvent *e) override {
+    void closeEvent(QCloseEvent* e) override {
         e->ignore();
         reject();
     }
@@ -73,21 +73,21 @@ private:
         bar_->setValue(now.permille);
     }
 
-    Shared &shared_;
-    QLabel *name_;
-    QProgressBar *bar_;
-    QPushButton *button_;
+    Shared& shared_;
+    QLabel* name_;
+    QProgressBar* bar_;
+    QPushButton* button_;
     QString shown_;
 };
 
-} // namespace
+}  // namespace
 
 bool canShowWindows() {
-    auto *app = qobject_cast<QApplication *>(QCoreApplication::instance());
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
     return app && QThread::currentThread() == app->thread();
 }
 
-int runWithWindow(QWidget *parent, const archive::Options &opt, std::string &text) {
+int runWithWindow(QWidget* parent, const archive::Options& opt, std::string& text) {
     Shared shared;
     archive::Options work = shared.watching(opt);
 
@@ -108,11 +108,11 @@ int runWithWindow(QWidget *parent, const archive::Options &opt, std::string &tex
     return rc;
 }
 
-int run(void *owner, const archive::Options &opt, std::string &text) {
+int run(void* owner, const archive::Options& opt, std::string& text) {
     // A listing is over before a window could be read.
     if (!canShowWindows() || opt.command == 'l') return command::run(opt, text);
-    QWidget *parent = owner ? QWidget::find(reinterpret_cast<WId>(owner)) : nullptr;
+    QWidget* parent = owner ? QWidget::find(reinterpret_cast<WId>(owner)) : nullptr;
     return runWithWindow(parent, opt, text);
 }
 
-} // namespace progress
+}  // namespace progress

@@ -16,14 +16,14 @@ using archive::Fd;
 using archive::sysError;
 using lzh::fail;
 
-std::string stubPath(const archive::Options &opt) {
+std::string stubPath(const archive::Options& opt) {
     // The library may be loaded from anywhere; the stub is installed with it.
-    std::string module = sys::modulePath(reinterpret_cast<const void *>(&exeName));
-    const char *stub = opt.sfxLinux ? kLinuxStub : opt.sfxWindow ? kWindowStub : kConsoleStub;
+    std::string module = sys::modulePath(reinterpret_cast<const void*>(&exeName));
+    const char* stub = opt.sfxLinux ? kLinuxStub : opt.sfxWindow ? kWindowStub : kConsoleStub;
     return archive::dirName(module) + "/" + stub;
 }
 
-std::string exeName(const std::string &archive, bool forLinux) {
+std::string exeName(const std::string& archive, bool forLinux) {
     size_t slash = archive.rfind('/');
     std::string base = slash == std::string::npos ? archive : archive.substr(slash + 1);
     size_t dot = base.rfind('.');
@@ -35,7 +35,7 @@ namespace {
 
 // Checks every header and that each entry's data is all there, so a broken
 // archive never becomes a self-extractor that fails later.
-void checkArchive(int fd, const std::string &name) {
+void checkArchive(int fd, const std::string& name) {
     lzh::FdSource src(fd, UNLHA_ERR_READ, name);
     lzh::Entry e;
     bool any = false;
@@ -48,10 +48,10 @@ void checkArchive(int fd, const std::string &name) {
 
 class Copier {
 public:
-    Copier(const archive::Options &opt, lzh::FdSink &sink, std::string name, uint64_t total)
+    Copier(const archive::Options& opt, lzh::FdSink& sink, std::string name, uint64_t total)
         : opt_(opt), sink_(sink), name_(std::move(name)), total_(total) {}
 
-    uint64_t copy(int fd, const std::string &what) {
+    uint64_t copy(int fd, const std::string& what) {
         std::vector<uint8_t> buf(1 << 16);
         uint64_t n = 0;
         for (;;) {
@@ -68,14 +68,14 @@ public:
     }
 
 private:
-    const archive::Options &opt_;
-    lzh::FdSink &sink_;
+    const archive::Options& opt_;
+    lzh::FdSink& sink_;
     std::string name_;
     uint64_t total_;
     uint64_t done_ = 0;
 };
 
-Fd openFile(const std::string &path, int missingCode) {
+Fd openFile(const std::string& path, int missingCode) {
     Fd fd(sys::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     sys::Stat st;
     if (fd.get() < 0)
@@ -90,9 +90,9 @@ uint64_t fileSize(int fd) {
     return static_cast<uint64_t>(st.st_size);
 }
 
-} // namespace
+}  // namespace
 
-int write(const archive::Options &opt, std::string &text) {
+int write(const archive::Options& opt, std::string& text) {
     const std::string target = exeName(opt.archive, opt.sfxLinux);
     sys::Stat st;
     if (sys::lstat(target.c_str(), &st) == 0) fail(UNLHA_ERR_EXISTS, target + ": already exists, not replaced");
@@ -119,7 +119,8 @@ int write(const archive::Options &opt, std::string &text) {
         sink.write(b.data(), b.size());
         sink.flush();
     }
-    if (sys::fchmod(out.fd(), 0755) != 0 || sys::fsync(out.fd()) != 0) fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
+    if (sys::fchmod(out.fd(), 0755) != 0 || sys::fsync(out.fd()) != 0)
+        fail(UNLHA_ERR_WRITE, target + ": " + sysError(errno));
     if (opt.cancelled && opt.cancelled()) fail(UNLHA_ERR_CANCELLED, "cancelled");
     if (!out.publish(AT_FDCWD, target, false)) {
         if (errno == EEXIST) fail(UNLHA_ERR_EXISTS, target + ": already exists, not replaced");
@@ -129,4 +130,4 @@ int write(const archive::Options &opt, std::string &text) {
     return 0;
 }
 
-} // namespace sfx
+}  // namespace sfx

@@ -79,10 +79,10 @@ int main(int argc, char** argv) {
     for (int i = 0; i < kCount; ++i) {
         std::string path;
         switch (i % 4) {
-        case 0:
-        case 1: path = data + "sub/dropped_" + std::to_string(i) + ".txt"; break;
-        case 2: path = data + "listed_" + std::to_string(i) + ".txt"; break;
-        default: path = data + "LISTED_" + std::to_string(i) + ".TXT"; break;
+            case 0:
+            case 1: path = data + "sub/dropped_" + std::to_string(i) + ".txt"; break;
+            case 2: path = data + "listed_" + std::to_string(i) + ".txt"; break;
+            default: path = data + "LISTED_" + std::to_string(i) + ".TXT"; break;
         }
         urls.push_back(QUrl::fromLocalFile(QString::fromStdString(path)));
     }
@@ -98,8 +98,8 @@ int main(int argc, char** argv) {
     int listed = Form2->files->count();
 
     std::printf("fill from %d command-line items: %8.1f ms\n", kCount, fill);
-    std::printf("drop of %d paths onto %d entries: %8.1f ms (list now %d entries, %d added)\n", kCount, kCount,
-                dropped, listed, listed - kCount);
+    std::printf("drop of %d paths onto %d entries: %8.1f ms (list now %d entries, %d added)\n", kCount, kCount, dropped,
+                listed, listed - kCount);
 
     // Finding duplicates costs the same per name however long the list is:
     // inserting into lists twice as long costs about the same per name.
@@ -111,8 +111,9 @@ int main(int argc, char** argv) {
         for (const std::string& name : names) index.insert(name);
         for (const std::string& name : names) index.contains("folder/NAME_" + name.substr(12));
         double spent = milliseconds(timer);
-        std::printf("duplicate index, %6d names inserted and looked up again in other case: %7.1f ms, %5.2f us per name\n",
-                    size, spent, spent * 1e3 / size);
+        std::printf(
+            "duplicate index, %6d names inserted and looked up again in other case: %7.1f ms, %5.2f us per name\n",
+            size, spent, spent * 1e3 / size);
     }
 
     CommandSwitches switches{true, true, "/tmp/", Method::LH5};

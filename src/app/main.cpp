@@ -20,9 +20,10 @@ bool starting = true;
 // starting it from a terminal or a script gets a plain answer instead.
 void reportNoDisplay(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtFatalMsg && starting) {
-        std::fputs("Kinaru はデスクトップ環境で起動してください。画面に接続できません。\n"
-                   "Kinaru needs a desktop session: no display could be opened.\n",
-                   stderr);
+        std::fputs(
+            "Kinaru はデスクトップ環境で起動してください。画面に接続できません。\n"
+            "Kinaru needs a desktop session: no display could be opened.\n",
+            stderr);
         std::_Exit(1);
     }
     std::fprintf(stderr, "%s\n", qPrintable(message));

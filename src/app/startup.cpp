@@ -20,7 +20,8 @@ std::vector<std::string> commandLineArguments(int argc, const char* const* argv)
 namespace {
 // The layout is built by the constructor; the reference is set before the
 // creation handler runs, which may reach the dialog through it.
-template <typename FormType> std::unique_ptr<FormType> create(AppContext& context, FormType*& reference) {
+template <typename FormType>
+std::unique_ptr<FormType> create(AppContext& context, FormType*& reference) {
     auto form = std::make_unique<FormType>(context);
     reference = form.get();
     form->guard([&form] { form->FormCreate(); });

@@ -5,7 +5,7 @@ namespace kinaru {
 namespace {
 
 struct Marks {
-    std::size_t afterSeparator = 0;  // start of the name part
+    std::size_t afterSeparator = 0;            // start of the name part
     std::size_t dot = std::string_view::npos;  // last dot of the name part
 };
 
@@ -25,13 +25,9 @@ Marks scan(std::string_view path) {
 
 }  // namespace
 
-std::string folderPart(std::string_view path) {
-    return std::string(path.substr(0, scan(path).afterSeparator));
-}
+std::string folderPart(std::string_view path) { return std::string(path.substr(0, scan(path).afterSeparator)); }
 
-std::string namePart(std::string_view path) {
-    return std::string(path.substr(scan(path).afterSeparator));
-}
+std::string namePart(std::string_view path) { return std::string(path.substr(scan(path).afterSeparator)); }
 
 std::string extensionPart(std::string_view path) {
     Marks marks = scan(path);

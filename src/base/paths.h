@@ -19,7 +19,8 @@ std::string changeExtension(std::string_view path, std::string_view extension);
 
 // Byte offsets at which each character of text begins, under the process locale.
 // An invalid byte counts as one character.
-template <typename Visit> void forEachCharacter(std::string_view text, Visit visit) {
+template <typename Visit>
+void forEachCharacter(std::string_view text, Visit visit) {
     std::mbstate_t state{};
     std::size_t i = 0;
     while (i < text.size()) {

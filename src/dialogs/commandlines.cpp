@@ -4,16 +4,14 @@ namespace kinaru {
 
 namespace {
 
-bool hasBlank(std::string_view text) {
-    return text.find_first_of(" \t") != std::string_view::npos;
-}
+bool hasBlank(std::string_view text) { return text.find_first_of(" \t") != std::string_view::npos; }
 
 const char* methodSwitch(std::optional<Method> method) {
     if (!method) return "";
     switch (*method) {
-    case Method::LH5: return "-jm2 ";
-    case Method::LH6: return "-jm3 ";
-    case Method::LH7: return "-jm4 ";
+        case Method::LH5: return "-jm2 ";
+        case Method::LH6: return "-jm3 ";
+        case Method::LH7: return "-jm4 ";
     }
     return "";
 }
@@ -64,8 +62,7 @@ std::string archiveCommand(const CommandSwitches& switches, std::string_view arc
     return command;
 }
 
-std::string selfExtractorCommand(const CommandSwitches& switches, bool windowType,
-                                 std::string_view temporaryArchive) {
+std::string selfExtractorCommand(const CommandSwitches& switches, bool windowType, std::string_view temporaryArchive) {
     std::string text = "s " + commonSwitches(switches) + " -a2 -gu1 ";
     if (!windowType)
         text += "-ji1 ";

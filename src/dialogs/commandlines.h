@@ -13,9 +13,9 @@ namespace kinaru {
 
 // The settings both commands share.
 struct CommandSwitches {
-    bool showProgress = true;    // -n0 / -n1
-    bool directoryInfo = true;   // -x1 / -x0
-    std::string workFolder;      // used as given, normally ending in "/"
+    bool showProgress = true;                    // -n0 / -n1
+    bool directoryInfo = true;                   // -x1 / -x0
+    std::string workFolder;                      // used as given, normally ending in "/"
     std::optional<Method> method = Method::LH5;  // none: no switch
 };
 
@@ -31,7 +31,6 @@ std::string archiveCommand(const CommandSwitches& switches, std::string_view arc
                            const std::vector<std::string>& items);
 
 // The command that turns the temporary archive into a self-extractor.
-std::string selfExtractorCommand(const CommandSwitches& switches, bool windowType,
-                                 std::string_view temporaryArchive);
+std::string selfExtractorCommand(const CommandSwitches& switches, bool windowType, std::string_view temporaryArchive);
 
 }  // namespace kinaru

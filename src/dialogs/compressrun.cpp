@@ -123,7 +123,8 @@ void showResult(RunDialogs& dialogs, int result) {
     QString meaning = result == Unlha::kLibraryMissing
                           ? QStringLiteral("書庫ライブラリ (libunlha32.so) が見つかりません")
                           : QString::fromUtf8(UnlhaErrorText(result));
-    dialogs.message(meaning.isEmpty() ? QString::number(result) : QString::number(result) + QStringLiteral("\r\n") + meaning);
+    dialogs.message(meaning.isEmpty() ? QString::number(result)
+                                      : QString::number(result) + QStringLiteral("\r\n") + meaning);
 }
 
 // Renames the temporary archive to a free name whose ".exe" is free in the
@@ -149,8 +150,7 @@ std::string temporaryArchivePath(const std::string& workFolder, const std::tm& n
 }
 
 QString quotedNameMessage(const std::string& name) {
-    return QStringLiteral("名前に「\"」を含むため、圧縮できません。\r\n") +
-           fromLocal(name);
+    return QStringLiteral("名前に「\"」を含むため、圧縮できません。\r\n") + fromLocal(name);
 }
 
 QString workFolderMessage(const std::string& folder) {
@@ -207,23 +207,23 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
     int search = platform::searchCode(dialogs.archiveName());
     if (search != 2 && search != 3) {
         switch (request.policy) {
-        case SameNamePolicy::Replace: replaced.moveAside(dialogs.archiveName()); break;
-        case SameNamePolicy::Add:
-            // A self-extractor cannot be added to: it is replaced instead.
-            if (request.selfExtractor) replaced.moveAside(dialogs.archiveName());
-            break;
-        case SameNamePolicy::Ask: {
-            std::string newName;
-            switch (dialogs.askSameName(dialogs.archiveName(), newName)) {
-            case SameNameAnswer::Rename: dialogs.setArchiveName(newName); break;
-            case SameNameAnswer::DeleteAndContinue: replaced.moveAside(dialogs.archiveName()); break;
-            case SameNameAnswer::Continue:
+            case SameNamePolicy::Replace: replaced.moveAside(dialogs.archiveName()); break;
+            case SameNamePolicy::Add:
+                // A self-extractor cannot be added to: it is replaced instead.
                 if (request.selfExtractor) replaced.moveAside(dialogs.archiveName());
                 break;
-            default: return RunEnd::Abandoned;
+            case SameNamePolicy::Ask: {
+                std::string newName;
+                switch (dialogs.askSameName(dialogs.archiveName(), newName)) {
+                    case SameNameAnswer::Rename: dialogs.setArchiveName(newName); break;
+                    case SameNameAnswer::DeleteAndContinue: replaced.moveAside(dialogs.archiveName()); break;
+                    case SameNameAnswer::Continue:
+                        if (request.selfExtractor) replaced.moveAside(dialogs.archiveName());
+                        break;
+                    default: return RunEnd::Abandoned;
+                }
+                break;
             }
-            break;
-        }
         }
     }
 
@@ -251,14 +251,17 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
         showResult(dialogs, stubResult);
         platform::deleteFile(temporaryArchive);
         // Without a stub of ours, a file of that name belongs to somebody else.
-        bool renamed = stubResult == 0 &&
-                       platform::renameNoReplace(stubName, changeExtension(namePart(archiveName), ".exe"));
+        bool renamed =
+            stubResult == 0 && platform::renameNoReplace(stubName, changeExtension(namePart(archiveName), ".exe"));
         succeeded = succeeded && stubResult == 0 && renamed;
     }
-    if (succeeded) replaced.commit();
-    else replaced.restore();
+    if (succeeded)
+        replaced.commit();
+    else
+        replaced.restore();
 
-    if (request.openArchiveFolder) dialogs.openFolder(archiveFolder.empty() ? platform::currentDirectory() : archiveFolder);
+    if (request.openArchiveFolder)
+        dialogs.openFolder(archiveFolder.empty() ? platform::currentDirectory() : archiveFolder);
     return RunEnd::Completed;
 }
 

@@ -14,14 +14,14 @@ namespace kinaru {
 
 // What the dialogs hold when the button is pressed.
 struct RunRequest {
-    std::string workFolder;        // as set; a relative one lies in the output folder
+    std::string workFolder;  // as set; a relative one lies in the output folder
     std::string outputFolder;
     SameNamePolicy policy = SameNamePolicy::Ask;
     bool openArchiveFolder = false;
     bool selfExtractor = false;
     std::vector<std::string> items;
-    std::string topFolder;         // empty: the items are relative to where we are
-    std::tm now{};                 // local time, for the temporary archive's name
+    std::string topFolder;  // empty: the items are relative to where we are
+    std::tm now{};          // local time, for the temporary archive's name
 };
 
 // What the run asks of the dialogs and the library while it goes.

@@ -20,9 +20,7 @@ QFont dialogFont() {
     return font;
 }
 
-Form::Form(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) {
-    setFont(dialogFont());
-}
+Form::Form(AppContext& context, QWidget* parent) : QDialog(parent), context_(context) { setFont(dialogFont()); }
 
 int Form::Left() const {
     return shiftedTo_ && frameGeometry().topLeft() == *shiftedTo_ ? stored_.x() : frameGeometry().left();

@@ -38,7 +38,8 @@ public:
     void Close();
 
     // Runs handler under the error box.
-    template <typename Handler> bool guard(Handler&& handler) {
+    template <typename Handler>
+    bool guard(Handler&& handler) {
         return guarded(context_.shell, this, std::forward<Handler>(handler));
     }
 
@@ -66,8 +67,8 @@ private:
     AppContext& context_;
     int requestedOuterHeight_ = -1;
     int knownFrameHeight_ = 0;
-    QPoint stored_;                     // the position asked for
-    std::optional<QPoint> shiftedTo_;   // where keepOnScreen put the window
+    QPoint stored_;                    // the position asked for
+    std::optional<QPoint> shiftedTo_;  // where keepOnScreen put the window
 };
 
 // The dialog font: the family the layouts were drawn for, else a Japanese sans.

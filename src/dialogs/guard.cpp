@@ -2,8 +2,6 @@
 
 namespace kinaru {
 
-QString errorBoxText(const std::exception& error) {
-    return QString::fromUtf8(error.what()) + QLatin1Char('.');
-}
+QString errorBoxText(const std::exception& error) { return QString::fromUtf8(error.what()) + QLatin1Char('.'); }
 
 }  // namespace kinaru

@@ -9,7 +9,8 @@ namespace kinaru {
 
 QString errorBoxText(const std::exception& error);
 
-template <typename Handler> bool guarded(Shell& shell, QWidget* owner, Handler&& handler) {
+template <typename Handler>
+bool guarded(Shell& shell, QWidget* owner, Handler&& handler) {
     try {
         handler();
         return true;

@@ -41,7 +41,8 @@ std::string archiveCandidate(std::string_view outputFolder, const std::string& i
 
 std::string absoluteItem(const std::string& item, const std::string& startFolder) {
     std::string path = item;
-    if (path.empty() || path.front() != '/') path = (startFolder.ends_with('/') ? startFolder : startFolder + "/") + path;
+    if (path.empty() || path.front() != '/')
+        path = (startFolder.ends_with('/') ? startFolder : startFolder + "/") + path;
     path = withoutFinalSeparator(path);
     // "." and ".." are no names to pack or to name an archive after.
     std::string name = namePart(path);
@@ -72,9 +73,9 @@ std::string itemEntry(const std::string& topFolder, const std::string& item) {
 namespace {
 
 bool sameFolder(const std::string& a, const std::string& b) {
-    struct stat sa {}, sb {};
-    if (::stat(a.empty() ? "." : a.c_str(), &sa) != 0 || ::stat(b.empty() ? "." : b.c_str(), &sb) != 0)
-        return false;
+    struct stat sa {
+    }, sb{};
+    if (::stat(a.empty() ? "." : a.c_str(), &sa) != 0 || ::stat(b.empty() ? "." : b.c_str(), &sb) != 0) return false;
     return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
@@ -90,8 +91,8 @@ std::string percentDecoded(std::string_view text) {
     result.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         int high, low;
-        if (text[i] == '%' && i + 2 < text.size() &&
-            (high = hexValue(text[i + 1])) >= 0 && (low = hexValue(text[i + 2])) >= 0) {
+        if (text[i] == '%' && i + 2 < text.size() && (high = hexValue(text[i + 1])) >= 0 &&
+            (low = hexValue(text[i + 2])) >= 0) {
             result += char(high * 16 + low);
             i += 2;
         } else {

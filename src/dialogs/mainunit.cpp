@@ -61,8 +61,8 @@ QFrame* picturePanel(const QRect& geometry, const QPixmap& picture, QLabel*& ima
 
 void setButtonFaceLook(QLineEdit* edit, bool buttonFace) {
     QPalette colours = edit->palette();
-    colours.setColor(QPalette::Base, buttonFace ? edit->palette().color(QPalette::Button)
-                                                : QPalette().color(QPalette::Base));
+    colours.setColor(QPalette::Base,
+                     buttonFace ? edit->palette().color(QPalette::Button) : QPalette().color(QPalette::Base));
     edit->setPalette(colours);
 }
 
@@ -177,8 +177,8 @@ void TForm1::buildOptionsPage() {
     CompressVer = new QComboBox(page);
     CompressVer->setGeometry(72, 164, 193, 20);
     CompressVer->view()->setItemDelegate(new DesignedRows(12, CompressVer));
-    CompressVer->addItems({QStringLiteral("LH5(LHA2.13以降)"), QStringLiteral("LH6(LHA2.67以降)"),
-                           QStringLiteral("LH7(TEST)")});
+    CompressVer->addItems(
+        {QStringLiteral("LH5(LHA2.13以降)"), QStringLiteral("LH6(LHA2.67以降)"), QStringLiteral("LH7(TEST)")});
     CompressVer->setCurrentIndex(-1);
 
     Label2 = label(QStringLiteral("作業ﾌｫﾙﾀﾞ"), 8, 192, page);
@@ -312,8 +312,7 @@ void TForm1::UseDefaultClick() {
 void TForm1::Button1Click() {
     // The user moves to the wanted folder and confirms the proposed name;
     // only the folder is kept, with its final "/".
-    if (auto chosen = context().shell.chooseOpenFile(this, "WORK"))
-        setWorkDirectory(folderPart(*chosen));
+    if (auto chosen = context().shell.chooseOpenFile(this, "WORK")) setWorkDirectory(folderPart(*chosen));
 }
 
 void TForm1::Button2Click() {
@@ -358,9 +357,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
 
 void TForm1::SetRadio(SameNamePolicy policy) {
     switch (policy) {
-    case SameNamePolicy::Replace: rWrite->setChecked(true); break;
-    case SameNamePolicy::Add: rAdd->setChecked(true); break;
-    case SameNamePolicy::Ask: rUserSelect->setChecked(true); break;
+        case SameNamePolicy::Replace: rWrite->setChecked(true); break;
+        case SameNamePolicy::Add: rAdd->setChecked(true); break;
+        case SameNamePolicy::Ask: rUserSelect->setChecked(true); break;
     }
 }
 

@@ -136,7 +136,7 @@ private:
     // The folder list's move to another volume moves the selector with it.
     void folderEntered();
 
-    std::unique_ptr<Volumes> systemVolumes_;  // when the context brings none
+    std::unique_ptr<Volumes> systemVolumes_;        // when the context brings none
     std::optional<std::string> unreachableOutput_;  // the stored output folder, when it cannot be entered
     std::string workDirectoryBytes_;
     QString workDirectoryShown_;

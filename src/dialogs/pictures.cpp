@@ -48,8 +48,8 @@ void drawParcel(QPainter& p, const QRectF& box) {
     const qreal tape = front.width() * 0.16;
     QRectF tapeFront(front.center().x() - tape / 2, front.top(), tape, front.height());
     p.drawRect(tapeFront);
-    p.drawPolygon(QPolygonF{tapeFront.topLeft(), tapeFront.topRight(),
-                            QPointF(tapeFront.right() + depth, box.top()), QPointF(tapeFront.left() + depth, box.top())});
+    p.drawPolygon(QPolygonF{tapeFront.topLeft(), tapeFront.topRight(), QPointF(tapeFront.right() + depth, box.top()),
+                            QPointF(tapeFront.left() + depth, box.top())});
 
     // The label: the archive format.
     QRectF label(front.left() + front.width() * 0.12, front.top() + front.height() * 0.45, front.width() * 0.76,

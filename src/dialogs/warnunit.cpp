@@ -53,18 +53,23 @@ bool acceptableArchiveName(const std::string& name) {
         if (len == 1) {
             char c = name[at];
             switch (c) {
-            case '"': case ';': case ',': case '*': case '?': case '<': case '>': case '|':
-                refused = true;
-                break;
-            case ':':
-                if (!sawColon && index != 1) refused = true;
-                sawColon = true;
-                break;
-            case '/':
-                if (previousSlash) refused = true;  // two separators in a row
-                slash = true;
-                break;
-            default: break;
+                case '"':
+                case ';':
+                case ',':
+                case '*':
+                case '?':
+                case '<':
+                case '>':
+                case '|': refused = true; break;
+                case ':':
+                    if (!sawColon && index != 1) refused = true;
+                    sawColon = true;
+                    break;
+                case '/':
+                    if (previousSlash) refused = true;  // two separators in a row
+                    slash = true;
+                    break;
+                default: break;
             }
         }
         previousSlash = slash;
@@ -103,7 +108,8 @@ TForm3::TForm3(AppContext& context) : Form(context) {
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
 
     Button1 = button(QStringLiteral("圧縮中止"), QStringLiteral("圧縮を中断します"), 8, this);
-    Button2 = button(QStringLiteral("上書き続行"), QStringLiteral("元からあるﾌｧｲﾙに(追加)上書きして続行します"), 36, this);
+    Button2 =
+        button(QStringLiteral("上書き続行"), QStringLiteral("元からあるﾌｧｲﾙに(追加)上書きして続行します"), 36, this);
     Button3 = button(QStringLiteral("削除続行"), QStringLiteral("元からあるﾌｧｲﾙを削除して続行します"), 64, this);
     Button4 = button(QStringLiteral("ﾌｧｲﾙ名変更"), QStringLiteral("ﾌｧｲﾙ名を変更して続行します"), 92, this);
 
@@ -148,8 +154,10 @@ void TForm3::Button4Click() {
     bool folderFound = folderEntry && !(folderEntry->attributes & platform::kHiddenAttribute);
     if (!folderFound) {
         if (context().shell.askYesNo(this, QStringLiteral("出力ディレクトリがありません。作成しますか？"))) {
-            if (createFolders(folderPart(name))) answer(SameNameAnswer::Rename);
-            else context().shell.messageBox(this, folderMessage(folderPart(name)));
+            if (createFolders(folderPart(name)))
+                answer(SameNameAnswer::Rename);
+            else
+                context().shell.messageBox(this, folderMessage(folderPart(name)));
         } else {
             answer(SameNameAnswer::Abandon);
         }

@@ -45,17 +45,16 @@ QFrame* verticalBevel(int left, int top, QWidget* parent) {
 const char* methodSuffix(std::optional<Method> method) {
     if (!method) return "";
     switch (*method) {
-    case Method::LH5: return " - LH5";
-    case Method::LH6: return " - LH6";
-    case Method::LH7: return " - LH7";
+        case Method::LH5: return " - LH5";
+        case Method::LH6: return " - LH6";
+        case Method::LH7: return " - LH7";
     }
     return "";
 }
 
 }  // namespace
 
-TForm2::TForm2(AppContext& context)
-    : Form(context) {
+TForm2::TForm2(AppContext& context) : Form(context) {
     setWindowTitle(QStringLiteral("Kinaru - ﾌｧｲﾙ圧縮"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setFixedSize(464, 247);

@@ -31,21 +31,21 @@ std::string currentDirectory() {
 
 int failureCode(const std::string& path, int err) {
     switch (err) {
-    case ENOENT: {
-        // Tell a missing entry from a missing folder above it.
-        std::string entry = path;
-        while (entry.size() > 1 && entry.back() == '/') entry.pop_back();
-        std::string folder = folderPart(entry);
-        if (folder.empty()) return 2;
-        struct stat st {};
-        return (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ? 2 : 3;
-    }
-    case ENOTDIR: return 3;
-    case EMFILE:
-    case ENFILE: return 4;
-    case EACCES:
-    case EPERM: return 5;
-    default: return err;
+        case ENOENT: {
+            // Tell a missing entry from a missing folder above it.
+            std::string entry = path;
+            while (entry.size() > 1 && entry.back() == '/') entry.pop_back();
+            std::string folder = folderPart(entry);
+            if (folder.empty()) return 2;
+            struct stat st {};
+            return (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ? 2 : 3;
+        }
+        case ENOTDIR: return 3;
+        case EMFILE:
+        case ENFILE: return 4;
+        case EACCES:
+        case EPERM: return 5;
+        default: return err;
     }
 }
 

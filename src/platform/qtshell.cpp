@@ -54,8 +54,6 @@ void QtShell::openFolder(const std::string& folder) {
 
 void QtShell::openUrl(const QString& url) { QDesktopServices::openUrl(QUrl(url)); }
 
-void QtShell::openDocument(const std::string& file) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(fromLocal(file)));
-}
+void QtShell::openDocument(const std::string& file) { QDesktopServices::openUrl(QUrl::fromLocalFile(fromLocal(file))); }
 
 }  // namespace kinaru

@@ -60,8 +60,7 @@ std::string TIniFile::ReadString(const std::string& section, const std::string& 
     return profile::readString(path_, section, key, fallback);
 }
 
-std::int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key,
-                                   std::int32_t fallback) const {
+std::int32_t TIniFile::ReadInteger(const std::string& section, const std::string& key, std::int32_t fallback) const {
     return parseProfileInteger(ReadString(section, key, "")).value_or(fallback);
 }
 

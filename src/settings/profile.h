@@ -16,7 +16,6 @@ std::string readString(const std::string& file, const std::string& section, cons
                        const std::string& fallback);
 
 // False when the file cannot be written. The file is replaced atomically.
-bool writeString(const std::string& file, const std::string& section, const std::string& key,
-                 const std::string& value);
+bool writeString(const std::string& file, const std::string& section, const std::string& key, const std::string& value);
 
 }  // namespace kinaru::profile

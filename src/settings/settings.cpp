@@ -2,12 +2,12 @@
 
 #include "settings/inifile.h"
 
-
 namespace kinaru {
 
 namespace {
 
-template <typename... Visitors> struct Overload : Visitors... {
+template <typename... Visitors>
+struct Overload : Visitors... {
     using Visitors::operator()...;
 };
 
@@ -56,18 +56,17 @@ Settings loadSettings(const TIniFile& ini, const Settings& defaults, SameNamePol
 
 void storeSettings(const TIniFile& ini, const Settings& settings) {
     for (const SettingKey& k : kKeys) {
-        std::visit(Overload{
-                       [&](int Settings::*f) { ini.WriteInteger(k.section, k.key, settings.*f); },
-                       [&](bool Settings::*f) { ini.WriteBool(k.section, k.key, settings.*f); },
-                       [&](std::string Settings::*f) { ini.WriteString(k.section, k.key, settings.*f); },
-                       [&](SameNamePolicy Settings::*f) {
-                           ini.WriteInteger(k.section, k.key, static_cast<int>(settings.*f));
-                       },
-                       [&](std::optional<Method> Settings::*f) {
-                           ini.WriteInteger(k.section, k.key, methodNumber(settings.*f));
-                       },
-                   },
-                   k.field);
+        std::visit(
+            Overload{
+                [&](int Settings::*f) { ini.WriteInteger(k.section, k.key, settings.*f); },
+                [&](bool Settings::*f) { ini.WriteBool(k.section, k.key, settings.*f); },
+                [&](std::string Settings::*f) { ini.WriteString(k.section, k.key, settings.*f); },
+                [&](SameNamePolicy Settings::*f) { ini.WriteInteger(k.section, k.key, static_cast<int>(settings.*f)); },
+                [&](std::optional<Method> Settings::*f) {
+                    ini.WriteInteger(k.section, k.key, methodNumber(settings.*f));
+                },
+            },
+            k.field);
     }
 }
 

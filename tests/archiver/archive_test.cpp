@@ -19,9 +19,9 @@ using namespace std::string_literals;
 using Names = std::vector<std::string>;
 
 // The entries' headers, in the archive's order.
-std::vector<lzh::Entry> entries(const fs::path &arc) {
+std::vector<lzh::Entry> entries(const fs::path& arc) {
     std::string raw = readFile(arc);
-    lzh::MemorySource in(reinterpret_cast<const uint8_t *>(raw.data()), raw.size());
+    lzh::MemorySource in(reinterpret_cast<const uint8_t*>(raw.data()), raw.size());
     std::vector<lzh::Entry> out(1);
     while (lzh::readHeader(in, out.back()) && in.skip(out.back().packed)) out.emplace_back();
     out.pop_back();
@@ -29,26 +29,26 @@ std::vector<lzh::Entry> entries(const fs::path &arc) {
 }
 
 // The stored names; folders end in "/".
-Names storedNames(const fs::path &arc) {
+Names storedNames(const fs::path& arc) {
     Names out;
-    for (auto &e : entries(arc)) out.push_back(e.path() + (e.isDir() ? "/" : ""));
+    for (auto& e : entries(arc)) out.push_back(e.path() + (e.isDir() ? "/" : ""));
     return out;
 }
 
 // Our temporary files below `dir`, named or not yet named.
-std::string temps(const fs::path &dir) {
+std::string temps(const fs::path& dir) {
     std::string out;
-    for (auto &e : fs::recursive_directory_iterator(dir))
+    for (auto& e : fs::recursive_directory_iterator(dir))
         if (e.path().filename().string().find("unlha-") != std::string::npos) out += e.path().string() + "\n";
     return out;
 }
 
 class Library : public ::testing::Test {
 protected:
-    int run(const std::string &cmd, std::string *out = nullptr) { return call(tmp_.path(), cmd, out); }
+    int run(const std::string& cmd, std::string* out = nullptr) { return call(tmp_.path(), cmd, out); }
 
     // Unpacks with x (or e) into a fresh folder; what came out.
-    std::map<std::string, std::string> extracted(const fs::path &arc, const std::string &cmd = "x") {
+    std::map<std::string, std::string> extracted(const fs::path& arc, const std::string& cmd = "x") {
         fs::path out = tmp_.path() / ("out" + std::to_string(outs_++));
         fs::create_directories(out);
         EXPECT_EQ(call(out, cmd + " " + q(arc)), 0);
@@ -61,6 +61,7 @@ protected:
 
 class MethodTest : public Library, public ::testing::WithParamInterface<int> {};
 
+// clang-format off
 TEST_P(MethodTest, RoundTripReadByEveryPeer) {
     fs::path src = tmp_.path() / "src", arc = tmp_.path() / "test.lzh";
     const std::map<std::string, std::string> files = {
@@ -88,9 +89,10 @@ TEST_P(MethodTest, RoundTripReadByEveryPeer) {
         EXPECT_EQ(treeDiff(tree(dir), files), "") << peer;
     }
 }
+// clang-format on
 
 INSTANTIATE_TEST_SUITE_P(Methods, MethodTest, ::testing::Values(2, 3, 4),
-                         [](const auto &info) { return "jm" + std::to_string(info.param); });
+                         [](const auto& info) { return "jm" + std::to_string(info.param); });
 
 TEST_F(Library, SwitchesAndItemsChooseWhatIsStored) {
     fs::path top = tmp_.path() / "top";
@@ -100,6 +102,7 @@ TEST_F(Library, SwitchesAndItemsChooseWhatIsStored) {
         std::string command;
         int code;
         Names stored;
+        // clang-format off
     } cases[] = {
         // The program's own command: a quoted work folder with a blank, a folder marker.
         {"a -n0 -x1 -w\"" + (tmp_.path() / "work dir/").string() + "\" -jm2 -r2 -a2  \"../1.lzh\"  \"report.doc\" "
@@ -110,16 +113,17 @@ TEST_F(Library, SwitchesAndItemsChooseWhatIsStored) {
         // Two files of one name without folders: the later one, with a warning.
         {"a -x0 -r2 ../5.lzh images other", UNLHA_WARN_SAME_NAME, {"a.png", "b.png"}},
     };
+    // clang-format on
     fs::create_directories(tmp_.path() / "work dir");
     int n = 0;
-    for (auto &c : cases) {
+    for (auto& c : cases) {
         SCOPED_TRACE(c.command);
         std::string text;
         EXPECT_EQ(call(top, c.command, &text), c.code) << text;
         EXPECT_EQ(storedNames(tmp_.path() / (std::to_string(++n) + ".lzh")), c.stored);
     }
-    EXPECT_EQ(extracted(tmp_.path() / "5.lzh").at("a.png"), "A"); // the later one
-    EXPECT_EQ(extracted(tmp_.path() / "1.lzh", "e").count("b.png"), 1u); // e drops the folders
+    EXPECT_EQ(extracted(tmp_.path() / "5.lzh").at("a.png"), "A");         // the later one
+    EXPECT_EQ(extracted(tmp_.path() / "1.lzh", "e").count("b.png"), 1u);  // e drops the folders
 }
 
 TEST_F(Library, AddingAgainReplacesTheEntryInTheFileALinkNames) {
@@ -127,12 +131,12 @@ TEST_F(Library, AddingAgainReplacesTheEntryInTheFileALinkNames) {
     writeFile(src / "a.txt", "old");
     writeFile(src / "b.txt", textBytes(5000, 1));
     fs::create_directories(real.parent_path());
-    fs::create_symlink("real/u.lzh", link); // dangling: the first add makes what it names
+    fs::create_symlink("real/u.lzh", link);  // dangling: the first add makes what it names
     ASSERT_EQ(call(src, "a -jm4 " + q(link) + " a.txt b.txt"), 0);
     writeFile(src / "a.txt", textBytes(9000, 2));
     ASSERT_EQ(call(src, "a -jm4 " + q(link) + " a.txt"), 0);
     EXPECT_TRUE(fs::is_symlink(link));
-    EXPECT_EQ(storedNames(real), (Names{"a.txt", "b.txt"})); // replaced where it stood
+    EXPECT_EQ(storedNames(real), (Names{"a.txt", "b.txt"}));  // replaced where it stood
     EXPECT_EQ(treeDiff(extracted(real), {{"a.txt", textBytes(9000, 2)}, {"b.txt", textBytes(5000, 1)}}), "");
 }
 
@@ -146,6 +150,7 @@ TEST_F(Library, ConcurrentWritersOfOneArchiveLoseNoAdd) {
     std::vector<std::thread> threads;
     for (int i = 0; i < 12; ++i) {
         writeFile(file(i), textBytes(300000, static_cast<unsigned>(i)));
+        // clang-format off
         threads.emplace_back([&, i] {
             std::string own = q(tmp_.path() / ("own" + std::to_string(i) + ".lzh")), jm = std::to_string(2 + i % 3);
             if (i % 3 == 0) rc[i] = library()(nullptr, ("a -jm4 " + q(shared) + " " + q(file(i))).c_str(), nullptr, 0);
@@ -153,12 +158,13 @@ TEST_F(Library, ConcurrentWritersOfOneArchiveLoseNoAdd) {
             else if (!(rc[i] = library()(nullptr, ("a -jm" + jm + " " + own + " " + q(file(i))).c_str(), nullptr, 0)))
                 rc[i] = library()(nullptr, ("t " + own).c_str(), nullptr, 0);
         });
+        // clang-format on
     }
-    for (auto &t : threads) t.join();
+    for (auto& t : threads) t.join();
     Names names = storedNames(shared);
     for (int i = 0; i < 12; ++i) {
         EXPECT_EQ(rc[i], 0) << i;
-        auto named = [&](const std::string &n) { return fs::path(n).filename() == file(i).filename(); };
+        auto named = [&](const std::string& n) { return fs::path(n).filename() == file(i).filename(); };
         EXPECT_EQ(std::count_if(names.begin(), names.end(), named), i % 3 == 2 ? 0 : 1) << file(i);
     }
     EXPECT_EQ(run("t " + q(shared)), 0);
@@ -171,9 +177,9 @@ TEST(Entry, VersionAndOutputBuffer) {
     char buf[8];
     std::memset(buf, 'k', sizeof buf);
     EXPECT_EQ(library()(nullptr, "q x.lzh", buf, 0), UNLHA_ERR_COMMAND);
-    EXPECT_EQ(buf[0], 'k'); // size 0: untouched
+    EXPECT_EQ(buf[0], 'k');  // size 0: untouched
     EXPECT_EQ(library()(nullptr, "q x.lzh", buf, sizeof buf), UNLHA_ERR_COMMAND);
-    EXPECT_EQ(std::strlen(buf), sizeof buf - 1); // cut, NUL-terminated
+    EXPECT_EQ(std::strlen(buf), sizeof buf - 1);  // cut, NUL-terminated
     EXPECT_EQ(library()(nullptr, nullptr, nullptr, 0), UNLHA_ERR_COMMAND);
 }
 
@@ -182,13 +188,14 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     ASSERT_EQ(run("a ok.lzh f.txt"), 0);
     writeFile(tmp_.path() / "s.txt", "xyz");
     std::string crc = craftedEntry(2, "", "s.txt", "xyz") + "\0"s;
-    crc[crc.size() - 2] ^= 0x20; // one data byte changed
+    crc[crc.size() - 2] ^= 0x20;  // one data byte changed
     writeFile(tmp_.path() / "crc.lzh", crc);
     writeFile(tmp_.path() / "junk.lzh", "this is no archive at all");
     fs::create_directories(tmp_.path() / "empty");
     fs::create_symlink("nowhere", tmp_.path() / "dangling");
     fs::create_symlink("loop.lzh", tmp_.path() / "loop.lzh");
     const std::string before = readFile(tmp_.path() / "ok.lzh");
+    // clang-format off
     std::pair<std::string, int> cases[] = {
         {"l missing.lzh", UNLHA_ERR_NO_ARCHIVE},           {"a new.lzh nothing-here.txt", UNLHA_ERR_NO_ITEM},
         {"a new.lzh nowhere/*.*", UNLHA_ERR_NO_ITEM},      {"a ok.lzh s.txt missing.txt", UNLHA_ERR_NO_ITEM},
@@ -198,7 +205,8 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
         {"t crc.lzh", UNLHA_ERR_CRC},                      {"x -x1 ok.lzh nomatch.txt", UNLHA_ERR_NO_MATCH},
         {"a loop.lzh s.txt", UNLHA_ERR_WRITE},
     };
-    for (auto &[cmd, code] : cases) {
+    // clang-format on
+    for (auto& [cmd, code] : cases) {
         std::string out;
         EXPECT_EQ(run(cmd, &out), code) << cmd << "\n" << out;
         EXPECT_STRNE(UnlhaErrorText(code), "") << cmd;
@@ -228,7 +236,8 @@ TEST_F(Library, LinksAreFollowedWhenPackingNeverWhenExtracting) {
     ASSERT_EQ(call(src, "a -x1 -r2 ../l.lzh \"*.*\"", &text), 0) << text;
     EXPECT_NE(text.find("dangling.txt"), std::string::npos) << text;
     EXPECT_NE(text.find("loop/up"), std::string::npos) << text;
-    EXPECT_EQ(treeDiff(extracted(tmp_.path() / "l.lzh"), {{"link.txt", "real content"}, {"real.txt", "real content"}}), "");
+    EXPECT_EQ(treeDiff(extracted(tmp_.path() / "l.lzh"), {{"link.txt", "real content"}, {"real.txt", "real content"}}),
+              "");
 
     writeFile(outside / "victim.txt", "untouched");
     fs::create_directories(dest);
@@ -239,7 +248,7 @@ TEST_F(Library, LinksAreFollowedWhenPackingNeverWhenExtracting) {
     EXPECT_EQ(call(dest, "x ../through.lzh"), UNLHA_ERR_UNSAFE_NAME);
     EXPECT_EQ(call(dest, "x ../over.lzh"), 0);
     EXPECT_EQ(readFile(outside / "victim.txt"), "untouched");
-    EXPECT_FALSE(fs::is_symlink(dest / "victim.txt")); // the link was replaced by a file
+    EXPECT_FALSE(fs::is_symlink(dest / "victim.txt"));  // the link was replaced by a file
     EXPECT_EQ(readFile(dest / "victim.txt"), "EVIL");
 }
 
@@ -251,9 +260,9 @@ TEST_F(Library, DamagedArchivesGiveCodesAndWriteNothingOutside) {
     ASSERT_EQ(call(src, "a -x1 -jm4 -r2 ../good.lzh \"*.*\""), 0);
     const std::string good = readFile(tmp_.path() / "good.lzh");
     fs::create_directories(dest);
-    std::set<size_t> ends; // where each entry ends
-    for (size_t at = 0; auto &e : entries(tmp_.path() / "good.lzh")) ends.insert(at += e.raw.size() + e.packed);
-    auto check = [&](const std::string &bytes, const std::string &what, bool mustFail = true) {
+    std::set<size_t> ends;  // where each entry ends
+    for (size_t at = 0; auto& e : entries(tmp_.path() / "good.lzh")) ends.insert(at += e.raw.size() + e.packed);
+    auto check = [&](const std::string& bytes, const std::string& what, bool mustFail = true) {
         writeFile(tmp_.path() / "bad.lzh", bytes);
         int t = run("t bad.lzh"), x = call(dest, "x ../../bad.lzh");
         EXPECT_TRUE(!mustFail || t != 0) << what;
@@ -303,7 +312,7 @@ TEST(Tool, CommandsExitStatusAndMeanings) {
     for (auto n : {"src/a b.txt", "src/sub/c.txt", "src/other/c.txt"}) writeFile(tmp.path() / n, n);
     const std::string tool = "'" UNLHA_TOOL "' ";
     EXPECT_EQ(shell(tmp.path(), tool + "a -jm4 -r2 t.lzh 'src/a b.txt' src/sub"), 0);
-    EXPECT_EQ(shell(tmp.path(), tool + "x t.lzh out/"), 0); // a first item ending in "/" is the destination
+    EXPECT_EQ(shell(tmp.path(), tool + "x t.lzh out/"), 0);  // a first item ending in "/" is the destination
     EXPECT_EQ(readFile(tmp.path() / "out/src/a b.txt"), "src/a b.txt");
     EXPECT_EQ(shell(tmp.path(), tool + "e t.lzh flat/ 'src/sub/*'"), 0);
     EXPECT_EQ(tree(tmp.path() / "flat"), (std::map<std::string, std::string>{{"c.txt", "src/sub/c.txt"}}));
@@ -315,7 +324,7 @@ TEST(Tool, CommandsExitStatusAndMeanings) {
         {tool + "a -n0 n.lzh 'src/a b.txt' >/dev/null", 0, ""},
         {"script -qec \"" + tool + "a -n0 s.lzh src/sub/c.txt\" /dev/null", 0, "100% src/sub/c.txt"},
     };
-    for (auto &[cmd, status, says] : cases) {
+    for (auto& [cmd, status, says] : cases) {
         Ran r = runIn(tmp.path(), cmd);
         EXPECT_EQ(r.status, status) << cmd;
         EXPECT_TRUE(says.empty() ? r.output.empty() : r.output.find(says) != std::string::npos) << r.output;
@@ -340,13 +349,14 @@ TEST(Tool, StopSignalsLeaveNoTemporaryFile) {
     ASSERT_EQ(shell(tmp.path(), "'" UNLHA_TOOL "' a old.lzh small.txt && '" UNLHA_TOOL "' a big.lzh big.txt"), 0);
     const std::string old = readFile(tmp.path() / "old.lzh");
     const std::string add = "a -jm4 old.lzh big.txt", extract = "x big.lzh out/";
-    std::pair<std::string, int> cases[] = {{add, SIGINT},     {add, SIGTERM},     {add, SIGHUP},
-                                           {add, SIGKILL},    {extract, SIGINT},  {extract, SIGKILL}};
-    for (auto &[args, sig] : cases) {
+    std::pair<std::string, int> cases[] = {{add, SIGINT},  {add, SIGTERM},    {add, SIGHUP},
+                                           {add, SIGKILL}, {extract, SIGINT}, {extract, SIGKILL}};
+    for (auto& [args, sig] : cases) {
         SCOPED_TRACE(args + " " + strsignal(sig));
         pid_t pid = fork();
         if (pid == 0) {
-            if (chdir(tmp.str().c_str()) == 0) execl("/bin/sh", "sh", "-c", ("exec '" UNLHA_TOOL "' " + args).c_str(), nullptr);
+            if (chdir(tmp.str().c_str()) == 0)
+                execl("/bin/sh", "sh", "-c", ("exec '" UNLHA_TOOL "' " + args).c_str(), nullptr);
             _exit(127);
         }
         bool seen = false;
@@ -362,4 +372,4 @@ TEST(Tool, StopSignalsLeaveNoTemporaryFile) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -15,20 +15,20 @@ namespace {
 lzh::Encoder reused;
 lzh::Decoder reusedDecoder;
 
-std::vector<uint8_t> pack(const lzh::Method &m, const std::string &data) {
-    lzh::MemorySource in(reinterpret_cast<const uint8_t *>(data.data()), data.size());
+std::vector<uint8_t> pack(const lzh::Method& m, const std::string& data) {
+    lzh::MemorySource in(reinterpret_cast<const uint8_t*>(data.data()), data.size());
     lzh::VectorSink out, again;
     lzh::EncodeResult r = lzh::encode(m, in, out, false);
     EXPECT_EQ(r.in, data.size());
     EXPECT_EQ(r.out, out.data.size());
-    EXPECT_EQ(r.crc, lzh::crc16(0, reinterpret_cast<const uint8_t *>(data.data()), data.size()));
-    lzh::MemorySource in2(reinterpret_cast<const uint8_t *>(data.data()), data.size());
+    EXPECT_EQ(r.crc, lzh::crc16(0, reinterpret_cast<const uint8_t*>(data.data()), data.size()));
+    lzh::MemorySource in2(reinterpret_cast<const uint8_t*>(data.data()), data.size());
     reused.encode(m, in2, again, false);
     EXPECT_TRUE(again.data == out.data) << "a reused encoder differs from a fresh one";
     return out.data;
 }
 
-std::string unpack(const lzh::Method &m, const std::vector<uint8_t> &packed, uint64_t size, uint16_t *crc = nullptr) {
+std::string unpack(const lzh::Method& m, const std::vector<uint8_t>& packed, uint64_t size, uint16_t* crc = nullptr) {
     lzh::MemorySource in(packed.data(), packed.size());
     lzh::VectorSink out;
     uint16_t c = reusedDecoder.decode(m, in, size, out);
@@ -38,13 +38,13 @@ std::string unpack(const lzh::Method &m, const std::vector<uint8_t> &packed, uin
 
 TEST(Crc16, KnownValues) {
     const std::string check = "123456789";
-    EXPECT_EQ(lzh::crc16(0, reinterpret_cast<const uint8_t *>(check.data()), check.size()), 0xBB3D);
+    EXPECT_EQ(lzh::crc16(0, reinterpret_cast<const uint8_t*>(check.data()), check.size()), 0xBB3D);
     EXPECT_EQ(lzh::crc16(0, nullptr, 0), 0);
     // Piecewise equals whole, across the 8-byte fast path.
     std::string d = randomBytes(1001, 1);
-    auto p = reinterpret_cast<const uint8_t *>(d.data());
+    auto p = reinterpret_cast<const uint8_t*>(d.data());
     EXPECT_EQ(lzh::crc16(lzh::crc16(0, p, 13), p + 13, 988), lzh::crc16(0, p, 1001));
-    for (size_t cut : {0, 1, 13, 1000, 1001}) // joined from the CRCs of the two parts
+    for (size_t cut : {0, 1, 13, 1000, 1001})  // joined from the CRCs of the two parts
         EXPECT_EQ(lzh::crc16Combine(lzh::crc16(0, p, cut), lzh::crc16(0, p + cut, 1001 - cut), 1001 - cut),
                   lzh::crc16(0, p, 1001));
 }
@@ -53,7 +53,7 @@ TEST(Huffman, LengthsAreLimitedAndComplete) {
     // Fibonacci frequencies force depths beyond 16 without the limit.
     std::vector<uint32_t> freq(40);
     uint32_t a = 1, b = 1;
-    for (auto &f : freq) f = a, a = b, b = (a + b) % 1000000000u;
+    for (auto& f : freq) f = a, a = b, b = (a + b) % 1000000000u;
     std::vector<uint8_t> len(freq.size());
     lzh::buildLengths(freq.data(), static_cast<int>(freq.size()), 16, len.data());
     uint64_t kraft = 0;
@@ -69,7 +69,7 @@ TEST(Huffman, LengthsAreLimitedAndComplete) {
 }
 
 struct RoundTripCase {
-    const char *name;
+    const char* name;
     std::string (*make)(size_t window);
 };
 
@@ -88,7 +88,8 @@ const RoundTripCase kRoundTrips[] = {
     {"mixed", [](size_t) { return textBytes(50000, 9) + randomBytes(30000, 10) + std::string(5000, '\0'); }},
     // Copies with a byte changed every 10 to 30 bytes: many medium-length
     // matches, across parse segments and buffer slides.
-    {"edited copies", [](size_t) {
+    {"edited copies",
+     [](size_t) {
          std::string unit = randomBytes(20000, 13), s;
          for (uint32_t seed = 14; s.size() < 700000; s += unit)
              for (size_t i = 0; i < unit.size(); i += 10 + (seed = seed * 1103515245u + 12345u) % 21) unit[i] ^= 1;
@@ -99,15 +100,15 @@ const RoundTripCase kRoundTrips[] = {
 class CodecRoundTrip : public ::testing::TestWithParam<int> {};
 
 TEST_P(CodecRoundTrip, EveryCaseComesBackByteForByte) {
-    const lzh::Method &m = lzh::methodForLevel(GetParam());
+    const lzh::Method& m = lzh::methodForLevel(GetParam());
     size_t window = size_t{1} << m.dicbit;
-    for (const auto &c : kRoundTrips) {
+    for (const auto& c : kRoundTrips) {
         SCOPED_TRACE(std::string(m.id) + " " + c.name);
         std::string data = c.make(window);
         auto packed = pack(m, data);
         uint16_t crc = 0;
         EXPECT_EQ(unpack(m, packed, data.size(), &crc), data);
-        EXPECT_EQ(crc, lzh::crc16(0, reinterpret_cast<const uint8_t *>(data.data()), data.size()));
+        EXPECT_EQ(crc, lzh::crc16(0, reinterpret_cast<const uint8_t*>(data.data()), data.size()));
     }
 }
 
@@ -118,11 +119,12 @@ TEST_P(CodecRoundTrip, PiecesOnThreadsGiveOneArchive) {
     fs::path src = tmp.path() / "src";
     fs::create_directories(src);
     std::string unit = textBytes(300000, 40), big;
-    while (big.size() < 2600000) big += unit; // matches reach back across every piece boundary
+    while (big.size() < 2600000) big += unit;  // matches reach back across every piece boundary
     writeFile(src / "big.txt", big);
-    writeFile(src / "noise.bin", randomBytes(1200000, 41)); // stored after its first piece
+    writeFile(src / "noise.bin", randomBytes(1200000, 41));  // stored after its first piece
     for (int i = 0; i < 12; ++i) writeFile(src / ("small" + std::to_string(i)), textBytes(100 + 300 * i, 42 + i));
     std::string first;
+    // clang-format off
     for (unsigned threads : {1u, 3u}) {
         archive::Options o;
         o.command = 'a';
@@ -136,6 +138,7 @@ TEST_P(CodecRoundTrip, PiecesOnThreadsGiveOneArchive) {
         if (first.empty()) first = readFile(o.archive);
         else EXPECT_TRUE(readFile(o.archive) == first) << threads << " threads";
     }
+    // clang-format on
     REQUIRE_ORACLES("lhasa");
     fs::create_directories(tmp.path() / "out");
     EXPECT_EQ(shell(tmp.path() / "out", "lhasa x ../t1.lzh"), 0);
@@ -145,19 +148,20 @@ TEST_P(CodecRoundTrip, PiecesOnThreadsGiveOneArchive) {
 // Cut short anywhere or with a bit flipped: an error or a CRC that tells
 // (a flip in padding bits may leave the data intact), never a crash.
 TEST_P(CodecRoundTrip, DamagedStreamsFailCleanly) {
-    const lzh::Method &m = lzh::methodForLevel(GetParam());
+    const lzh::Method& m = lzh::methodForLevel(GetParam());
     std::string data = textBytes(60000, 11) + randomBytes(2000, 12);
     auto packed = pack(m, data);
-    uint16_t good = lzh::crc16(0, reinterpret_cast<const uint8_t *>(data.data()), data.size());
-    auto judge = [&](const std::vector<uint8_t> &bad, size_t at) {
+    uint16_t good = lzh::crc16(0, reinterpret_cast<const uint8_t*>(data.data()), data.size());
+    auto judge = [&](const std::vector<uint8_t>& bad, size_t at) {
         try {
             uint16_t crc = 0;
             EXPECT_TRUE(unpack(m, bad, data.size(), &crc) == data || crc != good) << at;
-        } catch (const lzh::Error &e) {
+        } catch (const lzh::Error& e) {
             EXPECT_EQ(e.code, UNLHA_ERR_DAMAGED) << at;
         }
     };
-    for (size_t cut = 0; cut < packed.size(); cut += 1 + cut / 3) judge({packed.begin(), packed.begin() + long(cut)}, cut);
+    for (size_t cut = 0; cut < packed.size(); cut += 1 + cut / 3)
+        judge({packed.begin(), packed.begin() + long(cut)}, cut);
     std::mt19937 rng(13);
     for (int i = 0; i < 200; ++i) {
         auto bad = packed;
@@ -169,23 +173,23 @@ TEST_P(CodecRoundTrip, DamagedStreamsFailCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Methods, CodecRoundTrip, ::testing::Values(2, 3, 4),
-                         [](const auto &info) { return "jm" + std::to_string(info.param); });
+                         [](const auto& info) { return "jm" + std::to_string(info.param); });
 
 // Hand-made packed streams that a decoder must reject: bit fields in order.
-const std::pair<const char *, std::vector<std::pair<int, uint32_t>>> kBadStreams[] = {
+const std::pair<const char*, std::vector<std::pair<int, uint32_t>>> kBadStreams[] = {
     {"zero-length block", {{16, 0}}},
-    {"incomplete code-length table", {{16, 1}, {5, 1}, {3, 1}}}, // one length, of 1 bit: half a code
+    {"incomplete code-length table", {{16, 1}, {5, 1}, {3, 1}}},  // one length, of 1 bit: half a code
     {"code-length table too large", {{16, 1}, {5, 25}}},
     {"single code out of range", {{16, 1}, {5, 0}, {5, 30}}},
-    {"literal table too large", {{16, 1}, {5, 0}, {5, 3}, {9, 511}}}, // every length coded as 1
-    {"zero run past the table", {{16, 1}, {5, 0}, {5, 2}, {9, 10}, {9, 100}}}, // every entry a long zero run
+    {"literal table too large", {{16, 1}, {5, 0}, {5, 3}, {9, 511}}},           // every length coded as 1
+    {"zero run past the table", {{16, 1}, {5, 0}, {5, 2}, {9, 10}, {9, 100}}},  // every entry a long zero run
     {"over-long code length", {{16, 1}, {5, 3}, {3, 7}, {16, 0xFFFF}}},
     // The only code is a match, the only position code distance 5..8.
     {"match before the start", {{16, 1}, {5, 0}, {5, 0}, {9, 0}, {9, 300}, {4, 0}, {4, 3}, {2, 0}}},
 };
 
 TEST(Codec, HandMadeBadStreamsAreDamaged) {
-    for (const auto &[name, fields] : kBadStreams) {
+    for (const auto& [name, fields] : kBadStreams) {
         SCOPED_TRACE(name);
         std::vector<uint8_t> buf;
         lzh::BitWriter w(buf);
@@ -195,7 +199,7 @@ TEST(Codec, HandMadeBadStreamsAreDamaged) {
         try {
             unpack(lzh::methodForLevel(2), buf, 1000);
             ADD_FAILURE() << "accepted";
-        } catch (const lzh::Error &e) {
+        } catch (const lzh::Error& e) {
             EXPECT_EQ(e.code, UNLHA_ERR_DAMAGED);
         }
     }
@@ -206,4 +210,4 @@ TEST(Codec, HugeClaimedSizeStopsAtTheDataEnd) {
     EXPECT_THROW(unpack(lzh::methodForLevel(4), packed, uint64_t{1} << 40), lzh::Error);
 }
 
-} // namespace
+}  // namespace

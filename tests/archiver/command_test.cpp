@@ -9,12 +9,12 @@ namespace {
 using Words = std::vector<std::string>;
 
 // Parses a command text; the error code, or 0 with the options in *out.
-int parse(const std::string &text, archive::Options *out = nullptr) {
+int parse(const std::string& text, archive::Options* out = nullptr) {
     try {
         auto o = command::parse(command::splitWords(text));
         if (out) *out = o;
         return 0;
-    } catch (const lzh::Error &e) {
+    } catch (const lzh::Error& e) {
         return e.code;
     }
 }
@@ -26,6 +26,7 @@ TEST(Parse, CommandsAsTheProgramSendsThem) {
         bool folders, progress, recurse, hidden;
         std::string work, archive;
         Words items;
+        // clang-format off
     } cases[] = {
         // Two blanks before the archive and before the first item, quoted paths.
         {"a -n0 -x1 -w/tmp/ -jm2 -r2 -a2  \"/out/report.lzh\"  \"report.doc\" \"images/*.*\"", 0, 2, true, true, true,
@@ -45,7 +46,8 @@ TEST(Parse, CommandsAsTheProgramSendsThem) {
         {"a -jm9 a.lzh", UNLHA_ERR_SWITCH},
         {"a -x1 -r2", UNLHA_ERR_NO_ARCHIVE},
     };
-    for (auto &c : cases) {
+    // clang-format on
+    for (auto& c : cases) {
         SCOPED_TRACE(c.text);
         archive::Options o;
         ASSERT_EQ(parse(c.text, &o), c.code);
@@ -61,4 +63,4 @@ TEST(Parse, CommandsAsTheProgramSendsThem) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -11,9 +11,9 @@
 // in the base header and `dir` in a folder extended header, level 0 stores
 // dir + name in its one name field. `unix0` is the Unix extension a level-0
 // header may carry ('U', minor version, time, mode, uid, gid).
-inline std::string craftedEntry(int level, const std::string &dir, const std::string &name, const std::string &data,
-                                const std::string &unix0 = {}) {
-    uint16_t crc = lzh::crc16(0, reinterpret_cast<const uint8_t *>(data.data()), data.size());
+inline std::string craftedEntry(int level, const std::string& dir, const std::string& name, const std::string& data,
+                                const std::string& unix0 = {}) {
+    uint16_t crc = lzh::crc16(0, reinterpret_cast<const uint8_t*>(data.data()), data.size());
     if (level == 2) {
         lzh::Entry e;
         e.rawDir = dir, e.rawName = name, e.mtime = 1700000000, e.crc = crc, e.packed = e.original = data.size();

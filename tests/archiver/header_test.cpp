@@ -7,6 +7,7 @@
 
 namespace {
 
+// clang-format off
 lzh::Entry sampleEntry() {
     lzh::Entry e;
     e.method = "-lh7-", e.packed = 1234, e.original = 5678, e.mtime = 1700000000, e.crc = 0xBEEF;
@@ -14,10 +15,11 @@ lzh::Entry sampleEntry() {
     e.rawDir = "a\xFF" "b", e.rawName = "c.txt";
     return e;
 }
+// clang-format on
 
-lzh::Entry reread(const std::vector<uint8_t> &h) {
+lzh::Entry reread(const std::vector<uint8_t>& h) {
     std::vector<uint8_t> all = h;
-    all.resize(all.size() + 1234, 0); // the data the header announces
+    all.resize(all.size() + 1234, 0);  // the data the header announces
     all.push_back(0);
     lzh::MemorySource src(all.data(), all.size());
     lzh::Entry e;
@@ -71,7 +73,7 @@ TEST(Header, DamagedHeadersAreRejected) {
     unsigned sum = 0;
     for (size_t i = 2; i < size_t(old[0]) + 2; ++i) sum += uint8_t(old[i]);
     old[1] = char(sum);
-    const std::pair<const char *, std::vector<uint8_t>> cases[] = {
+    const std::pair<const char*, std::vector<uint8_t>> cases[] = {
         {"header CRC", changed({{30, uint8_t(good[30] ^ 1)}})},
         {"total below the base", changed({{0, 10}, {1, 0}})},
         {"extension past the header", changed({{24, 0xFF}, {25, 0xFF}})},
@@ -80,17 +82,17 @@ TEST(Header, DamagedHeadersAreRejected) {
         {"unknown level", changed({{20, 7}})},
         {"level-1 extensions beyond the data", std::vector<uint8_t>(old.begin(), old.end())},
     };
-    for (auto &[name, bytes] : cases) {
+    for (auto& [name, bytes] : cases) {
         SCOPED_TRACE(name);
         lzh::MemorySource src(bytes.data(), bytes.size());
         lzh::Entry e;
         try {
             lzh::readHeader(src, e, true);
             ADD_FAILURE() << "accepted";
-        } catch (const lzh::Error &err) {
+        } catch (const lzh::Error& err) {
             EXPECT_EQ(err.code, UNLHA_ERR_DAMAGED);
         }
     }
 }
 
-} // namespace
+}  // namespace

@@ -19,10 +19,10 @@ struct NameCase {
     int level;
     std::string dir, name;
     NameFault fault;
-    std::string shown; // the path as l lists it
+    std::string shown;  // the path as l lists it
 };
 
-const std::vector<NameCase> &nameCases() {
+const std::vector<NameCase>& nameCases() {
     static const std::vector<NameCase> cases = {
         {2, "..\0\xFF..\0\xFF"s, "x.txt", NameFault::Control, "..\\x00/..\\x00/x.txt"},
         {2, "", "..\0/x.txt"s, NameFault::Control, "..\\x00/x.txt"},
@@ -33,7 +33,7 @@ const std::vector<NameCase> &nameCases() {
         {2, "a\xFF..\xFF", "x.txt", NameFault::DotPart, "a/../x.txt"},
         {1, "", ".\\x.txt", NameFault::DotPart, "./x.txt"},
         {2, "a\xFF\xFF", "x.txt", NameFault::EmptyPart, "a/x.txt"},
-        {2, "", "..\\x.txt", NameFault::DotPart, "..\\x.txt"}, // climbs where '\\' separates
+        {2, "", "..\\x.txt", NameFault::DotPart, "..\\x.txt"},  // climbs where '\\' separates
         {2, "\xFFtmp\xFF", "x.txt", NameFault::Absolute, "tmp/x.txt"},
         {0, "", "\\tmp\\x.txt", NameFault::Absolute, "tmp/x.txt"},
         {1, "", "C:\\x.txt", NameFault::Absolute, "C:/x.txt"},
@@ -51,10 +51,10 @@ const std::string kTool = "'" UNLHA_TOOL "' ";
 // name escaped, never cut.
 TEST(StoredNames, OneVerdictForEveryLevelAndFieldAndNoWayOut) {
     ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
-    for (const auto &c : nameCases()) {
+    for (const auto& c : nameCases()) {
         SCOPED_TRACE(c.shown + " level " + std::to_string(c.level));
         std::string evil = craftedEntry(c.level, c.dir, c.name, "EVIL");
-        lzh::MemorySource src(reinterpret_cast<const uint8_t *>(evil.data()), evil.size());
+        lzh::MemorySource src(reinterpret_cast<const uint8_t*>(evil.data()), evil.size());
         lzh::Entry e;
         ASSERT_TRUE(lzh::readHeader(src, e, true));
         EXPECT_EQ(e.fault, c.fault);
@@ -67,8 +67,9 @@ TEST(StoredNames, OneVerdictForEveryLevelAndFieldAndNoWayOut) {
         std::string out;
         EXPECT_EQ(call(box, "x evil.lzh dest/", &out), UNLHA_ERR_UNSAFE_NAME) << out;
         EXPECT_NE(out.find("refused"), std::string::npos) << out;
-        std::set<std::string> found, want = {"a", "a/b", "a/b/box", "a/b/box/dest", "a/b/box/dest/ok.txt", "a/b/box/evil.lzh"};
-        for (auto &f : fs::recursive_directory_iterator(tmp.path())) found.insert(fs::relative(f.path(), tmp.path()));
+        std::set<std::string> found,
+            want = {"a", "a/b", "a/b/box", "a/b/box/dest", "a/b/box/dest/ok.txt", "a/b/box/evil.lzh"};
+        for (auto& f : fs::recursive_directory_iterator(tmp.path())) found.insert(fs::relative(f.path(), tmp.path()));
         EXPECT_EQ(found, want);
         Ran list = runIn(box, kTool + "l evil.lzh");
         EXPECT_TRUE(list.status == 0 && list.output.find(c.shown) < list.output.find("ok.txt")) << list.output;
@@ -76,10 +77,10 @@ TEST(StoredNames, OneVerdictForEveryLevelAndFieldAndNoWayOut) {
 }
 
 // Extracts `archive` with us and each installed peer into dir/0, dir/1 ...
-std::vector<fs::path> extractAll(const fs::path &dir, const fs::path &archive, std::vector<std::string> peers) {
+std::vector<fs::path> extractAll(const fs::path& dir, const fs::path& archive, std::vector<std::string> peers) {
     std::vector<fs::path> outs;
     peers.insert(peers.begin(), kTool + "x");
-    for (const auto &cmd : peers) {
+    for (const auto& cmd : peers) {
         if (!outs.empty() && !haveProgram(cmd.substr(0, cmd.find(' ')))) continue;
         outs.push_back(dir / std::to_string(outs.size()));
         fs::create_directories(outs.back());
@@ -88,7 +89,7 @@ std::vector<fs::path> extractAll(const fs::path &dir, const fs::path &archive, s
     return outs;
 }
 
-struct stat statOf(const fs::path &p) {
+struct stat statOf(const fs::path& p) {
     struct stat st {};
     EXPECT_EQ(::stat(p.c_str(), &st), 0) << p;
     return st;
@@ -97,16 +98,17 @@ struct stat statOf(const fs::path &p) {
 // A level-0 Unix extension: 'U', minor version, time, mode, uid, gid.
 TEST(StoredNames, Level0UnixExtensionReadAsPeersReadIt) {
     TempDir tmp;
-    const std::string unix0 = "U\0\xD2\x02\x96\x49\xED\x81\xE8\x03\xE8\x03"s; // 2009-02-13, 0100755
+    const std::string unix0 = "U\0\xD2\x02\x96\x49\xED\x81\xE8\x03\xE8\x03"s;  // 2009-02-13, 0100755
     writeFile(tmp.path() / "u.lzh", craftedEntry(0, "", "x.sh", "#!", unix0) + "\0"s);
     auto outs = extractAll(tmp.path(), tmp.path() / "u.lzh", {"lhasa x", "bsdtar -xf"});
-    for (const auto &out : outs) {
+    for (const auto& out : outs) {
         EXPECT_EQ(statOf(out / "x.sh").st_mode & 0777, 0755u) << out;
         EXPECT_EQ(statOf(out / "x.sh").st_mtime, 1234567890) << out;
     }
     if (outs.size() < 3) GTEST_SKIP() << "lhasa or bsdtar not installed";
 }
 
+// clang-format off
 TEST(StoredNames, DeclaredCodePageDecidesElseCp932UnlessUnixUtf8) {
     ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
     using lzh::CodePage;
@@ -127,16 +129,18 @@ TEST(StoredNames, DeclaredCodePageDecidesElseCp932UnlessUnixUtf8) {
     EXPECT_EQ(lzh::toArchiveName("日本語"), "\x93\xfa\x96\x7b\x8c\xea");
     EXPECT_EQ(lzh::archiveCodePage({"日本語", "café-ÿ"}), CodePage::Utf8);
 }
+// clang-format on
 
 // Japanese, Korean, emoji and half-width kana, mixed in one path too: we and
 // bsdtar (with no option) restore them byte for byte.
 TEST(StoredNames, MixedNamesComeBackFromUsAndBsdtar) {
     TempDir tmp;
     fs::path src = tmp.path() / "src";
-    for (const char *n : {"日本語.txt", "한국어.txt", "😀.txt", "ﾃｽﾃｽ.txt", "表/한.txt", "plain.txt"}) writeFile(src / n, n);
+    for (const char* n : {"日本語.txt", "한국어.txt", "😀.txt", "ﾃｽﾃｽ.txt", "表/한.txt", "plain.txt"})
+        writeFile(src / n, n);
     ASSERT_EQ(shell(src, "LC_ALL=C.UTF-8 " + kTool + "a -r2 ../m.lzh '*.*'"), 0);
     auto outs = extractAll(tmp.path(), tmp.path() / "m.lzh", {"bsdtar -xf"});
-    for (const auto &out : outs) EXPECT_EQ(treeDiff(tree(out), tree(src)), "") << out;
+    for (const auto& out : outs) EXPECT_EQ(treeDiff(tree(out), tree(src)), "") << out;
     if (outs.size() < 2) GTEST_SKIP() << "bsdtar not installed";
 }
 
@@ -150,7 +154,7 @@ TEST(StoredNames, TimesSizesAndAMissingEndMark) {
     auto h = lzh::writeHeader(big, true);
     writeFile(tmp.path() / "big.lzh", std::string(h.begin(), h.end()) + "\0"s);
     EXPECT_NE(runIn(tmp.path(), kTool + "l big.lzh").output.find("big  (4 GiB or more"), std::string::npos);
-    for (auto [n, t] : {std::pair{"old", int64_t{-315619200}}, std::pair{"far", int64_t{7258118400}}}) { // 1960, 2200
+    for (auto [n, t] : {std::pair{"old", int64_t{-315619200}}, std::pair{"far", int64_t{7258118400}}}) {  // 1960, 2200
         writeFile(tmp.path() / n, n);
         struct timespec ts[2] = {{t, 0}, {t, 0}};
         ASSERT_EQ(::utimensat(AT_FDCWD, (tmp.path() / n).c_str(), ts, 0), 0);
@@ -163,14 +167,14 @@ TEST(StoredNames, TimesSizesAndAMissingEndMark) {
     fs::path out = extractAll(tmp.path(), tmp.path() / "t.lzh", {})[0];
     EXPECT_EQ(statOf(out / "old").st_mtime, 0);
     EXPECT_EQ(statOf(out / "far").st_mtime, lzh::kLastTime);
-    writeFile(tmp.path() / "t.lzh", lzh.substr(0, lzh.size() - 2)); // the last entry cut
+    writeFile(tmp.path() / "t.lzh", lzh.substr(0, lzh.size() - 2));  // the last entry cut
     EXPECT_NE(shell(tmp.path(), kTool + "t t.lzh"), 0);
 }
 
 // The archives of other writers in the fuzz seeds: we give what lhasa gives.
 TEST(StoredNames, OtherWritersSeedsMatchLhasa) {
     TempDir tmp;
-    for (auto &seed : fs::directory_iterator(fs::path(SEEDS_DIR))) {
+    for (auto& seed : fs::directory_iterator(fs::path(SEEDS_DIR))) {
         std::string name = seed.path().filename();
         if (name.rfind("jlha-", 0) != 0) continue;
         auto outs = extractAll(tmp.path() / name, seed.path(), {"lhasa x"});
@@ -180,4 +184,4 @@ TEST(StoredNames, OtherWritersSeedsMatchLhasa) {
     }
 }
 
-} // namespace
+}  // namespace

@@ -23,19 +23,19 @@ public:
         fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
         fs::remove_all(path_, ec);
     }
-    const fs::path &path() const { return path_; }
+    const fs::path& path() const { return path_; }
     std::string str() const { return path_.string(); }
 
 private:
     fs::path path_ = mkdtemp((fs::temp_directory_path() / "lzhtest-XXXXXX").string().data());
 };
 
-inline void writeFile(const fs::path &p, const std::string &data) {
+inline void writeFile(const fs::path& p, const std::string& data) {
     fs::create_directories(p.parent_path());
     std::ofstream(p, std::ios::binary) << data;
 }
 
-inline std::string readFile(const fs::path &p) {
+inline std::string readFile(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
@@ -43,14 +43,14 @@ inline std::string readFile(const fs::path &p) {
 inline std::string randomBytes(size_t n, unsigned seed) {
     std::mt19937 rng(seed);
     std::string s(n, '\0');
-    for (auto &c : s) c = static_cast<char>(rng());
+    for (auto& c : s) c = static_cast<char>(rng());
     return s;
 }
 
 // Text-like data: words from a small vocabulary, so it compresses.
 inline std::string textBytes(size_t n, unsigned seed) {
-    static const char *words[] = {"archive", "header", "window", "match", "length", "table", "the", "of",
-                                  "Huffman", "block", "position", "code", "\n", "    ", "{", "}", "();"};
+    static const char* words[] = {"archive", "header",   "window", "match", "length", "table", "the", "of", "Huffman",
+                                  "block",   "position", "code",   "\n",    "    ",   "{",     "}",   "();"};
     std::mt19937 rng(seed);
     std::string s;
     while (s.size() < n) s += words[rng() % (sizeof words / sizeof *words)] + std::string(" ");
@@ -58,7 +58,7 @@ inline std::string textBytes(size_t n, unsigned seed) {
     return s;
 }
 
-inline std::string q(const fs::path &p) { return "\"" + p.string() + "\""; }
+inline std::string q(const fs::path& p) { return "\"" + p.string() + "\""; }
 
 // Runs a shell command in `dir`: its exit status (-1 when a signal ended it)
 // and what it printed on stdout and stderr.
@@ -66,19 +66,20 @@ struct Ran {
     int status = -1;
     std::string output;
 };
-inline Ran runIn(const fs::path &dir, const std::string &cmd) {
+inline Ran runIn(const fs::path& dir, const std::string& cmd) {
     Ran r;
-    FILE *p = popen(("cd '" + dir.string() + "' && { " + cmd + "; } 2>&1 </dev/null").c_str(), "r");
+    FILE* p = popen(("cd '" + dir.string() + "' && { " + cmd + "; } 2>&1 </dev/null").c_str(), "r");
     char buf[4096];
     while (size_t n = fread(buf, 1, sizeof buf, p)) r.output.append(buf, n);
     int st = pclose(p);
     r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
     return r;
 }
-inline int shell(const fs::path &dir, const std::string &cmd) { return runIn(dir, cmd).status; }
+inline int shell(const fs::path& dir, const std::string& cmd) { return runIn(dir, cmd).status; }
 
 // Runs f with `dir` as the current folder.
-template <class F> auto inDir(const fs::path &dir, F f) {
+template <class F>
+auto inDir(const fs::path& dir, F f) {
     struct Back {
         fs::path p = fs::current_path();
         ~Back() { fs::current_path(p); }
@@ -88,19 +89,19 @@ template <class F> auto inDir(const fs::path &dir, F f) {
 }
 
 // Every regular file below `root`, relative path -> content.
-inline std::map<std::string, std::string> tree(const fs::path &root) {
+inline std::map<std::string, std::string> tree(const fs::path& root) {
     std::map<std::string, std::string> out;
-    for (auto &e : fs::recursive_directory_iterator(root))
+    for (auto& e : fs::recursive_directory_iterator(root))
         if (e.is_regular_file()) out[fs::relative(e.path(), root).string()] = readFile(e.path());
     return out;
 }
 
 // The names whose content differs between two trees or that one lacks ("" when equal).
-inline std::string treeDiff(const std::map<std::string, std::string> &a, const std::map<std::string, std::string> &b) {
+inline std::string treeDiff(const std::map<std::string, std::string>& a, const std::map<std::string, std::string>& b) {
     std::string out;
-    for (auto &[k, v] : a)
+    for (auto& [k, v] : a)
         if (!b.count(k) || b.at(k) != v) out += k + "\n";
-    for (auto &[k, v] : b)
+    for (auto& [k, v] : b)
         if (!a.count(k)) out += k + "\n";
     return out;
 }
@@ -117,7 +118,7 @@ inline decltype(&::Unlha) library() {
 }
 
 // Runs a command through the library with `dir` as the current folder.
-inline int call(const fs::path &dir, const std::string &cmd, std::string *out = nullptr, void *owner = nullptr) {
+inline int call(const fs::path& dir, const std::string& cmd, std::string* out = nullptr, void* owner = nullptr) {
     if (!library()) {
         ADD_FAILURE() << "cannot load " UNLHA_SO;
         return -1;

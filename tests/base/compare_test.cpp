@@ -15,8 +15,8 @@ TEST(Compare, AsciiComparisonFoldsOnlyLatinLetters) {
         const char* b;
         bool equal;
     } cases[] = {
-        {"/Work/", "/WORK/", true}, {"abc", "abcd", false}, {"", "", true},     {"ä", "Ä", false},
-        {"[", "{", false},          {"ｱ", "ア", false},      {"*.lzh", "*.LZH", true},
+        {"/Work/", "/WORK/", true}, {"abc", "abcd", false}, {"", "", true},           {"ä", "Ä", false},
+        {"[", "{", false},          {"ｱ", "ア", false},     {"*.lzh", "*.LZH", true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.a) + " vs " + c.b);
@@ -38,11 +38,11 @@ TEST(LocaleComparison, IgnoresCaseOnlyAndTheIndexAgrees) {
         {"Docs/n.txt", "docs/N.TXT", true},
         {"Ärger", "ärger", true},
         {"報告.lzh", "報告.LZH", true},
-        {"Ａ.txt", "ａ.txt", true},  // full-width letters have case too
+        {"Ａ.txt", "ａ.txt", true},   // full-width letters have case too
         {"ア.txt", "あ.txt", false},  // kana type
         {"ｱ.txt", "ア.txt", false},   // width
         {"ａ.txt", "a.txt", false},
-        {"é.txt", "e.txt", false},    // accents
+        {"é.txt", "e.txt", false},  // accents
         {"x.lzh", "x.lzh.lzh", false},
         // Names need not be valid UTF-8; they may differ only in invalid bytes.
         {"bad\xff.txt", "bad\xfe.txt", false},

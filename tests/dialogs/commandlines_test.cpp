@@ -14,7 +14,8 @@ TEST(CommandLines, ArchiveCommandsByteForByte) {
         std::vector<std::string> items;
         std::string expected;
     } cases[] = {
-        {{true, true, "/tmp/", Method::LH5}, {"report.doc", "images/*.*"},
+        {{true, true, "/tmp/", Method::LH5},
+         {"report.doc", "images/*.*"},
          "a -n0 -x1 -w/tmp/ -jm2 -r2 -a2  \"/o/x.lzh\"  \"report.doc\" \"images/*.*\""},
         {{false, false, "/work", Method::LH6}, {"a"}, "a -n1 -x0 -w/work -jm3 -r2 -a2  \"/o/x.lzh\"  \"a\""},
         {{true, false, "", Method::LH7}, {"a"}, "a -n0 -x0 -w -jm4 -r2 -a2  \"/o/x.lzh\"  \"a\""},
@@ -22,7 +23,8 @@ TEST(CommandLines, ArchiveCommandsByteForByte) {
         // A work folder with blanks would split into several words.
         {{true, true, "/my\tdir/", Method::LH5}, {"a"}, "a -n0 -x1 -w\"/my\tdir/\" -jm2 -r2 -a2  \"/o/x.lzh\"  \"a\""},
         // Names are copied as they are: nothing escaped, doubled or decoded.
-        {{true, true, "/t/", Method::LH5}, {"a b", "q\"q", "報告\xff", "a"},
+        {{true, true, "/t/", Method::LH5},
+         {"a b", "q\"q", "報告\xff", "a"},
          "a -n0 -x1 -w/t/ -jm2 -r2 -a2  \"/o/x.lzh\"  \"a b\" \"q\"q\" \"報告\xff\" \"a\""},
     };
     for (const Case& c : cases) EXPECT_EQ(archiveCommand(c.switches, "/o/x.lzh", c.items), c.expected);

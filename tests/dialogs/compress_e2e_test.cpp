@@ -28,6 +28,7 @@ Tree tree(const std::string& folder) {
     return files;
 }
 
+// clang-format off
 class CompressEndToEnd : public ProgramTest {
 protected:
     CompressEndToEnd() {
@@ -65,6 +66,7 @@ protected:
                    {"sub/deeper/three.txt", std::string(50000, 'z')}, {"日本語/ファイル.txt", "にほんご\n"}};
     const std::vector<std::string> items = {data / "one.txt", data / "sub", data / "日本語"};
 };
+// clang-format on
 
 TEST_F(CompressEndToEnd, EachMethodWithAndWithoutFoldersTheProgressWindowAndTheFolderOpened) {
     Tree namesOnly;
@@ -132,7 +134,8 @@ TEST_F(CompressEndToEnd, MissingLibraryShowsItsNumberOncePerCallAndEnds) {
     for (bool selfExtractor : {false, true}) {
         writeFile(out / "one.lzh", "old");
         compress("SAMEFILE=0\n", {data / "one.txt"}, "/nonexistent/libunlha32.so", selfExtractor);
-        EXPECT_EQ(shell.messages, QStringList(selfExtractor ? 2 : 1, "32792\r\n書庫ライブラリ (libunlha32.so) が見つかりません"));
+        EXPECT_EQ(shell.messages,
+                  QStringList(selfExtractor ? 2 : 1, "32792\r\n書庫ライブラリ (libunlha32.so) が見つかりません"));
         EXPECT_TRUE(startup->mainWindowClosed());
         EXPECT_EQ(readFile(out / "one.lzh"), "old") << "nothing is lost when nothing could be packed";
         shell.messages.clear();

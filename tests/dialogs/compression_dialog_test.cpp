@@ -56,6 +56,7 @@ TEST_F(CompressionDialog, ItemsBecomeEntriesCandidatesAndTheTopFolder) {
     struct Case {
         std::vector<std::string> items, entries, candidates;
         std::string top;
+        // clang-format off
     } cases[] = {
         {{data + "report.txt", data + "photos", data + "notes.old", data + "README"},
          {"report.txt", "photos/*.*", "notes.old/*.*", "README"},
@@ -65,6 +66,7 @@ TEST_F(CompressionDialog, ItemsBecomeEntriesCandidatesAndTheTopFolder) {
         {{"x.txt", ".", "sub/"}, {"data/x.txt", "data/*.*", "data/sub/*.*"},
          {out + "x.lzh", out + "data.lzh", out + "sub.lzh"}, files.path() + "/"},
     };
+    // clang-format on
     for (const Case& c : cases) {
         ASSERT_EQ(::chdir(data.c_str()), 0);
         show(c.items);
@@ -80,21 +82,22 @@ TEST_F(CompressionDialog, ItemsBecomeEntriesCandidatesAndTheTopFolder) {
 // bytes; others are passed over. They never move the top folder nor add
 // candidates, and a drop on a child control reaches the dialog.
 TEST_F(CompressionDialog, DropsBelowTheTopFolderAreAddedOnce) {
-    for (const char* folder : {"Work", "Work/Docs", "Work/Pics", "WORK", "Workshop"}) ::mkdir((files / folder).c_str(), 0755);
+    for (const char* folder : {"Work", "Work/Docs", "Work/Pics", "WORK", "Workshop"})
+        ::mkdir((files / folder).c_str(), 0755);
     ::symlink("Work", (files / "work").c_str());
     writeFile(files / "Work/a.txt", "");
     writeFile(files / "Work/bad\xff.txt", "");
     show({files / "Work/a.txt", files / "Work/bad\xff.txt"});
     std::vector<std::string> candidatesBefore = candidates(Form2->lzhfiles);
     QByteArray uris;
-    for (const char* path : {"Work/Docs/n.txt", "Work/Pics", "Workshop/n.txt", "n.txt", "WORK/other.txt",
-                             "work/via-link.txt", "Work/A.TXT", "Work/docs/N.TXT", "Work/Docs/n.txt",
-                             "Work/bad%FE.txt", "Work/new%0Aline.txt"})
+    for (const char* path :
+         {"Work/Docs/n.txt", "Work/Pics", "Workshop/n.txt", "n.txt", "WORK/other.txt", "work/via-link.txt",
+          "Work/A.TXT", "Work/docs/N.TXT", "Work/Docs/n.txt", "Work/bad%FE.txt", "Work/new%0Aline.txt"})
         uris += QUrl::fromLocalFile(QString::fromStdString(files.path() + "/")).toEncoded() + path + "\r\n";
     for (QWidget* child : {static_cast<QWidget*>(Form2->files), static_cast<QWidget*>(Form2->lzhfiles->lineEdit())})
         EXPECT_FALSE(child->acceptDrops()) << "the drop is the dialog's";
     dropOn(Form2, uris);
-    std::vector<std::string> entries = {"a.txt",        "bad\xff.txt",  "Docs/n.txt",   "Pics/*.*",
+    std::vector<std::string> entries = {"a.txt",        "bad\xff.txt", "Docs/n.txt",   "Pics/*.*",
                                         "via-link.txt", "bad\xfe.txt", "new\nline.txt"};
     EXPECT_EQ(Form2->fileEntries(), entries);
     EXPECT_EQ(Form2->TopDir->text().toStdString(), files / "Work/");

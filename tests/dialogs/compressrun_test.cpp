@@ -14,6 +14,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// clang-format off
 class FakeDialogs : public RunDialogs {
 public:
     std::string name, watched;  // watched: a folder whose files the archiver lists when it runs
@@ -46,6 +47,7 @@ public:
     }
     void openFolder(const std::string&) override {}
 };
+// clang-format on
 
 class Run : public ::testing::Test {
 protected:
@@ -148,10 +150,12 @@ TEST_F(Run, MissingArchiveFolderHoldsNoArchiveAndIsMade) {
 }
 
 TEST_F(Run, WorkFolderThatIsNotThereOrRelative) {
+    // clang-format off
     const std::pair<std::string, std::string> cases[] = {
         {work / "gone/", ""}, {out / "file/", ""},       // the run stops
         {"", out.path() + "/"}, {"sub/", out / "sub/"},  // the folder both commands use
     };
+    // clang-format on
     fs::create_directories(out / "sub");
     writeFile(out / "file", "");
     for (const auto& [workFolder, used] : cases) {
@@ -162,7 +166,8 @@ TEST_F(Run, WorkFolderThatIsNotThereOrRelative) {
         EXPECT_EQ(readFile(work / "report.exe"), used.empty() ? "" : "stub+new");
         fs::remove(work / "report.exe");
         const std::string temporary = used + "|" + used + "12090507.lzh";
-        EXPECT_EQ(dialogs.commands, used.empty() ? std::vector<std::string>() : std::vector({"a " + temporary, "s " + temporary}));
+        EXPECT_EQ(dialogs.commands,
+                  used.empty() ? std::vector<std::string>() : std::vector({"a " + temporary, "s " + temporary}));
         EXPECT_EQ(dialogs.messages, used.empty() ? QStringList{workFolderMessage(workFolder)} : QStringList{});
     }
 }

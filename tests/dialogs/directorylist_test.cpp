@@ -17,11 +17,13 @@ TEST(FolderList, HoldsFoldersInTheStoredFormAndEntersThem) {
     writeFile(dir / "file", "x");
     DirectoryList list;
     // Folder to enter and the folder held then, or the error's code.
+    // clang-format off
     const std::pair<std::string, std::variant<std::string, int>> cases[] = {
         {"/", "/"}, {dir.path() + "/", dir.path()}, {dir / "sub", dir / "sub"},
         {"inner", dir / "sub/inner"},  // relative to the current folder
         {"..", dir / "sub"}, {dir / "missing", 2}, {dir / "missing/deeper", 3}, {dir / "file", 3},
     };
+    // clang-format on
     for (const auto& [enter, outcome] : cases) {
         try {
             list.SetDirectory(enter);

@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+// clang-format off
 namespace kinaru::testing {
 
 // A settings file in the form in which a store into a new file writes it;
@@ -30,6 +31,7 @@ inline std::string normalForm(const std::string& distdir, const std::string& wor
     for (int i = 0; i < 6; ++i) text += std::string(keys[i]) + "=" + std::to_string(flags[i]) + "\n";
     return text;
 }
+// clang-format on
 inline const std::array<int, 6> kDefaultFlags = {2, 0, 1, 1, 0, 1};
 
 class ProgramTest : public ::testing::Test {
@@ -44,7 +46,8 @@ protected:
     void start(std::vector<std::string> arguments = {}, const char* library = RECORDING_LIBRARY) {
         startup.reset();
         unlha = std::make_unique<Unlha>(std::vector<std::string>{library});
-        context = std::make_unique<AppContext>(AppContext{shell, *unlha, exeDir / "kinaru", std::move(arguments), volumes});
+        context =
+            std::make_unique<AppContext>(AppContext{shell, *unlha, exeDir / "kinaru", std::move(arguments), volumes});
         startup = std::make_unique<Startup>(*context);
     }
 

@@ -20,6 +20,7 @@ TEST(ItemRules, EntriesAndCandidates) {
     ::chmod((dir / "sealed").c_str(), 0);     // no access at all: read-only by its mode
     ::symlink("nowhere", (dir / "dangling").c_str());
     ::symlink("photos", (dir / "photolink").c_str());
+    // clang-format off
     const std::array<const char*, 3> cases[] = {
         // item, entry, candidate in the output folder /out
         {"report.txt", "report.txt", "/out/report.lzh"}, {"photos", "photos/*.*", "/out/photos.lzh"},
@@ -33,6 +34,7 @@ TEST(ItemRules, EntriesAndCandidates) {
         {"missing.doc", "missing.doc", "/out/missing.lzh"}, {"gone/x", "x", "/out/x.lzh"},
         {"sealed/x.txt", "x.txt", "/out/x.lzh"},
     };
+    // clang-format on
     for (const auto& [item, entry, candidate] : cases) {
         EXPECT_EQ(longFileName(dir / item), entry) << item;
         EXPECT_EQ(archiveCandidate("/out", dir / item), candidate) << item;
@@ -62,7 +64,8 @@ TEST(TopFolder, ShortestFolderPartUnlessAnItemLiesOutsideIt) {
 
 TEST(TopFolder, CommandLineItemsResolveAgainstTheStartFolder) {
     const std::pair<const char*, const char*> cases[] = {
-        {"x.txt", "/tmp/x.txt"}, {"sub/", "/tmp/sub"}, {".", "/tmp"}, {"./", "/tmp"}, {"..", "/"}, {"/abs/y", "/abs/y"}};
+        {"x.txt", "/tmp/x.txt"}, {"sub/", "/tmp/sub"}, {".", "/tmp"},
+        {"./", "/tmp"},          {"..", "/"},          {"/abs/y", "/abs/y"}};
     for (auto [item, path] : cases) EXPECT_EQ(absoluteItem(item, "/tmp"), path) << item;
 }
 
@@ -71,6 +74,7 @@ TEST(DropRules, InsideAndOutsideTheTopFolder) {
     for (const char* folder : {"Work", "Work/Docs", "WORK", "Workshop"}) ::mkdir((dir / folder).c_str(), 0755);
     ::symlink("Work", (dir / "work").c_str());
     const std::optional<std::string> top = dir / "Work/", none;
+    // clang-format off
     const std::tuple<std::optional<std::string>, std::string, std::optional<std::string>> cases[] = {
         {top, dir / "Work/Docs/n.txt", "Docs/n.txt"}, {top, dir / "Work/Docs", "Docs/*.*"},
         {top, dir / "Workshop/n.txt", none}, {top, dir / "n.txt", none}, {top, "n.txt", none}, {top, dir / "Work", none},
@@ -80,9 +84,11 @@ TEST(DropRules, InsideAndOutsideTheTopFolder) {
         // An empty top folder takes full paths; an unset one takes nothing.
         {std::string(), dir / "Work/Docs", dir / "Work/Docs/*.*"}, {none, dir / "Work/Docs", none},
     };
+    // clang-format on
     for (const auto& [topFolder, path, entry] : cases) EXPECT_EQ(dropEntry(topFolder, path), entry) << path;
 }
 
+// clang-format off
 TEST(UriList, LocalPathsByteForByteInOrder) {
     QMimeData mime;
     mime.setUrls({QUrl::fromLocalFile("/tmp/報告 #1?.txt"), QUrl::fromLocalFile("/tmp/q\"uote%.txt")});
@@ -94,6 +100,7 @@ TEST(UriList, LocalPathsByteForByteInOrder) {
     EXPECT_EQ(localPathsOfUriList(list), expected);
     EXPECT_TRUE(localPathsOfUriList(QByteArray()).empty());
 }
+// clang-format on
 
 }  // namespace
 }  // namespace kinaru::testing

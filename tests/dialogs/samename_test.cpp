@@ -65,8 +65,8 @@ TEST_F(SameName, MissingFolderIsCreatedOuterFirstOnYes) {
     EXPECT_EQ(press(out / "three/name", {false}), 3);
     EXPECT_FALSE(exists(out / "three"));
     EXPECT_EQ(press(out / "taken.lzh/sub/name", {true}), 0) << "a folder that cannot be made keeps the dialog open";
-    EXPECT_EQ(shell.messages, QStringList{"出力ディレクトリを作成できません。\n" +
-                                          QString::fromStdString(out / "taken.lzh/sub/")});
+    EXPECT_EQ(shell.messages,
+              QStringList{"出力ディレクトリを作成できません。\n" + QString::fromStdString(out / "taken.lzh/sub/")});
     // Short relative folders are made too.
     ASSERT_EQ(::chdir(out.path().c_str()), 0);
     EXPECT_TRUE(createFolders("ab/"));
@@ -82,7 +82,8 @@ TEST_F(SameName, EnterInChangeRenamesAndBrowsingFillsChange) {
     shell.fileAnswers = {out / "picked.lzh", std::nullopt};
     Form3->SpeedButton1Click();
     Form3->SpeedButton1Click();  // cancelled
-    EXPECT_EQ(shell.fileDialogs, (std::vector<std::string>{"", out / "picked.lzh"})) << "the previous choice is offered";
+    EXPECT_EQ(shell.fileDialogs, (std::vector<std::string>{"", out / "picked.lzh"}))
+        << "the previous choice is offered";
     EXPECT_EQ(Form3->changeText(), out / "picked.lzh");
 }
 

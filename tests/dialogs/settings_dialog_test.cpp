@@ -23,6 +23,7 @@ QString freeText(std::int64_t kilobytes) { return QString::number(kilobytes) + Q
 // on this machine would give; -1 is a size that cannot be asked.
 class SettingsDialog : public ProgramTest, public Volumes {
 protected:
+    // clang-format off
     SettingsDialog() {
         for (const char* name : {"big", "full", "odd"}) ::mkdir((mounts / name).c_str(), 0755);
         sizes = {{"/", {100 * kGiB, 50 * kGiB}}, {big, {8 * kTiB, 3 * kTiB}}, {full, {kGiB, 0}},
@@ -30,6 +31,7 @@ protected:
                       {odd, {kGiB, kGiB}}};
         volumes = this;
     }
+    // clang-format on
     std::vector<Volume> mounted() const override {
         std::vector<Volume> roots;
         for (const auto& entry : sizes) roots.push_back({entry.first, ""});
@@ -160,8 +162,8 @@ TEST_F(SettingsDialog, PanelButtonsOpenTheWebPagesAndTheHelp) {
 // sees in the dialogs.
 TEST(Help, IsInstalledAndNamesTheChoices) {
     std::string help = readFile(HELP_FILE);
-    for (const char* text : {"<meta charset=\"utf-8\">", "ﾀﾞｲｱﾛｸﾞ表示、ﾕｰｻﾞが選択", "標準の場所を使う", "自動解凍書庫化",
-                             "WinSFX", "上書き続行", "削除続行", "ﾌｧｲﾙ名変更", "kinaru.ini"})
+    for (const char* text : {"<meta charset=\"utf-8\">", "ﾀﾞｲｱﾛｸﾞ表示、ﾕｰｻﾞが選択", "標準の場所を使う",
+                             "自動解凍書庫化", "WinSFX", "上書き続行", "削除続行", "ﾌｧｲﾙ名変更", "kinaru.ini"})
         EXPECT_NE(help.find(text), std::string::npos) << text;
 }
 
@@ -181,7 +183,7 @@ TEST_F(SettingsDialog, DriveRefreshArithmetic) {
         {kMiB - 1, 1000, 0, 0},            // under a mebibyte: a gauge of nothing
         {10 * kMiB, 20 * kMiB, 0, 20480},  // more free than total: an empty gauge
         {-1, 5 * kMiB, 0, 5120},
-        {-1, -1, 0, 0},                    // cannot be asked: stays selected, nothing free
+        {-1, -1, 0, 0},  // cannot be asked: stays selected, nothing free
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.total) + " / " + std::to_string(c.free));

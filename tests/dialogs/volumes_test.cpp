@@ -11,11 +11,13 @@ namespace {
 
 TEST(Volumes, AFolderBelongsToTheLongestWholeRootBeforeIt) {
     std::vector<Volume> volumes = {{"/", ""}, {"/home", ""}, {"/home/u/usb", "STICK"}, {"/mnt/a b", ""}};
+    // clang-format off
     const std::pair<const char*, const char*> cases[] = {
         {"/", "/"}, {"/etc", "/"}, {"/home", "/home"}, {"/home/u", "/home"}, {"/homely", "/"},
         {"/home/u/usb", "/home/u/usb"}, {"/home/u/usb/photos/2026", "/home/u/usb"}, {"/home/u/usb2", "/home"},
         {"/mnt/a b/x", "/mnt/a b"}, {"/mnt/a", "/"},
     };
+    // clang-format on
     for (auto [folder, root] : cases) EXPECT_EQ(volumeRootOf(volumes, folder), root) << folder;
     EXPECT_EQ(volumeRootOf({{"/data", ""}}, "/etc"), "") << "no listed volume holds it";
 }

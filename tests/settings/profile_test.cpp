@@ -22,7 +22,7 @@ TEST_F(Profile, ReadsValuesAndFallsBackWhenAnythingIsMissing) {
     EXPECT_EQ(ini.ReadString("SETTING", "DISTDIR", "x"), "/out");  // names match without case
     EXPECT_EQ(ini.ReadString("SETTING", "EMPTY", "x"), "");
     EXPECT_EQ(ini.ReadString("SETTING", "WORKDIR", "x"), std::string(1023, 'w'));  // the first, cut
-    EXPECT_EQ(ini.ReadString("SETTING", "COMPVER", "x"), "x");  // only the first section counts
+    EXPECT_EQ(ini.ReadString("SETTING", "COMPVER", "x"), "x");                     // only the first section counts
     EXPECT_EQ(ini.ReadString("MAIN", "LEFT", "x"), "x");
     EXPECT_EQ(TIniFile(dir / "missing.ini").ReadString("A", "B", "d"), "d");
 }

@@ -15,8 +15,8 @@ TEST(SettingsTable, EveryFieldIsStoredAndLoadedBack) {
     defaults.outputFolder = "/out/";
     EXPECT_EQ(loadSettings(ini, defaults, SameNamePolicy::Add), defaults) << "no file: every default";
 
-    const Settings changed{1, 2, 3, 4, -5, 6, "/o/", "/w/", SameNamePolicy::Replace, Method::LH7,
-                           false, false, true, false};
+    const Settings changed{1,           2,     3,     4,    -5,   6, "/o/", "/w/", SameNamePolicy::Replace,
+                           Method::LH7, false, false, true, false};
     storeSettings(ini, changed);
     EXPECT_EQ(loadSettings(ini, defaults, SameNamePolicy::Add), changed);
 

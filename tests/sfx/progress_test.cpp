@@ -20,9 +20,9 @@ namespace {
 using namespace sfxtest;
 
 // The progress window, if one is up.
-QDialog *progressWindow() {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *d = qobject_cast<QDialog *>(w); d && d->isVisible() && d->findChild<QProgressBar *>()) return d;
+QDialog* progressWindow() {
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* d = qobject_cast<QDialog*>(w); d && d->isVisible() && d->findChild<QProgressBar*>()) return d;
     return nullptr;
 }
 
@@ -32,33 +32,33 @@ QDialog *progressWindow() {
 // once the bar has reached cancelAt per mille.
 class Watch : public QObject {
 public:
-    Watch(QWidget *owner, int cancelAt) : owner_(owner), cancelAt_(cancelAt) {
+    Watch(QWidget* owner, int cancelAt) : owner_(owner), cancelAt_(cancelAt) {
         qApp->installEventFilter(this);
         connect(&timer_, &QTimer::timeout, this, [this] {
             ++ticks;
-            if (QDialog *d = progressWindow()) look(d);
+            if (QDialog* d = progressWindow()) look(d);
         });
         timer_.start(5);
     }
     ~Watch() override { qApp->removeEventFilter(this); }
-    bool eventFilter(QObject *o, QEvent *e) override {
-        auto *d = qobject_cast<QDialog *>(o);
-        if (e->type() == QEvent::Show && d && d->findChild<QProgressBar *>()) look(d);
+    bool eventFilter(QObject* o, QEvent* e) override {
+        auto* d = qobject_cast<QDialog*>(o);
+        if (e->type() == QEvent::Show && d && d->findChild<QProgressBar*>()) look(d);
         return false;
     }
     int ticks = 0;
     bool parented = false, cancelled = false;
-    QString name; // a file name the window showed
+    QString name;  // a file name the window showed
 
 private:
-    void look(QDialog *d) {
+    void look(QDialog* d) {
         parented = parented || d->parentWidget() == owner_;
-        if (auto *l = d->findChild<QLabel *>(); l && !l->text().isEmpty()) name = l->toolTip();
-        if (cancelAt_ < 0 || cancelled || d->findChild<QProgressBar *>()->value() < cancelAt_) return;
-        for (QPushButton *b : d->findChildren<QPushButton *>())
+        if (auto* l = d->findChild<QLabel*>(); l && !l->text().isEmpty()) name = l->toolTip();
+        if (cancelAt_ < 0 || cancelled || d->findChild<QProgressBar*>()->value() < cancelAt_) return;
+        for (QPushButton* b : d->findChildren<QPushButton*>())
             if (b->text() == QStringLiteral("中止")) b->click(), cancelled = true;
     }
-    QWidget *owner_;
+    QWidget* owner_;
     int cancelAt_;
     QTimer timer_;
 };
@@ -69,7 +69,7 @@ protected:
         owner_.resize(200, 100);
         owner_.show();
     }
-    fs::path at(const char *name) const { return tmp_.path() / name; }
+    fs::path at(const char* name) const { return tmp_.path() / name; }
     QWidget owner_;
     TempDir tmp_;
 };
@@ -100,11 +100,11 @@ TEST_F(ProgressWindow, ShownForEachCommandAndCancelLeavesNothing) {
         {"s-cancel", "s-cancel", "s -n0 -linux -ji1 -gu1 " + p, 0, UNLHA_ERR_CANCELLED},
         {"d", "work", "a -n0 -x1 -w" + at("work").string() + "/ -jm4 ../old.lzh 大きい.txt", 1, UNLHA_ERR_CANCELLED},
     };
-    for (const Case &c : cases) {
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.cmd);
         Watch seen(&owner_, c.cancelAt);
         std::string text;
-        EXPECT_EQ(call(at(c.where), c.cmd, &text, reinterpret_cast<void *>(owner_.winId())), c.code) << text;
+        EXPECT_EQ(call(at(c.where), c.cmd, &text, reinterpret_cast<void*>(owner_.winId())), c.code) << text;
         EXPECT_EQ(seen.cancelled, c.code != 0);
         EXPECT_EQ(seen.parented, c.cmd[0] != 'l') << "a listing shows no window";
         EXPECT_TRUE(!*c.noFiles || tree(at(c.noFiles)).empty()) << "no file, no temporary";
@@ -135,4 +135,4 @@ TEST_F(ProgressWindow, OtherThreadsRunWithoutAWindow) {
     EXPECT_FALSE(sawWindow);
 }
 
-} // namespace
+}  // namespace

@@ -28,7 +28,7 @@ protected:
     fs::path out() const { return tmp_.path() / "out"; }
     fs::path archive() const { return work() / "12090507.lzh"; }
     // The command text as the program builds it.
-    std::string command(const std::string &face) const {
+    std::string command(const std::string& face) const {
         return "s -n1 -x1 -w\"" + work().string() + "/\" -jm2  -a2 " + face + "  " + q(archive());
     }
     TempDir tmp_;
@@ -36,6 +36,7 @@ protected:
 
 // Each face gets its stub, the archive byte for byte and a trailer naming
 // the face; t and x read the result as the archive it carries.
+// clang-format off
 TEST_F(SelfExtractor, WritesTheStubOfTheFaceAskedAndReadsBack) {
     struct { std::string switches, stub, name; bool window; int style; bool folders; } cases[] = {
         {"-linux -gu1 -ji0 -gw4", sfx::kLinuxStub, "12090507", true, 4, true},
@@ -68,6 +69,7 @@ TEST_F(SelfExtractor, WritesTheStubOfTheFaceAskedAndReadsBack) {
     }
     if (!haveWindowsStubs()) GTEST_SKIP() << "Windows stubs not built (no MinGW-w64 cross compiler)";
 }
+// clang-format on
 
 // Other writers' self-extractors carry no trailer: the archive is the first
 // valid header after the program. A program without one is no archive.
@@ -83,6 +85,7 @@ TEST_F(SelfExtractor, FindsTheArchiveAfterAForeignProgram) {
 
 // Nothing is written, not even a temporary file, where the name is taken
 // (by a file, or by a link that leads elsewhere) or the archive is none.
+// clang-format off
 TEST_F(SelfExtractor, RefusesAndWritesNothing) {
     writeFile(out() / "12090507", "someone else's");
     fs::create_symlink(tmp_.path() / "nowhere", out() / "12090507.exe");
@@ -99,13 +102,16 @@ TEST_F(SelfExtractor, RefusesAndWritesNothing) {
     EXPECT_FALSE(fs::exists(tmp_.path() / "nowhere"));
     EXPECT_EQ(std::distance(fs::directory_iterator(out()), fs::directory_iterator()), 2);
 }
+// clang-format on
 
+// clang-format off
 TEST(SelfExtractorName, IsTheArchiveNamePartWithExe) {
     const std::tuple<const char *, bool, const char *> cases[] = {
         {"/tmp/12090507.lzh", false, "12090507.exe"}, {"/a.b/c", false, "c.exe"}, {"/w/.lzh", false, ".lzh.exe"},
         {"x.tar.lzh", false, "x.tar.exe"},            {"/tmp/12090507.lzh", true, "12090507"}};
     for (auto &[archive, forLinux, exe] : cases) EXPECT_EQ(sfx::exeName(archive, forLinux), exe) << archive;
 }
+// clang-format on
 
 // An installed copy of the library or the tool finds the stub beside
 // itself, wherever it was put; a copy without the stub says so.
@@ -115,7 +121,7 @@ TEST_F(SelfExtractor, FindsTheStubBesideItself) {
         TempDir install;
         fs::copy_file(UNLHA_SO, install.path() / "libunlha32.so");
         if (withStub) fs::copy_file(SFX_STUB, install.path() / sfx::kLinuxStub);
-        void *h = dlopen((install.path() / "libunlha32.so").c_str(), RTLD_NOW | RTLD_LOCAL);
+        void* h = dlopen((install.path() / "libunlha32.so").c_str(), RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(h, nullptr) << dlerror();
         auto fn = reinterpret_cast<decltype(&::Unlha)>(dlsym(h, "Unlha"));
         int rc = inDir(out(), [&] { return fn(nullptr, command("-linux -ji1").c_str(), nullptr, 0); });
@@ -126,10 +132,11 @@ TEST_F(SelfExtractor, FindsTheStubBesideItself) {
         EXPECT_TRUE(tempFiles(out()).empty());
     }
     writeFile(tmp_.path() / "t/f.txt", "tool\n");
-    Ran r = runIn(tmp_.path() / "t", "'" UNLHA_TOOL "' a a.lzh f.txt && '" UNLHA_TOOL "' s -linux -ji1 a.lzh && "
+    Ran r = runIn(tmp_.path() / "t", "'" UNLHA_TOOL "' a a.lzh f.txt && '" UNLHA_TOOL
+                                     "' s -linux -ji1 a.lzh && "
                                      "mkdir run && cd run && env -u QT_QPA_PLATFORM ../a");
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(readFile(tmp_.path() / "t/run/f.txt"), "tool\n");
 }
 
-} // namespace
+}  // namespace

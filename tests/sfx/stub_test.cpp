@@ -22,6 +22,7 @@ protected:
 // without a display (none, or one that is gone) as the console. A file
 // already there is replaced only on a yes, from a person on a terminal or
 // the window's question; the console without a terminal refuses and fails.
+// clang-format off
 TEST_F(Stub, RestoresTheTreeAndAsksBeforeReplacing) {
     const std::string exe = "./12090507", typed = "| script -qec 'env -u DISPLAY ./12090507' /dev/null";
     expectFaces(tmp_.path() / "自己解凍", src(), kTreeItems, {
@@ -38,10 +39,12 @@ TEST_F(Stub, RestoresTheTreeAndAsksBeforeReplacing) {
         {"terminal no", "-linux -gu1 -ji1", "printf 'n\\n' " + typed, "", "資料/メモ.txt", false, 0, "上書きしますか"},
     });
 }
+// clang-format on
 
 // Damaged or cut self-extractors, and one whose archive holds a name that
 // leads out: a reported failure, nothing outside the destination and
 // nothing wrong inside it.
+// clang-format off
 TEST_F(Stub, BadSelfExtractorFailsAndStaysInItsDestination) {
     const std::string good = readFile(makeSelfExtractor(tmp_.path() / "made", src(), kTreeItems, 4, "-linux -ji1 -gu1")),
                       stub = readFile(SFX_STUB);
@@ -77,6 +80,7 @@ TEST_F(Stub, BadSelfExtractorFailsAndStaysInItsDestination) {
             for (auto &[name, data] : tree(box / "dest")) EXPECT_EQ(want[name], data) << name;
         }
 }
+// clang-format on
 
 // Ctrl-C, a hang-up or a kill in the console face: the file being written
 // is never left half-done, and the run fails.
@@ -93,4 +97,4 @@ TEST_F(Stub, InterruptedConsoleLeavesNoPartialFile) {
     }
 }
 
-} // namespace
+}  // namespace

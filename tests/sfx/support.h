@@ -12,7 +12,7 @@ namespace sfxtest {
 
 // Nested folders, Japanese names, a blank, a hidden file, an empty folder,
 // data that packs and data that does not; and the items the program names.
-inline void makeTree(const fs::path &root) {
+inline void makeTree(const fs::path& root) {
     writeFile(root / "資料/メモ.txt", textBytes(3000, 1));
     writeFile(root / "資料/図表/グラフ.dat", randomBytes(40000, 2));
     writeFile(root / "資料/図表/説明 書.txt", textBytes(150000, 3));
@@ -22,12 +22,12 @@ inline void makeTree(const fs::path &root) {
     writeFile(root / "ルート.txt", "一番上のファイル\n");
     fs::create_directories(root / "資料/空のフォルダ");
 }
-inline const char *const kTreeItems = "\"資料/*.*\" \"写真/*.*\" \"ルート.txt\"";
+inline const char* const kTreeItems = "\"資料/*.*\" \"写真/*.*\" \"ルート.txt\"";
 
 // Packs `items` of `src` with -jmN into base/work and runs s with `switches`
 // in base/out, as the program does; the self-extractor written.
-inline fs::path makeSelfExtractor(const fs::path &base, const fs::path &src, const std::string &items, int method,
-                                  const std::string &switches) {
+inline fs::path makeSelfExtractor(const fs::path& base, const fs::path& src, const std::string& items, int method,
+                                  const std::string& switches) {
     fs::path work = base / "work", out = base / "out", lzh = work / "12090507.lzh";
     fs::create_directories(work);
     fs::create_directories(out);
@@ -40,9 +40,9 @@ inline fs::path makeSelfExtractor(const fs::path &base, const fs::path &src, con
 }
 
 // Files below root whose name holds ".tmp".
-inline std::vector<std::string> tempFiles(const fs::path &root) {
+inline std::vector<std::string> tempFiles(const fs::path& root) {
     std::vector<std::string> out;
-    for (auto &e : fs::recursive_directory_iterator(root))
+    for (auto& e : fs::recursive_directory_iterator(root))
         if (e.path().filename().string().find(".tmp") != std::string::npos) out.push_back(e.path().string());
     return out;
 }
@@ -52,24 +52,24 @@ inline std::vector<std::string> tempFiles(const fs::path &root) {
 // `replaced`; stored folders, the empty ones too, only with -gu1.
 struct FaceCase {
     const char *name, *switches;
-    std::string command, dest, mine; // how it is started; where it writes, as --dest says
+    std::string command, dest, mine;  // how it is started; where it writes, as --dest says
     bool replaced;
     int status;
-    const char *says;
+    const char* says;
 };
-inline void expectFaces(const fs::path &base, const fs::path &src, const std::string &items,
-                        const std::vector<FaceCase> &cases) {
-    auto folders = [](const fs::path &root) {
+inline void expectFaces(const fs::path& base, const fs::path& src, const std::string& items,
+                        const std::vector<FaceCase>& cases) {
+    auto folders = [](const fs::path& root) {
         std::set<std::string> out;
-        for (auto &e : fs::recursive_directory_iterator(root))
+        for (auto& e : fs::recursive_directory_iterator(root))
             if (e.is_directory()) out.insert(fs::relative(e.path(), root));
         return out;
     };
     int n = 0;
-    for (const FaceCase &c : cases) {
+    for (const FaceCase& c : cases) {
         SCOPED_TRACE(c.name);
         const bool withFolders = std::string(c.switches).find("-gu1") != std::string::npos;
-        const int method = 2 + n % 3; // each in turn
+        const int method = 2 + n % 3;  // each in turn
         fs::path exe = makeSelfExtractor(base / std::to_string(n++), src, items, method, c.switches);
         fs::path dest = exe.parent_path() / c.dest;
         if (!c.mine.empty()) writeFile(dest / c.mine, "mine");
@@ -78,7 +78,7 @@ inline void expectFaces(const fs::path &base, const fs::path &src, const std::st
         EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
         fs::remove(exe);
         std::map<std::string, std::string> want;
-        for (auto &[name, data] : tree(src)) want[withFolders ? name : fs::path(name).filename().string()] = data;
+        for (auto& [name, data] : tree(src)) want[withFolders ? name : fs::path(name).filename().string()] = data;
         if (!c.mine.empty() && !c.replaced) want[c.mine] = "mine";
         EXPECT_EQ(treeDiff(want, tree(dest)), "");
         EXPECT_EQ(folders(dest), withFolders ? folders(src) : std::set<std::string>{});
@@ -88,7 +88,7 @@ inline void expectFaces(const fs::path &base, const fs::path &src, const std::st
 
 // Runs a shell command in `dir` and sends it `sig` once it has printed its
 // first line; its exit status, -1 when the signal ended it.
-inline int interruptAfterFirstLine(const fs::path &dir, const std::string &cmd, int sig = SIGINT) {
+inline int interruptAfterFirstLine(const fs::path& dir, const std::string& cmd, int sig = SIGINT) {
     int out[2];
     if (::pipe(out) != 0) return -2;
     pid_t pid = ::fork();
@@ -100,8 +100,7 @@ inline int interruptAfterFirstLine(const fs::path &dir, const std::string &cmd, 
     }
     ::close(out[1]);
     char c;
-    while (::read(out[0], &c, 1) == 1 && c != '\n') {
-    }
+    while (::read(out[0], &c, 1) == 1 && c != '\n') {}
     ::kill(pid, sig);
     int st = 0;
     ::waitpid(pid, &st, 0);
@@ -112,9 +111,9 @@ inline int interruptAfterFirstLine(const fs::path &dir, const std::string &cmd, 
 // How the Linux stub is started: console without any display, or the window
 // face offscreen with scripted answers.
 enum class Face { Console, Window };
-inline std::string launch(Face face, const std::string &exe, const std::string &extra = "") {
+inline std::string launch(Face face, const std::string& exe, const std::string& extra = "") {
     if (face == Face::Console) return "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY " + exe + " " + extra;
     return "env QT_QPA_PLATFORM=offscreen " + exe + " --unattended " + extra;
 }
 
-} // namespace sfxtest
+}  // namespace sfxtest

@@ -11,7 +11,7 @@ namespace {
 
 using namespace sfxtest;
 
-const char *const kWine = "/usr/lib/wine/wine";
+const char* const kWine = "/usr/lib/wine/wine";
 const fs::path kStubs = fs::path(SFX_STUB).parent_path();
 
 struct Prefix {
@@ -45,6 +45,7 @@ protected:
 
 // Each face, with and without folders; a file already there is replaced
 // only on an answer, and the console without one fails.
+// clang-format off
 TEST_F(WindowsStub, RestoresMixedNamesAndReplacesOnlyOnAnAnswer) {
     const std::string exe = "12090507.exe ", mine = "日本語/フォルダ/資料.txt";
     expectFaces(tmp_.path(), src(), "\"日本語/*.*\" 한국어.txt \"😀 絵文字.bin\" ｶﾀｶﾅ.txt", {
@@ -58,10 +59,12 @@ TEST_F(WindowsStub, RestoresMixedNamesAndReplacesOnlyOnAnAnswer) {
     });
     for (const char *stub : {sfx::kConsoleStub, sfx::kWindowStub}) EXPECT_LT(fs::file_size(kStubs / stub), 200u << 10);
 }
+// clang-format on
 
 // Names that lead out of the destination, or that Windows reads as something
 // else (a separator, a drive, a device, a name it trims): refused, the rest
 // extracted, the run failed.
+// clang-format off
 TEST_F(WindowsStub, RefusesUnsafeNames) {
     fs::path box = tmp_.path() / "box";
     std::string lzh;
@@ -77,6 +80,7 @@ TEST_F(WindowsStub, RefusesUnsafeNames) {
     EXPECT_EQ(tree(box / "dest"), (std::map<std::string, std::string>{{"安全.txt", "safe"}}));
     EXPECT_EQ(tree(box).size(), 3u) << "only evil.lzh, evil.exe and dest/安全.txt";
 }
+// clang-format on
 
 // Ctrl-C reaches the console stub as a console event: the file being
 // written is removed and the run fails.
@@ -89,4 +93,4 @@ TEST_F(WindowsStub, InterruptedConsoleLeavesNoPartialFile) {
     EXPECT_TRUE(fs::is_empty(dest)) << "neither the file nor its temporary";
 }
 
-} // namespace
+}  // namespace

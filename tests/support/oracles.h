@@ -7,11 +7,11 @@
 #include <initializer_list>
 #include <string>
 
-inline bool haveProgram(const std::string &name) {
+inline bool haveProgram(const std::string& name) {
     return std::system(("command -v '" + name + "' >/dev/null 2>&1").c_str()) == 0;
 }
 
 // Skips the calling test, saying which program is missing, unless all are there.
-#define REQUIRE_ORACLES(...)                                                                    \
-    for (const char *oracle_ : {__VA_ARGS__})                                                   \
+#define REQUIRE_ORACLES(...)                  \
+    for (const char* oracle_ : {__VA_ARGS__}) \
         if (!haveProgram(oracle_)) GTEST_SKIP() << oracle_ << " is not installed; scripts/setup installs it"

@@ -8,7 +8,8 @@
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    if (!std::setlocale(LC_ALL, "") || !std::strstr(std::setlocale(LC_CTYPE, nullptr), "UTF-8")) std::setlocale(LC_ALL, "C.UTF-8");
+    if (!std::setlocale(LC_ALL, "") || !std::strstr(std::setlocale(LC_CTYPE, nullptr), "UTF-8"))
+        std::setlocale(LC_ALL, "C.UTF-8");
     ::testing::InitGoogleTest(&argc, argv);
     int qtArgc = 1;
     QApplication application(qtArgc, argv);

@@ -37,7 +37,8 @@ public:
     std::vector<std::string> openedFolders, openedDocuments;
 
 private:
-    template <class T> static T next(std::deque<T>& answers, T none) {
+    template <class T>
+    static T next(std::deque<T>& answers, T none) {
         T answer = answers.empty() ? none : answers.front();
         if (!answers.empty()) answers.pop_front();
         return answer;

@@ -43,8 +43,6 @@ inline std::string readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-inline bool exists(const std::string& path) {
-    return std::filesystem::exists(std::filesystem::symlink_status(path));
-}
+inline bool exists(const std::string& path) { return std::filesystem::exists(std::filesystem::symlink_status(path)); }
 
 }  // namespace kinaru::testing

@@ -12,16 +12,16 @@ static int cursorDuringLastCall = -2;
 int RecordingCursorDuringLastCall(void) { return cursorDuringLastCall; }
 
 static int callerCursor(void) {
-    void *(*current)(void) = (void *(*)(void))dlsym(RTLD_DEFAULT, "_ZN15QGuiApplication14overrideCursorEv");
-    int (*shape)(const void *) = (int (*)(const void *))dlsym(RTLD_DEFAULT, "_ZNK7QCursor5shapeEv");
+    void* (*current)(void) = (void* (*)(void))dlsym(RTLD_DEFAULT, "_ZN15QGuiApplication14overrideCursorEv");
+    int (*shape)(const void*) = (int (*)(const void*))dlsym(RTLD_DEFAULT, "_ZNK7QCursor5shapeEv");
     if (!current || !shape) return -2;
-    void *cursor = current();
+    void* cursor = current();
     return cursor ? shape(cursor) : -1;
 }
 
 int UnlhaGetVersion(void) { return 0x10000 + 115; /* high bits must be ignored */ }
 
-int Unlha(void *owner, const char *command, char *output, unsigned long size) {
+int Unlha(void* owner, const char* command, char* output, unsigned long size) {
     cursorDuringLastCall = callerCursor();
     if (strcmp(command, "fill") == 0) {
         memset(output, 'x', size); /* no NUL inside the buffer */

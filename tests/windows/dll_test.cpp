@@ -10,65 +10,67 @@
 #include <thread>
 #include <windows.h>
 
-using UnlhaFn = int(WINAPI *)(void *, const char *, char *, unsigned long);
+using UnlhaFn = int(WINAPI*)(void*, const char*, char*, unsigned long);
 namespace {
 UnlhaFn unlha;
 int failures = 0;
 
-std::string acp(const std::wstring &w) {
+std::string acp(const std::wstring& w) {
     std::string s(w.size() * 2 + 1, '\0');
     s.resize(WideCharToMultiByte(CP_ACP, 0, w.c_str(), -1, s.data(), static_cast<int>(s.size()), nullptr, nullptr) - 1);
     return s;
 }
-std::wstring wide(const char *utf8) {
+std::wstring wide(const char* utf8) {
     std::wstring w(std::strlen(utf8) + 1, L'\0');
     w.resize(MultiByteToWideChar(CP_UTF8, 0, utf8, -1, w.data(), static_cast<int>(w.size())) - 1);
     return w;
 }
-void expect(bool ok, const std::string &what) { failures += !ok && std::printf("FAILED: %s\n", what.c_str()); }
+void expect(bool ok, const std::string& what) { failures += !ok && std::printf("FAILED: %s\n", what.c_str()); }
 // Runs a command written in UTF-8, passed in the system code page as Japanese callers do.
-int call(const char *utf8, std::string *out = nullptr, void *owner = nullptr) {
+int call(const char* utf8, std::string* out = nullptr, void* owner = nullptr) {
     static char buf[1 << 16];
     int rc = unlha(owner, acp(wide(utf8)).c_str(), buf, sizeof buf);
     if (out) *out = buf;
     return rc;
 }
-std::string slurp(const std::wstring &path) {
-    FILE *f = _wfopen(path.c_str(), L"rb");
+std::string slurp(const std::wstring& path) {
+    FILE* f = _wfopen(path.c_str(), L"rb");
     std::string s;
     for (char buf[65536]; size_t n = f ? std::fread(buf, 1, sizeof buf, f) : 0;) s.append(buf, n);
     return f ? (std::fclose(f), s) : "(missing)";
 }
-void spill(const std::wstring &path, const std::string &data) {
-    FILE *f = _wfopen(path.c_str(), L"wb");
+void spill(const std::wstring& path, const std::string& data) {
+    FILE* f = _wfopen(path.c_str(), L"wb");
     std::fwrite(data.data(), 1, data.size(), f);
     std::fclose(f);
 }
 // The same names and bytes below both folders.
-bool sameTree(const std::filesystem::path &a, const std::filesystem::path &b) {
-    auto files = [](const std::filesystem::path &root) {
+bool sameTree(const std::filesystem::path& a, const std::filesystem::path& b) {
+    auto files = [](const std::filesystem::path& root) {
         std::map<std::wstring, std::string> out;
         std::error_code ec;
-        for (auto it = std::filesystem::recursive_directory_iterator(root, ec); !ec && it != decltype(it)(); it.increment(ec))
+        for (auto it = std::filesystem::recursive_directory_iterator(root, ec); !ec && it != decltype(it)();
+             it.increment(ec))
             out[it->path().lexically_relative(root).wstring()] = it->is_directory() ? "/" : slurp(it->path().wstring());
         return out;
     };
     return !files(a).empty() && files(a) == files(b);
 }
-} // namespace
+}  // namespace
 
 int main() {
     HMODULE dll = LoadLibraryA("UNLHA32");
-    auto entry = [dll](const char *name) { return dll ? reinterpret_cast<void *>(GetProcAddress(dll, name)) : nullptr; };
+    auto entry = [dll](const char* name) { return dll ? reinterpret_cast<void*>(GetProcAddress(dll, name)) : nullptr; };
     unlha = reinterpret_cast<UnlhaFn>(entry("Unlha"));
-    auto version = reinterpret_cast<int(WINAPI *)()>(entry("UnlhaGetVersion"));
+    auto version = reinterpret_cast<int(WINAPI*)()>(entry("UnlhaGetVersion"));
     if (!unlha || !version || version() != 100) return std::puts("FAILED: UNLHA32 entry points"), 1;
     if (GetACP() != 932) return std::printf("code page %u, not 932\n", GetACP()), 77;
     std::string out;
-    for (const char *m : {"2", "3", "4"}) {
+    for (const char* m : {"2", "3", "4"}) {
         std::string arc = std::string("win") + m + ".lzh", dest = std::string("out") + m;
         expect(call(("a -x1 -r2 -jm" + std::string(m) + " " + arc + " src\\*.*").c_str(), &out) == 0, "a " + arc + out);
-        expect(call(("l " + arc).c_str(), &out) == 0 && out.find(acp(wide("表示.txt"))) != std::string::npos, "l " + arc);
+        expect(call(("l " + arc).c_str(), &out) == 0 && out.find(acp(wide("表示.txt"))) != std::string::npos,
+               "l " + arc);
         expect(call(("t " + arc).c_str(), &out) == 0, "t " + arc + out);
         expect(call(("x " + arc + " " + dest + "\\").c_str(), &out) == 0, "x " + arc + out);
         expect(sameTree(L"src", dest + "\\src"), "tree of " + arc);
@@ -91,9 +93,9 @@ int main() {
     std::string big(48 << 20, '\0');
     for (size_t i = 0, r = 1; i < big.size(); ++i) big[i] = static_cast<char>((r = r * 1103515245 + 12345) >> 16);
     spill(L"big.bin", big);
-    HWND owner = CreateWindowExW(0, L"STATIC", L"Kinaru", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 480, 300,
-                                 nullptr, nullptr, nullptr, nullptr);
-    std::thread presser([] { // presses 中止 once the window shows
+    HWND owner = CreateWindowExW(0, L"STATIC", L"Kinaru", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 480, 300, nullptr,
+                                 nullptr, nullptr, nullptr);
+    std::thread presser([] {  // presses 中止 once the window shows
         HWND w = nullptr;
         for (int i = 0; i < 400 && !(w = FindWindowW(L"KinaruProgress", nullptr)); ++i) Sleep(25);
         Sleep(200);

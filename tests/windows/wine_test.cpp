@@ -10,10 +10,10 @@
 
 namespace {
 
-class WineTest : public ::testing::TestWithParam<std::string> {}; // win32 or win64
+class WineTest : public ::testing::TestWithParam<std::string> {};  // win32 or win64
 
 // One prefix for the whole run: its first start is the slow part.
-const TempDir &prefix() {
+const TempDir& prefix() {
     static TempDir d;
     return d;
 }
@@ -21,11 +21,11 @@ const TempDir &prefix() {
 // What a peer writes: lhasa and 7-Zip the stored bytes (7-Zip also splits at
 // a CP932 trail byte 0x5C), bsdtar told CP932 the names as they were.
 enum class Reads { Stored, SplitAt5C, Cp932 };
-std::map<std::string, std::string> expected(const std::map<std::string, std::string> &t, Reads how) {
+std::map<std::string, std::string> expected(const std::map<std::string, std::string>& t, Reads how) {
     std::map<std::string, std::string> out;
-    for (auto &[k, v] : t) {
+    for (auto& [k, v] : t) {
         std::string raw;
-        for (auto &part : fs::path(k)) raw += (raw.empty() ? "" : "/") + lzh::toArchiveName(part.string());
+        for (auto& part : fs::path(k)) raw += (raw.empty() ? "" : "/") + lzh::toArchiveName(part.string());
         if (how == Reads::SplitAt5C) std::replace(raw.begin(), raw.end(), '\\', '/');
         out[how == Reads::Cp932 ? k : raw] = v;
     }
@@ -51,18 +51,20 @@ TEST_P(WineTest, ArchivesCrossBetweenWindowsAndLinux) {
     writeFile(tmp.path() / "odd/a:b.txt", "stream");
     writeFile(tmp.path() / "odd/con.txt", "device");
     ASSERT_EQ(shell(tmp.path(), std::string(UNLHA_TOOL) + " a odd.lzh odd/a:b.txt odd/con.txt && rm -r odd"), 0);
-    Ran r = runIn(tmp.path(), "WINEPREFIX='" + prefix().str() + "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' " +
-                                  "LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 xvfb-run -a " + loader + " '" + exe.string() + "'");
+    Ran r =
+        runIn(tmp.path(), "WINEPREFIX='" + prefix().str() + "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' " +
+                              "LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 xvfb-run -a " + loader + " '" + exe.string() + "'");
     if (r.status == 77) GTEST_SKIP() << "Wine did not take code page 932 from ja_JP.UTF-8";
     ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_TRUE(fs::is_empty(tmp.path() / "odd")); // neither a stream nor a device was written to
+    EXPECT_TRUE(fs::is_empty(tmp.path() / "odd"));  // neither a stream nor a device was written to
 
     auto want = tree(src);
     const std::tuple<std::string, std::string, Reads> peers[] = {
-        {"lhasa", "lhasa xq", Reads::Stored}, {"7zz", "7zz x -y", Reads::SplitAt5C},
+        {"lhasa", "lhasa xq", Reads::Stored},
+        {"7zz", "7zz x -y", Reads::SplitAt5C},
         {"bsdtar", "bsdtar --options hdrcharset=CP932 -xf", Reads::Cp932}};
-    for (const char *arc : {"win2.lzh", "win3.lzh", "win4.lzh"})
-        for (auto &[program, command, how] : peers) {
+    for (const char* arc : {"win2.lzh", "win3.lzh", "win4.lzh"})
+        for (auto& [program, command, how] : peers) {
             SCOPED_TRACE(program + " " + arc);
             if (!haveProgram(program)) GTEST_SKIP() << program << " is not installed";
             fs::path dir = tmp.path() / (program + "-" + arc);
@@ -72,6 +74,6 @@ TEST_P(WineTest, ArchivesCrossBetweenWindowsAndLinux) {
         }
 }
 
-INSTANTIATE_TEST_SUITE_P(, WineTest, ::testing::Values("win32", "win64"), [](const auto &i) { return i.param; });
+INSTANTIATE_TEST_SUITE_P(, WineTest, ::testing::Values("win32", "win64"), [](const auto& i) { return i.param; });
 
-} // namespace
+}  // namespace

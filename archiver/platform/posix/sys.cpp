@@ -11,19 +11,19 @@ namespace sys {
 
 std::string localCodeset() {
     // Read per call: the locale belongs to the host program.
-    const char *cs = nl_langinfo(CODESET);
+    const char* cs = nl_langinfo(CODESET);
     // In the plain C locale the bytes are still UTF-8 on this platform.
     if (!cs || !*cs || !std::strcmp(cs, "ANSI_X3.4-1968") || !std::strcmp(cs, "ASCII")) return "UTF-8";
     return cs;
 }
 
-bool convert(const std::string &to, const std::string &from, const std::string &in, std::string &out) {
+bool convert(const std::string& to, const std::string& from, const std::string& in, std::string& out) {
     iconv_t cd = iconv_open(to.c_str(), from.c_str());
     if (cd == reinterpret_cast<iconv_t>(-1)) return false;
     out.assign(in.size() * 4 + 16, '\0');
-    char *ip = const_cast<char *>(in.data());
+    char* ip = const_cast<char*>(in.data());
     size_t il = in.size();
-    char *op = out.data();
+    char* op = out.data();
     size_t ol = out.size();
     bool ok = iconv(cd, &ip, &il, &op, &ol) != static_cast<size_t>(-1) && il == 0 &&
               iconv(cd, nullptr, nullptr, &op, &ol) != static_cast<size_t>(-1);
@@ -32,18 +32,18 @@ bool convert(const std::string &to, const std::string &from, const std::string &
     return ok;
 }
 
-std::string modulePath(const void *address) {
+std::string modulePath(const void* address) {
     Dl_info info;
-    link_map *map = nullptr;
+    link_map* map = nullptr;
     std::string module;
-    if (::dladdr1(address, &info, reinterpret_cast<void **>(&map), RTLD_DL_LINKMAP) && map && map->l_name &&
+    if (::dladdr1(address, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) && map && map->l_name &&
         map->l_name[0])
         module = map->l_name;
     else
-        module = "/proc/self/exe"; // linked into a program rather than a library
+        module = "/proc/self/exe";  // linked into a program rather than a library
     char real[PATH_MAX];
     if (::realpath(module.c_str(), real)) module = real;
     return module;
 }
 
-} // namespace sys
+}  // namespace sys

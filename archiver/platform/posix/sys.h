@@ -14,9 +14,9 @@
 namespace sys {
 
 using Stat = struct ::stat;
+using ::closedir;
 using ::DIR;
 using ::dirent;
-using ::closedir;
 using ::opendir;
 using ::readdir;
 
@@ -57,19 +57,19 @@ using ::usleep;
 using ::write;
 
 // Where a path's root ends; the components after it are stored.
-inline size_t rootLength(const std::string &) { return 0; }
+inline size_t rootLength(const std::string&) { return 0; }
 // Paths from callers are already in the form the archiver uses.
-inline void toInternalPath(std::string &) {}
+inline void toInternalPath(std::string&) {}
 // The locale's codeset, and conversion between codesets; false when `in`
 // does not convert completely.
 std::string localCodeset();
-bool convert(const std::string &to, const std::string &from, const std::string &in, std::string &out);
+bool convert(const std::string& to, const std::string& from, const std::string& in, std::string& out);
 // Text from and to the caller of the library: the locale's bytes as they are.
-inline std::string fromCallerText(const char *s) { return s; }
-inline std::string toCallerText(const std::string &s) { return s; }
+inline std::string fromCallerText(const char* s) { return s; }
+inline std::string toCallerText(const std::string& s) { return s; }
 // The program's arguments after its name.
-inline std::vector<std::string> arguments(int argc, char **argv) { return {argv + 1, argv + argc}; }
+inline std::vector<std::string> arguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
 // The file of the library or program that holds `address`.
-std::string modulePath(const void *address);
+std::string modulePath(const void* address);
 
-} // namespace sys
+}  // namespace sys

@@ -11,28 +11,28 @@ namespace {
 
 int setErrno(DWORD e) {
     switch (e) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-    case ERROR_BAD_NETPATH:
-    case ERROR_INVALID_DRIVE: errno = ENOENT; break;
-    case ERROR_ACCESS_DENIED:
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-    case ERROR_WRITE_PROTECT: errno = EACCES; break;
-    case ERROR_FILE_EXISTS:
-    case ERROR_ALREADY_EXISTS: errno = EEXIST; break;
-    case ERROR_NOT_SAME_DEVICE: errno = EXDEV; break;
-    case ERROR_DISK_FULL:
-    case ERROR_HANDLE_DISK_FULL: errno = ENOSPC; break;
-    case ERROR_DIRECTORY: errno = ENOTDIR; break;
-    case ERROR_DIR_NOT_EMPTY: errno = ENOTEMPTY; break;
-    case ERROR_INVALID_NAME:
-    case ERROR_BAD_PATHNAME:
-    case ERROR_INVALID_PARAMETER: errno = EINVAL; break;
-    case ERROR_NOT_ENOUGH_MEMORY:
-    case ERROR_OUTOFMEMORY: errno = ENOMEM; break;
-    case ERROR_TOO_MANY_OPEN_FILES: errno = EMFILE; break;
-    default: errno = EIO;
+        case ERROR_FILE_NOT_FOUND:
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_BAD_NETPATH:
+        case ERROR_INVALID_DRIVE: errno = ENOENT; break;
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+        case ERROR_WRITE_PROTECT: errno = EACCES; break;
+        case ERROR_FILE_EXISTS:
+        case ERROR_ALREADY_EXISTS: errno = EEXIST; break;
+        case ERROR_NOT_SAME_DEVICE: errno = EXDEV; break;
+        case ERROR_DISK_FULL:
+        case ERROR_HANDLE_DISK_FULL: errno = ENOSPC; break;
+        case ERROR_DIRECTORY: errno = ENOTDIR; break;
+        case ERROR_DIR_NOT_EMPTY: errno = ENOTEMPTY; break;
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_PATHNAME:
+        case ERROR_INVALID_PARAMETER: errno = EINVAL; break;
+        case ERROR_NOT_ENOUGH_MEMORY:
+        case ERROR_OUTOFMEMORY: errno = ENOMEM; break;
+        case ERROR_TOO_MANY_OPEN_FILES: errno = EMFILE; break;
+        default: errno = EIO;
     }
     return -1;
 }
@@ -57,22 +57,22 @@ int adopt(HANDLE h, int flags) {
 
 // One name inside a folder: anything Windows would read as more than that
 // (a separator, a stream, a device, a name it silently trims) is refused.
-bool plainName(const std::string &n) {
+bool plainName(const std::string& n) {
     if (n.empty() || n == "." || n == ".." || n.back() == '.' || n.back() == ' ') return false;
     for (unsigned char c : n)
         if (c < 0x20 || std::string("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string::npos) return false;
     std::string base = n.substr(0, n.find('.'));
-    for (char &c : base) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    for (char& c : base) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
     while (!base.empty() && base.back() == ' ') base.pop_back();
-    static const char *const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (const char *d : devices)
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* d : devices)
         if (base == d) return false;
     return !((base.rfind("COM", 0) == 0 || base.rfind("LPT", 0) == 0) && base.size() == 4 && base[3] >= '0' &&
              base[3] <= '9');
 }
 
 // The full path of `name` inside the folder `dir`; empty when refused.
-std::wstring at(int dir, const char *name) {
+std::wstring at(int dir, const char* name) {
     if (dir == AT_FDCWD) return widen(name);
     if (!plainName(name)) return {};
     HANDLE h = handleOf(dir);
@@ -88,7 +88,7 @@ std::wstring at(int dir, const char *name) {
     return p + widen(name);
 }
 
-int64_t unixTime(const FILETIME &t) {
+int64_t unixTime(const FILETIME& t) {
     int64_t v = static_cast<int64_t>(static_cast<uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime);
     return v / 10000000 - 11644473600LL;
 }
@@ -104,7 +104,7 @@ bool isLink(HANDLE h) {
            (tag.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) && IsReparseTagNameSurrogate(tag.ReparseTag);
 }
 
-int statHandle(HANDLE h, Stat *st, bool noFollow) {
+int statHandle(HANDLE h, Stat* st, bool noFollow) {
     BY_HANDLE_FILE_INFORMATION i;
     if (!GetFileInformationByHandle(h, &i)) return lastError();
     st->st_dev = i.dwVolumeSerialNumber;
@@ -119,7 +119,7 @@ int statHandle(HANDLE h, Stat *st, bool noFollow) {
     return 0;
 }
 
-int statPath(const std::wstring &p, Stat *st, bool noFollow) {
+int statPath(const std::wstring& p, Stat* st, bool noFollow) {
     if (p.empty()) return invalid(EINVAL);
     DWORD flags = FILE_FLAG_BACKUP_SEMANTICS | (noFollow ? FILE_FLAG_OPEN_REPARSE_POINT : 0);
     HANDLE h = CreateFileW(p.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -130,21 +130,21 @@ int statPath(const std::wstring &p, Stat *st, bool noFollow) {
     return r;
 }
 
-int openPath(const std::wstring &p, int flags) {
+int openPath(const std::wstring& p, int flags) {
     if (p.empty() || (flags & O_TMPFILE)) return invalid(EINVAL);
     bool noFollow = flags & O_NOFOLLOW;
     if (flags & O_DIRECTORY) {
         // Held without delete sharing: the folder cannot be renamed or
         // swapped for a link while names are created inside it.
-        HANDLE h = CreateFileW(p.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | (noFollow ? FILE_FLAG_OPEN_REPARSE_POINT : 0),
-                               nullptr);
+        HANDLE h =
+            CreateFileW(p.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                        FILE_FLAG_BACKUP_SEMANTICS | (noFollow ? FILE_FLAG_OPEN_REPARSE_POINT : 0), nullptr);
         if (h == INVALID_HANDLE_VALUE) return lastError();
         BY_HANDLE_FILE_INFORMATION i;
-        int err = !GetFileInformationByHandle(h, &i)               ? EIO
+        int err = !GetFileInformationByHandle(h, &i)                 ? EIO
                   : !(i.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? ENOTDIR
-                  : noFollow && isLink(h)                           ? ELOOP
-                                                                    : 0;
+                  : noFollow && isLink(h)                            ? ELOOP
+                                                                     : 0;
         if (err) {
             CloseHandle(h);
             return invalid(err);
@@ -153,7 +153,9 @@ int openPath(const std::wstring &p, int flags) {
     }
     int acc = flags & (O_RDONLY | O_WRONLY | O_RDWR);
     DWORD access = acc == O_WRONLY ? GENERIC_WRITE : acc == O_RDWR ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
-    DWORD disp = (flags & O_CREAT) ? ((flags & O_EXCL) ? CREATE_NEW : (flags & O_TRUNC) ? CREATE_ALWAYS : OPEN_ALWAYS)
+    DWORD disp = (flags & O_CREAT)   ? ((flags & O_EXCL)    ? CREATE_NEW
+                                        : (flags & O_TRUNC) ? CREATE_ALWAYS
+                                                            : OPEN_ALWAYS)
                  : (flags & O_TRUNC) ? TRUNCATE_EXISTING
                                      : OPEN_EXISTING;
     HANDLE h = CreateFileW(p.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, disp,
@@ -163,7 +165,8 @@ int openPath(const std::wstring &p, int flags) {
 }
 
 // Runs `op` with the file position kept.
-template <class Op> ssize_t keepingPosition(int fd, Op op) {
+template <class Op>
+ssize_t keepingPosition(int fd, Op op) {
     HANDLE h = handleOf(fd);
     LARGE_INTEGER zero{}, here;
     if (!SetFilePointerEx(h, zero, &here, FILE_CURRENT)) return lastError();
@@ -174,27 +177,26 @@ template <class Op> ssize_t keepingPosition(int fd, Op op) {
     return r;
 }
 
-} // namespace
+}  // namespace
 
-int open(const char *path, int flags, unsigned) { return openPath(widen(path), flags); }
-int openat(int dir, const char *name, int flags, unsigned) { return openPath(at(dir, name), flags); }
+int open(const char* path, int flags, unsigned) { return openPath(widen(path), flags); }
+int openat(int dir, const char* name, int flags, unsigned) { return openPath(at(dir, name), flags); }
 int close(int fd) { return _close(fd); }
 
 int dup(int fd) {
     HANDLE h;
-    if (!DuplicateHandle(GetCurrentProcess(), handleOf(fd), GetCurrentProcess(), &h, 0, FALSE,
-                         DUPLICATE_SAME_ACCESS))
+    if (!DuplicateHandle(GetCurrentProcess(), handleOf(fd), GetCurrentProcess(), &h, 0, FALSE, DUPLICATE_SAME_ACCESS))
         return lastError();
     return adopt(h, _O_RDONLY);
 }
 
 int fcntl(int fd, int cmd, int) { return cmd == F_DUPFD_CLOEXEC ? dup(fd) : invalid(EINVAL); }
 
-int access(const char *path, int) {
+int access(const char* path, int) {
     return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES ? 0 : lastError();
 }
 
-ssize_t readlink(const char *, char *, size_t) { return invalid(EINVAL); }
+ssize_t readlink(const char*, char*, size_t) { return invalid(EINVAL); }
 
 int flock(int fd, int op) {
     OVERLAPPED o{};
@@ -212,21 +214,21 @@ int usleep(unsigned microseconds) {
     return 0;
 }
 
-ssize_t read(int fd, void *buf, size_t n) {
+ssize_t read(int fd, void* buf, size_t n) {
     DWORD got = 0;
     if (!ReadFile(handleOf(fd), buf, static_cast<DWORD>(n < (1u << 30) ? n : (1u << 30)), &got, nullptr))
         return GetLastError() == ERROR_HANDLE_EOF || GetLastError() == ERROR_BROKEN_PIPE ? 0 : lastError();
     return static_cast<ssize_t>(got);
 }
 
-ssize_t write(int fd, const void *buf, size_t n) {
+ssize_t write(int fd, const void* buf, size_t n) {
     DWORD put = 0;
     if (!WriteFile(handleOf(fd), buf, static_cast<DWORD>(n < (1u << 30) ? n : (1u << 30)), &put, nullptr))
         return lastError();
     return static_cast<ssize_t>(put);
 }
 
-ssize_t pread(int fd, void *buf, size_t n, int64_t at) {
+ssize_t pread(int fd, void* buf, size_t n, int64_t at) {
     return keepingPosition(fd, [&](HANDLE h) -> ssize_t {
         OVERLAPPED o{};
         o.Offset = static_cast<DWORD>(at);
@@ -238,7 +240,7 @@ ssize_t pread(int fd, void *buf, size_t n, int64_t at) {
     });
 }
 
-ssize_t pwrite(int fd, const void *buf, size_t n, int64_t at) {
+ssize_t pwrite(int fd, const void* buf, size_t n, int64_t at) {
     return keepingPosition(fd, [&](HANDLE h) -> ssize_t {
         OVERLAPPED o{};
         o.Offset = static_cast<DWORD>(at);
@@ -265,10 +267,10 @@ int ftruncate(int fd, int64_t size) {
     }));
 }
 
-int fstat(int fd, Stat *st) { return statHandle(handleOf(fd), st, false); }
-int stat(const char *path, Stat *st) { return statPath(widen(path), st, false); }
-int lstat(const char *path, Stat *st) { return statPath(widen(path), st, true); }
-int fstatat(int dir, const char *name, Stat *st, int flags) {
+int fstat(int fd, Stat* st) { return statHandle(handleOf(fd), st, false); }
+int stat(const char* path, Stat* st) { return statPath(widen(path), st, false); }
+int lstat(const char* path, Stat* st) { return statPath(widen(path), st, true); }
+int fstatat(int dir, const char* name, Stat* st, int flags) {
     return statPath(at(dir, name), st, flags & AT_SYMLINK_NOFOLLOW);
 }
 
@@ -281,34 +283,36 @@ int futimens(int fd, const struct timespec times[2]) {
     return SetFileTime(handleOf(fd), nullptr, &a, &m) ? 0 : lastError();
 }
 
-int mkdir(const char *path, unsigned) { return CreateDirectoryW(widen(path).c_str(), nullptr) ? 0 : lastError(); }
+int mkdir(const char* path, unsigned) { return CreateDirectoryW(widen(path).c_str(), nullptr) ? 0 : lastError(); }
 
-int mkdirat(int dir, const char *name, unsigned) {
+int mkdirat(int dir, const char* name, unsigned) {
     std::wstring p = at(dir, name);
     if (p.empty()) return invalid(EINVAL);
     return CreateDirectoryW(p.c_str(), nullptr) ? 0 : lastError();
 }
 
-int unlink(const char *path) { return DeleteFileW(widen(path).c_str()) ? 0 : lastError(); }
+int unlink(const char* path) { return DeleteFileW(widen(path).c_str()) ? 0 : lastError(); }
 
-int unlinkat(int dir, const char *name, int flags) {
+int unlinkat(int dir, const char* name, int flags) {
     std::wstring p = at(dir, name);
     if (p.empty()) return invalid(EINVAL);
     BOOL ok = (flags & AT_REMOVEDIR) ? RemoveDirectoryW(p.c_str()) : DeleteFileW(p.c_str());
     return ok ? 0 : lastError();
 }
 
-int renameat2(int fromDir, const char *from, int toDir, const char *to, unsigned flags) {
+int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags) {
     std::wstring f = at(fromDir, from), t = at(toDir, to);
     if (f.empty() || t.empty()) return invalid(EINVAL);
     DWORD how = (flags & RENAME_NOREPLACE) ? 0 : MOVEFILE_REPLACE_EXISTING;
     return MoveFileExW(f.c_str(), t.c_str(), how | MOVEFILE_WRITE_THROUGH) ? 0 : lastError();
 }
 
-int renameat(int fromDir, const char *from, int toDir, const char *to) { return renameat2(fromDir, from, toDir, to, 0); }
-int rename(const char *from, const char *to) { return renameat2(AT_FDCWD, from, AT_FDCWD, to, 0); }
+int renameat(int fromDir, const char* from, int toDir, const char* to) {
+    return renameat2(fromDir, from, toDir, to, 0);
+}
+int rename(const char* from, const char* to) { return renameat2(AT_FDCWD, from, AT_FDCWD, to, 0); }
 
-int linkat(int fromDir, const char *from, int toDir, const char *to, int) {
+int linkat(int fromDir, const char* from, int toDir, const char* to, int) {
     std::wstring f = at(fromDir, from), t = at(toDir, to);
     if (f.empty() || t.empty()) return invalid(EINVAL);
     return CreateHardLinkW(t.c_str(), f.c_str(), nullptr) ? 0 : lastError();
@@ -324,13 +328,13 @@ struct DIR {
     dirent entry;
 };
 
-DIR *opendir(const char *path) {
+DIR* opendir(const char* path) {
     std::wstring p = widen(path);
     DWORD a = GetFileAttributesW(p.c_str());
     if (a == INVALID_FILE_ATTRIBUTES) return lastError(), nullptr;
     if (!(a & FILE_ATTRIBUTE_DIRECTORY)) return invalid(ENOTDIR), nullptr;
     if (!p.empty() && p.back() != L'\\' && p.back() != L'/') p += L'\\';
-    auto *d = new DIR{};
+    auto* d = new DIR{};
     d->h = FindFirstFileW((p + L"*").c_str(), &d->data);
     d->pending = d->h != INVALID_HANDLE_VALUE;
     if (!d->pending && GetLastError() != ERROR_FILE_NOT_FOUND) {
@@ -341,7 +345,7 @@ DIR *opendir(const char *path) {
     return d;
 }
 
-dirent *readdir(DIR *d) {
+dirent* readdir(DIR* d) {
     if (!d->pending) return nullptr;
     d->name = narrow(d->data.cFileName);
     d->entry.d_name = d->name.c_str();
@@ -349,10 +353,10 @@ dirent *readdir(DIR *d) {
     return &d->entry;
 }
 
-int closedir(DIR *d) {
+int closedir(DIR* d) {
     if (d->h != INVALID_HANDLE_VALUE) FindClose(d->h);
     delete d;
     return 0;
 }
 
-} // namespace sys
+}  // namespace sys

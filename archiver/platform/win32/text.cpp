@@ -10,13 +10,13 @@ namespace sys {
 
 namespace {
 
-unsigned codePage(const std::string &name) {
+unsigned codePage(const std::string& name) {
     if (name == "UTF-8") return CP_UTF8;
     if (name == "CP932") return 932;
     return 0;
 }
 
-bool toWide(unsigned cp, const std::string &in, std::wstring &out, DWORD flags = MB_ERR_INVALID_CHARS) {
+bool toWide(unsigned cp, const std::string& in, std::wstring& out, DWORD flags = MB_ERR_INVALID_CHARS) {
     out.clear();
     if (in.empty()) return true;
     int n = MultiByteToWideChar(cp, flags, in.data(), static_cast<int>(in.size()), nullptr, 0);
@@ -26,12 +26,12 @@ bool toWide(unsigned cp, const std::string &in, std::wstring &out, DWORD flags =
 }
 
 // `exact`: fail rather than put a look-alike or "?" for what the code page lacks.
-bool fromWide(unsigned cp, const std::wstring &in, std::string &out, bool exact) {
+bool fromWide(unsigned cp, const std::wstring& in, std::string& out, bool exact) {
     out.clear();
     if (in.empty()) return true;
     DWORD flags = cp == CP_UTF8 ? WC_ERR_INVALID_CHARS : exact ? WC_NO_BEST_FIT_CHARS : 0;
     BOOL lossy = FALSE;
-    BOOL *lossyOut = cp == CP_UTF8 ? nullptr : &lossy;
+    BOOL* lossyOut = cp == CP_UTF8 ? nullptr : &lossy;
     int n = WideCharToMultiByte(cp, flags, in.data(), static_cast<int>(in.size()), nullptr, 0, nullptr, lossyOut);
     if (n <= 0 || (exact && lossy)) return false;
     out.resize(static_cast<size_t>(n));
@@ -39,7 +39,7 @@ bool fromWide(unsigned cp, const std::wstring &in, std::string &out, bool exact)
     return true;
 }
 
-std::string fromWideUtf32(const std::wstring &w) {
+std::string fromWideUtf32(const std::wstring& w) {
     std::string out;
     for (size_t i = 0; i < w.size(); ++i) {
         uint32_t c = w[i];
@@ -49,18 +49,18 @@ std::string fromWideUtf32(const std::wstring &w) {
     return out;
 }
 
-} // namespace
+}  // namespace
 
-std::wstring widen(const std::string &s) {
+std::wstring widen(const std::string& s) {
     std::wstring w;
-    if (!toWide(CP_UTF8, s, w)) { // not UTF-8: the bytes as Latin-1, never lost silently to nothing
+    if (!toWide(CP_UTF8, s, w)) {  // not UTF-8: the bytes as Latin-1, never lost silently to nothing
         w.clear();
         for (unsigned char c : s) w += static_cast<wchar_t>(c);
     }
     return w;
 }
 
-std::string narrow(const std::wstring &w) {
+std::string narrow(const std::wstring& w) {
     std::string s;
     fromWide(CP_UTF8, w, s, false);
     return s;
@@ -68,7 +68,7 @@ std::string narrow(const std::wstring &w) {
 
 std::string localCodeset() { return "UTF-8"; }
 
-bool convert(const std::string &to, const std::string &from, const std::string &in, std::string &out) {
+bool convert(const std::string& to, const std::string& from, const std::string& in, std::string& out) {
     unsigned fromCp = codePage(from);
     std::wstring w;
     if (!fromCp || !toWide(fromCp, in, w)) return false;
@@ -80,21 +80,21 @@ bool convert(const std::string &to, const std::string &from, const std::string &
     return toCp && fromWide(toCp, w, out, true);
 }
 
-std::string fromCallerText(const char *s) {
+std::string fromCallerText(const char* s) {
     std::wstring w;
     toWide(CP_ACP, s, w, 0);
     return narrow(w);
 }
 
-std::string toCallerText(const std::string &s) {
+std::string toCallerText(const std::string& s) {
     std::string out;
     fromWide(CP_ACP, widen(s), out, false);
     return out;
 }
 
-std::vector<std::string> arguments(int argc, char **argv) {
+std::vector<std::string> arguments(int argc, char** argv) {
     int n = 0;
-    wchar_t **w = CommandLineToArgvW(GetCommandLineW(), &n);
+    wchar_t** w = CommandLineToArgvW(GetCommandLineW(), &n);
     if (!w) return {argv + 1, argv + argc};
     std::vector<std::string> out;
     for (int i = 1; i < n; ++i) out.push_back(narrow(w[i]));
@@ -102,7 +102,7 @@ std::vector<std::string> arguments(int argc, char **argv) {
     return out;
 }
 
-std::string modulePath(const void *address) {
+std::string modulePath(const void* address) {
     HMODULE m = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        static_cast<LPCWSTR>(address), &m);
@@ -114,9 +114,9 @@ std::string modulePath(const void *address) {
     return p;
 }
 
-size_t rootLength(const std::string &p) {
+size_t rootLength(const std::string& p) {
     if (p.size() >= 2 && p[1] == ':' && std::isalpha(static_cast<unsigned char>(p[0]))) return 2;
-    if (p.size() > 2 && p[0] == '/' && p[1] == '/') { // "//server/share"
+    if (p.size() > 2 && p[0] == '/' && p[1] == '/') {  // "//server/share"
         size_t s = p.find('/', 2);
         s = s == std::string::npos ? s : p.find('/', s + 1);
         return s == std::string::npos ? p.size() : s;
@@ -124,16 +124,16 @@ size_t rootLength(const std::string &p) {
     return 0;
 }
 
-void toInternalPath(std::string &p) {
-    for (char &c : p)
+void toInternalPath(std::string& p) {
+    for (char& c : p)
         if (c == '\\') c = '/';
 }
 
 namespace {
 int fold(unsigned char c) { return c < 0x80 ? std::tolower(c) : c; }
-} // namespace
+}  // namespace
 
-int fnmatch(const char *p, const char *n, int) {
+int fnmatch(const char* p, const char* n, int) {
     for (; *p; ++p, ++n) {
         if (*p == '*') {
             while (*p == '*') ++p;
@@ -144,7 +144,7 @@ int fnmatch(const char *p, const char *n, int) {
         }
         if (!*n) return 1;
         if (*p == '[') {
-            const char *q = p + 1;
+            const char* q = p + 1;
             bool neg = *q == '!' || *q == '^', hit = false;
             if (neg) ++q;
             for (bool first = true; *q && (first || *q != ']'); ++q, first = false) {
@@ -166,10 +166,10 @@ int fnmatch(const char *p, const char *n, int) {
     return *n ? 1 : 0;
 }
 
-std::tm *localtime_r(const time_t *t, std::tm *out) { return localtime_s(out, t) == 0 ? out : nullptr; }
+std::tm* localtime_r(const time_t* t, std::tm* out) { return localtime_s(out, t) == 0 ? out : nullptr; }
 
 int getpid() { return static_cast<int>(GetCurrentProcessId()); }
 
-const char *strerror_r(int err, char *, size_t) { return std::strerror(err); }
+const char* strerror_r(int err, char*, size_t) { return std::strerror(err); }
 
-} // namespace sys
+}  // namespace sys

@@ -25,16 +25,21 @@ namespace {
 // file being written is removed rather than left half-done.
 volatile std::sig_atomic_t interrupted = 0;
 void onSignal(int) { interrupted = 1; }
-} // namespace
+}  // namespace
 
-bool parseArgs(int argc, char **argv, Args &args, std::string &error) {
+bool parseArgs(int argc, char** argv, Args& args, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
-        if (a.rfind("--dest=", 0) == 0) args.dest = a.substr(7);
-        else if (a == "--overwrite=yes" || a == "--overwrite=no") args.overwrite = a == "--overwrite=yes";
-        else if (a == "--unattended") args.unattended = true;
-        else if (a == "--console") args.console = true;
-        else if (a.rfind("--", 0) != 0) continue; // Qt's own options (-platform offscreen ...)
+        if (a.rfind("--dest=", 0) == 0)
+            args.dest = a.substr(7);
+        else if (a == "--overwrite=yes" || a == "--overwrite=no")
+            args.overwrite = a == "--overwrite=yes";
+        else if (a == "--unattended")
+            args.unattended = true;
+        else if (a == "--console")
+            args.console = true;
+        else if (a.rfind("--", 0) != 0)
+            continue;  // Qt's own options (-platform offscreen ...)
         else {
             error = "使い方: " + std::string(argv[0]) + " [--dest=フォルダ] [--overwrite=yes|no] [--console]";
             return false;
@@ -43,7 +48,7 @@ bool parseArgs(int argc, char **argv, Args &args, std::string &error) {
     return true;
 }
 
-bool openSelf(Self &self, std::string &error) {
+bool openSelf(Self& self, std::string& error) {
     char real[PATH_MAX];
     if (!::realpath("/proc/self/exe", real)) {
         error = std::string("自分自身が読めません: ") + std::strerror(errno);
@@ -64,13 +69,12 @@ bool openSelf(Self &self, std::string &error) {
         lzh::Entry e;
         while (lzh::readHeader(src, e) && src.skip(e.packed))
             if (!e.isDir()) ++self.files;
-    } catch (const lzh::Error &) {
-    }
+    } catch (const lzh::Error&) {}
     return true;
 }
 
-Outcome extract(const Self &self, const std::string &dest, const std::function<bool(const std::string &)> &overwrite,
-                const std::function<void(const std::string &, uint64_t, uint64_t)> &progress, bool withWindow) {
+Outcome extract(const Self& self, const std::string& dest, const std::function<bool(const std::string&)>& overwrite,
+                const std::function<void(const std::string&, uint64_t, uint64_t)>& progress, bool withWindow) {
     Outcome out;
     archive::Options o;
     o.command = 'x';
@@ -82,7 +86,7 @@ Outcome extract(const Self &self, const std::string &dest, const std::function<b
     std::string d = dest.empty() ? "." : dest;
     if (d.back() != '/' || d == "/") d += '/';
     o.items = {d};
-    o.overwrite = [&](const std::string &name) {
+    o.overwrite = [&](const std::string& name) {
         bool yes = overwrite(name);
         if (!yes) ++out.kept;
         return yes;
@@ -96,9 +100,9 @@ Outcome extract(const Self &self, const std::string &dest, const std::function<b
 // A display the window face can really open. An X server that is named but
 // gone would make Qt abort, so a local one is tried before it is trusted.
 bool haveDisplay() {
-    const char *platform = std::getenv("QT_QPA_PLATFORM");
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (platform && *platform) return true;
-    const char *display = std::getenv("DISPLAY");
+    const char* display = std::getenv("DISPLAY");
     if (!display || !*display) return false;
     if (display[0] != ':') return true;  // a remote display: Qt tells for itself
     std::string number(display + 1);
@@ -108,18 +112,18 @@ bool haveDisplay() {
     std::snprintf(address.sun_path, sizeof address.sun_path, "/tmp/.X11-unix/X%s", number.c_str());
     int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return false;
-    bool reachable = ::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
+    bool reachable = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     ::close(fd);
     return reachable;
 }
 
-int runConsole(const Self &self, const Args &args) {
+int runConsole(const Self& self, const Args& args) {
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
     std::signal(SIGHUP, onSignal);
     const bool terminal = ::isatty(STDIN_FILENO);
     uint64_t refused = 0;
-    auto ask = [&](const std::string &name) {
+    auto ask = [&](const std::string& name) {
         if (args.overwrite) return *args.overwrite;
         if (!terminal) {
             std::fprintf(stderr, "%s: 既にあります。確認できる端末がないため上書きしません。\n", name.c_str());
@@ -133,7 +137,7 @@ int runConsole(const Self &self, const Args &args) {
         return line[0] == 'y' || line[0] == 'Y';
     };
     std::string shown;
-    auto progress = [&](const std::string &name, uint64_t, uint64_t) {
+    auto progress = [&](const std::string& name, uint64_t, uint64_t) {
         if (name == shown) return;
         shown = name;
         std::printf("%s\n", name.c_str());
@@ -157,4 +161,4 @@ int runConsole(const Self &self, const Args &args) {
     return 0;
 }
 
-} // namespace stub
+}  // namespace stub

@@ -5,7 +5,7 @@
 
 #include "extract.h"
 
-int main(int argc, char **argv) {
+int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     stub::Args args;
     std::string error;

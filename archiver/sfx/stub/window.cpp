@@ -28,28 +28,28 @@ const QString kTitle = QStringLiteral("自己解凍");
 
 // Under --unattended every box is answered by a click once it is up, so the
 // real widgets run and nobody has to be there.
-int execBox(QDialog &box, bool unattended, const std::function<void()> &click) {
+int execBox(QDialog& box, bool unattended, const std::function<void()>& click) {
     if (unattended) QTimer::singleShot(0, &box, click);
     return box.exec();
 }
 
 class DestinationDialog : public QDialog {
 public:
-    DestinationDialog(const Self &self, const QString &dest) {
+    DestinationDialog(const Self& self, const QString& dest) {
         setWindowTitle(kTitle);
-        auto *lay = new QVBoxLayout(this);
+        auto* lay = new QVBoxLayout(this);
         QString name = QString::fromLocal8Bit(self.path.c_str()).section('/', -1);
-        lay->addWidget(new QLabel(QStringLiteral("「%1」を解凍します。解凍先のフォルダを指定してください。").arg(name), this));
-        if (self.trailer.style == 4)
-            lay->addWidget(new QLabel(QStringLiteral("ファイル数: %1").arg(self.files), this));
-        auto *row = new QHBoxLayout;
+        lay->addWidget(
+            new QLabel(QStringLiteral("「%1」を解凍します。解凍先のフォルダを指定してください。").arg(name), this));
+        if (self.trailer.style == 4) lay->addWidget(new QLabel(QStringLiteral("ファイル数: %1").arg(self.files), this));
+        auto* row = new QHBoxLayout;
         edit_ = new QLineEdit(dest, this);
         edit_->setMinimumWidth(320);
-        auto *browse = new QPushButton(QStringLiteral("参照..."), this);
+        auto* browse = new QPushButton(QStringLiteral("参照..."), this);
         row->addWidget(edit_);
         row->addWidget(browse);
         lay->addLayout(row);
-        auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
         buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("解凍"));
         buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("キャンセル"));
         lay->addWidget(buttons);
@@ -63,12 +63,12 @@ public:
     QString destination() const { return edit_->text().trimmed(); }
 
 private:
-    QLineEdit *edit_;
+    QLineEdit* edit_;
 };
 
-} // namespace
+}  // namespace
 
-int runWindow(const Self &self, const Args &args, int argc, char **argv) {
+int runWindow(const Self& self, const Args& args, int argc, char** argv) {
     QApplication app(argc, argv);
     // The program's face: its Japanese font where the machine has it.
     QFont font = QApplication::font();
@@ -84,13 +84,14 @@ int runWindow(const Self &self, const Args &args, int argc, char **argv) {
     QString dest = destDialog.destination();
     if (dest.isEmpty()) dest = home;
 
-    std::optional<bool> forAll; // "すべて上書き" / "すべて残す"
-    auto ask = [&](const std::string &name) {
+    std::optional<bool> forAll;  // "すべて上書き" / "すべて残す"
+    auto ask = [&](const std::string& name) {
         if (forAll) return *forAll;
         if (args.overwrite && !args.unattended) return *args.overwrite;
-        QMessageBox box(QMessageBox::Question, kTitle,
-                        QStringLiteral("「%1」は既にあります。上書きしますか?").arg(QString::fromLocal8Bit(name.c_str())),
-                        QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll);
+        QMessageBox box(
+            QMessageBox::Question, kTitle,
+            QStringLiteral("「%1」は既にあります。上書きしますか?").arg(QString::fromLocal8Bit(name.c_str())),
+            QMessageBox::Yes | QMessageBox::YesToAll | QMessageBox::No | QMessageBox::NoToAll);
         box.button(QMessageBox::Yes)->setText(QStringLiteral("上書き"));
         box.button(QMessageBox::YesToAll)->setText(QStringLiteral("すべて上書き"));
         box.button(QMessageBox::No)->setText(QStringLiteral("残す"));
@@ -103,9 +104,10 @@ int runWindow(const Self &self, const Args &args, int argc, char **argv) {
         return b == QMessageBox::Yes || b == QMessageBox::YesToAll;
     };
     // Extraction runs on a worker; the question is put on this thread.
-    auto askHere = [&](const std::string &name) {
+    auto askHere = [&](const std::string& name) {
         bool yes = false;
-        QMetaObject::invokeMethod(&app, [&] { yes = ask(name); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            &app, [&] { yes = ask(name); }, Qt::BlockingQueuedConnection);
         return yes;
     };
     Outcome out = extract(self, dest.toLocal8Bit().toStdString(), askHere, {}, true);
@@ -118,7 +120,8 @@ int runWindow(const Self &self, const Args &args, int argc, char **argv) {
         message = QStringLiteral("解凍を中止しました。途中まで書いていたファイルは残していません。");
     } else {
         QStringList lines = QString::fromLocal8Bit(out.text.c_str()).split('\n', Qt::SkipEmptyParts);
-        message = QStringLiteral("解凍に失敗しました (エラー 0x%1)。\n\n").arg(out.rc, 0, 16) + lines.mid(lines.size() > 12 ? lines.size() - 12 : 0).join('\n');
+        message = QStringLiteral("解凍に失敗しました (エラー 0x%1)。\n\n").arg(out.rc, 0, 16) +
+                  lines.mid(lines.size() > 12 ? lines.size() - 12 : 0).join('\n');
     }
     if (args.unattended) std::printf("%s\n", message.toLocal8Bit().constData());
     QMessageBox done(out.rc ? QMessageBox::Warning : QMessageBox::Information, kTitle, message, QMessageBox::Ok);
@@ -126,4 +129,4 @@ int runWindow(const Self &self, const Args &args, int argc, char **argv) {
     return out.rc ? 1 : 0;
 }
 
-} // namespace stub
+}  // namespace stub

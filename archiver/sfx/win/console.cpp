@@ -28,9 +28,9 @@ std::string readLine(HANDLE in) {
     if (!ReadConsoleW(in, buf, 63, &n, nullptr)) return {};
     return narrow(std::wstring(buf, n));
 }
-} // namespace
+}  // namespace
 
-int runConsole(const Self &self, const Args &args) {
+int runConsole(const Self& self, const Args& args) {
     cleanedUp = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     SetConsoleCtrlHandler(onControl, TRUE);
     HANDLE in = GetStdHandle(STD_INPUT_HANDLE), out = GetStdHandle(STD_OUTPUT_HANDLE),
@@ -39,7 +39,7 @@ int runConsole(const Self &self, const Args &args) {
     const bool terminal = GetConsoleMode(in, &mode) != 0;
     uint64_t refused = 0;
     Events events;
-    events.overwrite = [&](const std::string &name) {
+    events.overwrite = [&](const std::string& name) {
         if (args.overwrite) return *args.overwrite;
         if (!terminal) {
             say(err, name + ": 既にあります。確認できる端末がないため上書きしません。\n");
@@ -51,7 +51,7 @@ int runConsole(const Self &self, const Args &args) {
         return !line.empty() && (line[0] == 'y' || line[0] == 'Y');
     };
     std::string shown;
-    events.progress = [&](const std::string &name, uint64_t, uint64_t) {
+    events.progress = [&](const std::string& name, uint64_t, uint64_t) {
         if (name == shown) return;
         shown = name;
         say(out, name + "\n");
@@ -76,4 +76,4 @@ int runConsole(const Self &self, const Args &args) {
     return 0;
 }
 
-} // namespace winstub
+}  // namespace winstub

@@ -10,20 +10,20 @@ namespace winstub {
 class DialogTemplate {
 public:
     // Size in dialog units; the font is the Japanese UI font of Windows.
-    DialogTemplate(const std::wstring &title, short width, short height);
+    DialogTemplate(const std::wstring& title, short width, short height);
 
     // A control of a predefined class (0x80 button, 0x81 edit, 0x82 static)
     // or of a class named by `className`.
-    void add(WORD id, WORD atom, const std::wstring &text, DWORD style, short x, short y, short w, short h);
-    void add(WORD id, const std::wstring &className, const std::wstring &text, DWORD style, short x, short y,
-             short w, short h);
+    void add(WORD id, WORD atom, const std::wstring& text, DWORD style, short x, short y, short w, short h);
+    void add(WORD id, const std::wstring& className, const std::wstring& text, DWORD style, short x, short y, short w,
+             short h);
 
     // Runs it as a modal dialog.
     INT_PTR run(HWND owner, DLGPROC proc, LPARAM param) const;
 
 private:
     void word(WORD w) { data_.push_back(w); }
-    void text(const std::wstring &s);
+    void text(const std::wstring& s);
     void align();
     void item(WORD id, DWORD style, short x, short y, short w, short h);
 
@@ -32,4 +32,4 @@ private:
 
 constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82;
 
-} // namespace winstub
+}  // namespace winstub

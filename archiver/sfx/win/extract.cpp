@@ -12,16 +12,20 @@
 
 namespace winstub {
 
-const char *const kDamaged =
+const char* const kDamaged =
     "この自己解凍書庫は壊れています (書庫が見つからないか、途中で切れています)。何も解凍しませんでした。";
 
-bool parseArgs(int argc, wchar_t **argv, Args &args, std::string &error) {
+bool parseArgs(int argc, wchar_t** argv, Args& args, std::string& error) {
     for (int i = 1; i < argc; ++i) {
         std::wstring a = argv[i];
-        if (a.rfind(L"--dest=", 0) == 0) args.dest = a.substr(7);
-        else if (a == L"--overwrite=yes" || a == L"--overwrite=no") args.overwrite = a == L"--overwrite=yes";
-        else if (a == L"--unattended") args.unattended = true;
-        else if (a == L"--console") args.console = true;
+        if (a.rfind(L"--dest=", 0) == 0)
+            args.dest = a.substr(7);
+        else if (a == L"--overwrite=yes" || a == L"--overwrite=no")
+            args.overwrite = a == L"--overwrite=yes";
+        else if (a == L"--unattended")
+            args.unattended = true;
+        else if (a == L"--console")
+            args.console = true;
         else {
             error = "使い方: " + narrow(argv[0]) + " [--dest=フォルダ] [--overwrite=yes|no] [--console]";
             return false;
@@ -32,7 +36,7 @@ bool parseArgs(int argc, wchar_t **argv, Args &args, std::string &error) {
 
 namespace {
 
-Handle openRead(const std::wstring &path) {
+Handle openRead(const std::wstring& path) {
     return Handle(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                               nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
 }
@@ -45,7 +49,7 @@ bool seek(HANDLE h, uint64_t to) {
 
 // An absolute path in the form that takes long names and is never reshaped
 // (trailing dots, device names) on its way to the file system.
-std::wstring fullPath(const std::wstring &path) {
+std::wstring fullPath(const std::wstring& path) {
     std::wstring p = path.empty() ? L"." : path;
     DWORD n = GetFullPathNameW(p.c_str(), 0, nullptr, nullptr);
     std::wstring full(n, L'\0');
@@ -57,13 +61,13 @@ std::wstring fullPath(const std::wstring &path) {
     return full;
 }
 
-bool isFolder(const std::wstring &p, bool &link) {
+bool isFolder(const std::wstring& p, bool& link) {
     DWORD a = GetFileAttributesW(p.c_str());
     link = a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT);
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool makeDirs(const std::wstring &full) {
+bool makeDirs(const std::wstring& full) {
     bool link;
     if (isFolder(full, link)) return true;
     size_t cut = full.find_last_of(L'\\');
@@ -81,9 +85,9 @@ FILETIME fileTime(int64_t unixTime) {
 
 class Extractor {
 public:
-    Extractor(const Self &self, const Events &events, Outcome &out) : self_(self), events_(events), out_(out) {}
+    Extractor(const Self& self, const Events& events, Outcome& out) : self_(self), events_(events), out_(out) {}
 
-    void run(const std::wstring &dest) {
+    void run(const std::wstring& dest) {
         dest_ = fullPath(dest);
         if (!makeDirs(dest_)) lzh::fail(UNLHA_ERR_WRITE, narrow(dest) + ": " + systemMessage(GetLastError()));
         Handle file = openRead(self_.path);
@@ -101,12 +105,12 @@ public:
     }
 
 private:
-    void record(int code, const std::string &msg) {
+    void record(int code, const std::string& msg) {
         out_.text += msg + "\n";
         if (!out_.rc) out_.rc = code;
     }
 
-    void entry(const lzh::Entry &e, lzh::ByteSource &data) {
+    void entry(const lzh::Entry& e, lzh::ByteSource& data) {
         const bool folders = self_.trailer.folders;
         const std::string name = e.path();
         if (e.isDir() && !folders) return;
@@ -115,15 +119,15 @@ private:
             return;
         }
         std::vector<std::string> parts = folders ? e.parts : std::vector<std::string>{e.parts.back()};
-        for (const std::string &p : parts)
-            if (const char *why = windowsNameFault(p)) {
+        for (const std::string& p : parts)
+            if (const char* why = windowsNameFault(p)) {
                 record(UNLHA_ERR_UNSAFE_NAME, name + ": refused, " + why);
                 return;
             }
         try {
             std::wstring dir = openFolders(parts, e.isDir() ? parts.size() : parts.size() - 1, name);
             if (!e.isDir()) writeFile(e, data, dir, widen(parts.back()), name);
-        } catch (const lzh::Error &err) {
+        } catch (const lzh::Error& err) {
             if (err.code != UNLHA_ERR_UNSAFE_NAME && err.code != UNLHA_ERR_WRITE && err.code != UNLHA_ERR_CRC &&
                 err.code != UNLHA_ERR_METHOD)
                 throw;
@@ -132,7 +136,7 @@ private:
     }
 
     // Creates the folders below the destination, never passing a link or junction.
-    std::wstring openFolders(const std::vector<std::string> &parts, size_t count, const std::string &name) {
+    std::wstring openFolders(const std::vector<std::string>& parts, size_t count, const std::string& name) {
         std::wstring cur = dest_;
         for (size_t i = 0; i < count; ++i) {
             cur += L'\\' + widen(parts[i]);
@@ -146,8 +150,8 @@ private:
         return cur;
     }
 
-    void writeFile(const lzh::Entry &e, lzh::ByteSource &data, const std::wstring &dir, const std::wstring &leaf,
-                   const std::string &name) {
+    void writeFile(const lzh::Entry& e, lzh::ByteSource& data, const std::wstring& dir, const std::wstring& leaf,
+                   const std::string& name) {
         std::wstring tmp;
         Handle h;
         for (unsigned i = 0; i < 1000 && !h.ok(); ++i) {
@@ -159,7 +163,7 @@ private:
         // Whatever stops this entry (a cancel, a damaged block) takes the
         // half-written file with it.
         struct Remove {
-            Handle &h;
+            Handle& h;
             std::wstring path;
             ~Remove() {
                 if (path.empty()) return;
@@ -200,17 +204,17 @@ private:
         out_.text += name + "\n";
     }
 
-    const Self &self_;
-    const Events &events_;
-    Outcome &out_;
+    const Self& self_;
+    const Events& events_;
+    Outcome& out_;
     std::wstring dest_;
     uint64_t done_ = 0;
-    lzh::Decoder decoder_; // its tables serve every entry
+    lzh::Decoder decoder_;  // its tables serve every entry
 };
 
-} // namespace
+}  // namespace
 
-bool openSelf(Self &self, std::string &error) {
+bool openSelf(Self& self, std::string& error) {
     error = kDamaged;
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
@@ -241,25 +245,24 @@ bool openSelf(Self &self, std::string &error) {
         lzh::Entry e;
         while (lzh::readHeader(src, e) && src.skip(e.packed))
             if (!e.isDir()) ++self.files, self.bytes += e.original;
-    } catch (const lzh::Error &) {
-    }
+    } catch (const lzh::Error&) {}
     error.clear();
     return true;
 }
 
-Outcome extract(const Self &self, const std::wstring &dest, const Events &events) {
+Outcome extract(const Self& self, const std::wstring& dest, const Events& events) {
     Outcome out;
     Extractor x(self, events, out);
     try {
         x.run(dest);
-    } catch (const lzh::Error &e) {
+    } catch (const lzh::Error& e) {
         out.text += std::string(e.what()) + "\n";
         out.rc = e.code;
-    } catch (const std::bad_alloc &) {
+    } catch (const std::bad_alloc&) {
         out.text += "out of memory\n";
         out.rc = UNLHA_ERR_MEMORY;
     }
     return out;
 }
 
-} // namespace winstub
+}  // namespace winstub

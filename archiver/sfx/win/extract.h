@@ -12,28 +12,28 @@ namespace winstub {
 
 // The hidden options, so that tests and scripts run either face without a person.
 struct Args {
-    std::wstring dest;             // --dest=DIR
-    std::optional<bool> overwrite; // --overwrite=yes|no: the answer to every question
-    bool unattended = false;       // --unattended: every dialog accepted as it stands
-    bool console = false;          // --console: the console face in the window stub
+    std::wstring dest;              // --dest=DIR
+    std::optional<bool> overwrite;  // --overwrite=yes|no: the answer to every question
+    bool unattended = false;        // --unattended: every dialog accepted as it stands
+    bool console = false;           // --console: the console face in the window stub
 };
 
 // False with a message on an unknown option.
-bool parseArgs(int argc, wchar_t **argv, Args &args, std::string &error);
+bool parseArgs(int argc, wchar_t** argv, Args& args, std::string& error);
 
 struct Self {
-    std::wstring path; // this self-extractor
+    std::wstring path;  // this self-extractor
     archive::Trailer trailer;
-    uint64_t files = 0, bytes = 0; // entries with data and their size, for counts and progress
+    uint64_t files = 0, bytes = 0;  // entries with data and their size, for counts and progress
 };
 
 // False (with a message) when the program carries no archive or a cut one.
-bool openSelf(Self &self, std::string &error);
+bool openSelf(Self& self, std::string& error);
 
 struct Events {
-    std::function<bool(const std::string &name)> overwrite; // asked before replacing a file
-    std::function<void(const std::string &name, uint64_t done, uint64_t total)> progress;
-    std::function<bool()> cancelled; // polled while unpacking
+    std::function<bool(const std::string& name)> overwrite;  // asked before replacing a file
+    std::function<void(const std::string& name, uint64_t done, uint64_t total)> progress;
+    std::function<bool()> cancelled;  // polled while unpacking
 };
 
 struct Outcome {
@@ -44,12 +44,12 @@ struct Outcome {
 
 // Extracts into `dest` (created when missing). Each file is written under a
 // temporary name and renamed into place only when complete and correct.
-Outcome extract(const Self &self, const std::wstring &dest, const Events &events);
+Outcome extract(const Self& self, const std::wstring& dest, const Events& events);
 
 // The message to stop on when openSelf fails.
-extern const char *const kDamaged;
+extern const char* const kDamaged;
 
-int runConsole(const Self &self, const Args &args);
-int runWindow(const Self &self, const Args &args);
+int runConsole(const Self& self, const Args& args);
+int runWindow(const Self& self, const Args& args);
 
-} // namespace winstub
+}  // namespace winstub

@@ -7,7 +7,7 @@
 #include "winio.h"
 
 namespace {
-void report(const std::string &message, bool window) {
+void report(const std::string& message, bool window) {
     HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
     if (!window || (err && err != INVALID_HANDLE_VALUE && GetFileType(err) != FILE_TYPE_UNKNOWN))
         winstub::say(err, message + "\n");
@@ -28,9 +28,9 @@ void useParentConsole() {
     }
 }
 #endif
-} // namespace
+}  // namespace
 
-int wmain(int argc, wchar_t **argv) {
+int wmain(int argc, wchar_t** argv) {
     winstub::Args args;
     winstub::Self self;
     std::string error;

@@ -9,13 +9,13 @@
 namespace lzh {
 
 namespace {
-bool isAscii(const std::string &s) {
+bool isAscii(const std::string& s) {
     for (unsigned char c : s)
         if (c >= 0x80) return false;
     return true;
 }
 
-bool decodes(UINT page, const std::string &s, std::wstring *out) {
+bool decodes(UINT page, const std::string& s, std::wstring* out) {
     int n = MultiByteToWideChar(page, MB_ERR_INVALID_CHARS, s.data(), static_cast<int>(s.size()), nullptr, 0);
     if (n <= 0) return false;
     if (out) {
@@ -24,18 +24,18 @@ bool decodes(UINT page, const std::string &s, std::wstring *out) {
     }
     return true;
 }
-} // namespace
+}  // namespace
 
-CodePage readingCodePage(CodePage declared, uint8_t os, const std::string &stored) {
+CodePage readingCodePage(CodePage declared, uint8_t os, const std::string& stored) {
     if (declared != CodePage::Unknown) return declared;
     if (os == 'U' && !isAscii(stored) && decodes(CP_UTF8, stored, nullptr)) return CodePage::Utf8;
     return CodePage::Cp932;
 }
 
-std::string fromArchiveName(const std::string &stored, CodePage page) {
+std::string fromArchiveName(const std::string& stored, CodePage page) {
     if (isAscii(stored) || page == CodePage::Utf8) return stored;
     std::wstring w;
     return decodes(static_cast<UINT>(page), stored, &w) ? winstub::narrow(w) : stored;
 }
 
-} // namespace lzh
+}  // namespace lzh

@@ -16,13 +16,14 @@ namespace winstub {
 
 namespace {
 
-const wchar_t *const kTitle = L"自己解凍";
+const wchar_t* const kTitle = L"自己解凍";
 enum : WORD { kDestEdit = 100, kBrowse, kProgressText, kProgressBar, kStop, kQuestion, kYes, kYesAll, kNo, kNoAll };
 enum : UINT { kProgressMessage = WM_APP + 1, kAskMessage, kDoneMessage };
 
-template <typename T> T *state(HWND dlg, UINT msg, LPARAM lp) {
+template <typename T>
+T* state(HWND dlg, UINT msg, LPARAM lp) {
     if (msg == WM_INITDIALOG) SetWindowLongPtrW(dlg, DWLP_USER, lp);
-    return reinterpret_cast<T *>(GetWindowLongPtrW(dlg, DWLP_USER));
+    return reinterpret_cast<T*>(GetWindowLongPtrW(dlg, DWLP_USER));
 }
 
 std::wstring itemText(HWND dlg, int id) {
@@ -35,7 +36,7 @@ std::wstring itemText(HWND dlg, int id) {
 // --- destination ---
 
 struct Destination {
-    std::wstring folder; // the proposal in, the answer out
+    std::wstring folder;  // the proposal in, the answer out
     std::wstring program;
     uint64_t files = 0;
     bool showCount = false;
@@ -63,7 +64,7 @@ void browse(HWND dlg) {
 }
 
 INT_PTR CALLBACK destinationProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    auto *d = state<Destination>(dlg, msg, lp);
+    auto* d = state<Destination>(dlg, msg, lp);
     if (msg == WM_INITDIALOG) {
         SetDlgItemTextW(dlg, kDestEdit, d->folder.c_str());
         // Answered by a click once it is up, so the real dialog runs in tests.
@@ -72,14 +73,17 @@ INT_PTR CALLBACK destinationProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     }
     if (msg != WM_COMMAND) return FALSE;
     switch (LOWORD(wp)) {
-    case kBrowse: browse(dlg); return TRUE;
-    case IDOK: d->folder = itemText(dlg, kDestEdit); EndDialog(dlg, IDOK); return TRUE;
-    case IDCANCEL: EndDialog(dlg, IDCANCEL); return TRUE;
+        case kBrowse: browse(dlg); return TRUE;
+        case IDOK:
+            d->folder = itemText(dlg, kDestEdit);
+            EndDialog(dlg, IDOK);
+            return TRUE;
+        case IDCANCEL: EndDialog(dlg, IDCANCEL); return TRUE;
     }
     return FALSE;
 }
 
-bool askDestination(Destination &d) {
+bool askDestination(Destination& d) {
     const short width = 280, rows = d.showCount ? 12 : 0;
     DialogTemplate t(kTitle, width, static_cast<short>(74 + rows));
     t.add(0, kStatic, L"「" + d.program + L"」を解凍します。解凍先のフォルダを指定してください。", SS_LEFT, 7, 7,
@@ -98,11 +102,11 @@ bool askDestination(Destination &d) {
 
 struct Question {
     std::wstring text;
-    WORD scripted = 0; // the button --unattended clicks
+    WORD scripted = 0;  // the button --unattended clicks
 };
 
 INT_PTR CALLBACK questionProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    auto *q = state<Question>(dlg, msg, lp);
+    auto* q = state<Question>(dlg, msg, lp);
     if (msg == WM_INITDIALOG) {
         SetDlgItemTextW(dlg, kQuestion, q->text.c_str());
         if (q->scripted) PostMessageW(dlg, WM_COMMAND, q->scripted, 0);
@@ -119,10 +123,10 @@ INT_PTR CALLBACK questionProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     return FALSE;
 }
 
-WORD askQuestion(HWND owner, Question &q) {
+WORD askQuestion(HWND owner, Question& q) {
     DialogTemplate t(kTitle, 252, 58);
     t.add(kQuestion, kStatic, L"", SS_LEFT, 7, 7, 238, 20);
-    const wchar_t *labels[] = {L"上書き", L"すべて上書き", L"残す", L"すべて残す"};
+    const wchar_t* labels[] = {L"上書き", L"すべて上書き", L"残す", L"すべて残す"};
     for (WORD i = 0; i < 4; ++i)
         t.add(static_cast<WORD>(kYes + i), kButton, labels[i],
               WS_TABSTOP | (kYes + i == kNo ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON), static_cast<short>(7 + i * 61), 36, 56,
@@ -133,26 +137,26 @@ WORD askQuestion(HWND owner, Question &q) {
 // --- progress, with the extraction on a worker thread ---
 
 struct Run {
-    Run(const Self &s, const Args &a, std::wstring d) : self(s), args(a), dest(std::move(d)) {}
-    const Self &self;
-    const Args &args;
+    Run(const Self& s, const Args& a, std::wstring d) : self(s), args(a), dest(std::move(d)) {}
+    const Self& self;
+    const Args& args;
     std::wstring dest;
     HWND dlg = nullptr;
     HANDLE worker = nullptr;
     volatile LONG stop = 0;
     CRITICAL_SECTION lock{};
-    std::string name; // the latest progress, handed over under the lock
+    std::string name;  // the latest progress, handed over under the lock
     uint64_t done = 0;
     bool posted = false;
-    std::optional<bool> forAll; // "すべて上書き" / "すべて残す"
+    std::optional<bool> forAll;  // "すべて上書き" / "すべて残す"
     Outcome out;
 };
 
-DWORD WINAPI work(void *p) {
-    Run &r = *static_cast<Run *>(p);
+DWORD WINAPI work(void* p) {
+    Run& r = *static_cast<Run*>(p);
     Events events;
     events.cancelled = [&] { return r.stop != 0; };
-    events.progress = [&](const std::string &name, uint64_t done, uint64_t) {
+    events.progress = [&](const std::string& name, uint64_t done, uint64_t) {
         EnterCriticalSection(&r.lock);
         r.name = name;
         r.done = done;
@@ -162,7 +166,7 @@ DWORD WINAPI work(void *p) {
         if (post) PostMessageW(r.dlg, kProgressMessage, 0, 0);
     };
     // The question is put on the window's thread; this one waits for it.
-    events.overwrite = [&](const std::string &name) {
+    events.overwrite = [&](const std::string& name) {
         return SendMessageW(r.dlg, kAskMessage, 0, reinterpret_cast<LPARAM>(&name)) != 0;
     };
     r.out = extract(r.self, r.dest, events);
@@ -170,7 +174,7 @@ DWORD WINAPI work(void *p) {
     return 0;
 }
 
-bool ask(Run &r, HWND owner, const std::string &name) {
+bool ask(Run& r, HWND owner, const std::string& name) {
     if (r.forAll) return *r.forAll;
     if (r.args.overwrite && !r.args.unattended) return *r.args.overwrite;
     Question q;
@@ -182,47 +186,47 @@ bool ask(Run &r, HWND owner, const std::string &name) {
 }
 
 INT_PTR CALLBACK progressProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
-    auto *r = state<Run>(dlg, msg, lp);
+    auto* r = state<Run>(dlg, msg, lp);
     switch (msg) {
-    case WM_INITDIALOG:
-        r->dlg = dlg;
-        SendDlgItemMessageW(dlg, kProgressBar, PBM_SETRANGE32, 0, 1000);
-        r->worker = CreateThread(nullptr, 0, work, r, 0, nullptr);
-        if (!r->worker) {
-            r->out.rc = UNLHA_ERR_INTERNAL;
-            EndDialog(dlg, 0);
+        case WM_INITDIALOG:
+            r->dlg = dlg;
+            SendDlgItemMessageW(dlg, kProgressBar, PBM_SETRANGE32, 0, 1000);
+            r->worker = CreateThread(nullptr, 0, work, r, 0, nullptr);
+            if (!r->worker) {
+                r->out.rc = UNLHA_ERR_INTERNAL;
+                EndDialog(dlg, 0);
+            }
+            return TRUE;
+        case kProgressMessage: {
+            EnterCriticalSection(&r->lock);
+            std::string name = r->name;
+            uint64_t done = r->done;
+            r->posted = false;
+            LeaveCriticalSection(&r->lock);
+            SetDlgItemTextW(dlg, kProgressText, widen(name).c_str());
+            uint64_t total = r->self.bytes;
+            SendDlgItemMessageW(dlg, kProgressBar, PBM_SETPOS, total ? static_cast<WPARAM>(done * 1000 / total) : 0, 0);
+            return TRUE;
         }
-        return TRUE;
-    case kProgressMessage: {
-        EnterCriticalSection(&r->lock);
-        std::string name = r->name;
-        uint64_t done = r->done;
-        r->posted = false;
-        LeaveCriticalSection(&r->lock);
-        SetDlgItemTextW(dlg, kProgressText, widen(name).c_str());
-        uint64_t total = r->self.bytes;
-        SendDlgItemMessageW(dlg, kProgressBar, PBM_SETPOS, total ? static_cast<WPARAM>(done * 1000 / total) : 0, 0);
-        return TRUE;
-    }
-    case kAskMessage:
-        SetWindowLongPtrW(dlg, DWLP_MSGRESULT, ask(*r, dlg, *reinterpret_cast<const std::string *>(lp)));
-        return TRUE;
-    case kDoneMessage:
-        WaitForSingleObject(r->worker, INFINITE);
-        CloseHandle(r->worker);
-        EndDialog(dlg, 0);
-        return TRUE;
-    case WM_COMMAND:
-        if (LOWORD(wp) != kStop && LOWORD(wp) != IDCANCEL) return FALSE;
-        InterlockedExchange(&r->stop, 1);
-        SetDlgItemTextW(dlg, kStop, L"中止しています…");
-        EnableWindow(GetDlgItem(dlg, kStop), FALSE);
-        return TRUE;
+        case kAskMessage:
+            SetWindowLongPtrW(dlg, DWLP_MSGRESULT, ask(*r, dlg, *reinterpret_cast<const std::string*>(lp)));
+            return TRUE;
+        case kDoneMessage:
+            WaitForSingleObject(r->worker, INFINITE);
+            CloseHandle(r->worker);
+            EndDialog(dlg, 0);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wp) != kStop && LOWORD(wp) != IDCANCEL) return FALSE;
+            InterlockedExchange(&r->stop, 1);
+            SetDlgItemTextW(dlg, kStop, L"中止しています…");
+            EnableWindow(GetDlgItem(dlg, kStop), FALSE);
+            return TRUE;
     }
     return FALSE;
 }
 
-void showProgress(Run &r) {
+void showProgress(Run& r) {
     InitializeCriticalSection(&r.lock);
     DialogTemplate t(L"解凍中", 240, 62);
     t.add(kProgressText, kStatic, L"", SS_LEFT | SS_PATHELLIPSIS, 7, 7, 226, 10);
@@ -242,7 +246,7 @@ BOOL CALLBACK acceptBox(HWND w, LPARAM) {
 
 void CALLBACK acceptBoxes(HWND, UINT, UINT_PTR, DWORD) { EnumThreadWindows(GetCurrentThreadId(), acceptBox, 0); }
 
-std::wstring lastLines(const std::string &text, size_t count) {
+std::wstring lastLines(const std::string& text, size_t count) {
     std::vector<std::string> lines;
     size_t at = 0;
     while (at < text.size()) {
@@ -257,9 +261,9 @@ std::wstring lastLines(const std::string &text, size_t count) {
     return widen(out);
 }
 
-} // namespace
+}  // namespace
 
-int runWindow(const Self &self, const Args &args) {
+int runWindow(const Self& self, const Args& args) {
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     INITCOMMONCONTROLSEX cc{sizeof cc, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&cc);
@@ -304,4 +308,4 @@ int runWindow(const Self &self, const Args &args) {
     return r.out.rc ? 1 : 0;
 }
 
-} // namespace winstub
+}  // namespace winstub

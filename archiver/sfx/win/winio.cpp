@@ -6,7 +6,7 @@
 
 namespace winstub {
 
-std::wstring widen(const std::string &s) {
+std::wstring widen(const std::string& s) {
     if (s.empty()) return {};
     int n = MultiByteToWideChar(CP_UTF8, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
     std::wstring w(static_cast<size_t>(n), L'\0');
@@ -14,7 +14,7 @@ std::wstring widen(const std::string &s) {
     return w;
 }
 
-std::string narrow(const std::wstring &w) {
+std::string narrow(const std::wstring& w) {
     if (w.empty()) return {};
     int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
     std::string s(static_cast<size_t>(n), '\0');
@@ -29,14 +29,14 @@ bool Handle::close() {
     return ok;
 }
 
-size_t HandleSource::read(uint8_t *dst, size_t n) {
+size_t HandleSource::read(uint8_t* dst, size_t n) {
     DWORD want = n > (1u << 30) ? (1u << 30) : static_cast<DWORD>(n), got = 0;
     if (!ReadFile(h_, dst, want, &got, nullptr)) lzh::fail(UNLHA_ERR_READ, systemMessage(GetLastError()));
     return got;
 }
 
-void HandleSink::write(const uint8_t *src, size_t n) {
-    buf_.append(reinterpret_cast<const char *>(src), n);
+void HandleSink::write(const uint8_t* src, size_t n) {
+    buf_.append(reinterpret_cast<const char*>(src), n);
     if (buf_.size() >= (1u << 16)) flush();
 }
 
@@ -51,7 +51,7 @@ void HandleSink::flush() {
     buf_.clear();
 }
 
-void say(HANDLE to, const std::string &utf8) {
+void say(HANDLE to, const std::string& utf8) {
     DWORD mode, n;
     if (GetConsoleMode(to, &mode)) {
         std::wstring w = widen(utf8);
@@ -69,9 +69,9 @@ std::string decimal(uint64_t n) {
 }
 
 std::string systemMessage(DWORD code) {
-    wchar_t *text = nullptr;
+    wchar_t* text = nullptr;
     FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   code, 0, reinterpret_cast<wchar_t *>(&text), 0, nullptr);
+                   code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     std::wstring w = text ? text : L"";
     if (text) LocalFree(text);
     while (!w.empty() && (w.back() == L'\n' || w.back() == L'\r' || w.back() == L' ')) w.pop_back();
@@ -79,10 +79,10 @@ std::string systemMessage(DWORD code) {
     return narrow(w);
 }
 
-} // namespace winstub
+}  // namespace winstub
 
 // An uncaught exception ends the stub quietly; the default handler would
 // bring the symbol demangler along.
 namespace __gnu_cxx {
 void __verbose_terminate_handler() { std::abort(); }
-} // namespace __gnu_cxx
+}  // namespace __gnu_cxx

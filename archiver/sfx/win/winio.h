@@ -11,15 +11,15 @@ namespace winstub {
 
 // Names travel through the stub as UTF-8 and meet the system as UTF-16, so
 // that no code page of the machine can change them.
-std::wstring widen(const std::string &utf8);
-std::string narrow(const std::wstring &wide);
+std::wstring widen(const std::string& utf8);
+std::string narrow(const std::wstring& wide);
 
 // Closes the handle when it leaves scope.
 class Handle {
 public:
     explicit Handle(HANDLE h = INVALID_HANDLE_VALUE) : h_(h) {}
-    Handle(const Handle &) = delete;
-    Handle &operator=(const Handle &) = delete;
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
     ~Handle() { close(); }
     HANDLE get() const { return h_; }
     bool ok() const { return h_ != INVALID_HANDLE_VALUE && h_ != nullptr; }
@@ -36,7 +36,7 @@ private:
 class HandleSource : public lzh::ByteSource {
 public:
     explicit HandleSource(HANDLE h) : h_(h) {}
-    size_t read(uint8_t *dst, size_t n) override;
+    size_t read(uint8_t* dst, size_t n) override;
 
 private:
     HANDLE h_;
@@ -46,7 +46,7 @@ private:
 class HandleSink : public lzh::ByteSink {
 public:
     HandleSink(HANDLE h, std::string what) : h_(h), what_(std::move(what)) {}
-    void write(const uint8_t *src, size_t n) override;
+    void write(const uint8_t* src, size_t n) override;
     void flush();
 
 private:
@@ -56,7 +56,7 @@ private:
 };
 
 // Writes UTF-8 text: as UTF-16 to a console, as it is to a file or pipe.
-void say(HANDLE to, const std::string &utf8);
+void say(HANDLE to, const std::string& utf8);
 
 // Decimal digits, without the C library's formatting (it would double the stub's size).
 std::string decimal(uint64_t n);
@@ -64,4 +64,4 @@ std::string decimal(uint64_t n);
 // The system's message for an error code, in UTF-8.
 std::string systemMessage(DWORD code);
 
-} // namespace winstub
+}  // namespace winstub

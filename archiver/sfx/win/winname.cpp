@@ -5,7 +5,7 @@
 
 namespace winstub {
 
-const char *windowsNameFault(const std::string &part) {
+const char* windowsNameFault(const std::string& part) {
     if (part.empty() || part == "." || part == "..") return "not a name";
     for (unsigned char c : part)
         if (c < 0x20 || std::strchr("<>:\"/\\|?*", c)) return "a character Windows does not allow in names";
@@ -13,9 +13,9 @@ const char *windowsNameFault(const std::string &part) {
     // Devices answer to their name with any extension and trailing blanks.
     std::string stem = part.substr(0, part.find('.'));
     while (!stem.empty() && stem.back() == ' ') stem.pop_back();
-    for (char &c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    static const char *const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (const char *d : devices)
+    for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    for (const char* d : devices)
         if (stem == d) return "a device name";
     if (stem.size() >= 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0)) {
         std::string n = stem.substr(3);
@@ -25,4 +25,4 @@ const char *windowsNameFault(const std::string &part) {
     return nullptr;
 }
 
-} // namespace winstub
+}  // namespace winstub

@@ -8,6 +8,6 @@ namespace winstub {
 
 // Null when the path component (UTF-8) is usable as it is on Windows, else
 // why not.
-const char *windowsNameFault(const std::string &part);
+const char* windowsNameFault(const std::string& part);
 
-} // namespace winstub
+}  // namespace winstub
