@@ -124,6 +124,10 @@ TEST_F(Library, SwitchesAndItemsChooseWhatIsStored) {
     }
     EXPECT_EQ(extracted(tmp_.path() / "5.lzh").at("a.png"), "A");         // the later one
     EXPECT_EQ(extracted(tmp_.path() / "1.lzh", "e").count("b.png"), 1u);  // e drops the folders
+    // An archive inside the folder it packs never packs itself, also when added to.
+    for (int i = 0; i < 2; ++i) EXPECT_EQ(call(top, "a -r2 images/in.lzh images"), 0);
+    EXPECT_EQ(storedNames(top / "images/in.lzh"),
+              (Names{"images/", "images/a.png", "images/sub/", "images/sub/b.png"}));
 }
 
 TEST_F(Library, AddingAgainReplacesTheEntryInTheFileALinkNames) {
