@@ -14,6 +14,17 @@ enum class SameNameAnswer { Rename = 2, Abandon = 3, DeleteAndContinue = 4, Cont
 // The packing method (COMPVER; the index of the settings dialog's list).
 enum class Method { LH5 = 0, LH6 = 1, LH7 = 2 };
 
+// The method as the compression dialog's caption names it, and its number
+// in the archiver's -jm switch.
+inline const char* methodName(Method method) {
+    switch (method) {
+        case Method::LH6: return "LH6";
+        case Method::LH7: return "LH7";
+        default: return "LH5";
+    }
+}
+inline int methodSwitchNumber(Method method) { return static_cast<int>(method) + 2; }
+
 // The settings file's numbers; anything else is no choice at all.
 inline std::optional<SameNamePolicy> sameNamePolicyFrom(int number) {
     if (number < 0 || number > 2) return std::nullopt;

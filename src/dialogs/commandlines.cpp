@@ -6,14 +6,8 @@ namespace {
 
 bool hasBlank(std::string_view text) { return text.find_first_of(" \t") != std::string_view::npos; }
 
-const char* methodSwitch(std::optional<Method> method) {
-    if (!method) return "";
-    switch (*method) {
-        case Method::LH5: return "-jm2 ";
-        case Method::LH6: return "-jm3 ";
-        case Method::LH7: return "-jm4 ";
-    }
-    return "";
+std::string methodSwitch(std::optional<Method> method) {
+    return method ? "-jm" + std::to_string(methodSwitchNumber(*method)) + " " : "";
 }
 
 // The switches both commands begin with, after their command letter.

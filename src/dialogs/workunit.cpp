@@ -42,16 +42,6 @@ QFrame* verticalBevel(int left, int top, QWidget* parent) {
     return bevel;
 }
 
-const char* methodSuffix(std::optional<Method> method) {
-    if (!method) return "";
-    switch (*method) {
-        case Method::LH5: return " - LH5";
-        case Method::LH6: return " - LH6";
-        case Method::LH7: return " - LH7";
-    }
-    return "";
-}
-
 }  // namespace
 
 TForm2::TForm2(AppContext& context) : Form(context) {
@@ -157,7 +147,8 @@ void TForm2::appendFileEntry(const std::string& entry) {
 }
 
 void TForm2::FormShow() {
-    setWindowTitle(windowTitle() + QString::fromLatin1(methodSuffix(context().settings.method)));
+    const std::optional<Method> method = context().settings.method;
+    if (method) setWindowTitle(windowTitle() + QStringLiteral(" - ") + QString::fromLatin1(methodName(*method)));
 
     const std::string& outputFolder = context().settings.outputFolder;
     std::vector<std::string> items;
