@@ -207,20 +207,5 @@ TEST_F(Run, NamesWithDoubleQuotesAreRefusedBeforeAnythingHappens) {
     }
 }
 
-TEST_F(Run, FolderThatCannotBeEnteredStopsTheRunAndPutsTheOldArchiveBack) {
-    writeFile(out / "report.lzh", "old");
-    RunRequest r = request(0, out / "report.lzh");
-    r.topFolder = top / "gone/";
-    try {
-        runCompression(r, dialogs);
-        ADD_FAILURE() << "the run went on";
-    } catch (const InOutError& error) {
-        EXPECT_EQ(error.code(), 2);
-    }
-    EXPECT_TRUE(dialogs.commands.empty());
-    EXPECT_EQ(entries(out), std::vector<std::string>{"report.lzh"});
-    EXPECT_EQ(readFile(out / "report.lzh"), "old");
-}
-
 }  // namespace
 }  // namespace kinaru::testing

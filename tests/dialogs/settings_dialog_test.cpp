@@ -1,5 +1,5 @@
-// The settings dialog as a user meets it: its layout, the reset, its buttons
-// and the output drive's free space.
+// The settings dialog as a user meets it: its layout, its file, the reset,
+// its buttons and the output drive's free space.
 #include "dialogs/drivelist.h"
 #include "dialogs/gauge.h"
 #include "dialogs/panelbutton.h"
@@ -73,18 +73,25 @@ TEST_F(SettingsDialog, EveryDialogIsLaidOutCleanlyInTheFontInUse) {
               std::max(12, Form2->files->fontMetrics().height()));
 }
 
-TEST_F(SettingsDialog, CancelLeavesTheFileByteForByte) {
+// Save stores what the controls hold; cancel leaves the file byte for byte.
+// Either ends the program.
+TEST_F(SettingsDialog, SaveStoresTheControlsAndCancelNothing) {
     const std::string before = "; mine\r\n[SETTING]\r\nCOMPVER=2\r\nOPENDIST=yes\r\n";
-    writeFile(iniPath(), before);
-    start();
-    QTimer::singleShot(0, [] {
-        Form1->oOpenDist->click();
-        Form1->rWrite->click();
-        Form1->Button3->click();
-    });
-    EXPECT_EQ(startup->run(), 0);
-    EXPECT_TRUE(startup->mainWindowClosed());
-    EXPECT_EQ(readFile(iniPath()), before);
+    for (bool save : {false, true}) {
+        writeFile(iniPath(), save ? "" : before);
+        start();
+        QTimer::singleShot(0, [save] {
+            Form1->oOpenDist->setChecked(true);
+            Form1->rAdd->click();
+            Form1->CompressVer->setCurrentIndex(2);
+            Form1->UseDefault->click();
+            Form1->WorkDirectory->setText("/work/");
+            (save ? Form1->Button2 : Form1->Button3)->click();
+        });
+        EXPECT_EQ(startup->run(), 0);
+        EXPECT_TRUE(startup->mainWindowClosed());
+        EXPECT_EQ(readFile(iniPath()), save ? normalForm(exeDir.path(), "/work/", {1, 2, 1, 1, 1, 0}) : before);
+    }
 }
 
 // Confirmed, the reset shows and stores every default, unless the file cannot
@@ -123,15 +130,51 @@ TEST_F(SettingsDialog, ResetShowsAndStoresEveryDefaultOnlyWhenConfirmed) {
     }
 }
 
+// A file written by hand keeps its own layout; the normal form is what a
+// store into a fresh file gives.
+TEST_F(SettingsDialog, LoadThenStoreBringsTheFileIntoNormalForm) {
+    TempDir out;
+    const std::string exe = exeDir.path();
+    const std::pair<std::string, std::string> cases[] = {
+        {"DISTDIR=\n", normalForm(startFolder, "", kDefaultFlags, 32)},  // the folder shown at start stays
+        {"", normalForm(exe, "", kDefaultFlags, 32)},
+        {"VIEWINFO=2\nDIRENABLE=yes\nOPENDIST=5\nDEFAULT=0\n", normalForm(exe, "", {2, 0, 1, 1, 1, 0}, 32)},
+        {"SAMEFILE=7\n", normalForm(exe, "", kDefaultFlags, 32)},  // an unknown policy keeps the one in force
+        {"SAMEFILE=1\nCOMPVER=2\n", normalForm(exe, "", {1, 2, 1, 1, 0, 1}, 32)},
+        {"COMPVER=5\n", normalForm(exe, "", {2, -1, 1, 1, 0, 1}, 32)},  // no method at all
+        {"DISTDIR=" + out.path() + "/\n", normalForm(out.path(), "", kDefaultFlags, 32)},
+        {"DISTDIR=/\n", normalForm("/", "", kDefaultFlags, 32)},
+        {"WORKDIR=/tmp/ワーク フォルダ/\n", normalForm(exe, "/tmp/ワーク フォルダ/", kDefaultFlags, 32)},
+        {"WORKDIR=" + std::string(1100, 'w') + "\n", normalForm(exe, std::string(1023, 'w'), kDefaultFlags, 32)},
+    };
+    for (const auto& [settings, expected] : cases) {
+        SCOPED_TRACE(settings);
+        writeFile(iniPath(), "[MAIN]\nLEFT=0x20\n[SETTING]\n" + settings);
+        start();
+        std::remove(iniPath().c_str());
+        Form1->WriteIni();
+        EXPECT_EQ(readFile(iniPath()), expected);
+    }
+}
+
 TEST(LibraryVersion, ShownWithTwoDecimals) {
     const std::pair<unsigned, const char*> cases[] = {
         {115, "Version 1.15"}, {100, "Version 1.00"}, {1, "Version 0.01"}, {65535, "Version 655.35"}};
     for (auto [version, text] : cases) EXPECT_EQ(libraryVersionText(version), text);
 }
 
-TEST_F(SettingsDialog, BrowseKeepsTheChosenFolderWithItsFinalSlash) {
+TEST_F(SettingsDialog, WorkFolderFollowsUseDefaultAndBrowsingKeepsTheFinalSlash) {
+    writeFile(iniPath(), "[SETTING]\nDEFAULT=0\nWORKDIR=/w/\n");
     start();
-    Form1->UseDefault->click();
+    const QColor window = QApplication::palette().color(QPalette::Base);
+    const QColor buttonFace = QApplication::palette().color(QPalette::Button);
+    for (bool useDefault : {true, false}) {
+        Form1->UseDefault->click();
+        EXPECT_EQ(Form1->WorkDirectory->isEnabled(), !useDefault);
+        EXPECT_EQ(Form1->Button1->isEnabled(), !useDefault);
+        EXPECT_EQ(Form1->WorkDirectory->palette().color(QPalette::Base), useDefault ? buttonFace : window);
+        EXPECT_EQ(Form1->WorkDirectory->text(), "/w/") << "the edit keeps its text";
+    }
     shell.fileAnswers = {exeDir / "temp/WORK", std::nullopt, std::string("/WORK")};
     Form1->Button1->click();
     EXPECT_EQ(Form1->WorkDirectory->text().toStdString(), exeDir / "temp/");
@@ -167,9 +210,21 @@ TEST(Help, IsInstalledAndNamesTheChoices) {
         EXPECT_NE(help.find(text), std::string::npos) << text;
 }
 
-// Sizes beyond 32 bits, rounding of mebibytes and kilobytes, odd reports.
-TEST_F(SettingsDialog, DriveRefreshArithmetic) {
+// A drive without a medium: the folder list cannot enter it and says so; once
+// the selector is left (not for its own drop-down), the refresh finds nothing.
+// Then sizes beyond 32 bits, rounding of mebibytes and kilobytes, odd reports.
+TEST_F(SettingsDialog, DriveRefresh) {
     start();
+    Form1->showForm();
+    const QString before = Form1->DistStr->text();
+    choose(missing);
+    EXPECT_EQ(shell.errors, QStringList{"ﾌｧｲﾙが見つかりません."});
+    leaveSelector(Qt::PopupFocusReason);
+    EXPECT_EQ(Form1->DistStr->text(), before);
+    leaveSelector();
+    expectDrive(missing, "0k ﾊﾞｲﾄの空き", 0);
+    EXPECT_EQ(Form1->Dir_Dst->Directory(), exeDir.path());
+    shell.errors.clear();
     choose(odd);
     struct Case {
         std::int64_t total, free;
@@ -183,7 +238,6 @@ TEST_F(SettingsDialog, DriveRefreshArithmetic) {
         {kMiB - 1, 1000, 0, 0},            // under a mebibyte: a gauge of nothing
         {10 * kMiB, 20 * kMiB, 0, 20480},  // more free than total: an empty gauge
         {-1, 5 * kMiB, 0, 5120},
-        {-1, -1, 0, 0},  // cannot be asked: stays selected, nothing free
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.total) + " / " + std::to_string(c.free));
@@ -236,21 +290,6 @@ TEST_F(SettingsDialog, VolumeWithoutFreeSpaceReturnsToTheStartDrive) {
         EXPECT_TRUE(shell.errors.isEmpty());
         platform::changeDirectory(startFolder);
     }
-}
-
-// A drive without a medium: the folder list cannot enter it and says so; once
-// the selector is left (not for its own drop-down), the refresh finds nothing.
-TEST_F(SettingsDialog, VolumeThatCannotBeEnteredKeepsTheFolderAndStaysSelected) {
-    start();
-    Form1->showForm();
-    const QString before = Form1->DistStr->text();
-    choose(missing);
-    EXPECT_EQ(shell.errors, QStringList{"ﾌｧｲﾙが見つかりません."});
-    leaveSelector(Qt::PopupFocusReason);
-    EXPECT_EQ(Form1->DistStr->text(), before);
-    leaveSelector();
-    expectDrive(missing, "0k ﾊﾞｲﾄの空き", 0);
-    EXPECT_EQ(Form1->Dir_Dst->Directory(), exeDir.path());
 }
 
 TEST(QtTexts, StockButtonsAreJapanese) {

@@ -50,21 +50,6 @@ TEST_F(Startup, SettingsModeWithoutTheLibraryTellsAndEndsWithoutStoring) {
     EXPECT_FALSE(exists(iniPath()));
 }
 
-TEST_F(Startup, SaveStoresWhatTheControlsHoldThenEnds) {
-    start();
-    QTimer::singleShot(0, [] {
-        Form1->oOpenDist->setChecked(true);
-        Form1->rAdd->click();
-        Form1->CompressVer->setCurrentIndex(2);
-        Form1->UseDefault->click();
-        Form1->WorkDirectory->setText("/work/");
-        Form1->Button2->click();
-    });
-    EXPECT_EQ(startup->run(), 0);
-    EXPECT_TRUE(startup->mainWindowClosed());
-    EXPECT_EQ(readFile(iniPath()), normalForm(exeDir.path(), "/work/", {1, 2, 1, 1, 1, 0}));
-}
-
 // A failed save keeps the settings dialog open; a store that fails while the
 // compression dialog closes is shown, and the program still ends.
 TEST_F(Startup, FailedStoreShowsTheWriteError) {
@@ -72,28 +57,13 @@ TEST_F(Startup, FailedStoreShowsTheWriteError) {
         writeFile(iniPath(), "");
         ::chmod(iniPath().c_str(), 0444);
         start(compression ? std::vector<std::string>{"x"} : std::vector<std::string>{});
-        if (compression) {
-            startup->chooseMode();
-            Form2->close();
-        } else {
-            Form1->showForm();
-            Form1->Button2->click();
-        }
+        compression ? startup->chooseMode() : Form1->showForm();
+        compression ? (void)Form2->close() : Form1->Button2->click();
         EXPECT_EQ(shell.errors, QStringList{QString::fromStdString(iniPath()) + " に書き込めません."});
         EXPECT_EQ(startup->mainWindowClosed(), compression);
         EXPECT_EQ(Form1->isVisible(), !compression);
         shell.errors.clear();
     }
-}
-
-TEST_F(Startup, OutputFolderThatCannotBeEnteredIsReportedAndStartGoesOn) {
-    writeFile(iniPath(), "[MAIN]\nLEFT=44\n[SETTING]\nDISTDIR=" + exeDir.path() + "/gone/deeper\nCOMPVER=1\n");
-    start();
-    EXPECT_EQ(shell.errors, QStringList{QString::fromStdString(exeDir.path()) + "/gone/deeper: 不正なﾌｧｲﾙ名です."});
-    EXPECT_EQ(Form1->Left(), 44) << "positions are applied before the folder";
-    EXPECT_EQ(Form1->Dir_Dst->Directory(), startFolder);
-    EXPECT_EQ(Form1->CompressVer->currentIndex(), 1) << "the keys after the folder are still loaded";
-    EXPECT_EQ(context->settings.method, Method::LH6) << "and the context carries them";
 }
 
 }  // namespace

@@ -5,39 +5,29 @@
 #include <QDrag>
 #include <QLabel>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QUrl>
-
-namespace {
 
 class DragSource : public QLabel {
 public:
-    explicit DragSource(QList<QUrl> urls) : QLabel(QStringLiteral("drag source")), urls_(std::move(urls)) {
-        setWindowTitle(QStringLiteral("drag-source"));
-        resize(200, 120);
-    }
+    using QLabel::QLabel;
+    QList<QUrl> urls;
 
 protected:
     void mousePressEvent(QMouseEvent*) override {
         auto* data = new QMimeData;
-        data->setUrls(urls_);
+        data->setUrls(urls);
         auto* drag = new QDrag(this);
         drag->setMimeData(data);
         drag->exec(Qt::CopyAction);
     }
-
-private:
-    QList<QUrl> urls_;
 };
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QList<QUrl> urls;
-    for (const QString& path : app.arguments().mid(1)) urls << QUrl::fromLocalFile(path);
-    DragSource window(urls);
-    window.move(0, 0);
+    DragSource window(QStringLiteral("drag source"));
+    for (const QString& path : app.arguments().mid(1)) window.urls << QUrl::fromLocalFile(path);
+    window.setWindowTitle(QStringLiteral("drag-source"));
+    window.setGeometry(0, 0, 200, 120);
     window.show();
     return app.exec();
 }

@@ -2,11 +2,8 @@
 # Installs into a temporary home beside a Thunar action of the user's own,
 # checks the desktop entry and every file-manager action, runs the installed
 # program as a person would, then uninstalls and finds nothing of ours left.
-set -uo pipefail
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-root=$(cd "$here/../.." && pwd)
-. "$here/desktop.sh"
-build=$1
+. "$(dirname "$0")/desktop.sh"
+root=$(cd "$(dirname "$0")/../.." && pwd)
 
 work=$(mktemp -d)
 at_exit rm -rf "$work"
@@ -18,8 +15,8 @@ uca="$HOME/.config/Thunar/uca.xml"
 mkdir -p "$(dirname "$uca")"
 printf '<?xml version="1.0" encoding="UTF-8"?>\n<actions>\n<action>\n\t<name>Mine</name>\n\t<unique-id>1-1</unique-id>\n\t<command>true %%f</command>\n</action>\n</actions>\n' >"$uca"
 cp "$uca" "$work/uca.before"
-cmake --install "$build" --prefix "$prefix" >/dev/null || fail "install failed"
-cp "$build/install_manifest.txt" "$prefix/.installed-files"
+cmake --install "$1" --prefix "$prefix" >/dev/null || fail "install failed"
+cp "$1/install_manifest.txt" "$prefix/.installed-files"
 
 entry="$share/applications/kinaru.desktop"
 desktop-file-validate "$entry" || fail "desktop entry invalid"
@@ -33,27 +30,24 @@ grep -q '<name>Mine</name>' "$uca" || fail "the user's own Thunar action was los
 # one shell-quoted word per path (Dolphin, Thunar, file-manager actions),
 # double-quoted paths (Nemo), or the arguments themselves (Nautilus scripts).
 data="$work/選んだ ファイル"
-mkdir -p "$data/写真 フォルダ" "$work/out" "$work/elsewhere"
+mkdir -p "$data/写真 フォルダ" "$work/elsewhere"
 selection=("$data/報告書  2024.txt" "$data/写真 フォルダ" "$data/\$HOME と _下線_.txt")
-for f in "${selection[0]}" "${selection[2]}"; do printf 'x\n' >"$f"; done
+printf 'x\n' | tee "${selection[0]}" "${selection[2]}" >/dev/null
 mv "$prefix/kinaru" "$prefix/kinaru.real"
 printf '#!/bin/sh\nfor a; do printf "%%s\\n" "$a"; done >"%s"\n' "$work/argv" >"$prefix/kinaru"
 chmod +x "$prefix/kinaru"
 expected=$(printf '%s\n' "${selection[@]}")
-expand() {  # COMMAND QUOTE-STYLE: the command line the file manager runs
+run_action() {  # NAME COMMAND QUOTE-STYLE: COMMAND run on the selection as that file manager runs it
   local words="" p
   for p in "${selection[@]}"; do
-    case $2 in
+    case $3 in
       single) words+=" '${p//\'/\'\\\'\'}'" ;;
       double) words+=" \"${p//\"/\\\"}\"" ;;
       *) words+=" $p" ;;
     esac
   done
-  printf '%s' "${1/\%F/${words# }}"
-}
-run_action() {  # NAME COMMAND QUOTE-STYLE
   rm -f "$work/argv"
-  (cd "$work/elsewhere" && expand "$2" "$3" | xargs sh -c '"$0" "$@"')
+  (cd "$work/elsewhere" && printf '%s' "${2/\%F/${words# }}" | xargs sh -c '"$0" "$@"')
   [ "$(cat "$work/argv" 2>/dev/null)" = "$expected" ] || fail "$1 passed: $(cat "$work/argv" 2>/dev/null)"
 }
 run_action Dolphin "$(sed -n 's/^Exec=//p' "$share/kio/servicemenus/kinaru-compress.desktop")" single
@@ -61,21 +55,17 @@ run_action Thunar "$(sed -n 's:.*<command>\(.*\)</command>.*:\1:p' "$uca" | grep
 run_action PCManFM/Caja "$(sed -n 's/^Exec=//p' "$share/file-manager/actions/kinaru-compress.desktop")" single
 nemo="$share/nemo/actions/kinaru-compress.nemo_action"
 run_action Nemo "$(sed -n 's/^Exec=//p' "$nemo")" "$(sed -n 's/^Quote=//p' "$nemo")"
-rm -f "$work/argv"
-(cd "$work/elsewhere" && "$share/nautilus/scripts/Kinaru で圧縮" "${selection[@]}")
-[ "$(cat "$work/argv")" = "$expected" ] || fail "Nautilus passed: $(cat "$work/argv")"
+run_action Nautilus "'$share/nautilus/scripts/Kinaru で圧縮' %F" single
 mv -f "$prefix/kinaru.real" "$prefix/kinaru"
 
 # No settings yet: the archive goes to the home folder and the settings to
 # the user's configuration folder, nothing into the install.
 cd "$work/elsewhere"
 desktop_start
-"$HOME/.local/bin/kinaru" "${selection[0]}" "${selection[1]}" &
-pid=$!
+launch "$HOME/.local/bin/kinaru" "${selection[0]}" "${selection[1]}"
 window=$(wait_window "^Kinaru - ") || fail "no compression dialog appeared"
 send_keys "$window" Return
-wait_exit $pid || fail "installed kinaru did not end"
-[ "$EXIT_CODE" = 0 ] || fail "installed kinaru exited with $EXIT_CODE"
+expect_exit
 archive="$HOME/報告書  2024.lzh"
 lhasa t "$archive" || fail "installed kinaru wrote no valid archive in the home folder"
 "$HOME/.local/bin/unlha" t "$archive" || fail "installed unlha cannot test the archive"
@@ -90,4 +80,3 @@ left=$(find "$HOME" -mindepth 1 ! -type d ! -name mimeinfo.cache)
 [ -z "$left" ] || fail "left after uninstall: $left"
 ! grep -rq kinaru "$share/applications" || fail "the menu cache still names kinaru"
 [ ! -e "$prefix" ] || fail "prefix folder left behind"
-echo "PASS"

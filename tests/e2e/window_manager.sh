@@ -4,12 +4,9 @@
 # off the screen is brought onto it without losing the stored value, ▼ is
 # reached by Tab, the same-name dialog takes a typed name with Enter, and the
 # settings dialog asks for no window functions and takes a close as 中止.
-set -uo pipefail
-here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-. "$here/desktop.sh"
-bin=$1
+. "$(dirname "$0")/desktop.sh"
 
-program_copy "$bin" '[COMP]\nLEFT=2500\nTOP=1900\n[SETTING]\nDISTDIR=%s/\nVIEWINFO=0\nSAMEFILE=2\n'
+program_copy "$1" '[COMP]\nLEFT=2500\nTOP=1900\n[SETTING]\nDISTDIR=%s/\nVIEWINFO=0\nSAMEFILE=2\n'
 ini="$work/app/kinaru.ini"
 printf 'first file\n' >"$work/one.txt"
 printf 'old\n' >"$work/out/one.lzh"
@@ -17,7 +14,7 @@ desktop_start
 
 outer_height_becomes() {  # WINDOW HEIGHT: the frame may arrive a moment late
   local _
-  for _ in $(seq 1 30); do
+  for _ in $(seq 30); do
     read -r x y w h < <(outer_geometry "$1")
     [ "$h" = "$2" ] && return 0
     sleep 0.1
@@ -25,8 +22,7 @@ outer_height_becomes() {  # WINDOW HEIGHT: the frame may arrive a moment late
   return 1
 }
 
-"$work/app/kinaru" "$work/one.txt" &
-pid=$!
+launch "$work/app/kinaru" "$work/one.txt"
 window=$(wait_window "^Kinaru - ") || fail "no compression dialog appeared"
 outer_height_becomes "$window" 53 || fail "collapsed outer height is $h, not 53"
 ((x >= 0 && y >= 0 && x + w <= 1280 && y + h <= 800)) || fail "dialog not wholly on the screen: $x $y $w $h"
@@ -38,19 +34,17 @@ send_keys "$window" shift+Tab Return
 same=$(wait_window "同じ名前のファイル") || fail "no same-name dialog appeared"
 xdotool type --delay 20 "$work/out/renamed"
 send_keys "$same" Return
-wait_exit $pid || fail "kinaru did not end"
-[ "$EXIT_CODE" = 0 ] || fail "kinaru exited with $EXIT_CODE"
+expect_exit
 lhasa t "$work/out/renamed.lzh" >/dev/null || fail "no archive under the typed name"
+[ "$(cat "$work/out/one.lzh")" = old ] || fail "the archive of the same name was touched"
 grep -q '^LEFT=2500' "$ini" || fail "the stored position was lost: $(grep -A2 COMP "$ini")"
 
 cp "$ini" "$work/before.ini"
-"$work/app/kinaru" &
-pid=$!
+launch "$work/app/kinaru"
 window=$(wait_window "^Kinaru Ver") || fail "no settings dialog appeared"
 read -r _ functions _ < <(xprop -id "$window" _MOTIF_WM_HINTS | sed -n 's/.*= *//p' | tr -d ',')
 (((functions & 0x39) == 0)) || fail "the settings dialog asks for minimise, maximise or close ($functions)"
 [[ $(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS) == *MAXIMIZE* ]] && fail "the window manager offers to maximise"
 send_keys "$window" alt+F4
-wait_exit $pid 10 || fail "a close from the window manager did not end the settings"
+expect_exit
 cmp -s "$ini" "$work/before.ini" || fail "a close from the window manager saved the settings"
-echo "PASS"

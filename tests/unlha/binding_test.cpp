@@ -5,18 +5,15 @@
 namespace kinaru {
 namespace {
 
-// A library that is missing, or that lacks the command entry point: fixed
-// answers, the output untouched, no crash.
-TEST(Binding, MissingLibraryOrEntryPointGivesFixedAnswers) {
-    for (auto [path, loaded, version] :
-         {std::tuple{"/nonexistent/libunlha32.so", false, 0}, std::tuple{PARTIAL_LIBRARY, true, 100}}) {
-        Unlha unlha({path});
-        EXPECT_EQ(unlha.loaded(), loaded);
-        EXPECT_EQ(unlha.UnlhaGetVersion(), version);
-        std::string output = "untouched";
-        EXPECT_EQ(unlha.Run(nullptr, "a x.lzh y", output, 100), 0x8018) << path;
-        EXPECT_EQ(output, "untouched");
-    }
+// A library that lacks the command entry point answers as a missing one
+// does: the output untouched, no crash.
+TEST(Binding, MissingEntryPointGivesTheMissingLibraryAnswer) {
+    Unlha unlha({PARTIAL_LIBRARY});
+    EXPECT_TRUE(unlha.loaded());
+    EXPECT_EQ(unlha.UnlhaGetVersion(), 100);
+    std::string output = "untouched";
+    EXPECT_EQ(unlha.Run(nullptr, "a x.lzh y", output, 100), 0x8018);
+    EXPECT_EQ(output, "untouched");
 }
 
 TEST(Binding, PassesEverythingThroughAndCopiesOutputToItsFirstNul) {

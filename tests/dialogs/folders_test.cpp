@@ -1,6 +1,8 @@
+// Folders and volumes as the folder list and the drive selector see them.
 #include "base/errors.h"
 #include "dialogs/directorylist.h"
 #include "platform/files.h"
+#include "platform/volumes.h"
 #include "tempdir.h"
 
 #include <gtest/gtest.h>
@@ -42,6 +44,36 @@ TEST(FolderList, HoldsFoldersInTheStoredFormAndEntersThem) {
     EXPECT_EQ(std::string(InOutError(4).what()), "ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます");
     EXPECT_EQ(std::string(InOutError(36).what()), "I/O ｴﾗｰ (36)");
     platform::changeDirectory(start);
+}
+
+TEST(Volumes, AFolderBelongsToTheLongestWholeRootBeforeIt) {
+    std::vector<Volume> volumes = {{"/", ""}, {"/home", ""}, {"/home/u/usb", "STICK"}, {"/mnt/a b", ""}};
+    // clang-format off
+    const std::pair<const char*, const char*> cases[] = {
+        {"/", "/"}, {"/etc", "/"}, {"/home", "/home"}, {"/home/u", "/home"}, {"/homely", "/"},
+        {"/home/u/usb", "/home/u/usb"}, {"/home/u/usb/photos/2026", "/home/u/usb"}, {"/home/u/usb2", "/home"},
+        {"/mnt/a b/x", "/mnt/a b"}, {"/mnt/a", "/"},
+    };
+    // clang-format on
+    for (auto [folder, root] : cases) EXPECT_EQ(volumeRootOf(volumes, folder), root) << folder;
+    EXPECT_EQ(volumeRootOf({{"/data", ""}}, "/etc"), "") << "no listed volume holds it";
+}
+
+// A folder that is no mount point, or one that is gone, cannot be asked: it
+// may not answer for the volume that holds it.
+TEST(Volumes, TheSystemListsTheRootAndAnswersForMountedVolumesOnly) {
+    SystemVolumes system;
+    std::vector<Volume> mounted = system.mounted();
+    EXPECT_EQ(volumeRootOf(mounted, "/"), "/");
+    for (const Volume& volume : mounted) {
+        EXPECT_GE(system.freeBytes(volume.root), 0) << volume.root;
+        EXPECT_LE(system.freeBytes(volume.root), system.totalBytes(volume.root)) << volume.root;
+    }
+    TempDir plain;
+    for (const std::string& root : {plain.path(), plain / "gone"}) {
+        EXPECT_EQ(system.totalBytes(root), -1) << root;
+        EXPECT_EQ(system.freeBytes(root), -1) << root;
+    }
 }
 
 }  // namespace
