@@ -97,18 +97,6 @@ TEST_F(CompressionDialog, DropsBelowTheTopFolderAreAddedOnce) {
     EXPECT_EQ(candidates(Form2->lzhfiles), candidatesBefore);
 }
 
-TEST_F(CompressionDialog, SelfExtractorWindowTypeFollowsTheMethod) {
-    show({files / "data/x.txt"}, 2);
-    EXPECT_FALSE(Form2->WinSFX->isEnabled());
-    Form2->SelfExt->click();
-    EXPECT_TRUE(Form2->WinSFX->isEnabled());
-    EXPECT_TRUE(Form2->WinSFX->isChecked()) << "LH7 ticks the window type";
-    Form2->WinSFX->click();
-    EXPECT_TRUE(Form2->WinSFX->isChecked()) << "and keeps it ticked";
-    Form2->SelfExt->click();
-    EXPECT_FALSE(Form2->WinSFX->isEnabled());
-}
-
 // Keys go to the shown, active dialog as a person's would.
 TEST_F(CompressionDialog, TypedNameStaysAndEnterStartsOnlyFromTheNameBoxOrTheButton) {
     writeFile(files / "data/Report.txt", "");
@@ -137,15 +125,22 @@ TEST_F(CompressionDialog, TypedNameStaysAndEnterStartsOnlyFromTheNameBoxOrTheBut
     EXPECT_EQ(Form2->lzhfiles->count(), 1) << "Enter adds no item";
 }
 
-TEST_F(CompressionDialog, CommandsFromTheSettingsAndTheItemList) {
+// LH7 ticks the self-extractor's window type and keeps it ticked.
+TEST_F(CompressionDialog, CommandsFromTheSettingsTheItemListAndTheWindowType) {
     show({files / "data/report.txt", files / "data/photos"}, 2);
     context->settings.showProgress = false;
     context->settings.folderNames = true;
     EXPECT_EQ(archiveCommand(Form2->commandSwitches("/my work/"), Form2->archivePath(), Form2->fileEntries()),
               "a -n1 -x1 -w\"/my work/\" -jm4 -r2 -a2  \"" + files / "out/report.lzh\"  \"report.txt\" \"photos/*.*\"");
+    EXPECT_FALSE(Form2->WinSFX->isEnabled());
     Form2->SelfExt->click();
+    EXPECT_TRUE(Form2->WinSFX->isEnabled() && Form2->WinSFX->isChecked());
+    Form2->WinSFX->click();
+    EXPECT_TRUE(Form2->WinSFX->isChecked());
     EXPECT_EQ(Form2->buildSelfExtractorCommand("/tmp/", "/tmp/1.lzh"),
               "s -n1 -x1 -w/tmp/ -jm4  -a2 -gu1 -ji0 -gw4  \"/tmp/1.lzh\"");
+    Form2->SelfExt->click();
+    EXPECT_FALSE(Form2->WinSFX->isEnabled());
     // A name the run sets keeps its bytes until a candidate is chosen.
     Form2->setArchivePath("/out/bad\xff.exe");
     EXPECT_EQ(Form2->archivePath(), "/out/bad\xff.exe");

@@ -1,6 +1,5 @@
 // The compression run with the dialogs answered by the test and an archiver
 // that writes what the commands name: enough to follow every file it touches.
-#include "base/errors.h"
 #include "base/paths.h"
 #include "dialogs/compressrun.h"
 #include "platform/files.h"
