@@ -1,6 +1,7 @@
 #pragma once
 // Temporary folders, files, test data and shell commands for the archiver tests.
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -8,26 +9,19 @@
 #include <random>
 #include <string>
 #include <vector>
+#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include "oracles.h"
+#include "tempdir.h"
 
 namespace fs = std::filesystem;
 
 // A fresh folder that is removed with everything in it.
-class TempDir {
-public:
-    ~TempDir() {
-        std::error_code ec;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
-
-private:
-    fs::path path_ = mkdtemp((fs::temp_directory_path() / "lzhtest-XXXXXX").string().data());
+struct TempDir : kinaru::testing::TempDir {
+    fs::path path() const { return str(); }
+    std::string str() const { return kinaru::testing::TempDir::path(); }
 };
 
 inline void writeFile(const fs::path& p, const std::string& data) {
@@ -76,6 +70,51 @@ inline Ran runIn(const fs::path& dir, const std::string& cmd) {
     return r;
 }
 inline int shell(const fs::path& dir, const std::string& cmd) { return runIn(dir, cmd).status; }
+
+// Our temporary files below `dir`, named or not yet named.
+inline std::string temps(const fs::path& dir) {
+    std::string out;
+    for (auto& e : fs::recursive_directory_iterator(dir))
+        if (e.path().filename().string().find("unlha-") != std::string::npos) out += e.path().string() + "\n";
+    return out;
+}
+
+// Starts `cmd` in `dir` and sends it `sig` while it writes a file that has
+// no final name yet: its wait status, or -1 when it never wrote one.
+inline int stopWhileWriting(const fs::path& dir, const std::string& cmd, int sig) {
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (chdir(dir.c_str()) == 0) execl("/bin/sh", "sh", "-c", ("exec " + cmd + " </dev/null >/dev/null 2>&1").c_str(), nullptr);
+        _exit(127);
+    }
+    auto writing = [fds = "/proc/" + std::to_string(pid) + "/fd"] {
+        std::error_code ec;
+        for (fs::directory_iterator it(fds, ec), end; !ec && it != end; it.increment(ec)) {
+            std::string to = fs::read_symlink(it->path(), ec).string();
+            if (to.find("unlha-") != std::string::npos || (to.find("/#") != std::string::npos && to.ends_with(" (deleted)")))
+                return true;
+        }
+        return false;
+    };
+    bool seen = false;
+    for (int i = 0; i < 20000 && !(seen = writing()); ++i) usleep(1000);
+    kill(pid, sig);
+    int st = 0;
+    waitpid(pid, &st, 0);
+    return seen ? st : -1;
+}
+
+// The start of a command that runs a Windows program under Wine, in one
+// prefix for the whole run (its first start is the slow part); `display`
+// gives the program one.
+inline std::string wine(const std::string& loader = "/usr/lib/wine/wine", bool display = false) {
+    static struct Prefix {
+        TempDir dir;
+        ~Prefix() { std::system(("WINEPREFIX=" + dir.str() + " /usr/lib/wine/wineserver -k 2>/dev/null").c_str()); }
+    } prefix;
+    return "env WINEPREFIX=" + prefix.dir.str() + " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' " +
+           (display ? "xvfb-run -a " : "") + loader + " ";
+}
 
 // Runs f with `dir` as the current folder.
 template <class F>

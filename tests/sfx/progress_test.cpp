@@ -116,7 +116,7 @@ TEST_F(ProgressWindow, ShownForEachCommandAndCancelLeavesNothing) {
     EXPECT_EQ(treeDiff(tree(at("d/f")), tree(at("x/f"))), "");
     EXPECT_TRUE(fs::exists(at("p")));
     EXPECT_EQ(readFile(at("old.lzh")), old);
-    EXPECT_TRUE(tempFiles(tmp_.path()).empty());
+    EXPECT_EQ(temps(tmp_.path()), "");
 }
 
 // A call from a thread that is not the application's shows no window and

@@ -60,7 +60,7 @@ TEST_F(SelfExtractor, WritesTheStubOfTheFaceAskedAndReadsBack) {
         EXPECT_EQ(whole.substr(0, t.archiveOffset), stub);
         EXPECT_EQ(whole.substr(t.archiveOffset, t.archiveSize), lzh);
         EXPECT_EQ(readFile(archive()), lzh) << "the archive stays where it is";
-        EXPECT_TRUE(tempFiles(out()).empty());
+        EXPECT_EQ(temps(out()), "");
         EXPECT_EQ(call(out(), "t " + q(exe), &text), 0) << text;
         EXPECT_EQ(call(out(), "x " + q(exe) + " x/", &text), 0) << text;
         EXPECT_EQ(readFile(out() / "x/フォルダ/b.txt"), "b\n");
@@ -129,7 +129,7 @@ TEST_F(SelfExtractor, FindsTheStubBesideItself) {
         EXPECT_EQ(rc, withStub ? 0 : UNLHA_ERR_UNSUPPORTED);
         EXPECT_EQ(fs::exists(out() / "12090507"), withStub);
         fs::remove(out() / "12090507");
-        EXPECT_TRUE(tempFiles(out()).empty());
+        EXPECT_EQ(temps(out()), "");
     }
     writeFile(tmp_.path() / "t/f.txt", "tool\n");
     Ran r = runIn(tmp_.path() / "t", "'" UNLHA_TOOL "' a a.lzh f.txt && '" UNLHA_TOOL

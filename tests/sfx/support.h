@@ -1,7 +1,5 @@
 #pragma once
 // The trees the self-extractors pack, and ways to make and run them.
-#include <algorithm>
-#include <csignal>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,14 +37,6 @@ inline fs::path makeSelfExtractor(const fs::path& base, const fs::path& src, con
     return out / (switches.find("-linux") == std::string::npos ? "12090507.exe" : "12090507");
 }
 
-// Files below root whose name holds ".tmp".
-inline std::vector<std::string> tempFiles(const fs::path& root) {
-    std::vector<std::string> out;
-    for (auto& e : fs::recursive_directory_iterator(root))
-        if (e.path().filename().string().find(".tmp") != std::string::npos) out.push_back(e.path().string());
-    return out;
-}
-
 // One run of a fresh self-extractor of `src`, made with `switches`, in the
 // folder it was written to: a file already at dest/mine is kept unless
 // `replaced`; stored folders, the empty ones too, only with -gu1.
@@ -82,30 +72,8 @@ inline void expectFaces(const fs::path& base, const fs::path& src, const std::st
         if (!c.mine.empty() && !c.replaced) want[c.mine] = "mine";
         EXPECT_EQ(treeDiff(want, tree(dest)), "");
         EXPECT_EQ(folders(dest), withFolders ? folders(src) : std::set<std::string>{});
-        EXPECT_TRUE(tempFiles(exe.parent_path()).empty());
+        EXPECT_EQ(temps(exe.parent_path()), "");
     }
-}
-
-// Runs a shell command in `dir` and sends it `sig` once it has printed its
-// first line; its exit status, -1 when the signal ended it.
-inline int interruptAfterFirstLine(const fs::path& dir, const std::string& cmd, int sig = SIGINT) {
-    int out[2];
-    if (::pipe(out) != 0) return -2;
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(out[1], STDOUT_FILENO);
-        ::close(out[0]);
-        if (::chdir(dir.c_str()) == 0) ::execl("/bin/sh", "sh", "-c", ("exec " + cmd + " </dev/null").c_str(), nullptr);
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    char c;
-    while (::read(out[0], &c, 1) == 1 && c != '\n') {}
-    ::kill(pid, sig);
-    int st = 0;
-    ::waitpid(pid, &st, 0);
-    ::close(out[0]);
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
 }
 
 // How the Linux stub is started: console without any display, or the window

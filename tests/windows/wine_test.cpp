@@ -12,12 +12,6 @@ namespace {
 
 class WineTest : public ::testing::TestWithParam<std::string> {};  // win32 or win64
 
-// One prefix for the whole run: its first start is the slow part.
-const TempDir& prefix() {
-    static TempDir d;
-    return d;
-}
-
 // What a peer writes: lhasa and 7-Zip the stored bytes (7-Zip also splits at
 // a CP932 trail byte 0x5C), bsdtar told CP932 the names as they were.
 enum class Reads { Stored, SplitAt5C, Cp932 };
@@ -51,9 +45,7 @@ TEST_P(WineTest, ArchivesCrossBetweenWindowsAndLinux) {
     writeFile(tmp.path() / "odd/a:b.txt", "stream");
     writeFile(tmp.path() / "odd/con.txt", "device");
     ASSERT_EQ(shell(tmp.path(), std::string(UNLHA_TOOL) + " a odd.lzh odd/a:b.txt odd/con.txt && rm -r odd"), 0);
-    Ran r =
-        runIn(tmp.path(), "WINEPREFIX='" + prefix().str() + "' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' " +
-                              "LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 xvfb-run -a " + loader + " '" + exe.string() + "'");
+    Ran r = runIn(tmp.path(), "LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 " + wine(loader, true) + q(exe));
     if (r.status == 77) GTEST_SKIP() << "Wine did not take code page 932 from ja_JP.UTF-8";
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_TRUE(fs::is_empty(tmp.path() / "odd"));  // neither a stream nor a device was written to
