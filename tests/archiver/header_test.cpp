@@ -24,7 +24,8 @@ TEST(Header, WrittenFieldsReadBack) {
     lzh::Entry big = sampleEntry();
     big.packed = (uint64_t{5} << 30) + 3, big.original = (uint64_t{6} << 30) + 7;
     std::vector<std::pair<lzh::Entry, bool>> cases = {{sampleEntry(), false}, {big, true}};
-    for (size_t n = 1; n < 300; ++n) cases.emplace_back(sampleEntry(), false), cases.back().first.rawName.assign(n, 'n');
+    for (size_t n = 1; n < 300; ++n)
+        cases.emplace_back(sampleEntry(), false), cases.back().first.rawName.assign(n, 'n');
     for (auto [e, wide] : cases) {
         auto h = lzh::writeHeader(e, wide);
         EXPECT_EQ(h[20], 2);

@@ -67,7 +67,8 @@ TEST(StoredNames, OneVerdictForEveryLevelAndFieldAndNoWayOut) {
     writeFile(box / "evil.lzh", evil + craftedEntry(0, "", "ok.txt", "fine"));
     fs::create_directories(box / "dest");
     EXPECT_EQ(call(box, "x evil.lzh dest/", &out), UNLHA_ERR_UNSAFE_NAME) << out;
-    std::set<std::string> found, want = {"a", "a/b", "a/b/box", "a/b/box/dest", "a/b/box/dest/ok.txt", "a/b/box/evil.lzh"};
+    std::set<std::string> found,
+        want = {"a", "a/b", "a/b/box", "a/b/box/dest", "a/b/box/dest/ok.txt", "a/b/box/evil.lzh"};
     for (auto& f : fs::recursive_directory_iterator(tmp.path())) found.insert(fs::relative(f.path(), tmp.path()));
     EXPECT_EQ(found, want);
     Ran list = runIn(box, kTool + "l evil.lzh");
@@ -76,7 +77,7 @@ TEST(StoredNames, OneVerdictForEveryLevelAndFieldAndNoWayOut) {
         if (c.fault != NameFault::None)
             EXPECT_TRUE(out.find(c.shown + ": refused") != std::string::npos &&
                         list.output.find("  " + c.shown + "\n") < list.output.find("ok.txt"))
-                << c.shown << "\n" << out << list.output;
+                << c.shown + "\n" + out + list.output;
 }
 
 // Extracts `archive` with us and each installed peer into dir/0, dir/1 ...

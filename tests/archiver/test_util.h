@@ -84,14 +84,16 @@ inline std::string temps(const fs::path& dir) {
 inline int stopWhileWriting(const fs::path& dir, const std::string& cmd, int sig) {
     pid_t pid = fork();
     if (pid == 0) {
-        if (chdir(dir.c_str()) == 0) execl("/bin/sh", "sh", "-c", ("exec " + cmd + " </dev/null >/dev/null 2>&1").c_str(), nullptr);
+        if (chdir(dir.c_str()) == 0)
+            execl("/bin/sh", "sh", "-c", ("exec " + cmd + " </dev/null >/dev/null 2>&1").c_str(), nullptr);
         _exit(127);
     }
     auto writing = [fds = "/proc/" + std::to_string(pid) + "/fd"] {
         std::error_code ec;
         for (fs::directory_iterator it(fds, ec), end; !ec && it != end; it.increment(ec)) {
             std::string to = fs::read_symlink(it->path(), ec).string();
-            if (to.find("unlha-") != std::string::npos || (to.find("/#") != std::string::npos && to.ends_with(" (deleted)")))
+            if (to.find("unlha-") != std::string::npos ||
+                (to.find("/#") != std::string::npos && to.ends_with(" (deleted)")))
                 return true;
         }
         return false;

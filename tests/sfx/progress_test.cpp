@@ -27,40 +27,33 @@ QDialog* progressWindow() {
 }
 
 // Sees every progress window that is shown, however briefly, and the
-// caller's event loop ticking. Presses "中止" as the window appears
-// (cancelAt 0), before the work can have finished however fast it is, or
-// once the bar has reached cancelAt per mille.
-class Watch : public QObject {
-public:
-    Watch(QWidget* owner, int cancelAt) : owner_(owner), cancelAt_(cancelAt) {
+// caller's event loop ticking. Presses "中止" once the bar has reached
+// cancelAt per mille (0: as the window appears, before the work can have
+// finished however fast it is).
+struct Watch : QObject {
+    Watch(QWidget* owner, int cancelAt) : owner(owner), cancelAt(cancelAt) {
         qApp->installEventFilter(this);
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            ++ticks;
-            if (QDialog* d = progressWindow()) look(d);
-        });
-        timer_.start(5);
+        connect(&timer, &QTimer::timeout, this, [this] { ++ticks, look(progressWindow()); });
+        timer.start(5);
     }
     ~Watch() override { qApp->removeEventFilter(this); }
     bool eventFilter(QObject* o, QEvent* e) override {
-        auto* d = qobject_cast<QDialog*>(o);
-        if (e->type() == QEvent::Show && d && d->findChild<QProgressBar*>()) look(d);
+        if (e->type() == QEvent::Show) look(qobject_cast<QDialog*>(o));
         return false;
     }
-    int ticks = 0;
-    bool parented = false, cancelled = false;
-    QString name;  // a file name the window showed
-
-private:
     void look(QDialog* d) {
-        parented = parented || d->parentWidget() == owner_;
+        if (!d || !d->findChild<QProgressBar*>()) return;
+        parented = parented || d->parentWidget() == owner;
         if (auto* l = d->findChild<QLabel*>(); l && !l->text().isEmpty()) name = l->toolTip();
-        if (cancelAt_ < 0 || cancelled || d->findChild<QProgressBar*>()->value() < cancelAt_) return;
+        if (cancelAt < 0 || cancelled || d->findChild<QProgressBar*>()->value() < cancelAt) return;
         for (QPushButton* b : d->findChildren<QPushButton*>())
             if (b->text() == QStringLiteral("中止")) b->click(), cancelled = true;
     }
-    QWidget* owner_;
-    int cancelAt_;
-    QTimer timer_;
+    QWidget* owner;
+    int cancelAt, ticks = 0;
+    bool parented = false, cancelled = false;
+    QString name;  // a file name the window showed
+    QTimer timer;
 };
 
 class ProgressWindow : public ::testing::Test {
