@@ -72,12 +72,8 @@ TEST_P(MethodTest, RoundTripReadByEveryPeer) {
     EXPECT_TRUE(fs::is_directory(tmp_.path() / "out0/nested/empty-folder"));
 
     REQUIRE_ORACLES("lhasa", "bsdtar", "7zz", "jlha");
-    for (const std::string peer : {"lhasa xq", "bsdtar -xf", "7zz x -y", "jlha xq"}) {
-        fs::path dir = tmp_.path() / ("peer" + std::to_string(outs_++));
-        fs::create_directories(dir);
-        EXPECT_EQ(shell(dir, peer + " " + q(arc)), 0) << peer;
-        EXPECT_EQ(treeDiff(tree(dir), files), "") << peer;
-    }
+    for (auto& dir : extractAll(tmp_.path() / "peers", arc, {"lhasa xq", "bsdtar -xf", "7zz x -y", "jlha xq"}))
+        EXPECT_EQ(treeDiff(tree(dir), files), "") << dir;
 }
 // clang-format on
 
@@ -134,7 +130,7 @@ TEST_F(Library, ConcurrentWritersOfOneArchiveLoseNoAdd) {
         threads.emplace_back([&, i] {
             std::string own = q(tmp_.path() / ("own" + std::to_string(i) + ".lzh")), jm = std::to_string(2 + i % 3);
             if (i % 3 == 0) rc[i] = library()(nullptr, ("a -jm4 " + q(shared) + " " + q(file(i))).c_str(), nullptr, 0);
-            else if (i % 3 == 1) rc[i] = shell(tmp_.path(), "'" UNLHA_TOOL "' a -jm4 shared.lzh " + q(file(i)));
+            else if (i % 3 == 1) rc[i] = shell(tmp_.path(), kTool + "a -jm4 shared.lzh " + q(file(i)));
             else if (!(rc[i] = library()(nullptr, ("a -jm" + jm + " " + own + " " + q(file(i))).c_str(), nullptr, 0)))
                 rc[i] = library()(nullptr, ("t " + own).c_str(), nullptr, 0);
         });
@@ -151,19 +147,15 @@ TEST_F(Library, ConcurrentWritersOfOneArchiveLoseNoAdd) {
     EXPECT_EQ(temps(tmp_.path()), "");
 }
 
-TEST(Entry, VersionAndOutputBuffer) {
+TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     auto version = reinterpret_cast<decltype(&::UnlhaGetVersion)>(dlsym(dlopen(UNLHA_SO, RTLD_NOW), "UnlhaGetVersion"));
     ASSERT_TRUE(version && version() == 100 && library());
-    char buf[8];
-    std::memset(buf, 'k', sizeof buf);
+    char buf[8] = "kkkkkkk";
     EXPECT_EQ(library()(nullptr, "q x.lzh", buf, 0), UNLHA_ERR_COMMAND);
     EXPECT_EQ(buf[0], 'k');  // size 0: untouched
     EXPECT_EQ(library()(nullptr, "q x.lzh", buf, sizeof buf), UNLHA_ERR_COMMAND);
     EXPECT_EQ(std::strlen(buf), sizeof buf - 1);  // cut, NUL-terminated
     EXPECT_EQ(library()(nullptr, nullptr, nullptr, 0), UNLHA_ERR_COMMAND);
-}
-
-TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     writeFile(tmp_.path() / "f.txt", "data");
     ASSERT_EQ(run("a ok.lzh f.txt"), 0);
     writeFile(tmp_.path() / "s.txt", "xyz");
@@ -197,7 +189,7 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     }
     // The disk fills up (files may not grow beyond a few KiB).
     writeFile(tmp_.path() / "big.txt", textBytes(400000, 2));
-    EXPECT_EQ(shell(tmp_.path(), "trap '' XFSZ; ulimit -f 8; '" UNLHA_TOOL "' a -jm4 ok.lzh big.txt"), 1);
+    EXPECT_EQ(shell(tmp_.path(), "trap '' XFSZ; ulimit -f 8; " + kTool + "a -jm4 ok.lzh big.txt"), 1);
     EXPECT_FALSE(fs::exists(tmp_.path() / "new.lzh"));
     EXPECT_EQ(readFile(tmp_.path() / "ok.lzh"), before);
     EXPECT_EQ(temps(tmp_.path()), "");
@@ -273,19 +265,18 @@ TEST(PendingFile, NamedOnlyWhenPublishedNeverThroughALink) {
 TEST(Tool, CommandsExitStatusAndMeanings) {
     TempDir tmp;
     for (auto n : {"src/a b.txt", "src/sub/c.txt", "src/other/c.txt"}) writeFile(tmp.path() / n, n);
-    const std::string tool = "'" UNLHA_TOOL "' ";
-    EXPECT_EQ(shell(tmp.path(), tool + "a -jm4 -r2 t.lzh 'src/a b.txt' src/sub"), 0);
-    EXPECT_EQ(shell(tmp.path(), tool + "x t.lzh out/"), 0);  // a first item ending in "/" is the destination
+    EXPECT_EQ(shell(tmp.path(), kTool + "a -jm4 -r2 t.lzh 'src/a b.txt' src/sub"), 0);
+    EXPECT_EQ(shell(tmp.path(), kTool + "x t.lzh out/"), 0);  // a first item ending in "/" is the destination
     EXPECT_EQ(readFile(tmp.path() / "out/src/a b.txt"), "src/a b.txt");
-    EXPECT_EQ(shell(tmp.path(), tool + "e t.lzh flat/ 'src/sub/*'"), 0);
+    EXPECT_EQ(shell(tmp.path(), kTool + "e t.lzh flat/ 'src/sub/*'"), 0);
     EXPECT_EQ(tree(tmp.path() / "flat"), (std::map<std::string, std::string>{{"c.txt", "src/sub/c.txt"}}));
     const std::tuple<std::string, int, std::string> cases[] = {
-        {tool + "a -x0 -r2 same.lzh src/sub src/other", 3, UnlhaErrorText(UNLHA_WARN_SAME_NAME)},
-        {tool + "t missing.lzh", 1, UnlhaErrorText(UNLHA_ERR_NO_ARCHIVE)},
-        {tool + "q t.lzh", 1, UnlhaErrorText(UNLHA_ERR_COMMAND)},
-        {tool, 2, "usage"},
-        {tool + "a -n0 n.lzh 'src/a b.txt' >/dev/null", 0, ""},
-        {"script -qec \"" + tool + "a -n0 s.lzh src/sub/c.txt\" /dev/null", 0, "100% src/sub/c.txt"},
+        {kTool + "a -x0 -r2 same.lzh src/sub src/other", 3, UnlhaErrorText(UNLHA_WARN_SAME_NAME)},
+        {kTool + "t missing.lzh", 1, UnlhaErrorText(UNLHA_ERR_NO_ARCHIVE)},
+        {kTool + "q t.lzh", 1, UnlhaErrorText(UNLHA_ERR_COMMAND)},
+        {kTool, 2, "usage"},
+        {kTool + "a -n0 n.lzh 'src/a b.txt' >/dev/null", 0, ""},
+        {"script -qec \"" + kTool + "a -n0 s.lzh src/sub/c.txt\" /dev/null", 0, "100% src/sub/c.txt"},
     };
     for (auto& [cmd, status, says] : cases) {
         Ran r = runIn(tmp.path(), cmd);
@@ -298,14 +289,14 @@ TEST(Tool, StopSignalsLeaveNoTemporaryFile) {
     TempDir tmp;
     writeFile(tmp.path() / "big.txt", textBytes(24 << 20, 9));
     writeFile(tmp.path() / "small.txt", "s");
-    ASSERT_EQ(shell(tmp.path(), "'" UNLHA_TOOL "' a old.lzh small.txt && '" UNLHA_TOOL "' a big.lzh big.txt"), 0);
+    ASSERT_EQ(shell(tmp.path(), kTool + "a old.lzh small.txt && " + kTool + "a big.lzh big.txt"), 0);
     const std::string old = readFile(tmp.path() / "old.lzh");
     const std::string add = "a -jm4 old.lzh big.txt", extract = "x big.lzh out/";
     std::pair<std::string, int> cases[] = {{add, SIGINT},  {add, SIGTERM},    {add, SIGHUP},
                                            {add, SIGKILL}, {extract, SIGINT}, {extract, SIGKILL}};
     for (auto& [args, sig] : cases) {
         SCOPED_TRACE(args + " " + strsignal(sig));
-        int st = stopWhileWriting(tmp.path(), "'" UNLHA_TOOL "' " + args, sig);
+        int st = stopWhileWriting(tmp.path(), kTool + args, sig);
         EXPECT_TRUE(st != -1 && WIFSIGNALED(st) && WTERMSIG(st) == sig) << st;
         EXPECT_EQ(readFile(tmp.path() / "old.lzh"), old);
         EXPECT_FALSE(fs::exists(tmp.path() / "out/big.txt"));

@@ -121,12 +121,11 @@ inline std::string wine(const std::string& loader = "/usr/lib/wine/wine", bool d
 // Runs f with `dir` as the current folder.
 template <class F>
 auto inDir(const fs::path& dir, F f) {
-    struct Back {
-        fs::path p = fs::current_path();
-        ~Back() { fs::current_path(p); }
-    } back;
+    fs::path back = fs::current_path();
     fs::current_path(dir);
-    return f();
+    auto r = f();
+    fs::current_path(back);
+    return r;
 }
 
 // Every regular file below `root`, relative path -> content.
@@ -146,6 +145,24 @@ inline std::string treeDiff(const std::map<std::string, std::string>& a, const s
         if (!a.count(k)) out += k + "\n";
     return out;
 }
+
+#ifdef UNLHA_TOOL
+inline const std::string kTool = "'" UNLHA_TOOL "' ";
+
+// Extracts `archive` with us and each installed peer into dir/0, dir/1 ...
+inline std::vector<fs::path> extractAll(const fs::path& dir, const fs::path& archive, std::vector<std::string> peers) {
+    std::vector<fs::path> outs;
+    peers.insert(peers.begin(), kTool + "x");
+    for (const auto& cmd : peers) {
+        if (!outs.empty() && !haveProgram(cmd.substr(0, cmd.find(' ')))) continue;
+        outs.push_back(dir / std::to_string(outs.size()));
+        fs::create_directories(outs.back());
+        EXPECT_EQ(shell(outs.back(), "LC_ALL=C.UTF-8 " + cmd + " '" + archive.string() + "'"), 0) << cmd;
+    }
+    return outs;
+}
+
+#endif
 
 #ifdef UNLHA_SO
 #include <dlfcn.h>

@@ -4,9 +4,15 @@
 #include <string>
 #include <vector>
 
+#include "sfx/writer.h"
 #include "test_util.h"
 
 namespace sfxtest {
+
+inline const fs::path kStubs = fs::path(SFX_STUB).parent_path();
+inline bool haveWindowsStubs() {
+    return fs::exists(kStubs / sfx::kConsoleStub) && fs::exists(kStubs / sfx::kWindowStub);
+}
 
 // Nested folders, Japanese names, a blank, a hidden file, an empty folder,
 // data that packs and data that does not; and the items the program names.

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "crafted.h"
-#include "sfx/writer.h"
 #include "support.h"
 
 namespace {
@@ -12,14 +11,12 @@ namespace {
 using namespace sfxtest;
 
 const char* const kWine = "/usr/lib/wine/wine";
-const fs::path kStubs = fs::path(SFX_STUB).parent_path();
 
 class WindowsStub : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!fs::exists(kWine)) GTEST_SKIP() << "Wine is not installed (" << kWine << ")";
-        if (!fs::exists(kStubs / sfx::kConsoleStub) || !fs::exists(kStubs / sfx::kWindowStub))
-            GTEST_SKIP() << "Windows stubs not built (no MinGW-w64 cross compiler)";
+        if (!haveWindowsStubs()) GTEST_SKIP() << "Windows stubs not built (no MinGW-w64 cross compiler)";
         if (!haveProgram("xvfb-run")) GTEST_SKIP() << "xvfb-run is needed for the window face";
         writeFile(src() / "日本語/フォルダ/資料.txt", textBytes(30000, 1));
         writeFile(src() / "한국어.txt", "안녕하세요\n");
