@@ -1,5 +1,6 @@
 #pragma once
 // Temporary folders, files, test data and shell commands for the archiver tests.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,7 +10,6 @@
 #include <random>
 #include <string>
 #include <vector>
-#include <csignal>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -172,15 +172,13 @@ inline std::vector<fs::path> extractAll(const fs::path& dir, const fs::path& arc
 // The library from the build, loaded as the program loads it.
 inline decltype(&::Unlha) library() {
     static auto fn = reinterpret_cast<decltype(&::Unlha)>(dlsym(dlopen(UNLHA_SO, RTLD_NOW | RTLD_LOCAL), "Unlha"));
+    EXPECT_TRUE(fn) << "cannot load " UNLHA_SO;
     return fn;
 }
 
 // Runs a command through the library with `dir` as the current folder.
 inline int call(const fs::path& dir, const std::string& cmd, std::string* out = nullptr, void* owner = nullptr) {
-    if (!library()) {
-        ADD_FAILURE() << "cannot load " UNLHA_SO;
-        return -1;
-    }
+    if (!library()) return -1;
     return inDir(dir, [&] {
         std::vector<char> buf(1 << 16, '\x7f');
         int rc = library()(owner, cmd.c_str(), buf.data(), buf.size());

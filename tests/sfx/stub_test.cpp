@@ -82,19 +82,4 @@ TEST_F(Stub, BadSelfExtractorFailsAndStaysInItsDestination) {
 }
 // clang-format on
 
-// Ctrl-C, a hang-up or a kill in the console face: the file being written
-// is never left half-done, and the run fails.
-TEST_F(Stub, InterruptedConsoleLeavesNoPartialFile) {
-    writeFile(tmp_.path() / "big/大.bin", randomBytes(24 << 20, 21));
-    fs::path exe = makeSelfExtractor(tmp_.path(), tmp_.path() / "big", "大.bin", 2, "-linux -ji1");
-    fs::path dest = tmp_.path() / "dest";
-    fs::create_directories(dest);
-    for (int sig : {SIGINT, SIGHUP, SIGKILL}) {
-        SCOPED_TRACE(strsignal(sig));
-        int st = stopWhileWriting(dest, launch(Face::Console, exe.string()), sig);
-        EXPECT_TRUE(st != -1 && (sig == SIGKILL || (WIFEXITED(st) && WEXITSTATUS(st) > 0))) << "failed, not killed";
-        EXPECT_TRUE(fs::is_empty(dest)) << "neither the file nor its temporary";
-    }
-}
-
 }  // namespace
