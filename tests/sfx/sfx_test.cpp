@@ -100,15 +100,6 @@ TEST_F(SelfExtractor, RefusesAndWritesNothing) {
 }
 // clang-format on
 
-// clang-format off
-TEST(SelfExtractorName, IsTheArchiveNamePartWithExe) {
-    const std::tuple<const char *, bool, const char *> cases[] = {
-        {"/tmp/12090507.lzh", false, "12090507.exe"}, {"/a.b/c", false, "c.exe"}, {"/w/.lzh", false, ".lzh.exe"},
-        {"x.tar.lzh", false, "x.tar.exe"},            {"/tmp/12090507.lzh", true, "12090507"}};
-    for (auto &[archive, forLinux, exe] : cases) EXPECT_EQ(sfx::exeName(archive, forLinux), exe) << archive;
-}
-// clang-format on
-
 // An installed copy of the library, and the tool, find the stub beside
 // themselves, wherever they were put; a copy without the stub says so.
 TEST_F(SelfExtractor, FindsTheStubBesideItself) {
