@@ -147,6 +147,8 @@ TEST_F(Library, ConcurrentWritersOfOneArchiveLoseNoAdd) {
     EXPECT_EQ(temps(tmp_.path()), "");
 }
 
+// Refused or failed commands have their codes and write nothing, not even
+// a temporary file.
 TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     auto version = reinterpret_cast<decltype(&::UnlhaGetVersion)>(dlsym(dlopen(UNLHA_SO, RTLD_NOW), "UnlhaGetVersion"));
     ASSERT_TRUE(version && version() == 100 && library());
@@ -170,7 +172,11 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     folder.method = "-lhd-", folder.rawDir = "d", folder.packed = 5;
     auto h = lzh::writeHeader(folder, false);
     writeFile(tmp_.path() / "folder.lzh", std::string(h.begin(), h.end()) + "xxxxx\0"s);
-    const std::string before = readFile(tmp_.path() / "ok.lzh");
+    writeFile(tmp_.path() / "cut.lzh", readFile(tmp_.path() / "ok.lzh").substr(0, 30));
+    writeFile(tmp_.path() / "end.lzh", "\0"s);
+    writeFile(tmp_.path() / "ok", "someone else's");        // what s -linux would write
+    fs::create_symlink("nowhere", tmp_.path() / "ok.exe");  // and s for Windows
+    const auto before = tree(tmp_.path());
     // clang-format off
     std::pair<std::string, int> cases[] = {
         {"l missing.lzh", UNLHA_ERR_NO_ARCHIVE},           {"a new.lzh nothing-here.txt", UNLHA_ERR_NO_ITEM},
@@ -180,6 +186,9 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
         {"a -wnowhere/ ok.lzh s.txt", UNLHA_ERR_WRITE},    {"t junk.lzh", UNLHA_ERR_DAMAGED},
         {"t crc.lzh", UNLHA_ERR_CRC},                      {"x -x1 ok.lzh nomatch.txt", UNLHA_ERR_NO_MATCH},
         {"a loop.lzh s.txt", UNLHA_ERR_WRITE},             {"x folder.lzh", UNLHA_ERR_DAMAGED},
+        {"s -linux -ji1 ok.lzh", UNLHA_ERR_EXISTS},        {"s -ji1 ok.lzh", UNLHA_ERR_EXISTS},
+        {"s -linux -ji1 junk.lzh", UNLHA_ERR_DAMAGED},     {"s -linux -ji1 end.lzh", UNLHA_ERR_DAMAGED},
+        {"s -linux -ji1 cut.lzh", UNLHA_ERR_DAMAGED},      {"s -linux -ji1 missing.lzh", UNLHA_ERR_NO_ARCHIVE},
     };
     // clang-format on
     for (auto& [cmd, code] : cases) {
@@ -187,11 +196,12 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
         EXPECT_EQ(run(cmd, &out), code) << cmd << "\n" << out;
         EXPECT_STRNE(UnlhaErrorText(code), "") << cmd;
     }
+    EXPECT_EQ(treeDiff(tree(tmp_.path()), before), "");
+    EXPECT_FALSE(fs::exists(tmp_.path() / "nowhere"));
     // The disk fills up (files may not grow beyond a few KiB).
     writeFile(tmp_.path() / "big.txt", textBytes(400000, 2));
     EXPECT_EQ(shell(tmp_.path(), "trap '' XFSZ; ulimit -f 8; " + kTool + "a -jm4 ok.lzh big.txt"), 1);
-    EXPECT_FALSE(fs::exists(tmp_.path() / "new.lzh"));
-    EXPECT_EQ(readFile(tmp_.path() / "ok.lzh"), before);
+    EXPECT_EQ(readFile(tmp_.path() / "ok.lzh"), before.at("ok.lzh"));
     EXPECT_EQ(temps(tmp_.path()), "");
     // A work folder on another file system: copied beside the archive, then renamed.
     if (fs::is_directory("/dev/shm")) {

@@ -121,7 +121,7 @@ auto inDir(const fs::path& dir, F f) {
 inline std::map<std::string, std::string> tree(const fs::path& root) {
     std::map<std::string, std::string> out;
     for (auto& e : fs::recursive_directory_iterator(root))
-        if (e.is_regular_file()) out[fs::relative(e.path(), root).string()] = readFile(e.path());
+        if (std::error_code ec; e.is_regular_file(ec)) out[fs::relative(e.path(), root).string()] = readFile(e.path());
     return out;
 }
 

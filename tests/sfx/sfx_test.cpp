@@ -1,5 +1,5 @@
-// The s command through the library's entry point: what it writes, where,
-// what it refuses; and t and x reading what it wrote.
+// The s command through the library's entry point: what it writes and
+// where; and t and x reading what it wrote.
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
@@ -78,27 +78,6 @@ TEST_F(SelfExtractor, FindsTheArchiveAfterAForeignProgram) {
     EXPECT_EQ(readFile(out() / "x/a.txt"), textBytes(20000, 7));
     EXPECT_EQ(call(out(), "l plain.exe", &text), UNLHA_ERR_DAMAGED) << text;
 }
-
-// Nothing is written, not even a temporary file, where the name is taken
-// (by a file, or by a link that leads elsewhere) or the archive is none.
-// clang-format off
-TEST_F(SelfExtractor, RefusesAndWritesNothing) {
-    writeFile(out() / "12090507", "someone else's");
-    fs::create_symlink(tmp_.path() / "nowhere", out() / "12090507.exe");
-    writeFile(work() / "junk.lzh", "no archive here at all");
-    writeFile(work() / "empty.lzh", std::string(1, '\0'));
-    writeFile(work() / "cut.lzh", readFile(archive()).substr(0, 300));
-    const std::pair<std::string, int> cases[] = {
-        {command("-linux -ji1"), UNLHA_ERR_EXISTS}, {command("-ji1"), UNLHA_ERR_EXISTS},
-        {"junk.lzh", UNLHA_ERR_DAMAGED}, {"empty.lzh", UNLHA_ERR_DAMAGED},
-        {"cut.lzh", UNLHA_ERR_DAMAGED}, {"missing.lzh", UNLHA_ERR_NO_ARCHIVE}};
-    for (auto &[cmd, code] : cases)
-        EXPECT_EQ(call(out(), cmd[0] == 's' ? cmd : "s -n1 -linux -ji1 " + q(work() / cmd)), code) << cmd;
-    EXPECT_EQ(readFile(out() / "12090507"), "someone else's");
-    EXPECT_FALSE(fs::exists(tmp_.path() / "nowhere"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(out()), fs::directory_iterator()), 2);
-}
-// clang-format on
 
 // An installed copy of the library, and the tool, find the stub beside
 // themselves, wherever they were put; a copy without the stub says so.
