@@ -55,12 +55,8 @@ TEST(Huffman, LengthsAreLimitedAndComplete) {
     for (auto& f : freq) f = a, a = b, b = (a + b) % 1000000000u;
     std::vector<uint8_t> len(freq.size());
     lzh::buildLengths(freq.data(), static_cast<int>(freq.size()), 16, len.data());
-    uint64_t kraft = 0;
-    for (uint8_t l : len) {
-        EXPECT_GE(l, 1);
-        EXPECT_LE(l, 16);
-        kraft += uint64_t{1} << (16 - l);
-    }
+    uint64_t kraft = 0;  // a length outside 1..16 spoils the sum
+    for (uint8_t l : len) kraft += l >= 1 && l <= 16 ? uint64_t{1} << (16 - l) : uint64_t{1} << 20;
     EXPECT_EQ(kraft, uint64_t{1} << 16);
     // And the decoder accepts exactly such a table.
     lzh::HuffDecoder dec(8);

@@ -2,8 +2,6 @@
 // become, and that no extractor lets one out of its destination.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <set>
 #include <sys/stat.h>
 
 #include "crafted.h"
@@ -65,10 +63,9 @@ TEST(StoredNames, OneVerdictForEveryLevelAndFieldAndNoWayOut) {
     writeFile(box / "evil.lzh", evil + craftedEntry(0, "", "ok.txt", "fine"));
     fs::create_directories(box / "dest");
     EXPECT_EQ(call(box, "x evil.lzh dest/", &out), UNLHA_ERR_UNSAFE_NAME) << out;
-    std::set<std::string> found,
-        want = {"a", "a/b", "a/b/box", "a/b/box/dest", "a/b/box/dest/ok.txt", "a/b/box/evil.lzh"};
-    for (auto& f : fs::recursive_directory_iterator(tmp.path())) found.insert(fs::relative(f.path(), tmp.path()));
-    EXPECT_EQ(found, want);
+    auto left = tree(tmp.path());
+    left.erase("a/b/box/evil.lzh");
+    EXPECT_EQ(left, (std::map<std::string, std::string>{{"a/b/box/dest/ok.txt", "fine"}}));
     Ran list = runIn(box, kTool + "l evil.lzh");
     EXPECT_EQ(list.status, 0);
     for (const auto& c : nameCases())
@@ -130,11 +127,7 @@ TEST(StoredNames, TimesSizesAndAMissingEndMark) {
     auto h = lzh::writeHeader(big, true);
     writeFile(tmp.path() / "big.lzh", std::string(h.begin(), h.end()) + "\0"s);
     EXPECT_NE(runIn(tmp.path(), kTool + "l big.lzh").output.find("big  (4 GiB or more"), std::string::npos);
-    for (auto [n, t] : {std::pair{"old", int64_t{-315619200}}, std::pair{"far", int64_t{7258118400}}}) {  // 1960, 2200
-        writeFile(tmp.path() / n, n);
-        struct timespec ts[2] = {{t, 0}, {t, 0}};
-        ASSERT_EQ(::utimensat(AT_FDCWD, (tmp.path() / n).c_str(), ts, 0), 0);
-    }
+    ASSERT_EQ(shell(tmp.path(), "touch -d @-315619200 old && touch -d @7258118400 far"), 0);  // 1960, 2200
     auto [rc, text] = runIn(tmp.path(), kTool + "a t.lzh old far");
     ASSERT_EQ(rc, 0) << text;
     EXPECT_TRUE(text.find("old: time outside 1970-2106") < text.find("far: time outside 1970-2106")) << text;
