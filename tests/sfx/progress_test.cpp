@@ -37,7 +37,6 @@ struct Watch : QObject {
         connect(&timer, &QTimer::timeout, this, [this] { ++ticks, look(progressWindow()); });
         timer.start(5);
     }
-    ~Watch() override { qApp->removeEventFilter(this); }
     bool eventFilter(QObject* o, QEvent* e) override {
         if (e->type() == QEvent::Show) look(qobject_cast<QDialog*>(o));
         return false;
@@ -57,23 +56,17 @@ struct Watch : QObject {
     QTimer timer;
 };
 
-class ProgressWindow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        owner_.resize(200, 100);
-        owner_.show();
-    }
-    fs::path at(const char* name) const { return tmp_.path() / name; }
-    QWidget owner_;
-    TempDir tmp_;
-};
-
 // Run to the end the window comes and goes and the result is the plain
 // call's; cancelled, x leaves neither a file nor its temporary, s neither
 // NAME nor its temporary, and a long a keeps the old archive and leaves
 // nothing in its work folder. A listing shows no window, nor does a call
 // from a thread that is not the application's.
-TEST_F(ProgressWindow, ShownForEachCommandAndCancelLeavesNothing) {
+TEST(ProgressWindow, ShownForEachCommandAndCancelLeavesNothing) {
+    QWidget owner;
+    owner.resize(200, 100);
+    owner.show();
+    TempDir tmp;
+    auto at = [&](const char* name) { return tmp.path() / name; };
     writeFile(at("d/f/一.txt"), textBytes(3 << 20, 11));
     writeFile(at("d/f/二.txt"), textBytes(1 << 20, 12));
     writeFile(at("d/大きい.txt"), textBytes(24 << 20, 9));
@@ -99,10 +92,10 @@ TEST_F(ProgressWindow, ShownForEachCommandAndCancelLeavesNothing) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cmd);
-        Watch seen(&owner_, c.cancelAt);
+        Watch seen(&owner, c.cancelAt);
         std::string text;
         std::atomic<int> rc = -1;
-        auto run = [&] { rc = call(at(c.where), c.cmd, &text, reinterpret_cast<void*>(owner_.winId())); };
+        auto run = [&] { rc = call(at(c.where), c.cmd, &text, reinterpret_cast<void*>(owner.winId())); };
         if (c.onThread) {
             std::thread t(run);
             while (rc == -1) QApplication::processEvents();
@@ -123,7 +116,7 @@ TEST_F(ProgressWindow, ShownForEachCommandAndCancelLeavesNothing) {
     EXPECT_EQ(treeDiff(tree(at("d/f")), tree(at("x/f"))), "");
     EXPECT_TRUE(fs::exists(at("p")));
     EXPECT_EQ(readFile(at("old.lzh")), old);
-    EXPECT_EQ(temps(tmp_.path()), "");
+    EXPECT_EQ(temps(tmp.path()), "");
 }
 
 }  // namespace

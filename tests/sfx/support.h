@@ -75,12 +75,9 @@ inline void expectFaces(const fs::path& base, const fs::path& src, const std::st
     }
 }
 
-// How the Linux stub is started: console without any display, or the window
-// face offscreen with scripted answers.
-enum class Face { Console, Window };
-inline std::string launch(Face face, const std::string& exe, const std::string& extra = "") {
-    if (face == Face::Console) return "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY " + exe + " " + extra;
-    return "env QT_QPA_PLATFORM=offscreen " + exe + " --unattended " + extra;
-}
+// How the Linux stub is started: the console face without any display, or
+// the window face offscreen (with --unattended: scripted answers).
+inline const std::string kConsole = "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY ";
+inline const std::string kWindow = "env QT_QPA_PLATFORM=offscreen ";
 
 }  // namespace sfxtest
