@@ -18,10 +18,7 @@ lzh::Decoder reusedDecoder;
 std::vector<uint8_t> pack(const lzh::Method& m, const std::string& data) {
     lzh::MemorySource in(reinterpret_cast<const uint8_t*>(data.data()), data.size());
     lzh::VectorSink out, again;
-    lzh::EncodeResult r = lzh::encode(m, in, out, false);
-    EXPECT_EQ(r.in, data.size());
-    EXPECT_EQ(r.out, out.data.size());
-    EXPECT_EQ(r.crc, lzh::crc16(0, reinterpret_cast<const uint8_t*>(data.data()), data.size()));
+    lzh::encode(m, in, out, false);
     lzh::MemorySource in2(reinterpret_cast<const uint8_t*>(data.data()), data.size());
     reused.encode(m, in2, again, false);
     EXPECT_TRUE(again.data == out.data) << "a reused encoder differs from a fresh one";
@@ -147,6 +144,7 @@ TEST_P(CodecRoundTrip, DamagedStreamsFailCleanly) {
             EXPECT_EQ(e.code, UNLHA_ERR_DAMAGED) << at;
         }
     };
+    EXPECT_THROW(unpack(m, packed, uint64_t{1} << 40), lzh::Error);  // a huge claimed size stops at the data end
     for (size_t cut = 0; cut < packed.size(); cut += 1 + cut / 3)
         judge({packed.begin(), packed.begin() + long(cut)}, cut);
     std::mt19937 rng(13);
@@ -189,11 +187,6 @@ TEST(Codec, HandMadeBadStreamsAreDamaged) {
             EXPECT_EQ(e.code, UNLHA_ERR_DAMAGED);
         }
     }
-}
-
-TEST(Codec, HugeClaimedSizeStopsAtTheDataEnd) {
-    auto packed = pack(lzh::methodForLevel(4), textBytes(5000, 2));
-    EXPECT_THROW(unpack(lzh::methodForLevel(4), packed, uint64_t{1} << 40), lzh::Error);
 }
 
 }  // namespace

@@ -6,15 +6,13 @@
 
 namespace {
 
-using Words = std::vector<std::string>;
-
 TEST(Parse, CommandsAsTheProgramSendsThem) {
     struct Case {
         std::string text;
         int code, method;
         bool folders, progress, recurse, hidden;
         std::string work, archive;
-        Words items;
+        std::vector<std::string> items;
         // clang-format off
     } cases[] = {
         // Two blanks before the archive and before the first item, quoted paths.

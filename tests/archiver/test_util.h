@@ -98,7 +98,7 @@ inline int stopWhileWriting(const fs::path& dir, const std::string& cmd, int sig
 // The start of a command that runs a Windows program under Wine, in one
 // prefix for the whole run (its first start is the slow part); `display`
 // gives the program one.
-inline std::string wine(const std::string& loader = "/usr/lib/wine/wine", bool display = false) {
+inline std::string wine(bool display = false, const std::string& loader = "/usr/lib/wine/wine") {
     static struct Prefix {
         TempDir dir;
         ~Prefix() { std::system(("WINEPREFIX=" + dir.str() + " /usr/lib/wine/wineserver -k 2>/dev/null").c_str()); }

@@ -37,10 +37,9 @@ TEST_F(WindowsStub, RestoresMixedNamesAndReplacesOnlyOnAnAnswer) {
         {"console", "-gu1 -ji1", wine() + exe + "--dest=行き先", "行き先", mine, false, 1, "한국어.txt"},
         {"console, no", "-gu1 -ji1", wine() + exe + "--dest=行き先 --overwrite=no", "行き先", mine, false, 0, "한국어.txt"},
         {"console flat", "-ji1", wine() + exe + "--dest=行き先 --overwrite=yes", "行き先", "資料.txt", true, 0, "한국어.txt"},
-        {"window", "-gu1 -ji0 -gw4", wine(kWine, true) + exe + "--unattended --dest=行き先 --overwrite=yes", "行き先", mine, true,
-         0, "4 個のファイルを「行き先」"},
-        {"window, no answer", "-gu1 -ji0 -gw2", wine(kWine, true) + exe + "--unattended", "", mine, false, 0,
-         "1 個のファイルは既にあった"},
+        {"window", "-gu1 -ji0 -gw4", wine(true) + exe + "--unattended --dest=行き先 --overwrite=yes", "行き先", mine, true, 0,
+         "4 個のファイルを「行き先」"},
+        {"window, no answer", "-gu1 -ji0 -gw2", wine(true) + exe + "--unattended", "", mine, false, 0, "1 個のファイルは既にあった"},
     });
     for (const char *stub : {sfx::kConsoleStub, sfx::kWindowStub}) EXPECT_LT(fs::file_size(kStubs / stub), 200u << 10);
 }

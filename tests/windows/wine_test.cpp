@@ -45,7 +45,7 @@ TEST_P(WineTest, ArchivesCrossBetweenWindowsAndLinux) {
     writeFile(tmp.path() / "odd/a:b.txt", "stream");
     writeFile(tmp.path() / "odd/con.txt", "device");
     ASSERT_EQ(shell(tmp.path(), std::string(UNLHA_TOOL) + " a odd.lzh odd/a:b.txt odd/con.txt && rm -r odd"), 0);
-    Ran r = runIn(tmp.path(), "LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 " + wine(loader, true) + q(exe));
+    Ran r = runIn(tmp.path(), "LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 " + wine(true, loader) + q(exe));
     if (r.status == 77) GTEST_SKIP() << "Wine did not take code page 932 from ja_JP.UTF-8";
     ASSERT_EQ(r.status, 0) << r.output;
     EXPECT_TRUE(fs::is_empty(tmp.path() / "odd"));  // neither a stream nor a device was written to
