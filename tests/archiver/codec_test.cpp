@@ -60,12 +60,8 @@ TEST(Huffman, LengthsAreLimitedAndComplete) {
     EXPECT_NO_THROW(dec.build(len.data(), static_cast<int>(len.size())));
 }
 
-struct RoundTripCase {
-    const char* name;
-    std::string (*make)(size_t window);
-};
-
-const RoundTripCase kRoundTrips[] = {
+// Names and inputs, made for the method's window size.
+const std::pair<const char*, std::string (*)(size_t window)> kRoundTrips[] = {
     {"empty", [](size_t) { return std::string(); }},
     {"one byte", [](size_t) { return std::string("x"); }},
     {"long run", [](size_t) { return std::string(300000, 'a'); }},
@@ -94,9 +90,9 @@ class CodecRoundTrip : public ::testing::TestWithParam<int> {};
 TEST_P(CodecRoundTrip, EveryCaseComesBackByteForByte) {
     const lzh::Method& m = lzh::methodForLevel(GetParam());
     size_t window = size_t{1} << m.dicbit;
-    for (const auto& c : kRoundTrips) {
-        SCOPED_TRACE(std::string(m.id) + " " + c.name);
-        std::string data = c.make(window);
+    for (const auto& [name, make] : kRoundTrips) {
+        SCOPED_TRACE(std::string(m.id) + " " + name);
+        std::string data = make(window);
         auto packed = pack(m, data);
         uint16_t crc = 0;
         EXPECT_EQ(unpack(m, packed, data.size(), &crc), data);

@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -63,7 +62,6 @@ struct Watch : QObject {
 // from a thread that is not the application's.
 TEST(ProgressWindow, ShownForEachCommandAndCancelLeavesNothing) {
     QWidget owner;
-    owner.resize(200, 100);
     owner.show();
     TempDir tmp;
     auto at = [&](const char* name) { return tmp.path() / name; };

@@ -42,9 +42,10 @@ inline fs::path makeSelfExtractor(const fs::path& base, const fs::path& src, con
     return out / (switches.find("-linux") == std::string::npos ? "12090507.exe" : "12090507");
 }
 
-// One run of a fresh self-extractor of `src`, made with `switches`, in the
-// folder it was written to: a file already at dest/mine is kept unless
-// `replaced`; stored folders, the empty ones too, only with -gu1.
+// One run of a fresh self-extractor of `src`, made with `switches` and the
+// methods in turn, in the folder it was written to: a file already at
+// dest/mine is kept unless `replaced`; stored folders, the empty ones too,
+// only with -gu1.
 struct FaceCase {
     const char *name, *switches;
     std::string command, dest, mine;  // how it is started; where it writes, as --dest says
@@ -54,12 +55,11 @@ struct FaceCase {
 };
 inline void expectFaces(const fs::path& base, const fs::path& src, const std::string& items,
                         const std::vector<FaceCase>& cases) {
-    int n = 0;
-    for (const FaceCase& c : cases) {
+    for (size_t n = 0; n < cases.size(); ++n) {
+        const FaceCase& c = cases[n];
         SCOPED_TRACE(c.name);
         const bool withFolders = std::string(c.switches).find("-gu1") != std::string::npos;
-        const int method = 2 + n % 3;  // each in turn
-        fs::path exe = makeSelfExtractor(base / std::to_string(n++), src, items, method, c.switches);
+        fs::path exe = makeSelfExtractor(base / std::to_string(n), src, items, int(2 + n % 3), c.switches);
         fs::path dest = exe.parent_path() / c.dest;
         if (!c.mine.empty()) writeFile(dest / c.mine, "mine");
         Ran r = runIn(exe.parent_path(), c.command);
