@@ -147,8 +147,8 @@ TEST_F(Library, ConcurrentWritersOfOneArchiveLoseNoAdd) {
     EXPECT_EQ(temps(tmp_.path()), "");
 }
 
-// Refused or failed commands have their codes and write nothing, not even
-// a temporary file.
+// Refused or failed commands have their codes (through an output buffer of
+// any size) and write nothing, not even a temporary file.
 TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     auto version = reinterpret_cast<decltype(&::UnlhaGetVersion)>(dlsym(dlopen(UNLHA_SO, RTLD_NOW), "UnlhaGetVersion"));
     ASSERT_TRUE(version && version() == 100 && library());
