@@ -13,20 +13,15 @@
 
 namespace fs = std::filesystem;
 
-namespace {
 const char kAlphabet[16] = {'\0',   '\xFF', '\\', '/', '.',    'a', '.',  '\x95',
                             '\x81', '\x1f', ':',  'C', '\xE0', '/', '\\', '\x7f'};
 
-fs::path makeRoot() {
-    std::string t = (fs::temp_directory_path() / "fuzz-names-XXXXXX").string();
-    fs::path root = ::mkdtemp(t.data());
-    fs::create_directories(root / "box/dest");
-    return root;
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const fs::path root = makeRoot();
+    static const fs::path root = [] {
+        std::string t = (fs::temp_directory_path() / "fuzz-names-XXXXXX").string();
+        fs::create_directories(fs::path(::mkdtemp(t.data())) / "box/dest");
+        return fs::path(t);
+    }();
     if (size < 2) return 0;
     const int level = data[0] % 3;
     std::string dir, name;
@@ -38,10 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const fs::path box = root / "box", dest = box / "dest";
     std::ofstream(box / "evil.lzh", std::ios::binary)
         << craftedEntry(level, dir, name, "x") + craftedEntry(level, "", "ok", "y") + std::string(1, '\0');
-    archive::Options o;
-    o.command = 'x';
-    o.archive = (box / "evil.lzh").string();
-    o.items = {dest.string() + "/"};
+    archive::Options o{.command = 'x', .archive = (box / "evil.lzh").string(), .items = {dest.string() + "/"}};
     std::string text;
     archive::run(o, text);
     for (auto& e : fs::recursive_directory_iterator(root)) {

@@ -18,10 +18,7 @@ lzh::Decoder reusedDecoder;
 std::vector<uint8_t> pack(const lzh::Method& m, const std::string& data) {
     lzh::MemorySource in(reinterpret_cast<const uint8_t*>(data.data()), data.size());
     lzh::VectorSink out, again;
-    lzh::EncodeResult r = lzh::encode(m, in, out, false);
-    EXPECT_EQ(r.in, data.size());
-    EXPECT_EQ(r.out, out.data.size());
-    EXPECT_EQ(r.crc, lzh::crc16(0, reinterpret_cast<const uint8_t*>(data.data()), data.size()));
+    lzh::encode(m, in, out, false);
     lzh::MemorySource in2(reinterpret_cast<const uint8_t*>(data.data()), data.size());
     reused.encode(m, in2, again, false);
     EXPECT_TRUE(again.data == out.data) << "a reused encoder differs from a fresh one";
@@ -40,11 +37,10 @@ TEST(Crc16, KnownValues) {
     const std::string check = "123456789";
     EXPECT_EQ(lzh::crc16(0, reinterpret_cast<const uint8_t*>(check.data()), check.size()), 0xBB3D);
     EXPECT_EQ(lzh::crc16(0, nullptr, 0), 0);
-    // Piecewise equals whole, across the 8-byte fast path.
+    // Joined from the CRCs of two parts, across the 8-byte fast path.
     std::string d = randomBytes(1001, 1);
     auto p = reinterpret_cast<const uint8_t*>(d.data());
-    EXPECT_EQ(lzh::crc16(lzh::crc16(0, p, 13), p + 13, 988), lzh::crc16(0, p, 1001));
-    for (size_t cut : {0, 1, 13, 1000, 1001})  // joined from the CRCs of the two parts
+    for (size_t cut : {0, 1, 13, 1000, 1001})
         EXPECT_EQ(lzh::crc16Combine(lzh::crc16(0, p, cut), lzh::crc16(0, p + cut, 1001 - cut), 1001 - cut),
                   lzh::crc16(0, p, 1001));
 }
@@ -56,24 +52,16 @@ TEST(Huffman, LengthsAreLimitedAndComplete) {
     for (auto& f : freq) f = a, a = b, b = (a + b) % 1000000000u;
     std::vector<uint8_t> len(freq.size());
     lzh::buildLengths(freq.data(), static_cast<int>(freq.size()), 16, len.data());
-    uint64_t kraft = 0;
-    for (uint8_t l : len) {
-        EXPECT_GE(l, 1);
-        EXPECT_LE(l, 16);
-        kraft += uint64_t{1} << (16 - l);
-    }
+    uint64_t kraft = 0;  // a length outside 1..16 spoils the sum
+    for (uint8_t l : len) kraft += l >= 1 && l <= 16 ? uint64_t{1} << (16 - l) : uint64_t{1} << 20;
     EXPECT_EQ(kraft, uint64_t{1} << 16);
     // And the decoder accepts exactly such a table.
     lzh::HuffDecoder dec(8);
     EXPECT_NO_THROW(dec.build(len.data(), static_cast<int>(len.size())));
 }
 
-struct RoundTripCase {
-    const char* name;
-    std::string (*make)(size_t window);
-};
-
-const RoundTripCase kRoundTrips[] = {
+// Names and inputs, made for the method's window size.
+const std::pair<const char*, std::string (*)(size_t window)> kRoundTrips[] = {
     {"empty", [](size_t) { return std::string(); }},
     {"one byte", [](size_t) { return std::string("x"); }},
     {"long run", [](size_t) { return std::string(300000, 'a'); }},
@@ -102,9 +90,9 @@ class CodecRoundTrip : public ::testing::TestWithParam<int> {};
 TEST_P(CodecRoundTrip, EveryCaseComesBackByteForByte) {
     const lzh::Method& m = lzh::methodForLevel(GetParam());
     size_t window = size_t{1} << m.dicbit;
-    for (const auto& c : kRoundTrips) {
-        SCOPED_TRACE(std::string(m.id) + " " + c.name);
-        std::string data = c.make(window);
+    for (const auto& [name, make] : kRoundTrips) {
+        SCOPED_TRACE(std::string(m.id) + " " + name);
+        std::string data = make(window);
         auto packed = pack(m, data);
         uint16_t crc = 0;
         EXPECT_EQ(unpack(m, packed, data.size(), &crc), data);
@@ -123,22 +111,14 @@ TEST_P(CodecRoundTrip, PiecesOnThreadsGiveOneArchive) {
     writeFile(src / "big.txt", big);
     writeFile(src / "noise.bin", randomBytes(1200000, 41));  // stored after its first piece
     for (int i = 0; i < 12; ++i) writeFile(src / ("small" + std::to_string(i)), textBytes(100 + 300 * i, 42 + i));
-    std::string first;
-    // clang-format off
+    std::string first, text;
+    archive::Options o{.command = 'a', .method = archive::Method(GetParam()), .recurse = true, .items = {"src"}};
     for (unsigned threads : {1u, 3u}) {
-        archive::Options o;
-        o.command = 'a';
-        o.method = static_cast<archive::Method>(GetParam());
-        o.recurse = true;
-        o.threads = threads;
-        o.archive = (tmp.path() / ("t" + std::to_string(threads) + ".lzh")).string();
-        o.items = {"src"};
-        std::string text;
+        o.threads = threads, o.archive = (tmp.path() / ("t" + std::to_string(threads) + ".lzh")).string();
         ASSERT_EQ(inDir(tmp.path(), [&] { return archive::run(o, text); }), 0) << text;
         if (first.empty()) first = readFile(o.archive);
-        else EXPECT_TRUE(readFile(o.archive) == first) << threads << " threads";
+        EXPECT_TRUE(readFile(o.archive) == first) << threads << " threads";
     }
-    // clang-format on
     REQUIRE_ORACLES("lhasa");
     fs::create_directories(tmp.path() / "out");
     EXPECT_EQ(shell(tmp.path() / "out", "lhasa x ../t1.lzh"), 0);
@@ -160,14 +140,14 @@ TEST_P(CodecRoundTrip, DamagedStreamsFailCleanly) {
             EXPECT_EQ(e.code, UNLHA_ERR_DAMAGED) << at;
         }
     };
+    EXPECT_THROW(unpack(m, packed, uint64_t{1} << 40), lzh::Error);  // a huge claimed size stops at the data end
     for (size_t cut = 0; cut < packed.size(); cut += 1 + cut / 3)
         judge({packed.begin(), packed.begin() + long(cut)}, cut);
     std::mt19937 rng(13);
     for (int i = 0; i < 200; ++i) {
         auto bad = packed;
-        auto bit = static_cast<uint8_t>(1u << (rng() % 8));
         size_t at = rng() % bad.size();
-        bad[at] ^= bit;
+        bad[at] ^= static_cast<uint8_t>(1u << (rng() % 8));
         judge(bad, at);
     }
 }
@@ -203,11 +183,6 @@ TEST(Codec, HandMadeBadStreamsAreDamaged) {
             EXPECT_EQ(e.code, UNLHA_ERR_DAMAGED);
         }
     }
-}
-
-TEST(Codec, HugeClaimedSizeStopsAtTheDataEnd) {
-    auto packed = pack(lzh::methodForLevel(4), textBytes(5000, 2));
-    EXPECT_THROW(unpack(lzh::methodForLevel(4), packed, uint64_t{1} << 40), lzh::Error);
 }
 
 }  // namespace

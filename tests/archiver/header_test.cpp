@@ -17,47 +17,29 @@ lzh::Entry sampleEntry() {
 }
 // clang-format on
 
-lzh::Entry reread(const std::vector<uint8_t>& h) {
-    std::vector<uint8_t> all = h;
-    all.resize(all.size() + 1234, 0);  // the data the header announces
-    all.push_back(0);
-    lzh::MemorySource src(all.data(), all.size());
-    lzh::Entry e;
-    EXPECT_TRUE(lzh::readHeader(src, e));
-    return e;
-}
-
 // Sizes of 4 GiB and more go to the wide field, which keeps the header's
-// length whatever the sizes turn out to be.
+// length whatever the sizes turn out to be. No header's length has a low
+// byte of zero, which readers take for the end of the archive.
 TEST(Header, WrittenFieldsReadBack) {
     lzh::Entry big = sampleEntry();
     big.packed = (uint64_t{5} << 30) + 3, big.original = (uint64_t{6} << 30) + 7;
-    for (auto [e, wide] : {std::pair{sampleEntry(), false}, std::pair{big, true}}) {
+    std::vector<std::pair<lzh::Entry, bool>> cases = {{sampleEntry(), false}, {big, true}};
+    for (size_t n = 1; n < 300; ++n)
+        cases.emplace_back(sampleEntry(), false), cases.back().first.rawName.assign(n, 'n');
+    for (auto [e, wide] : cases) {
         auto h = lzh::writeHeader(e, wide);
         EXPECT_EQ(h[20], 2);
         EXPECT_EQ(h[0] | h[1] << 8, static_cast<int>(h.size()));
+        EXPECT_NE(h.size() & 0xFF, 0u);
         EXPECT_TRUE(!wide || h.size() == lzh::writeHeader(sampleEntry(), true).size());
         lzh::MemorySource src(h.data(), h.size());
         lzh::Entry r;
         ASSERT_TRUE(lzh::readHeader(src, r));
         EXPECT_EQ(std::tie(r.method, r.packed, r.original, r.mtime, r.crc, r.mode),
                   std::tie(e.method, e.packed, e.original, e.mtime, e.crc, e.mode));
-        EXPECT_EQ(r.path(), "a/b/c.txt");
+        EXPECT_EQ(r.path(), "a/b/" + e.rawName);
         EXPECT_EQ(r.fault, lzh::NameFault::None);
     }
-}
-
-TEST(Header, SizeWithLowByteZeroIsPadded) {
-    int padded = 0;
-    for (int n = 1; n < 300; ++n) {
-        lzh::Entry e = sampleEntry();
-        e.rawName = std::string(static_cast<size_t>(n), 'n');
-        auto h = lzh::writeHeader(e, false);
-        EXPECT_NE(h.size() & 0xFF, 0u);
-        if (h.back() == 0 && h[h.size() - 2] == 0 && h[h.size() - 3] == 0) ++padded;
-        EXPECT_EQ(reread(h).rawName, e.rawName);
-    }
-    EXPECT_GE(padded, 1);
 }
 
 TEST(Header, DamagedHeadersAreRejected) {

@@ -1,6 +1,8 @@
 #pragma once
 // Temporary folders, files, test data and shell commands for the archiver tests.
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,22 +14,14 @@
 #include <unistd.h>
 
 #include "oracles.h"
+#include "tempdir.h"
 
 namespace fs = std::filesystem;
 
 // A fresh folder that is removed with everything in it.
-class TempDir {
-public:
-    ~TempDir() {
-        std::error_code ec;
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(path_, ec);
-    }
-    const fs::path& path() const { return path_; }
-    std::string str() const { return path_.string(); }
-
-private:
-    fs::path path_ = mkdtemp((fs::temp_directory_path() / "lzhtest-XXXXXX").string().data());
+struct TempDir : kinaru::testing::TempDir {
+    fs::path path() const { return str(); }
+    std::string str() const { return kinaru::testing::TempDir::path(); }
 };
 
 inline void writeFile(const fs::path& p, const std::string& data) {
@@ -77,22 +71,61 @@ inline Ran runIn(const fs::path& dir, const std::string& cmd) {
 }
 inline int shell(const fs::path& dir, const std::string& cmd) { return runIn(dir, cmd).status; }
 
+// Our temporary files below `dir`, named or not yet named.
+inline std::string temps(const fs::path& dir) {
+    std::string out;
+    for (auto& e : fs::recursive_directory_iterator(dir))
+        if (e.path().filename().string().find("unlha-") != std::string::npos) out += e.path().string() + "\n";
+    return out;
+}
+
+// Starts `cmd` in `dir` and sends it `sig` while it writes a file that has
+// no final name yet: its wait status, or -1 when it never wrote one.
+inline int stopWhileWriting(const fs::path& dir, const std::string& cmd, int sig) {
+    const std::string run = "exec " + cmd + " </dev/null >/dev/null 2>&1";
+    pid_t pid = fork();
+    if (pid == 0) _exit(chdir(dir.c_str()) || execl("/bin/sh", "sh", "-c", run.c_str(), nullptr));
+    const std::string look =
+        "find /proc/" + std::to_string(pid) + "/fd -lname '*unlha-*' -o -lname '*/#* (deleted)' | grep -q .";
+    bool seen = false;
+    for (int i = 0; i < 5000 && !(seen = shell("/", look) == 0); ++i) usleep(1000);
+    kill(pid, sig);
+    int st = 0;
+    waitpid(pid, &st, 0);
+    return seen ? st : -1;
+}
+
+// The start of a command that runs a Windows program under Wine, in one
+// prefix for the whole run (its first start is the slow part); `display`
+// gives the program one.
+inline std::string wine(bool display = false, const std::string& loader = "/usr/lib/wine/wine") {
+    static struct Prefix {
+        TempDir dir;
+        ~Prefix() { std::system(("WINEPREFIX=" + dir.str() + " /usr/lib/wine/wineserver -k 2>/dev/null").c_str()); }
+    } prefix;
+    return "env WINEPREFIX=" + prefix.dir.str() + " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' " +
+           (display ? "xvfb-run -a " : "") + loader + " ";
+}
+
 // Runs f with `dir` as the current folder.
 template <class F>
 auto inDir(const fs::path& dir, F f) {
-    struct Back {
-        fs::path p = fs::current_path();
-        ~Back() { fs::current_path(p); }
-    } back;
+    fs::path back = fs::current_path();
     fs::current_path(dir);
-    return f();
+    auto r = f();
+    fs::current_path(back);
+    return r;
 }
 
-// Every regular file below `root`, relative path -> content.
-inline std::map<std::string, std::string> tree(const fs::path& root) {
+// Every regular file below `root`, relative path -> content; with `folders`
+// each folder too, as "path/" -> "".
+inline std::map<std::string, std::string> tree(const fs::path& root, bool folders = false) {
     std::map<std::string, std::string> out;
     for (auto& e : fs::recursive_directory_iterator(root))
-        if (e.is_regular_file()) out[fs::relative(e.path(), root).string()] = readFile(e.path());
+        if (std::error_code ec; e.is_regular_file(ec))
+            out[fs::relative(e.path(), root).string()] = readFile(e.path());
+        else if (folders && e.is_directory(ec))
+            out[fs::relative(e.path(), root).string() + "/"] = "";
     return out;
 }
 
@@ -106,6 +139,24 @@ inline std::string treeDiff(const std::map<std::string, std::string>& a, const s
     return out;
 }
 
+#ifdef UNLHA_TOOL
+inline const std::string kTool = "'" UNLHA_TOOL "' ";
+
+// Extracts `archive` with us and each installed peer into dir/0, dir/1 ...
+inline std::vector<fs::path> extractAll(const fs::path& dir, const fs::path& archive, std::vector<std::string> peers) {
+    std::vector<fs::path> outs;
+    peers.insert(peers.begin(), kTool + "x");
+    for (const auto& cmd : peers) {
+        if (!outs.empty() && !haveProgram(cmd.substr(0, cmd.find(' ')))) continue;
+        outs.push_back(dir / std::to_string(outs.size()));
+        fs::create_directories(outs.back());
+        EXPECT_EQ(shell(outs.back(), "LC_ALL=C.UTF-8 " + cmd + " '" + archive.string() + "'"), 0) << cmd;
+    }
+    return outs;
+}
+
+#endif
+
 #ifdef UNLHA_SO
 #include <dlfcn.h>
 
@@ -114,15 +165,13 @@ inline std::string treeDiff(const std::map<std::string, std::string>& a, const s
 // The library from the build, loaded as the program loads it.
 inline decltype(&::Unlha) library() {
     static auto fn = reinterpret_cast<decltype(&::Unlha)>(dlsym(dlopen(UNLHA_SO, RTLD_NOW | RTLD_LOCAL), "Unlha"));
+    EXPECT_TRUE(fn) << "cannot load " UNLHA_SO;
     return fn;
 }
 
 // Runs a command through the library with `dir` as the current folder.
 inline int call(const fs::path& dir, const std::string& cmd, std::string* out = nullptr, void* owner = nullptr) {
-    if (!library()) {
-        ADD_FAILURE() << "cannot load " UNLHA_SO;
-        return -1;
-    }
+    if (!library()) return -1;
     return inDir(dir, [&] {
         std::vector<char> buf(1 << 16, '\x7f');
         int rc = library()(owner, cmd.c_str(), buf.data(), buf.size());

@@ -5,12 +5,12 @@
 
 #include <QApplication>
 #include <QDialog>
-#include <QEvent>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
 
+#include <atomic>
 #include <thread>
 
 #include "support.h"
@@ -27,58 +27,44 @@ QDialog* progressWindow() {
 }
 
 // Sees every progress window that is shown, however briefly, and the
-// caller's event loop ticking. Presses "中止" as the window appears
-// (cancelAt 0), before the work can have finished however fast it is, or
-// once the bar has reached cancelAt per mille.
-class Watch : public QObject {
-public:
-    Watch(QWidget* owner, int cancelAt) : owner_(owner), cancelAt_(cancelAt) {
+// caller's event loop ticking. Presses "中止" once the bar has reached
+// cancelAt per mille (0: as the window appears, before the work can have
+// finished however fast it is).
+struct Watch : QObject {
+    Watch(QWidget* owner, int cancelAt) : owner(owner), cancelAt(cancelAt) {
         qApp->installEventFilter(this);
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            ++ticks;
-            if (QDialog* d = progressWindow()) look(d);
-        });
-        timer_.start(5);
+        connect(&timer, &QTimer::timeout, this, [this] { ++ticks, look(progressWindow()); });
+        timer.start(5);
     }
-    ~Watch() override { qApp->removeEventFilter(this); }
     bool eventFilter(QObject* o, QEvent* e) override {
-        auto* d = qobject_cast<QDialog*>(o);
-        if (e->type() == QEvent::Show && d && d->findChild<QProgressBar*>()) look(d);
+        if (e->type() == QEvent::Show) look(qobject_cast<QDialog*>(o));
         return false;
     }
-    int ticks = 0;
-    bool parented = false, cancelled = false;
-    QString name;  // a file name the window showed
-
-private:
     void look(QDialog* d) {
-        parented = parented || d->parentWidget() == owner_;
+        if (!d || !d->findChild<QProgressBar*>()) return;
+        shown = true, parented = parented || d->parentWidget() == owner;
         if (auto* l = d->findChild<QLabel*>(); l && !l->text().isEmpty()) name = l->toolTip();
-        if (cancelAt_ < 0 || cancelled || d->findChild<QProgressBar*>()->value() < cancelAt_) return;
+        if (cancelAt < 0 || cancelled || d->findChild<QProgressBar*>()->value() < cancelAt) return;
         for (QPushButton* b : d->findChildren<QPushButton*>())
             if (b->text() == QStringLiteral("中止")) b->click(), cancelled = true;
     }
-    QWidget* owner_;
-    int cancelAt_;
-    QTimer timer_;
-};
-
-class ProgressWindow : public ::testing::Test {
-protected:
-    void SetUp() override {
-        owner_.resize(200, 100);
-        owner_.show();
-    }
-    fs::path at(const char* name) const { return tmp_.path() / name; }
-    QWidget owner_;
-    TempDir tmp_;
+    QWidget* owner;
+    int cancelAt, ticks = 0;
+    bool shown = false, parented = false, cancelled = false;
+    QString name;  // a file name the window showed
+    QTimer timer;
 };
 
 // Run to the end the window comes and goes and the result is the plain
 // call's; cancelled, x leaves neither a file nor its temporary, s neither
 // NAME nor its temporary, and a long a keeps the old archive and leaves
-// nothing in its work folder.
-TEST_F(ProgressWindow, ShownForEachCommandAndCancelLeavesNothing) {
+// nothing in its work folder. A listing shows no window, nor does a call
+// from a thread that is not the application's.
+TEST(ProgressWindow, ShownForEachCommandAndCancelLeavesNothing) {
+    QWidget owner;
+    owner.show();
+    TempDir tmp;
+    auto at = [&](const char* name) { return tmp.path() / name; };
     writeFile(at("d/f/一.txt"), textBytes(3 << 20, 11));
     writeFile(at("d/f/二.txt"), textBytes(1 << 20, 12));
     writeFile(at("d/大きい.txt"), textBytes(24 << 20, 9));
@@ -90,23 +76,35 @@ TEST_F(ProgressWindow, ShownForEachCommandAndCancelLeavesNothing) {
         const char *where, *noFiles;
         std::string cmd;
         int cancelAt, code;
+        bool onThread = false;
     } cases[] = {
         {"d", "", "a -n0 -x1 -r2 " + p + " \"f/*.*\"", -1, 0},
         {"d", "", "t -n0 " + p, -1, 0},
         {"x", "", "x -n0 -x1 " + p, -1, 0},
         {"", "", "s -n0 -linux -ji1 -gu1 " + p, -1, 0},
         {"", "", "l -n0 " + p, -1, 0},
+        {"", "", "t -n0 " + p, -1, 0, true},
         {"x-cancel", "x-cancel", "x -n0 " + p, 0, UNLHA_ERR_CANCELLED},
         {"s-cancel", "s-cancel", "s -n0 -linux -ji1 -gu1 " + p, 0, UNLHA_ERR_CANCELLED},
         {"d", "work", "a -n0 -x1 -w" + at("work").string() + "/ -jm4 ../old.lzh 大きい.txt", 1, UNLHA_ERR_CANCELLED},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.cmd);
-        Watch seen(&owner_, c.cancelAt);
+        Watch seen(&owner, c.cancelAt);
         std::string text;
-        EXPECT_EQ(call(at(c.where), c.cmd, &text, reinterpret_cast<void*>(owner_.winId())), c.code) << text;
+        std::atomic<int> rc = -1;
+        auto run = [&] { rc = call(at(c.where), c.cmd, &text, reinterpret_cast<void*>(owner.winId())); };
+        if (c.onThread) {
+            std::thread t(run);
+            while (rc == -1) QApplication::processEvents();
+            t.join();
+        } else {
+            run();
+        }
+        EXPECT_EQ(rc, c.code) << text;
         EXPECT_EQ(seen.cancelled, c.code != 0);
-        EXPECT_EQ(seen.parented, c.cmd[0] != 'l') << "a listing shows no window";
+        const bool window = c.cmd[0] != 'l' && !c.onThread;
+        EXPECT_EQ(std::pair(seen.shown, seen.parented), std::pair(window, window));
         EXPECT_TRUE(!*c.noFiles || tree(at(c.noFiles)).empty()) << "no file, no temporary";
         EXPECT_EQ(progressWindow(), nullptr) << "the window is gone";
         if (c.cancelAt <= 0) continue;
@@ -116,23 +114,7 @@ TEST_F(ProgressWindow, ShownForEachCommandAndCancelLeavesNothing) {
     EXPECT_EQ(treeDiff(tree(at("d/f")), tree(at("x/f"))), "");
     EXPECT_TRUE(fs::exists(at("p")));
     EXPECT_EQ(readFile(at("old.lzh")), old);
-    EXPECT_TRUE(tempFiles(tmp_.path()).empty());
-}
-
-// A call from a thread that is not the application's shows no window and
-// still does the work.
-TEST_F(ProgressWindow, OtherThreadsRunWithoutAWindow) {
-    writeFile(at("a.txt"), "a");
-    int rc = -1;
-    bool sawWindow = false;
-    std::thread t([&] { rc = call(tmp_.path(), "a -n0 t.lzh a.txt"); });
-    while (rc == -1) {
-        sawWindow = sawWindow || progressWindow();
-        QApplication::processEvents();
-    }
-    t.join();
-    EXPECT_EQ(rc, 0);
-    EXPECT_FALSE(sawWindow);
+    EXPECT_EQ(temps(tmp.path()), "");
 }
 
 }  // namespace

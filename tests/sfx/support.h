@@ -1,14 +1,17 @@
 #pragma once
 // The trees the self-extractors pack, and ways to make and run them.
-#include <algorithm>
-#include <csignal>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "sfx/writer.h"
 #include "test_util.h"
 
 namespace sfxtest {
+
+inline const fs::path kStubs = fs::path(SFX_STUB).parent_path();
+inline bool haveWindowsStubs() {
+    return fs::exists(kStubs / sfx::kConsoleStub) && fs::exists(kStubs / sfx::kWindowStub);
+}
 
 // Nested folders, Japanese names, a blank, a hidden file, an empty folder,
 // data that packs and data that does not; and the items the program names.
@@ -39,17 +42,10 @@ inline fs::path makeSelfExtractor(const fs::path& base, const fs::path& src, con
     return out / (switches.find("-linux") == std::string::npos ? "12090507.exe" : "12090507");
 }
 
-// Files below root whose name holds ".tmp".
-inline std::vector<std::string> tempFiles(const fs::path& root) {
-    std::vector<std::string> out;
-    for (auto& e : fs::recursive_directory_iterator(root))
-        if (e.path().filename().string().find(".tmp") != std::string::npos) out.push_back(e.path().string());
-    return out;
-}
-
-// One run of a fresh self-extractor of `src`, made with `switches`, in the
-// folder it was written to: a file already at dest/mine is kept unless
-// `replaced`; stored folders, the empty ones too, only with -gu1.
+// One run of a fresh self-extractor of `src`, made with `switches` and the
+// methods in turn, in the folder it was written to: a file already at
+// dest/mine is kept unless `replaced`; stored folders, the empty ones too,
+// only with -gu1.
 struct FaceCase {
     const char *name, *switches;
     std::string command, dest, mine;  // how it is started; where it writes, as --dest says
@@ -59,18 +55,11 @@ struct FaceCase {
 };
 inline void expectFaces(const fs::path& base, const fs::path& src, const std::string& items,
                         const std::vector<FaceCase>& cases) {
-    auto folders = [](const fs::path& root) {
-        std::set<std::string> out;
-        for (auto& e : fs::recursive_directory_iterator(root))
-            if (e.is_directory()) out.insert(fs::relative(e.path(), root));
-        return out;
-    };
-    int n = 0;
-    for (const FaceCase& c : cases) {
+    for (size_t n = 0; n < cases.size(); ++n) {
+        const FaceCase& c = cases[n];
         SCOPED_TRACE(c.name);
         const bool withFolders = std::string(c.switches).find("-gu1") != std::string::npos;
-        const int method = 2 + n % 3;  // each in turn
-        fs::path exe = makeSelfExtractor(base / std::to_string(n++), src, items, method, c.switches);
+        fs::path exe = makeSelfExtractor(base / std::to_string(n), src, items, int(2 + n % 3), c.switches);
         fs::path dest = exe.parent_path() / c.dest;
         if (!c.mine.empty()) writeFile(dest / c.mine, "mine");
         Ran r = runIn(exe.parent_path(), c.command);
@@ -78,42 +67,17 @@ inline void expectFaces(const fs::path& base, const fs::path& src, const std::st
         EXPECT_NE(r.output.find(c.says), std::string::npos) << r.output;
         fs::remove(exe);
         std::map<std::string, std::string> want;
-        for (auto& [name, data] : tree(src)) want[withFolders ? name : fs::path(name).filename().string()] = data;
+        for (auto& [name, data] : tree(src, true))
+            if (withFolders || name.back() != '/') want[withFolders ? name : fs::path(name).filename().string()] = data;
         if (!c.mine.empty() && !c.replaced) want[c.mine] = "mine";
-        EXPECT_EQ(treeDiff(want, tree(dest)), "");
-        EXPECT_EQ(folders(dest), withFolders ? folders(src) : std::set<std::string>{});
-        EXPECT_TRUE(tempFiles(exe.parent_path()).empty());
+        EXPECT_EQ(treeDiff(want, tree(dest, true)), "");
+        EXPECT_EQ(temps(exe.parent_path()), "");
     }
 }
 
-// Runs a shell command in `dir` and sends it `sig` once it has printed its
-// first line; its exit status, -1 when the signal ended it.
-inline int interruptAfterFirstLine(const fs::path& dir, const std::string& cmd, int sig = SIGINT) {
-    int out[2];
-    if (::pipe(out) != 0) return -2;
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        ::dup2(out[1], STDOUT_FILENO);
-        ::close(out[0]);
-        if (::chdir(dir.c_str()) == 0) ::execl("/bin/sh", "sh", "-c", ("exec " + cmd + " </dev/null").c_str(), nullptr);
-        ::_exit(127);
-    }
-    ::close(out[1]);
-    char c;
-    while (::read(out[0], &c, 1) == 1 && c != '\n') {}
-    ::kill(pid, sig);
-    int st = 0;
-    ::waitpid(pid, &st, 0);
-    ::close(out[0]);
-    return WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-}
-
-// How the Linux stub is started: console without any display, or the window
-// face offscreen with scripted answers.
-enum class Face { Console, Window };
-inline std::string launch(Face face, const std::string& exe, const std::string& extra = "") {
-    if (face == Face::Console) return "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY " + exe + " " + extra;
-    return "env QT_QPA_PLATFORM=offscreen " + exe + " --unattended " + extra;
-}
+// How the Linux stub is started: the console face without any display, or
+// the window face offscreen (with --unattended: scripted answers).
+inline const std::string kConsole = "env -u QT_QPA_PLATFORM -u DISPLAY -u WAYLAND_DISPLAY ";
+inline const std::string kWindow = "env QT_QPA_PLATFORM=offscreen ";
 
 }  // namespace sfxtest

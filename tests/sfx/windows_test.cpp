@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "crafted.h"
-#include "sfx/writer.h"
 #include "support.h"
 
 namespace {
@@ -12,26 +11,12 @@ namespace {
 using namespace sfxtest;
 
 const char* const kWine = "/usr/lib/wine/wine";
-const fs::path kStubs = fs::path(SFX_STUB).parent_path();
-
-struct Prefix {
-    TempDir dir;
-    ~Prefix() { std::system(("WINEPREFIX=" + dir.str() + " /usr/lib/wine/wineserver -k 2>/dev/null").c_str()); }
-};
-
-// The command that runs a Windows program; the window face gets a display.
-std::string wine(bool window = false) {
-    static Prefix prefix;
-    return "env WINEPREFIX=" + prefix.dir.str() + " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' " +
-           (window ? "xvfb-run -a " : "") + kWine + " ";
-}
 
 class WindowsStub : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!fs::exists(kWine)) GTEST_SKIP() << "Wine is not installed (" << kWine << ")";
-        if (!fs::exists(kStubs / sfx::kConsoleStub) || !fs::exists(kStubs / sfx::kWindowStub))
-            GTEST_SKIP() << "Windows stubs not built (no MinGW-w64 cross compiler)";
+        if (!haveWindowsStubs()) GTEST_SKIP() << "Windows stubs not built (no MinGW-w64 cross compiler)";
         if (!haveProgram("xvfb-run")) GTEST_SKIP() << "xvfb-run is needed for the window face";
         writeFile(src() / "日本語/フォルダ/資料.txt", textBytes(30000, 1));
         writeFile(src() / "한국어.txt", "안녕하세요\n");
@@ -52,10 +37,9 @@ TEST_F(WindowsStub, RestoresMixedNamesAndReplacesOnlyOnAnAnswer) {
         {"console", "-gu1 -ji1", wine() + exe + "--dest=行き先", "行き先", mine, false, 1, "한국어.txt"},
         {"console, no", "-gu1 -ji1", wine() + exe + "--dest=行き先 --overwrite=no", "行き先", mine, false, 0, "한국어.txt"},
         {"console flat", "-ji1", wine() + exe + "--dest=行き先 --overwrite=yes", "行き先", "資料.txt", true, 0, "한국어.txt"},
-        {"window", "-gu1 -ji0 -gw4", wine(true) + exe + "--unattended --dest=行き先 --overwrite=yes", "行き先", mine, true,
-         0, "4 個のファイルを「行き先」"},
-        {"window, no answer", "-gu1 -ji0 -gw2", wine(true) + exe + "--unattended", "", mine, false, 0,
-         "1 個のファイルは既にあった"},
+        {"window", "-gu1 -ji0 -gw4", wine(true) + exe + "--unattended --dest=行き先 --overwrite=yes", "行き先", mine, true, 0,
+         "4 個のファイルを「行き先」"},
+        {"window, no answer", "-gu1 -ji0 -gw2", wine(true) + exe + "--unattended", "", mine, false, 0, "1 個のファイルは既にあった"},
     });
     for (const char *stub : {sfx::kConsoleStub, sfx::kWindowStub}) EXPECT_LT(fs::file_size(kStubs / stub), 200u << 10);
 }
@@ -89,7 +73,8 @@ TEST_F(WindowsStub, InterruptedConsoleLeavesNoPartialFile) {
     fs::path exe = makeSelfExtractor(tmp_.path(), tmp_.path() / "big", "大.bin", 2, "-ji1");
     fs::path dest = tmp_.path() / "dest";
     fs::create_directories(dest);
-    EXPECT_GT(interruptAfterFirstLine(dest, wine() + q(exe)), 0);
+    int st = stopWhileWriting(dest, wine() + q(exe), SIGINT);
+    EXPECT_TRUE(st != -1 && WIFEXITED(st) && WEXITSTATUS(st) > 0) << st;
     EXPECT_TRUE(fs::is_empty(dest)) << "neither the file nor its temporary";
 }
 
