@@ -64,7 +64,7 @@ void PricedParser::run(EncodeState& st) {
             if (uint32_t moved = w.fill(kAhead)) mf_.slide(moved);
         }
         if (first) {
-            for (uint32_t p = 0; p < primed; ++p) mf_.find(w, p, 0, nullptr);
+            for (uint32_t p = 0; p < primed; ++p) mf_.insert(w, p);
             first = false;
         }
         uint32_t seg = std::min(kParseStep, w.end - w.pos);
@@ -106,7 +106,7 @@ void PricedParser::run(EncodeState& st) {
                 if (n && matches[n - 1].len >= kNice) {
                     // A long match is taken as it is; its inside is only indexed.
                     uint32_t len = matches[n - 1].len;
-                    for (uint32_t j = 1; j < len; ++j) mf_.find(w, p + j, 0, nullptr);
+                    for (uint32_t j = 1; j < len; ++j) mf_.insert(w, p + j);
                     i += len;
                     continue;
                 }
