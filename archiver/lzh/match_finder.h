@@ -142,9 +142,7 @@ public:
     // Inserts position cur and lists its matches (longer each, at most
     // `avail` bytes); returns how many. Compares read up to `nice` + 8 bytes
     // past cur, whatever `avail` says.
-    uint32_t find(const Window& w, uint32_t cur, uint32_t avail, Match* out) {
-        return walk<true>(w, cur, avail, out);
-    }
+    uint32_t find(const Window& w, uint32_t cur, uint32_t avail, Match* out) { return walk<true>(w, cur, avail, out); }
     // Only inserts position cur.
     void insert(const Window& w, uint32_t cur) { walk<false>(w, cur, 0, nullptr); }
 
