@@ -173,9 +173,10 @@ void BlockWriter::flush() {
     for (size_t a = 0; a < n; a += step) {
         Segment s{a, std::min(n, a + step), {}, 0};
         for (size_t i = s.a; i < s.b; ++i) s.f.count(tokens_[i]);
-        s.cost = blockCost(s.f, np, pbit);
         segs.push_back(s);
     }
+    if (segs.size() > 1)  // a lone segment is written as it is: no cost needed
+        for (Segment& s : segs) s.cost = blockCost(s.f, np, pbit);
     // joined[i]: the cost of segs[i] and segs[i + 1] as one block; after a
     // merge only the two pairs beside it change.
     auto pairCost = [&](size_t i) {

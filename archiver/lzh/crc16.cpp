@@ -52,7 +52,8 @@ Matrix product(const Matrix& a, const Matrix& b) {  // a after b
 }  // namespace
 
 uint16_t crc16Combine(uint16_t crcA, uint16_t crcB, uint64_t lengthB) {
-    Matrix step{};  // one zero byte
+    if (!crcA) return crcB;  // the map is linear: zero stays zero (every first piece)
+    Matrix step{};           // one zero byte
     for (size_t i = 0; i < 16; ++i) {
         uint8_t zero = 0;
         step[i] = crc16(static_cast<uint16_t>(1u << i), &zero, 1);

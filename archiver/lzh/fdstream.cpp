@@ -86,6 +86,10 @@ void FdSink::truncateTo(uint64_t pos) {
 }
 
 void FdSink::patch(uint64_t pos, const uint8_t* src, size_t n) {
+    if (pos >= pos_ && pos + n <= pos_ + fill_) {  // still buffered: no system call per entry
+        std::memcpy(buf_.data() + (pos - pos_), src, n);
+        return;
+    }
     flush();
     while (n) {
         ssize_t w = sys::pwrite(fd_, src, n, static_cast<int64_t>(pos));

@@ -123,15 +123,15 @@ public:
     // heads need clearing.
     void reset(const Window& w) {
         if (head3_.empty()) head3_.assign(size_t{1} << kHash3Bits, 0), head4_.assign(size_t{1} << kHash4Bits, 0);
-        if (son_.size() != 2 * size_t{w.wsize}) son_.assign(2 * size_t{w.wsize}, 0);
+        if (son_.size() != 2 * size_t{w.wsize}) son_.assign(2 * size_t{w.wsize}, kNone);
         clearTouched(head3_, w, hash3);
         clearTouched(head4_, w, hash4);
     }
 
+    // Links are relative, so only the heads move.
     void slide(uint32_t by) {
         for (auto& h : head4_) h = slideDown(h, by);
         for (auto& h : head3_) h = slideDown(h, by);
-        for (auto& p : son_) p = slideDown(p, by);
     }
 
     void prefetch(const Window& w, uint32_t p) const {
@@ -139,62 +139,90 @@ public:
         __builtin_prefetch(&head4_[hash4(w.buf.data() + p)]);
     }
 
-    // Inserts position cur; with `out`, also lists its matches (longer each,
-    // at most `avail` bytes) and returns how many. Compares read up to
-    // `nice` + 8 bytes past cur, whatever `avail` says.
-    uint32_t find(const Window& w, uint32_t cur, uint32_t avail, Match* out) {
+    // Inserts position cur and lists its matches (longer each, at most
+    // `avail` bytes); returns how many. Compares read up to `nice` + 8 bytes
+    // past cur, whatever `avail` says.
+    uint32_t find(const Window& w, uint32_t cur, uint32_t avail, Match* out) { return walk<true>(w, cur, avail, out); }
+    // Only inserts position cur.
+    void insert(const Window& w, uint32_t cur) { walk<false>(w, cur, 0, nullptr); }
+
+private:
+    template <bool kList>
+    uint32_t walk(const Window& w, uint32_t cur, uint32_t avail, Match* out) {
         const uint8_t* b = w.buf.data();
         const uint8_t* scan = b + cur;
         const uint32_t mask = w.wsize - 1;
-        uint32_t h3 = hash3(scan), h4 = hash4(scan);
-        uint32_t cand3 = head3_[h3], cand = head4_[h4];
-        head3_[h3] = cur;
+        uint32_t h4 = hash4(scan);
+        uint32_t cand = head4_[h4];
         head4_[h4] = cur;
-        uint32_t limit = cur > w.maxDist ? cur - w.maxDist : 0;
+        // cand is usable when cur - cand - 1 < span: 0 stands for none, and
+        // a link to a node the window has slid past wraps around.
+        const uint32_t span = std::min(w.maxDist, cur) - (cur > 0);
         uint32_t best = kMinMatch - 1, n = 0;
         uint32_t maxLen = std::min(avail, kMaxMatch);
-        if (out && cand3 > limit && cand3 < cur) {
-            uint32_t len = matchLength(scan, b + cand3, 0, maxLen);
-            if (len >= kMinMatch) best = len, out[n++] = {len, cur - cand3};
+        uint32_t h3 = hash3(scan);
+        if constexpr (kList) {
+            uint32_t cand3 = head3_[h3];
+            if (cur - cand3 - 1 < span) {
+                uint32_t len = matchLength(scan, b + cand3, 0, maxLen);
+                if (len >= kMinMatch) best = len, out[n++] = {len, cur - cand3};
+            }
         }
-        // lo/hi: where the next node found below/above cur is linked; every
-        // node between them shares at least min(lenLo, lenHi) bytes with cur.
-        uint32_t *lo = &son_[2 * (cur & mask)], *hi = lo + 1;
+        head3_[h3] = cur;
+        // lo/hi: where the next node found below/above cur is linked (in the
+        // node at loAt/hiAt); every node between them shares at least
+        // min(lenLo, lenHi) bytes with cur. A link holds how far back its
+        // child lies: children are older than their parents, so 16 bits hold
+        // it, and kNone lies beyond the window.
+        uint16_t *lo = &son_[2 * (cur & mask)], *hi = lo + 1;
+        uint32_t loAt = cur, hiAt = cur;
         uint32_t lenLo = 0, lenHi = 0;
-        for (uint32_t steps = out ? depth : insDepth;; --steps) {
-            if (cand <= limit || !steps) {
-                *lo = *hi = 0;
+        for (uint32_t steps = kList ? depth : insDepth;; --steps) {
+            if (cur - cand - 1 >= span || !steps) {
+                *lo = *hi = kNone;
                 break;
             }
             const uint8_t* mp = b + cand;
-            uint32_t* node = &son_[2 * (cand & mask)];
+            uint16_t* node = &son_[2 * (cand & mask)];
             uint32_t len = matchLength(scan, mp, std::min(lenLo, lenHi), nice);
-            if (out && len > best) {
-                uint32_t got = len >= nice ? matchLength(scan, mp, len, maxLen) : std::min(len, maxLen);
-                if (got > best) best = got, out[n++] = {got, cur - cand};
+            if constexpr (kList) {
+                if (len > best) {
+                    uint32_t got = len >= nice ? matchLength(scan, mp, len, maxLen) : std::min(len, maxLen);
+                    if (got > best) best = got, out[n++] = {got, cur - cand};
+                }
             }
             if (len >= nice) {  // cur takes the node's place
-                *lo = node[0];
-                *hi = node[1];
+                *lo = relink(node[0], cand, loAt);
+                *hi = relink(node[1], cand, hiAt);
                 break;
             }
             if (mp[len] < scan[len]) {
-                *lo = cand;
+                *lo = static_cast<uint16_t>(loAt - cand);
                 lo = node + 1;
+                loAt = cand;
                 lenLo = len;
-                cand = node[1];
+                cand = child(node[1], cand);
             } else {
-                *hi = cand;
+                *hi = static_cast<uint16_t>(hiAt - cand);
                 hi = node;
+                hiAt = cand;
                 lenHi = len;
-                cand = node[0];
+                cand = child(node[0], cand);
             }
         }
         return n;
     }
 
-private:
-    std::vector<uint32_t> head3_, head4_, son_;
+    static constexpr uint16_t kNone = 0xFFFF;
+    static uint32_t child(uint16_t link, uint32_t at) { return at - link; }
+    // The link of node `at` to child `link` back, moved to the node at `to`;
+    // a child that falls out of the window is dropped.
+    static uint16_t relink(uint16_t link, uint32_t at, uint32_t to) {
+        return static_cast<uint16_t>(std::min<uint32_t>(to - at + link, kNone));
+    }
+
+    std::vector<uint32_t> head3_, head4_;
+    std::vector<uint16_t> son_;
 };
 
 }  // namespace lzh

@@ -11,6 +11,7 @@ constexpr uint32_t kDepth = 8;           // tree nodes visited per search
 constexpr uint32_t kInsDepth = 3;        // per position only indexed (inside a match taken)
 constexpr uint32_t kTreeNice = 64;       // the tree keeps one of two positions that agree this far
 constexpr uint32_t kNice = 32;           // a match this long is taken as it is
+constexpr uint32_t kSparse = 4;          // inside it, one position in this many is indexed
 constexpr uint32_t kDenseLengths = 18;   // every match length up to this is priced
 constexpr uint32_t kFirstReprice = 256;  // tokens before the first prices of an entry's own
 constexpr uint32_t kRepriceTokens = 8192;
@@ -64,7 +65,7 @@ void PricedParser::run(EncodeState& st) {
             if (uint32_t moved = w.fill(kAhead)) mf_.slide(moved);
         }
         if (first) {
-            for (uint32_t p = 0; p < primed; ++p) mf_.find(w, p, 0, nullptr);
+            for (uint32_t p = 0; p < primed; ++p) mf_.insert(w, p);
             first = false;
         }
         uint32_t seg = std::min(kParseStep, w.end - w.pos);
@@ -104,9 +105,12 @@ void PricedParser::run(EncodeState& st) {
                     relax(mlen);
                 }
                 if (n && matches[n - 1].len >= kNice) {
-                    // A long match is taken as it is; its inside is only indexed.
+                    // A long match is taken as it is; its inside is only indexed,
+                    // near its ends and every kSparse-th position between:
+                    // the middle mostly repeats what the tree already holds.
                     uint32_t len = matches[n - 1].len;
-                    for (uint32_t j = 1; j < len; ++j) mf_.find(w, p + j, 0, nullptr);
+                    for (uint32_t j = 1; j < len; ++j)
+                        if (j < kSparse || j + kSparse >= len || j % kSparse == 0) mf_.insert(w, p + j);
                     i += len;
                     continue;
                 }

@@ -74,7 +74,7 @@ public:
     uint64_t position() const { return pos_ + fill_; }
     // Moves the write position (flushes first) and cuts the file there.
     void truncateTo(uint64_t pos);
-    // Overwrites bytes already written at `pos` (flushes first).
+    // Overwrites bytes already written at `pos` (in the buffer, or flushes first).
     void patch(uint64_t pos, const uint8_t* src, size_t n);
 
 private:
