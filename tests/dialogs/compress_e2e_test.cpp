@@ -82,6 +82,7 @@ TEST_F(CompressEndToEnd, EachMethodWithAndWithoutFoldersTheProgressWindowAndTheF
             EXPECT_TRUE(startup->mainWindowClosed()) << "the program ends after the run";
             EXPECT_EQ(shell.openedFolders, std::vector<std::string>{out.path() + "/"});
             std::string archive = out / "one.lzh";
+            ASSERT_TRUE(fs::exists(archive)) << "elsewhere, the next run would ask about it and wait";
             for (std::string oracle : {"lhasa", "7zz"})
                 EXPECT_TRUE(!haveProgram(oracle) || sh(oracle + " t '" + archive + "'") == 0) << oracle;
             EXPECT_EQ(extracted(archive), folders ? packed : namesOnly);
