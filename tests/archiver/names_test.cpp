@@ -68,11 +68,13 @@ TEST(StoredNames, OneVerdictForEveryLevelAndFieldAndNoWayOut) {
     EXPECT_EQ(left, (std::map<std::string, std::string>{{"a/b/box/dest/ok.txt", "fine"}}));
     Ran list = runIn(box, kTool + "l evil.lzh");
     EXPECT_EQ(list.status, 0);
-    for (const auto& c : nameCases())
-        if (c.fault != NameFault::None)
+    for (const auto& c : nameCases()) {
+        if (c.fault != NameFault::None) {
             EXPECT_TRUE(out.find(c.shown + ": refused") != std::string::npos &&
                         list.output.find("  " + c.shown + "\n") < list.output.find("ok.txt"))
                 << c.shown + "\n" + out + list.output;
+        }
+    }
 }
 
 struct stat statOf(const fs::path& p) {

@@ -65,7 +65,7 @@ TEST_F(Stub, BadSelfExtractorFailsAndStaysInItsDestination) {
                                  withArchive(lzh.substr(0, n - 2), n - 2), flip(a + 3), flip(a + n / 4),
                                  flip(a + n - 200), flip(good.size() - 31), withArchive(evil + '\0', evil.size() + 1)};
     int i = 0;
-    for (const std::string face : {kConsole + "./自己解凍", kWindow + "./自己解凍 --unattended"})
+    for (const std::string& face : {kConsole + "./自己解凍", kWindow + "./自己解凍 --unattended"})
         for (const std::string &bytes : cases) {
             SCOPED_TRACE(i);
             fs::path box = tmp_.path() / ("box" + std::to_string(i++));
