@@ -85,10 +85,19 @@ inline int stopWhileWriting(const fs::path& dir, const std::string& cmd, int sig
     const std::string run = "exec " + cmd + " </dev/null >/dev/null 2>&1";
     pid_t pid = fork();
     if (pid == 0) _exit(chdir(dir.c_str()) || execl("/bin/sh", "sh", "-c", run.c_str(), nullptr));
-    const std::string look =
-        "find /proc/" + std::to_string(pid) + "/fd -lname '*unlha-*' -o -lname '*/#* (deleted)' | grep -q .";
+    const fs::path fds = "/proc/" + std::to_string(pid) + "/fd";
+    auto holdsPending = [&] {
+        std::error_code ec;
+        for (fs::directory_iterator it(fds, ec), end; !ec && it != end; it.increment(ec)) {
+            std::string to = fs::read_symlink(it->path(), ec).string();
+            if (to.find("unlha-") != std::string::npos ||
+                (to.find("/#") != std::string::npos && to.ends_with(" (deleted)")))
+                return true;
+        }
+        return false;
+    };
     bool seen = false;
-    for (int i = 0; i < 5000 && !(seen = shell("/", look) == 0); ++i) usleep(1000);
+    for (int i = 0; i < 5000 && !(seen = holdsPending()); ++i) usleep(1000);
     kill(pid, sig);
     int st = 0;
     waitpid(pid, &st, 0);
