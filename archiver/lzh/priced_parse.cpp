@@ -1,12 +1,26 @@
 // The priced parse of -lh7-: the cheapest path through each step of the
 // input, every searched position priced with the code lengths the recent
 // tokens would get.
+#include <cstring>
+
 #include "encode_state.h"
 #include "huffman.h"
 
 namespace lzh {
 
 namespace {
+// Four lengths of a match are priced at once: the per-length compare is a
+// branch the predictor mostly loses.
+using Lanes = int32_t __attribute__((vector_size(16)));
+inline Lanes load(const uint32_t* p) {
+    Lanes v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+inline void store(uint32_t* p, Lanes v) { std::memcpy(p, &v, sizeof v); }
+constexpr uint32_t kLanes = 4;
+constexpr uint32_t kUnreached = INT32_MAX;  // costs compare as signed lanes
+
 constexpr uint32_t kDepth = 8;           // tree nodes visited per search
 constexpr uint32_t kInsDepth = 3;        // per position only indexed (inside a match taken)
 constexpr uint32_t kTreeNice = 64;       // the tree keeps one of two positions that agree this far
@@ -22,7 +36,7 @@ static_assert(kTreeNice <= kMaxMatch, "the window zeroes kMaxMatch + kPad bytes 
 }  // namespace
 
 struct PricedParser::Prices {
-    uint32_t c[NC], p[NPMAX];
+    uint32_t c[NC + kLanes], p[NPMAX];  // lanes read past the longest length
     Freqs recent;
     uint32_t since = 0;
     uint32_t every = kFirstReprice;  // doubles up to kRepriceTokens: small files soon get their own prices
@@ -31,6 +45,7 @@ struct PricedParser::Prices {
     Prices() {
         for (int i = 0; i < 256; ++i) c[i] = 9;
         for (int i = 256; i < NC; ++i) c[i] = 7 + static_cast<uint32_t>(i - 256) / 64;
+        std::fill(c + NC, c + NC + kLanes, 0);
         for (int i = 0; i < NPMAX; ++i) p[i] = 5 + (i > 1 ? i - 1 : 0);
     }
 
@@ -53,8 +68,8 @@ void PricedParser::run(EncodeState& st) {
     mf_.depth = kDepth;
     mf_.insDepth = kInsDepth;
     mf_.nice = kTreeNice;
-    cost_.resize(kParseStep + kMaxMatch + 1);
-    from_.resize(kParseStep + kMaxMatch + 1);
+    cost_.resize(kParseStep + kMaxMatch + kLanes);
+    from_.resize(kParseStep + kMaxMatch + kLanes);
     const int np = st.blocks.method().np;
     Prices price;
     Match matches[kMaxMatch];
@@ -71,7 +86,7 @@ void PricedParser::run(EncodeState& st) {
         uint32_t seg = std::min(kParseStep, w.end - w.pos);
         if (!seg) break;
         cost_[0] = 0;
-        std::fill(cost_.begin() + 1, cost_.end(), UINT32_MAX);
+        std::fill(cost_.begin() + 1, cost_.end(), kUnreached);
         // Matches may run past the step's end, which then moves to where the
         // last one stops, so no match is cut short at a boundary.
         uint32_t i = 0;
@@ -88,18 +103,21 @@ void PricedParser::run(EncodeState& st) {
                 const uint32_t* lenPrice = price.c + 256 - kMinMatch;
                 for (uint32_t k = 0; k < n; ++k) {
                     uint32_t d = matches[k].dist - 1;
-                    uint32_t dp = c0 + price.p[bitLength(d)];
+                    Lanes dp = Lanes{} + static_cast<int32_t>(c0 + price.p[bitLength(d)]);
+                    Lanes tag = Lanes{} + static_cast<int32_t>(d << 16);
                     uint32_t mlen = matches[k].len;
-                    auto relax = [&](uint32_t to) {
-                        for (; l <= to; ++l) {
-                            uint32_t c = dp + lenPrice[l];
-                            if (c < cost[l]) {
-                                cost[l] = c;
-                                from[l] = l | d << 16;
-                            }
+                    auto relax = [&](uint32_t to) {  // lengths l..to
+                        for (; l <= to; l += kLanes) {
+                            Lanes len = Lanes{0, 1, 2, 3} + static_cast<int32_t>(l);
+                            Lanes c = load(lenPrice + l) + dp;
+                            Lanes old = load(cost + l);
+                            Lanes better = (c < old) & (len <= static_cast<int32_t>(to));
+                            store(cost + l, (c & better) | (old & ~better));
+                            store(from + l, ((len | tag) & better) | (load(from + l) & ~better));
                         }
+                        l = to + 1;
                     };
-                    relax(std::min(mlen, kDenseLengths));
+                    if (l <= kDenseLengths) relax(std::min(mlen, kDenseLengths));
                     // Long matches: the exact cut point matters only near the end.
                     if (l + 2 < mlen) l = mlen - 2;
                     relax(mlen);
