@@ -24,7 +24,8 @@ constexpr uint32_t kUnreached = INT32_MAX;  // costs compare as signed lanes
 constexpr uint32_t kDepth = 8;           // tree nodes visited per search
 constexpr uint32_t kInsDepth = 3;        // per position only indexed (inside a match taken)
 constexpr uint32_t kTreeNice = 64;       // the tree keeps one of two positions that agree this far
-constexpr uint32_t kNice = 32;           // a match this long is taken as it is
+constexpr uint32_t kNice = 20;           // a match this long is taken as it is,
+constexpr uint32_t kConfirm = 2;         // unless one of the positions after it reaches further
 constexpr uint32_t kSparse = 4;          // inside it, one position in this many is indexed
 constexpr uint32_t kDenseLengths = 18;   // every match length up to this is priced
 constexpr uint32_t kFirstReprice = 256;  // tokens before the first prices of an entry's own
@@ -90,6 +91,7 @@ void PricedParser::run(EncodeState& st) {
         // Matches may run past the step's end, which then moves to where the
         // last one stops, so no match is cut short at a boundary.
         uint32_t i = 0;
+        uint32_t takeFrom = 0, takeEnd = 0, confirm = 0;  // a long match waiting to be taken
         while (i < seg) {
             uint32_t p = w.pos + i, c0 = cost_[i];
             mf_.prefetch(w, p + 1);
@@ -122,14 +124,19 @@ void PricedParser::run(EncodeState& st) {
                     if (l + 2 < mlen) l = mlen - 2;
                     relax(mlen);
                 }
-                if (n && matches[n - 1].len >= kNice) {
-                    // A long match is taken as it is; its inside is only indexed,
-                    // near its ends and every kSparse-th position between:
-                    // the middle mostly repeats what the tree already holds.
-                    uint32_t len = matches[n - 1].len;
-                    for (uint32_t j = 1; j < len; ++j)
-                        if (j < kSparse || j + kSparse >= len || j % kSparse == 0) mf_.insert(w, p + j);
-                    i += len;
+                // A long match is taken as it is once the next kConfirm
+                // positions hold none reaching past it; its inside is then
+                // only indexed, near its ends and every kSparse-th position
+                // between: the middle mostly repeats what the tree holds.
+                uint32_t reach = n ? i + matches[n - 1].len : 0;
+                if (reach > takeEnd) takeEnd = 0;
+                if (!takeEnd && n && matches[n - 1].len >= kNice) takeFrom = i, takeEnd = reach, confirm = kConfirm;
+                if (takeEnd && !confirm--) {
+                    uint32_t len = takeEnd - takeFrom;
+                    for (uint32_t j = i + 1 - takeFrom; j < len; ++j)
+                        if (j < kSparse || j + kSparse >= len || j % kSparse == 0) mf_.insert(w, w.pos + takeFrom + j);
+                    i = takeEnd;
+                    takeEnd = 0;
                     continue;
                 }
             }
