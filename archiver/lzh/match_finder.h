@@ -97,15 +97,16 @@ private:
     std::vector<uint32_t> head_, prev_;
 };
 
-// For the priced parse: a binary tree per 4-byte hash over the window,
+// For the priced parse: a binary tree per 6-byte hash over the window,
 // sorted by the bytes that follow each position, so one walk from the newest
 // position meets the longest match at every length and re-sorts the tree
-// around the current one. A 3-byte table remembers only the newest position,
-// the one 3-byte match worth its distance code. Every longer match found is
-// reported.
+// around the current one. Tables of 3 and 4 bytes remember only the newest
+// position: a match that short is worth its distance code only when near,
+// and keeping such matches out of the tree keeps its walks short. Every
+// longer match found is reported.
 class TreeFinder {
 public:
-    static constexpr int kHash3Bits = 14, kHash4Bits = 16;
+    static constexpr int kHash3Bits = 14, kHash4Bits = 16, kTreeBits = 16, kTreeBytes = 6;
     uint32_t depth = 0;     // nodes visited per walk that lists matches
     uint32_t insDepth = 0;  // per walk that only indexes: the tree is cut below it
     uint32_t nice = 0;      // a match this long replaces its node: the walk ends there
@@ -118,25 +119,38 @@ public:
         uint32_t v3 = uint32_t{s[0]} << 16 | uint32_t{s[1]} << 8 | s[2];
         return ((v3 << 8 | s[3]) * 2654435761u) >> (32 - kHash4Bits);
     }
+    // Reads 8 bytes: the window keeps padding past the data.
+    static uint32_t hashTree(const uint8_t* s) {
+        uint64_t v;
+        std::memcpy(&v, s, sizeof v);
+        v = __builtin_bswap64(v) >> (64 - 8 * kTreeBytes);  // the same value whatever the byte order
+        return static_cast<uint32_t>((v * 0x9E3779B97F4A7C15ull) >> (64 - kTreeBits));
+    }
 
     // Every node a walk reaches was linked during this entry, so only the
     // heads need clearing.
     void reset(const Window& w) {
-        if (head3_.empty()) head3_.assign(size_t{1} << kHash3Bits, 0), head4_.assign(size_t{1} << kHash4Bits, 0);
+        if (head3_.empty()) {
+            head3_.assign(size_t{1} << kHash3Bits, 0);
+            head4_.assign(size_t{1} << kHash4Bits, 0);
+            headTree_.assign(size_t{1} << kTreeBits, 0);
+        }
         if (son_.size() != 2 * size_t{w.wsize}) son_.assign(2 * size_t{w.wsize}, kNone);
         clearTouched(head3_, w, hash3);
         clearTouched(head4_, w, hash4);
+        clearTouched(headTree_, w, hashTree);
     }
 
     // Links are relative, so only the heads move.
     void slide(uint32_t by) {
-        for (auto& h : head4_) h = slideDown(h, by);
-        for (auto& h : head3_) h = slideDown(h, by);
+        for (auto* heads : {&head3_, &head4_, &headTree_})
+            for (auto& h : *heads) h = slideDown(h, by);
     }
 
     void prefetch(const Window& w, uint32_t p) const {
         __builtin_prefetch(&head3_[hash3(w.buf.data() + p)]);
         __builtin_prefetch(&head4_[hash4(w.buf.data() + p)]);
+        __builtin_prefetch(&headTree_[hashTree(w.buf.data() + p)]);
     }
 
     // Inserts position cur and lists its matches (longer each, at most
@@ -152,23 +166,26 @@ private:
         const uint8_t* b = w.buf.data();
         const uint8_t* scan = b + cur;
         const uint32_t mask = w.wsize - 1;
-        uint32_t h4 = hash4(scan);
-        uint32_t cand = head4_[h4];
-        head4_[h4] = cur;
+        uint32_t ht = hashTree(scan);
+        uint32_t cand = headTree_[ht];
+        headTree_[ht] = cur;
         // cand is usable when cur - cand - 1 < span: 0 stands for none, and
         // a link to a node the window has slid past wraps around.
         const uint32_t span = std::min(w.maxDist, cur) - (cur > 0);
         uint32_t best = kMinMatch - 1, n = 0;
         uint32_t maxLen = std::min(avail, kMaxMatch);
-        uint32_t h3 = hash3(scan);
-        if constexpr (kList) {
-            uint32_t cand3 = head3_[h3];
-            if (cur - cand3 - 1 < span) {
-                uint32_t len = matchLength(scan, b + cand3, 0, maxLen);
-                if (len >= kMinMatch) best = len, out[n++] = {len, cur - cand3};
+        auto newest = [&](std::vector<uint32_t>& heads, uint32_t at) {
+            if constexpr (kList) {
+                uint32_t near = heads[at];
+                if (cur - near - 1 < span) {
+                    uint32_t len = matchLength(scan, b + near, 0, maxLen);
+                    if (len > best) best = len, out[n++] = {len, cur - near};
+                }
             }
-        }
-        head3_[h3] = cur;
+            heads[at] = cur;
+        };
+        newest(head3_, hash3(scan));
+        newest(head4_, hash4(scan));
         // lo/hi: where the next node found below/above cur is linked (in the
         // node at loAt/hiAt); every node between them shares at least
         // min(lenLo, lenHi) bytes with cur. A link holds how far back its
@@ -221,7 +238,7 @@ private:
         return static_cast<uint16_t>(std::min<uint32_t>(to - at + link, kNone));
     }
 
-    std::vector<uint32_t> head3_, head4_;
+    std::vector<uint32_t> head3_, head4_, headTree_;
     std::vector<uint16_t> son_;
 };
 
