@@ -145,8 +145,12 @@ void cLengths(const uint32_t* freq, int n, uint8_t* len) {
 // With `tune`, every code's lengths are chosen for the block's size with
 // its tables; without, plain Huffman lengths: a cheap estimate for comparing splits.
 void buildTables(const Freqs& f, int np, int pbit, Tables& t, bool tune) {
-    t.csingle = singleOrBuild(f.c, NC, t.clen, t.ccode, true, [&](uint8_t* len) {
-        tune ? cLengths(f.c, NC, len) : buildLengths(f.c, NC, kMaxCodeLen, len);
+    // Symbols past the last used one keep length 0; two at least leave room
+    // for a lone symbol's partner.
+    int cn = NC;
+    while (cn > 2 && !f.c[cn - 1]) --cn;
+    t.csingle = singleOrBuild(f.c, cn, t.clen, t.ccode, true, [&](uint8_t* len) {
+        tune ? cLengths(f.c, cn, len) : buildLengths(f.c, cn, kMaxCodeLen, len);
     });
     t.psingle = singleOrBuild(f.p, np, t.plen, t.pcode, true, [&](uint8_t* len) {
         tune ? ptLengths(f.p, np, pbit, len) : buildLengths(f.p, np, kMaxCodeLen, len);

@@ -95,28 +95,25 @@ void tunedLengths(const uint32_t* freq, int n, const std::function<uint64_t(cons
     for (size_t k = 0; k < m; ++k) top[k + 1] = top[k] + freq[syms[m - 1 - k]];
     int shortest = 1;
     while ((size_t{1} << shortest) < m) ++shortest;
-    int best[kMaxCodeLen + 1];
+    int huff[kMaxCodeLen + 1], best[kMaxCodeLen + 1];
+    for (size_t i = 0; i < m; ++i) weight[i] = freq[syms[i]];
+    huffmanCounts(weight, m, huff);
+    int longest = kMaxCodeLen;
+    while (!huff[longest]) --longest;
+    // Lower limits flatten the code: frequent symbols get longer codes, rare
+    // ones shorter, and the table describes fewer distinct lengths.
     uint64_t bestBits = UINT64_MAX;
-    // Flattened weights lengthen frequent codes and shorten rare ones, whose
-    // lengths the table then describes with fewer distinct values.
-    for (uint64_t flat : {0, 1}) {
-        for (size_t i = 0; i < m; ++i) weight[i] = freq[syms[i]] + flat;
-        int huff[kMaxCodeLen + 1];
-        huffmanCounts(weight, m, huff);
-        int longest = kMaxCodeLen;
-        while (!huff[longest]) --longest;
-        for (int limit = longest; limit >= shortest; --limit) {
-            int count[kMaxCodeLen + 1];
-            std::copy(huff, huff + kMaxCodeLen + 1, count);
-            limitCounts(count, limit);
-            uint64_t bits = tableBits(count);
-            size_t k = 0;
-            for (int l = 1; l <= limit; ++l) {
-                bits += static_cast<uint64_t>(l) * (top[k + static_cast<size_t>(count[l])] - top[k]);
-                k += static_cast<size_t>(count[l]);
-            }
-            if (bits < bestBits) bestBits = bits, std::copy(count, count + kMaxCodeLen + 1, best);
+    for (int limit = longest; limit >= shortest; --limit) {
+        int count[kMaxCodeLen + 1];
+        std::copy(huff, huff + kMaxCodeLen + 1, count);
+        limitCounts(count, limit);
+        uint64_t bits = tableBits(count);
+        size_t k = 0;
+        for (int l = 1; l <= limit; ++l) {
+            bits += static_cast<uint64_t>(l) * (top[k + static_cast<size_t>(count[l])] - top[k]);
+            k += static_cast<size_t>(count[l]);
         }
+        if (bits < bestBits) bestBits = bits, std::copy(count, count + kMaxCodeLen + 1, best);
     }
     assignLengths(syms, m, best, len);
 }
