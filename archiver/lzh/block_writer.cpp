@@ -28,10 +28,11 @@ struct Tables {
 };
 
 // Returns the symbol when at most one is used (the table is then written in
-// its single-code form), else -1 with lengths and codes built. With
-// `minBits`, a lone used symbol gets a partner instead, so that every code
-// costs at least one bit: lhasa stops early on codes of no bits at the end.
-int singleOrBuild(const uint32_t* freq, int n, uint8_t* len, uint16_t* code, bool minBits = false) {
+// its single-code form), else -1 with lengths from `build` and codes made.
+// With `minBits`, a lone used symbol gets a partner instead, so that every
+// code costs at least one bit: lhasa stops early on codes of no bits at the end.
+template <class Build>
+int singleOrBuild(const uint32_t* freq, int n, uint8_t* len, uint16_t* code, bool minBits, Build build) {
     int used = 0, last = 0;
     for (int i = 0; i < n; ++i)
         if (freq[i]) ++used, last = i;
@@ -45,7 +46,7 @@ int singleOrBuild(const uint32_t* freq, int n, uint8_t* len, uint16_t* code, boo
         std::fill(len, len + n, 0);
         return last;
     }
-    buildLengths(freq, n, kMaxCodeLen, len);
+    build(len);
     makeCodes(len, n, code);
     return -1;
 }
@@ -95,15 +96,72 @@ void writePtLen(W& w, const uint8_t* len, int nn, int nbit, int special) {
     }
 }
 
-void buildTables(const Freqs& f, int np, Tables& t) {
-    t.csingle = singleOrBuild(f.c, NC, t.clen, t.ccode, true);
-    t.psingle = singleOrBuild(f.p, np, t.plen, t.pcode, true);
+// Code lengths for a position table's code, chosen counting the table's own
+// size: its count and the unused entries are fixed, only the lengths vary.
+void ptLengths(const uint32_t* freq, int n, int nbit, uint8_t* len) {
+    uint8_t pattern[NPMAX];
+    int used = 0;
+    for (int i = 0; i < n; ++i) used += pattern[i] = freq[i] ? 1 : 0;
+    BitCounter fixed;
+    writePtLen(fixed, pattern, n, nbit, -1);
+    fixed.bits -= static_cast<uint64_t>(3 * used);
+    tunedLengths(
+        freq, n,
+        [&](const int* count) {
+            uint64_t bits = fixed.bits;
+            for (int l = 1; l <= kMaxCodeLen; ++l) bits += static_cast<uint64_t>(count[l] * (l <= 6 ? 3 : l - 3));
+            return bits;
+        },
+        len);
+}
+
+// The literal/length code is described by a code-length code: its table
+// and its codes for every length and run of unused symbols.
+void cLengths(const uint32_t* freq, int n, uint8_t* len) {
+    uint8_t used[NC];
+    for (int i = 0; i < n; ++i) used[i] = freq[i] ? 1 : 0;
+    uint32_t runs[NT]{};
+    walkCLen(used, n, [&](int sym, int, int) { ++runs[sym]; });
+    runs[3] = 0;  // the used symbols' lengths, which vary
+    tunedLengths(
+        freq, n,
+        [&](const int* count) {
+            uint32_t tf[NT];
+            std::copy(runs, runs + NT, tf);
+            int l0 = 0;
+            for (int l = 1; l <= kMaxCodeLen; ++l)
+                tf[l + 2] += static_cast<uint32_t>(count[l]), l0 = count[l] ? l + 2 : l0;
+            uint8_t tlen[NT];
+            buildLengths(tf, NT, kMaxCodeLen, tlen);
+            if (!tlen[l0]) return uint64_t{2 * TBIT};  // one symbol only: the single-code form
+            BitCounter bc;
+            writePtLen(bc, tlen, NT, TBIT, 3);
+            for (int i = 0; i < NT; ++i) bc.bits += uint64_t{tf[i]} * tlen[i];
+            return bc.bits;
+        },
+        len);
+}
+
+// With `tune`, every code's lengths are chosen for the block's size with
+// its tables; without, plain Huffman lengths: a cheap estimate for comparing splits.
+void buildTables(const Freqs& f, int np, int pbit, Tables& t, bool tune) {
+    // Symbols past the last used one keep length 0; two at least leave room
+    // for a lone symbol's partner.
+    int cn = NC;
+    while (cn > 2 && !f.c[cn - 1]) --cn;
+    t.csingle = singleOrBuild(f.c, cn, t.clen, t.ccode, true, [&](uint8_t* len) {
+        tune ? cLengths(f.c, cn, len) : buildLengths(f.c, cn, kMaxCodeLen, len);
+    });
+    t.psingle = singleOrBuild(f.p, np, t.plen, t.pcode, true, [&](uint8_t* len) {
+        tune ? ptLengths(f.p, np, pbit, len) : buildLengths(f.p, np, kMaxCodeLen, len);
+    });
     if (t.csingle >= 0) return;
     t.cn = NC;
     while (t.cn > 0 && !t.clen[t.cn - 1]) --t.cn;
     uint32_t tf[NT]{};
     walkCLen(t.clen, t.cn, [&](int sym, int, int) { ++tf[sym]; });
-    t.tsingle = singleOrBuild(tf, NT, t.tlen, t.tcode);
+    t.tsingle =
+        singleOrBuild(tf, NT, t.tlen, t.tcode, false, [&](uint8_t* len) { buildLengths(tf, NT, kMaxCodeLen, len); });
 }
 
 template <class W>
@@ -138,7 +196,7 @@ void writeTables(W& w, const Tables& t, int np, int pbit) {
 // position extra bits, which no split changes).
 uint64_t blockCost(const Freqs& f, int np, int pbit) {
     Tables t;
-    buildTables(f, np, t);
+    buildTables(f, np, pbit, t, false);
     BitCounter bc;
     writeTables(bc, t, np, pbit);
     uint64_t bits = bc.bits + 16;
@@ -208,7 +266,7 @@ void BlockWriter::flush() {
 
 void BlockWriter::writeBlock(const Segment& s) {
     Tables t;
-    buildTables(s.f, m_->np, t);
+    buildTables(s.f, m_->np, m_->pbit, t, true);
     bw_.put(16, static_cast<uint32_t>(s.b - s.a));
     writeTables(bw_, t, m_->np, m_->pbit);
     for (size_t i = s.a; i < s.b; ++i) {

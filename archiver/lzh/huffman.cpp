@@ -5,24 +5,27 @@
 
 namespace lzh {
 
-void buildLengths(const uint32_t* freq, int n, int limit, uint8_t* len) {
-    std::fill(len, len + n, 0);
-    // Fixed arrays: the encoder calls this hundreds of times per block.
-    constexpr int kMaxSyms = 1024;
-    if (n > kMaxSyms) n = kMaxSyms;
-    // Sorted by frequency, ties by symbol: the key carries both.
-    uint64_t key[kMaxSyms];
+namespace {
+constexpr int kMaxSyms = 1024;  // fixed arrays: the encoder builds codes hundreds of times per block
+
+// The used symbols of `freq`, least frequent first, ties by symbol; returns how many.
+size_t sortUsed(const uint32_t* freq, int n, int* syms) {
+    uint64_t key[kMaxSyms];  // frequency and symbol in one key
     size_t m = 0;
-    for (int i = 0; i < n; ++i)
+    for (int i = 0; i < std::min(n, kMaxSyms); ++i)
         if (freq[i]) key[m++] = uint64_t{freq[i]} << 10 | static_cast<uint64_t>(i);
-    if (m < 2) return;
     std::sort(key, key + m);
-    int syms[kMaxSyms];
     for (size_t i = 0; i < m; ++i) syms[i] = static_cast<int>(key[i] & 1023);
-    // Two-queue Huffman: leaves in order, internal nodes appended in order.
+    return m;
+}
+
+// Huffman code lengths of m >= 2 weights in ascending order, counted per
+// length; lengths past kMaxCodeLen are counted there.
+void huffmanCounts(const uint64_t* sortedWeight, size_t m, int* count) {
+    // Two queues: leaves in order, internal nodes appended in order.
     uint64_t weight[2 * kMaxSyms];
     int parent[2 * kMaxSyms];
-    for (size_t i = 0; i < m; ++i) weight[i] = freq[syms[i]];
+    std::copy(sortedWeight, sortedWeight + m, weight);
     size_t leaf = 0, node = m, next = m;
     auto take = [&]() {
         if (leaf < m && (node >= next || weight[leaf] <= weight[node])) return leaf++;
@@ -36,11 +39,15 @@ void buildLengths(const uint32_t* freq, int n, int limit, uint8_t* len) {
     }
     int depth[2 * kMaxSyms];
     depth[2 * m - 2] = 0;
+    std::fill(count, count + kMaxCodeLen + 1, 0);
     for (size_t i = 2 * m - 2; i-- > 0;) depth[i] = depth[static_cast<size_t>(parent[i])] + 1;
-    // Count codes per length, clamp, then repair the Kraft sum.
-    int count[kMaxCodeLen + 1]{};
-    limit = std::min(limit, kMaxCodeLen);
-    for (size_t i = 0; i < m; ++i) ++count[std::min(depth[i], limit)];
+    for (size_t i = 0; i < m; ++i) ++count[std::min(depth[i], kMaxCodeLen)];
+}
+
+// Moves every code longer than `limit` to it, then lengthens the longest
+// shorter codes until the code is complete again.
+void limitCounts(int* count, int limit) {
+    for (int l = limit + 1; l <= kMaxCodeLen; ++l) count[limit] += count[l], count[l] = 0;
     uint64_t total = 0;
     for (int l = 1; l <= limit; ++l) total += static_cast<uint64_t>(count[l]) << (limit - l);
     while (total > (uint64_t{1} << limit)) {
@@ -53,10 +60,62 @@ void buildLengths(const uint32_t* freq, int n, int limit, uint8_t* len) {
             }
         --total;
     }
-    // Most frequent symbols get the shortest codes.
+}
+
+// Most frequent symbols get the shortest codes.
+void assignLengths(const int* syms, size_t m, const int* count, uint8_t* len) {
     size_t i = m;
-    for (int l = 1; l <= limit; ++l)
+    for (int l = 1; l <= kMaxCodeLen; ++l)
         for (int k = 0; k < count[l]; ++k) len[syms[--i]] = static_cast<uint8_t>(l);
+}
+}  // namespace
+
+void buildLengths(const uint32_t* freq, int n, int limit, uint8_t* len) {
+    std::fill(len, len + n, 0);
+    int syms[kMaxSyms];
+    size_t m = sortUsed(freq, n, syms);
+    if (m < 2) return;
+    uint64_t weight[kMaxSyms];
+    for (size_t i = 0; i < m; ++i) weight[i] = freq[syms[i]];
+    int count[kMaxCodeLen + 1];
+    huffmanCounts(weight, m, count);
+    limitCounts(count, std::min(limit, kMaxCodeLen));
+    assignLengths(syms, m, count, len);
+}
+
+void tunedLengths(const uint32_t* freq, int n, const std::function<uint64_t(const int*)>& tableBits, uint8_t* len) {
+    std::fill(len, len + n, 0);
+    int syms[kMaxSyms];
+    size_t m = sortUsed(freq, n, syms);
+    if (m < 2) return;
+    // top[k]: the k most frequent symbols' total, the bits one more bit of
+    // length costs them.
+    uint64_t top[kMaxSyms + 1], weight[kMaxSyms];
+    top[0] = 0;
+    for (size_t k = 0; k < m; ++k) top[k + 1] = top[k] + freq[syms[m - 1 - k]];
+    int shortest = 1;
+    while ((size_t{1} << shortest) < m) ++shortest;
+    int huff[kMaxCodeLen + 1], best[kMaxCodeLen + 1];
+    for (size_t i = 0; i < m; ++i) weight[i] = freq[syms[i]];
+    huffmanCounts(weight, m, huff);
+    int longest = kMaxCodeLen;
+    while (!huff[longest]) --longest;
+    // Lower limits flatten the code: frequent symbols get longer codes, rare
+    // ones shorter, and the table describes fewer distinct lengths.
+    uint64_t bestBits = UINT64_MAX;
+    for (int limit = longest; limit >= shortest; --limit) {
+        int count[kMaxCodeLen + 1];
+        std::copy(huff, huff + kMaxCodeLen + 1, count);
+        limitCounts(count, limit);
+        uint64_t bits = tableBits(count);
+        size_t k = 0;
+        for (int l = 1; l <= limit; ++l) {
+            bits += static_cast<uint64_t>(l) * (top[k + static_cast<size_t>(count[l])] - top[k]);
+            k += static_cast<size_t>(count[l]);
+        }
+        if (bits < bestBits) bestBits = bits, std::copy(count, count + kMaxCodeLen + 1, best);
+    }
+    assignLengths(syms, m, best, len);
 }
 
 void makeCodes(const uint8_t* len, int n, uint16_t* code) {

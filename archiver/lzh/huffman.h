@@ -2,6 +2,7 @@
 // Static Huffman codes as the -lh5-/-lh6-/-lh7- blocks use them: canonical
 // codes (shorter codes first, then by symbol), at most 16 bits long.
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "bitio.h"
@@ -14,6 +15,12 @@ constexpr int kMaxCodeLen = 16;
 // get length 0. With fewer than two used symbols every length stays 0 and
 // the caller writes the single-symbol form.
 void buildLengths(const uint32_t* freq, int n, int limit, uint8_t* len);
+
+// Code lengths for `freq` that make the block smallest counting the table
+// that describes them: in a small block the tables are a good part of it.
+// `tableBits(count)` is that table's size for a code of count[l] codes of
+// length l, the most frequent symbols getting the shortest.
+void tunedLengths(const uint32_t* freq, int n, const std::function<uint64_t(const int*)>& tableBits, uint8_t* len);
 
 // Canonical codes for the lengths.
 void makeCodes(const uint8_t* len, int n, uint16_t* code);

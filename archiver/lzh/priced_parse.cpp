@@ -50,6 +50,18 @@ struct PricedParser::Prices {
         for (int i = 0; i < NPMAX; ++i) p[i] = 5 + (i > 1 ? i - 1 : 0);
     }
 
+    // An entry of one step is priced before any statistics exist: its
+    // literals are priced from how often each byte occurs in it, about
+    // 1 + log2(n / count) bits. Larger entries keep the guesses: their
+    // first step may be mostly long matches, which the guesses price high.
+    void seed(const Window& w) {
+        uint32_t n = w.end - w.pos, h[256]{};
+        if (!w.eof || n > kParseStep) return;
+        for (uint32_t i = 0; i < n; ++i) ++h[w.buf[w.pos + i]];
+        for (int b = 0; b < 256; ++b)  // sqrt(2) ~ 181 / 128 rounds the logarithm
+            if (h[b]) c[b] = std::clamp<uint32_t>(static_cast<uint32_t>(bitLength(n * 181 / 128 / h[b])), 2, 14);
+    }
+
     // From the codes the recent tokens would get.
     void update(int np) {
         uint8_t clen[NC], plen[NPMAX];
@@ -81,6 +93,7 @@ void PricedParser::run(EncodeState& st) {
             if (uint32_t moved = w.fill(kAhead)) mf_.slide(moved);
         }
         if (first) {
+            price.seed(w);
             for (uint32_t p = 0; p < primed; ++p) mf_.insert(w, p);
             first = false;
         }
@@ -155,7 +168,7 @@ void PricedParser::run(EncodeState& st) {
             st.emit(t, t >= 256 ? (t & 511) - 256 + kMinMatch : 1);
         }
         price.since += static_cast<uint32_t>(path_.size());
-        if (price.since >= price.every) price.update(np);
+        if (price.since >= price.every && (w.pos < w.end || !w.eof)) price.update(np);  // not after the last step
     }
 }
 
