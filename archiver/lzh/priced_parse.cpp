@@ -23,8 +23,8 @@ constexpr uint32_t kUnreached = INT32_MAX;  // costs compare as signed lanes
 
 constexpr uint32_t kDepth = 8;           // tree nodes visited per search
 constexpr uint32_t kInsDepth = 3;        // per position only indexed (inside a match taken)
-constexpr uint32_t kTreeNice = 64;       // the tree keeps one of two positions that agree this far
-constexpr uint32_t kNice = 20;           // a match this long is taken as it is,
+constexpr uint32_t kTreeNice = 32;       // the tree keeps one of two positions that agree this far
+constexpr uint32_t kNice = 18;           // a match this long is taken as it is,
 constexpr uint32_t kConfirm = 2;         // unless one of the positions after it reaches further
 constexpr uint32_t kSparse = 4;          // inside it, one position in this many is indexed
 constexpr uint32_t kDenseLengths = 18;   // every match length up to this is priced
