@@ -139,18 +139,26 @@ public:
         clearTouched(head3_, w, hash3);
         clearTouched(head4_, w, hash4);
         clearTouched(headTree_, w, hashTree);
+        forgetHashes();
     }
 
     // Links are relative, so only the heads move.
     void slide(uint32_t by) {
         for (auto* heads : {&head3_, &head4_, &headTree_})
             for (auto& h : *heads) h = slideDown(h, by);
+        forgetHashes();
     }
 
-    void prefetch(const Window& w, uint32_t p) const {
-        __builtin_prefetch(&head3_[hash3(w.buf.data() + p)]);
-        __builtin_prefetch(&head4_[hash4(w.buf.data() + p)]);
-        __builtin_prefetch(&headTree_[hashTree(w.buf.data() + p)]);
+    // After the window changed: the prefetched hashes may be of other bytes.
+    void forgetHashes() { next_.at = kNoPosition; }
+
+    // Fetches position p's heads; the walk at p then reuses its hashes.
+    void prefetch(const Window& w, uint32_t p) {
+        const uint8_t* s = w.buf.data() + p;
+        next_ = {p, hash3(s), hash4(s), hashTree(s)};
+        __builtin_prefetch(&head3_[next_.h3]);
+        __builtin_prefetch(&head4_[next_.h4]);
+        __builtin_prefetch(&headTree_[next_.tree]);
     }
 
     // Inserts position cur and lists its matches (longer each, at most
@@ -166,7 +174,8 @@ private:
         const uint8_t* b = w.buf.data();
         const uint8_t* scan = b + cur;
         const uint32_t mask = w.wsize - 1;
-        uint32_t ht = hashTree(scan);
+        const Hashes h = next_.at == cur ? next_ : Hashes{cur, hash3(scan), hash4(scan), hashTree(scan)};
+        uint32_t ht = h.tree;
         uint32_t cand = headTree_[ht];
         headTree_[ht] = cur;
         // cand is usable when cur - cand - 1 < span: 0 stands for none, and
@@ -184,8 +193,8 @@ private:
             }
             heads[at] = cur;
         };
-        newest(head3_, hash3(scan));
-        newest(head4_, hash4(scan));
+        newest(head3_, h.h3);
+        newest(head4_, h.h4);
         // lo/hi: where the next node found below/above cur is linked (in the
         // node at loAt/hiAt); every node between them shares at least
         // min(lenLo, lenHi) bytes with cur. A link holds how far back its
@@ -239,6 +248,11 @@ private:
     }
 
     std::vector<uint32_t> head3_, head4_, headTree_;
+    struct Hashes {
+        uint32_t at, h3, h4, tree;
+    };
+    static constexpr uint32_t kNoPosition = UINT32_MAX;
+    Hashes next_{kNoPosition, 0, 0, 0};  // the position prefetch() last hashed
     std::vector<uint16_t> son_;
 };
 

@@ -91,6 +91,7 @@ void PricedParser::run(EncodeState& st) {
     for (;;) {
         if (w.end - w.pos < kAhead) {
             if (uint32_t moved = w.fill(kAhead)) mf_.slide(moved);
+            mf_.forgetHashes();
         }
         if (first) {
             price.seed(w);
