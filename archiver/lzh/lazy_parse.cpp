@@ -1,5 +1,8 @@
 // The lazy parse of -lh5-/-lh6-: at each position the longest match, taken
 // unless the next position has a longer one.
+#include <algorithm>
+
+#include "byte_counts.h"
 #include "encode_state.h"
 
 namespace lzh {
@@ -15,10 +18,19 @@ void LazyParser::run(EncodeState& st, int dicbit) {
     mf_.chain = dicbit >= 15 ? 64 : 128;
     mf_.good = 24;
     mf_.nice = kMaxMatch;
-    const uint32_t tooFar = dicbit >= 15 ? 8192 : 4096;  // a 3-byte match farther is not worth it
     Window& w = st.win;
     uint32_t primed = w.pos;
-    if (uint32_t moved = w.fill(kLook)) mf_.slide(moved);
+    // Read up to a step ahead at first, to know whether the entry ends there.
+    if (uint32_t moved = w.fill(kLookMax)) mf_.slide(moved);
+    uint32_t tooFar = dicbit >= 15 ? 8192 : 4096;  // a 3-byte match farther is not worth it
+    if (uint32_t n = w.end - w.pos; w.eof && n && n <= kParseStep) {
+        // A small entry: three literals cost about three times its entropy,
+        // a 3-byte match about 6 bits plus the distance's extra bits. Text
+        // gains by keeping its literals; binary data keeps the default.
+        uint32_t threeLiterals = (3 * ByteCounts(w.buf.data() + w.pos, n).totalBits() + n / 2) / n;
+        uint32_t distBits = std::clamp<uint32_t>(threeLiterals, 6 + 7, dicbit >= 15 ? 6 + 13 : 6 + 12) - 6;
+        tooFar = 1u << distBits;
+    }
     for (uint32_t p = 0; p < primed; ++p) mf_.insert(w, p);
     uint32_t matchLen = kMinMatch - 1, matchDist = 0;
     bool pending = false;

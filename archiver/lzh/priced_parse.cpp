@@ -3,6 +3,7 @@
 // tokens would get.
 #include <cstring>
 
+#include "byte_counts.h"
 #include "encode_state.h"
 #include "huffman.h"
 
@@ -51,15 +52,14 @@ struct PricedParser::Prices {
     }
 
     // An entry of one step is priced before any statistics exist: its
-    // literals are priced from how often each byte occurs in it, about
-    // 1 + log2(n / count) bits. Larger entries keep the guesses: their
-    // first step may be mostly long matches, which the guesses price high.
+    // literals are priced from how often each byte occurs in it. Larger
+    // entries keep the guesses: their first step may be mostly long
+    // matches, which the guesses price high.
     void seed(const Window& w) {
-        uint32_t n = w.end - w.pos, h[256]{};
-        if (!w.eof || n > kParseStep) return;
-        for (uint32_t i = 0; i < n; ++i) ++h[w.buf[w.pos + i]];
-        for (int b = 0; b < 256; ++b)  // sqrt(2) ~ 181 / 128 rounds the logarithm
-            if (h[b]) c[b] = std::clamp<uint32_t>(static_cast<uint32_t>(bitLength(n * 181 / 128 / h[b])), 2, 14);
+        if (!w.eof || w.end - w.pos > kParseStep) return;
+        ByteCounts bc(w.buf.data() + w.pos, w.end - w.pos);
+        for (int b = 0; b < 256; ++b)
+            if (bc.h[b]) c[b] = std::clamp<uint32_t>(bc.bits(b), 2, 14);
     }
 
     // From the codes the recent tokens would get.
