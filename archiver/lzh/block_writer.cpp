@@ -1,6 +1,7 @@
 #include "block_writer.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "huffman.h"
 
@@ -13,6 +14,8 @@ void Freqs::add(const Freqs& o) {
 
 namespace {
 constexpr size_t kSplitCandidates = 16;  // segments per chunk tried as block boundaries
+constexpr double kTableBits = 60;        // a block's tables: the code-length code and counts,
+constexpr double kBitsPerLength = 3;     // and about this much per code length written
 
 struct BitCounter {
     uint64_t bits = 0;
@@ -192,17 +195,30 @@ void writeTables(W& w, const Tables& t, int np, int pbit) {
     }
 }
 
-// Bits a block with these frequencies costs (tables and codes, not the
-// position extra bits, which no split changes).
-uint64_t blockCost(const Freqs& f, int np, int pbit) {
-    Tables t;
-    buildTables(f, np, pbit, t, false);
-    BitCounter bc;
-    writeTables(bc, t, np, pbit);
-    uint64_t bits = bc.bits + 16;
-    for (int i = 0; i < NC; ++i) bits += uint64_t{f.c[i]} * t.clen[i];
-    for (int i = 0; i < np; ++i) bits += uint64_t{f.p[i]} * t.plen[i];
-    return bits;
+// log2(x) for x >= 1, within 0.002 bit: the float's exponent, and a
+// quadratic for its mantissa.
+float log2Approx(uint32_t x) {
+    const uint32_t bits = std::bit_cast<uint32_t>(static_cast<float>(x));
+    const float m = std::bit_cast<float>((bits & 0x7FFFFFu) | 0x3F800000u) - 1.0f;
+    return static_cast<float>(static_cast<int>(bits >> 23) - 127) + m * (1.3465552f - 0.34655523f * m);
+}
+
+// Bits a block with these frequencies would take (not the position extra
+// bits, which no split changes), from their entropy and a guess at the
+// tables: the split search asks this dozens of times per chunk, and
+// building the codes there cost more than the rest of small blocks' writing.
+uint64_t blockCost(const Freqs& f, int np) {
+    double bits = 16 + kTableBits;
+    auto codes = [&](const uint32_t* freq, int n, double perUsed) {
+        uint32_t total = 0, used = 0;
+        double sum = 0;
+        for (int i = 0; i < n; ++i)
+            if (freq[i]) total += freq[i], sum += freq[i] * static_cast<double>(log2Approx(freq[i])), ++used;
+        if (used > 1) bits += total * static_cast<double>(log2Approx(total)) - sum + used * perUsed;
+    };
+    codes(f.c, NC, kBitsPerLength);
+    codes(f.p, np, kBitsPerLength);
+    return static_cast<uint64_t>(bits);
 }
 
 }  // namespace
@@ -234,13 +250,13 @@ void BlockWriter::flush() {
         segs.push_back(s);
     }
     if (segs.size() > 1)  // a lone segment is written as it is: no cost needed
-        for (Segment& s : segs) s.cost = blockCost(s.f, np, pbit);
+        for (Segment& s : segs) s.cost = blockCost(s.f, np);
     // joined[i]: the cost of segs[i] and segs[i + 1] as one block; after a
     // merge only the two pairs beside it change.
     auto pairCost = [&](size_t i) {
         Freqs f = segs[i].f;
         f.add(segs[i + 1].f);
-        return blockCost(f, np, pbit);
+        return blockCost(f, np);
     };
     std::vector<uint64_t> joined(segs.size() > 1 ? segs.size() - 1 : 0);
     for (size_t i = 0; i < joined.size(); ++i) joined[i] = pairCost(i);
