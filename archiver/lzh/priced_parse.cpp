@@ -20,7 +20,7 @@ inline Lanes load(const uint32_t* p) {
 }
 inline void store(uint32_t* p, Lanes v) { std::memcpy(p, &v, sizeof v); }
 constexpr uint32_t kLanes = 4;
-constexpr uint32_t kUnreached = INT32_MAX;  // costs compare as signed lanes
+constexpr uint8_t kUnreachedByte = 0x7F;  // costs compare as signed lanes, and are set by memset
 
 constexpr uint32_t kDepth = 8;           // tree nodes visited per search
 constexpr uint32_t kInsDepth = 3;        // per position only indexed (inside a match taken)
@@ -101,7 +101,8 @@ void PricedParser::run(EncodeState& st) {
         uint32_t seg = std::min(kParseStep, w.end - w.pos);
         if (!seg) break;
         cost_[0] = 0;
-        std::fill(cost_.begin() + 1, cost_.end(), kUnreached);
+        // Only what this step can reach: a small entry is one short step.
+        std::memset(cost_.data() + 1, kUnreachedByte, (seg + kMaxMatch + kLanes - 1) * sizeof cost_[0]);
         // Matches may run past the step's end, which then moves to where the
         // last one stops, so no match is cut short at a boundary.
         uint32_t i = 0;
