@@ -136,9 +136,17 @@ public:
             headTree_.assign(size_t{1} << kTreeBits, 0);
         }
         if (son_.size() != 2 * size_t{w.wsize}) son_.assign(2 * size_t{w.wsize}, kNone);
-        clearTouched(head3_, w, hash3);
-        clearTouched(head4_, w, hash4);
-        clearTouched(headTree_, w, hashTree);
+        if (!w.slid && w.end <= head3_.size() / 4) {
+            // A small entry: one pass clears its slots in all three tables.
+            for (uint32_t p = 0; p < w.end; ++p) {
+                const uint8_t* s = w.buf.data() + p;
+                head3_[hash3(s)] = head4_[hash4(s)] = headTree_[hashTree(s)] = 0;
+            }
+        } else {
+            clearTouched(head3_, w, hash3);
+            clearTouched(head4_, w, hash4);
+            clearTouched(headTree_, w, hashTree);
+        }
         forgetHashes();
     }
 
