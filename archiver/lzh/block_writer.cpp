@@ -241,7 +241,7 @@ void BlockWriter::reset(const Method& m) {
 void BlockWriter::flush() {
     size_t n = tokens_.size();
     if (!n) return;
-    const int np = m_->np, pbit = m_->pbit;
+    const int np = m_->np;
     std::vector<Segment> segs;
     size_t step = std::max<size_t>(2048, (n + kSplitCandidates - 1) / kSplitCandidates);
     for (size_t a = 0; a < n; a += step) {

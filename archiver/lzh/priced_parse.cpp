@@ -11,7 +11,10 @@ namespace lzh {
 
 namespace {
 // Four lengths of a match are priced at once: the per-length compare is a
-// branch the predictor mostly loses.
+// branch the predictor mostly loses. Where SSE is missing (32-bit Windows)
+// GCC splits the lanes and warns that vectors change the calling
+// convention; these helpers never leave this file.
+#pragma GCC diagnostic ignored "-Wpsabi"
 using Lanes = int32_t __attribute__((vector_size(16)));
 inline Lanes load(const uint32_t* p) {
     Lanes v;
