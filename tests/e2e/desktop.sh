@@ -90,7 +90,14 @@ outer_geometry() {
 }
 
 send_keys() {
+  local _
   xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1" 2>/dev/null
+  # On a busy machine the focus can arrive after the window manager's answer,
+  # and keys typed before it are lost.
+  for _ in $(seq 50); do
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$1" ] && break
+    sleep 0.1
+  done
   sleep 0.3
   xdotool key --delay 80 "${@:2}"
 }
