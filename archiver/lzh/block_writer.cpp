@@ -145,19 +145,14 @@ void cLengths(const uint32_t* freq, int n, uint8_t* len) {
         len);
 }
 
-// With `tune`, every code's lengths are chosen for the block's size with
-// its tables; without, plain Huffman lengths: a cheap estimate for comparing splits.
-void buildTables(const Freqs& f, int np, int pbit, Tables& t, bool tune) {
+// Every code's lengths are chosen for the block's size with its tables.
+void buildTables(const Freqs& f, int np, int pbit, Tables& t) {
     // Symbols past the last used one keep length 0; two at least leave room
     // for a lone symbol's partner.
     int cn = NC;
     while (cn > 2 && !f.c[cn - 1]) --cn;
-    t.csingle = singleOrBuild(f.c, cn, t.clen, t.ccode, true, [&](uint8_t* len) {
-        tune ? cLengths(f.c, cn, len) : buildLengths(f.c, cn, kMaxCodeLen, len);
-    });
-    t.psingle = singleOrBuild(f.p, np, t.plen, t.pcode, true, [&](uint8_t* len) {
-        tune ? ptLengths(f.p, np, pbit, len) : buildLengths(f.p, np, kMaxCodeLen, len);
-    });
+    t.csingle = singleOrBuild(f.c, cn, t.clen, t.ccode, true, [&](uint8_t* len) { cLengths(f.c, cn, len); });
+    t.psingle = singleOrBuild(f.p, np, t.plen, t.pcode, true, [&](uint8_t* len) { ptLengths(f.p, np, pbit, len); });
     if (t.csingle >= 0) return;
     t.cn = NC;
     while (t.cn > 0 && !t.clen[t.cn - 1]) --t.cn;
@@ -209,15 +204,15 @@ float log2Approx(uint32_t x) {
 // building the codes there cost more than the rest of small blocks' writing.
 uint64_t blockCost(const Freqs& f, int np) {
     double bits = 16 + kTableBits;
-    auto codes = [&](const uint32_t* freq, int n, double perUsed) {
+    auto codes = [&](const uint32_t* freq, int n) {
         uint32_t total = 0, used = 0;
         double sum = 0;
         for (int i = 0; i < n; ++i)
             if (freq[i]) total += freq[i], sum += freq[i] * static_cast<double>(log2Approx(freq[i])), ++used;
-        if (used > 1) bits += total * static_cast<double>(log2Approx(total)) - sum + used * perUsed;
+        if (used > 1) bits += total * static_cast<double>(log2Approx(total)) - sum + used * kBitsPerLength;
     };
-    codes(f.c, NC, kBitsPerLength);
-    codes(f.p, np, kBitsPerLength);
+    codes(f.c, NC);
+    codes(f.p, np);
     return static_cast<uint64_t>(bits);
 }
 
@@ -282,7 +277,7 @@ void BlockWriter::flush() {
 
 void BlockWriter::writeBlock(const Segment& s) {
     Tables t;
-    buildTables(s.f, m_->np, m_->pbit, t, true);
+    buildTables(s.f, m_->np, m_->pbit, t);
     bw_.put(16, static_cast<uint32_t>(s.b - s.a));
     writeTables(bw_, t, m_->np, m_->pbit);
     for (size_t i = s.a; i < s.b; ++i) {

@@ -123,7 +123,7 @@ public:
     static uint32_t hashTree(const uint8_t* s) {
         uint64_t v;
         std::memcpy(&v, s, sizeof v);
-        v = __builtin_bswap64(v) >> (64 - 8 * kTreeBytes);  // the same value whatever the byte order
+        v = __builtin_bswap64(v) >> (64 - 8 * kTreeBytes);  // the first kTreeBytes, the first one highest
         return static_cast<uint32_t>((v * 0x9E3779B97F4A7C15ull) >> (64 - kTreeBits));
     }
 
