@@ -2,6 +2,7 @@
 // Match finders over the encoder's window. Each keeps its tables
 // between entries and clears only the slots the last entry touched.
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -111,49 +112,33 @@ public:
     uint32_t insDepth = 0;  // per walk that only indexes: the tree is cut below it
     uint32_t nice = 0;      // a match this long replaces its node: the walk ends there
 
-    static uint32_t hash3(const uint8_t* s) {
-        uint32_t v3 = uint32_t{s[0]} << 16 | uint32_t{s[1]} << 8 | s[2];
-        return (v3 * 2654435761u) >> (32 - kHash3Bits);
-    }
-    static uint32_t hash4(const uint8_t* s) {
-        uint32_t v3 = uint32_t{s[0]} << 16 | uint32_t{s[1]} << 8 | s[2];
-        return ((v3 << 8 | s[3]) * 2654435761u) >> (32 - kHash4Bits);
-    }
-    // Reads 8 bytes: the window keeps padding past the data.
-    static uint32_t hashTree(const uint8_t* s) {
-        uint64_t v;
-        std::memcpy(&v, s, sizeof v);
-        v = __builtin_bswap64(v) >> (64 - 8 * kTreeBytes);  // the first kTreeBytes, the first one highest
-        return static_cast<uint32_t>((v * 0x9E3779B97F4A7C15ull) >> (64 - kTreeBits));
-    }
-
-    // Every node a walk reaches was linked during this entry, so only the
-    // heads need clearing.
+    // Heads hold a position plus base_, so a new entry or a slide only
+    // raises base_: what older entries left lies a window or more below
+    // it, out of reach. Every node a walk reaches was linked since, from a
+    // head. After a slide or another finder's entries w.end no longer
+    // bounds what the heads hold: they are cleared.
     void reset(const Window& w) {
-        if (head3_.empty()) {
+        if (head3_.empty() || w.slid || base_ > kRebase) {
             head3_.assign(size_t{1} << kHash3Bits, 0);
             head4_.assign(size_t{1} << kHash4Bits, 0);
             headTree_.assign(size_t{1} << kTreeBits, 0);
+            base_ = kWindowMax;
+        } else {
+            base_ += w.end + kWindowMax;
         }
         if (son_.size() != 2 * size_t{w.wsize}) son_.assign(2 * size_t{w.wsize}, kNone);
-        if (!w.slid && w.end <= head3_.size() / 4) {
-            // A small entry: one pass clears its slots in all three tables.
-            for (uint32_t p = 0; p < w.end; ++p) {
-                const uint8_t* s = w.buf.data() + p;
-                head3_[hash3(s)] = head4_[hash4(s)] = headTree_[hashTree(s)] = 0;
-            }
-        } else {
-            clearTouched(head3_, w, hash3);
-            clearTouched(head4_, w, hash4);
-            clearTouched(headTree_, w, hashTree);
-        }
         forgetHashes();
     }
 
-    // Links are relative, so only the heads move.
+    // Links are relative and heads absolute: only base_ moves, until it
+    // nears the top and the heads move down with it.
     void slide(uint32_t by) {
-        for (auto* heads : {&head3_, &head4_, &headTree_})
-            for (auto& h : *heads) h = slideDown(h, by);
+        base_ += by;
+        if (base_ > kRebase) {
+            for (auto* heads : {&head3_, &head4_, &headTree_})
+                for (auto& h : *heads) h = h >= base_ ? h - base_ + kWindowMax : 0;
+            base_ = kWindowMax;
+        }
         forgetHashes();
     }
 
@@ -162,8 +147,7 @@ public:
 
     // Fetches position p's heads; the walk at p then reuses its hashes.
     void prefetch(const Window& w, uint32_t p) {
-        const uint8_t* s = w.buf.data() + p;
-        next_ = {p, hash3(s), hash4(s), hashTree(s)};
+        next_ = hashes(w.buf.data() + p, p);
         __builtin_prefetch(&head3_[next_.h3]);
         __builtin_prefetch(&head4_[next_.h4]);
         __builtin_prefetch(&headTree_[next_.tree]);
@@ -182,24 +166,26 @@ private:
         const uint8_t* b = w.buf.data();
         const uint8_t* scan = b + cur;
         const uint32_t mask = w.wsize - 1;
-        const Hashes h = next_.at == cur ? next_ : Hashes{cur, hash3(scan), hash4(scan), hashTree(scan)};
-        uint32_t ht = h.tree;
-        uint32_t cand = headTree_[ht];
-        headTree_[ht] = cur;
-        // cand is usable when cur - cand - 1 < span: 0 stands for none, and
-        // a link to a node the window has slid past wraps around.
-        const uint32_t span = std::min(w.maxDist, cur) - (cur > 0);
+        const Hashes h = next_.at == cur ? next_ : hashes(scan, cur);
+        const uint32_t stored = cur + base_;
+        uint32_t cand = headTree_[h.tree] - base_;
+        headTree_[h.tree] = stored;
+        // cand is usable when cur - cand - 1 < span: a head older than base_,
+        // a position slid out and kNone all lie farther back.
+        const uint32_t span = w.maxDist - 1;
         uint32_t best = kMinMatch - 1, n = 0;
         uint32_t maxLen = std::min(avail, kMaxMatch);
+        uint32_t tried = cur;  // the 4-byte head is often the 3-byte one
         auto newest = [&](std::vector<uint32_t>& heads, uint32_t at) {
             if constexpr (kList) {
-                uint32_t near = heads[at];
-                if (cur - near - 1 < span) {
+                uint32_t near = heads[at] - base_;
+                if (cur - near - 1 < span && near != tried) {
                     uint32_t len = matchLength(scan, b + near, 0, maxLen);
                     if (len > best) best = len, out[n++] = {len, cur - near};
+                    tried = near;
                 }
             }
-            heads[at] = cur;
+            heads[at] = stored;
         };
         newest(head3_, h.h3);
         newest(head4_, h.h4);
@@ -255,10 +241,28 @@ private:
         return static_cast<uint16_t>(std::min<uint32_t>(to - at + link, kNone));
     }
 
-    std::vector<uint32_t> head3_, head4_, headTree_;
     struct Hashes {
         uint32_t at, h3, h4, tree;
     };
+    // One load serves all three; reads 8 bytes: the window keeps padding past the data.
+    static Hashes hashes(const uint8_t* s, uint32_t at) {
+        uint64_t v;
+        std::memcpy(&v, s, sizeof v);
+        v = le64(v);
+        const uint32_t v4 = static_cast<uint32_t>(v);
+        const uint64_t v6 = v << (64 - 8 * kTreeBytes);
+        return {at, ((v4 & 0xFFFFFF) * 2654435761u) >> (32 - kHash3Bits), (v4 * 2654435761u) >> (32 - kHash4Bits),
+                static_cast<uint32_t>((v6 * 0x9E3779B97F4A7C15ull) >> (64 - kTreeBits))};
+    }
+    static uint64_t le64(uint64_t v) {
+        if constexpr (std::endian::native == std::endian::big) return __builtin_bswap64(v);
+        return v;
+    }
+
+    static constexpr uint32_t kRebase = 1u << 31;  // base_ + any position stays below 2^32
+    static constexpr uint32_t kWindowMax = 1u << (NPMAX - 1);  // the largest window
+    uint32_t base_ = 0;
+    std::vector<uint32_t> head3_, head4_, headTree_;
     static constexpr uint32_t kNoPosition = UINT32_MAX;
     Hashes next_{kNoPosition, 0, 0, 0};  // the position prefetch() last hashed
     std::vector<uint16_t> son_;
