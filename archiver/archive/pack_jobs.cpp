@@ -198,8 +198,12 @@ FilePacker::Data FilePacker::write(lzh::FdSink& sink, const std::function<void(u
     File& f = files_[cur_ - 1];
     Data d;
     uint64_t dataAt = sink.position();
-    std::vector<uint8_t> bytes;
-    lzh::BitWriter joined(bytes);
+    lzh::BitWriter joined;
+    auto writeJoined = [&] {
+        std::vector<uint8_t>& bytes = joined.bytes();
+        sink.write(bytes.data(), bytes.size());
+        bytes.clear();
+    };
     bool gaveUp = false;
     for (;;) {
         ahead();
@@ -221,13 +225,12 @@ FilePacker::Data FilePacker::write(lzh::FdSink& sink, const std::function<void(u
             continue;
         }
         joined.append(p->packed.data(), p->result.bits);
-        sink.write(bytes.data(), bytes.size());
-        bytes.clear();
+        writeJoined();
         d.crc = lzh::crc16Combine(d.crc, p->result.crc, p->result.in);
         d.original += p->result.in;
     }
     joined.finish();
-    sink.write(bytes.data(), bytes.size());
+    writeJoined();
     d.packed = sink.position() - dataAt;
     if (f.size && !gaveUp && d.packed < d.original) {
         d.method = m_.id;

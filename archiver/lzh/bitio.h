@@ -1,6 +1,7 @@
 #pragma once
 // Bit I/O, most significant bit first.
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "error.h"
@@ -10,19 +11,19 @@ namespace lzh {
 
 class BitWriter {
 public:
-    explicit BitWriter(std::vector<uint8_t>& out) : out_(out) {}
     void put(int n, uint32_t v) {  // n <= 32
-        if (!n) return;
         total_ += static_cast<unsigned>(n);
-        acc_ = (acc_ << n) | (v & (n == 32 ? 0xFFFFFFFFu : ((1u << n) - 1)));
+        acc_ = (acc_ << n) | (v & ((uint64_t{1} << n) - 1));
         nbits_ += n;
-        // Whole 32-bit words: a quarter of the vector appends.
         if (nbits_ >= 32) {
             nbits_ -= 32;
-            uint32_t w = static_cast<uint32_t>(acc_ >> nbits_);
-            uint8_t b[4] = {static_cast<uint8_t>(w >> 24), static_cast<uint8_t>(w >> 16), static_cast<uint8_t>(w >> 8),
-                            static_cast<uint8_t>(w)};
-            out_.insert(out_.end(), b, b + 4);
+            const uint32_t w = static_cast<uint32_t>(acc_ >> nbits_);
+            const uint8_t b[4] = {static_cast<uint8_t>(w >> 24), static_cast<uint8_t>(w >> 16),
+                                  static_cast<uint8_t>(w >> 8), static_cast<uint8_t>(w)};
+            std::memcpy(stage_ + staged_, b, 4);
+            staged_ += 4;
+            // Whole runs of words: appending to the vector cost more than coding.
+            if (staged_ == sizeof stage_) unstage();
         }
     }
     // Appends a stream of `bits` bits held most significant first in `src`.
@@ -33,13 +34,21 @@ public:
         if (bits) put(static_cast<int>(bits), static_cast<uint32_t>(*src >> (8 - bits)));
     }
     uint64_t bits() const { return total_; }  // put so far, padding excluded
+    // The whole bytes written so far; the caller may take them out.
+    std::vector<uint8_t>& bytes() {
+        unstage();
+        return out_;
+    }
     void reset() {
+        out_.clear();
+        staged_ = 0;
         acc_ = 0;
         nbits_ = 0;
         total_ = 0;
     }
     // Writes the pending bits, padding the last byte with zero bits.
     void finish() {
+        unstage();
         while (nbits_ >= 8) {
             nbits_ -= 8;
             out_.push_back(static_cast<uint8_t>(acc_ >> nbits_));
@@ -51,7 +60,14 @@ public:
     }
 
 private:
-    std::vector<uint8_t>& out_;
+    void unstage() {
+        out_.insert(out_.end(), stage_, stage_ + staged_);
+        staged_ = 0;
+    }
+
+    std::vector<uint8_t> out_;
+    uint8_t stage_[256];
+    size_t staged_ = 0;
     uint64_t acc_ = 0;
     int nbits_ = 0;
     uint64_t total_ = 0;

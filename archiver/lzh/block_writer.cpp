@@ -226,7 +226,6 @@ struct BlockWriter::Segment {
 
 void BlockWriter::reset(const Method& m) {
     m_ = &m;
-    bytes_.clear();
     bw_.reset();
     tokens_.clear();
     covered_ = 0;
@@ -287,8 +286,8 @@ void BlockWriter::writeBlock(const Segment& s) {
         if (c >= 256) {
             uint32_t d = tok >> 9;
             int p = bitLength(d);
-            bw_.put(t.plen[p], t.pcode[p]);
-            if (p > 1) bw_.put(p - 1, d - (1u << (p - 1)));
+            int extra = p > 1 ? p - 1 : 0;  // the bits below d's highest, after its code
+            bw_.put(t.plen[p] + extra, uint32_t{t.pcode[p]} << extra | (d & ((1u << extra) - 1)));
         }
     }
 }

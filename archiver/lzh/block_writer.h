@@ -28,7 +28,7 @@ class BlockWriter {
 public:
     static constexpr size_t kChunkTokens = 65535;  // the block's 16-bit code count
 
-    BlockWriter() : bw_(bytes_) { tokens_.reserve(kChunkTokens); }
+    BlockWriter() { tokens_.reserve(kChunkTokens); }
     void reset(const Method& m);
     // Adds a token covering `len` input bytes; true when the chunk is full.
     bool add(uint32_t tok, uint32_t len) {
@@ -40,7 +40,7 @@ public:
     void flush();
     // Pads the last byte with zero bits.
     void finish() { bw_.finish(); }
-    std::vector<uint8_t>& bytes() { return bytes_; }  // written, for the caller to drain
+    std::vector<uint8_t>& bytes() { return bw_.bytes(); }  // written, for the caller to drain
     uint64_t covered() const { return covered_; }
     const Method& method() const { return *m_; }
     uint64_t bits() const { return bw_.bits(); }
@@ -50,7 +50,6 @@ private:
     void writeBlock(const Segment& s);
 
     const Method* m_ = nullptr;
-    std::vector<uint8_t> bytes_;
     BitWriter bw_;
     std::vector<uint32_t> tokens_;
     uint64_t covered_ = 0;

@@ -182,13 +182,12 @@ const std::pair<const char*, std::vector<std::pair<int, uint32_t>>> kBadStreams[
 TEST(Codec, HandMadeBadStreamsAreDamaged) {
     for (const auto& [name, fields] : kBadStreams) {
         SCOPED_TRACE(name);
-        std::vector<uint8_t> buf;
-        lzh::BitWriter w(buf);
+        lzh::BitWriter w;
         for (auto [n, v] : fields) w.put(n, v);
         w.put(32, 0);
         w.finish();
         try {
-            unpack(lzh::methodForLevel(2), buf, 1000);
+            unpack(lzh::methodForLevel(2), w.bytes(), 1000);
             ADD_FAILURE() << "accepted";
         } catch (const lzh::Error& e) {
             EXPECT_EQ(e.code, UNLHA_ERR_DAMAGED);
