@@ -31,7 +31,7 @@ EncodeResult Encoder::encode(const Method& m, ByteSource& in, ByteSink& out, boo
                              const uint8_t* history, size_t historySize) {
     EncodeState& st = impl_->st;
     st.win.setWindow(m.dicbit);
-    // The finders clear what the last entry touched; after another method
+    // The finders forget the last entry cheaply; after another method
     // (another window, the other finder) they clear everything.
     if (impl_->last != &m) st.win.slid = true;
     impl_->last = &m;

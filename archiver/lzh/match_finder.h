@@ -1,6 +1,6 @@
 #pragma once
 // Match finders over the encoder's window. Each keeps its tables
-// between entries and clears only the slots the last entry touched.
+// between entries: a small entry must not pay for clearing them whole.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -114,9 +114,9 @@ public:
 
     // Heads hold a position plus base_, so a new entry or a slide only
     // raises base_: what older entries left lies a window or more below
-    // it, out of reach. Every node a walk reaches was linked since, from a
-    // head. After a slide or another finder's entries w.end no longer
-    // bounds what the heads hold: they are cleared.
+    // it, out of reach, and every node a walk reaches was linked since.
+    // After a slide or another method's entries, w.end no longer bounds
+    // what the heads hold: they are cleared.
     void reset(const Window& w) {
         if (head3_.empty() || w.slid || base_ > kRebase) {
             head3_.assign(size_t{1} << kHash3Bits, 0);
