@@ -1,6 +1,7 @@
 // The priced parse of -lh7-: the cheapest path through each step of the
 // input, every searched position priced with the code lengths the recent
 // tokens would get.
+#include <algorithm>
 #include <cstring>
 
 #include "byte_counts.h"
@@ -150,9 +151,14 @@ void PricedParser::run(EncodeState& st) {
                 if (reach > takeEnd) takeEnd = 0;
                 if (!takeEnd && n && matches[n - 1].len >= kNice) takeFrom = i, takeEnd = reach, confirm = kConfirm;
                 if (takeEnd && !confirm--) {
-                    uint32_t len = takeEnd - takeFrom;
-                    for (uint32_t j = i + 1 - takeFrom; j < len; ++j)
-                        if (j < kSparse || j + kSparse >= len || j % kSparse == 0) mf_.insert(w, w.pos + takeFrom + j);
+                    // Walked in three runs: a test per position was a branch
+                    // the predictor lost.
+                    const uint32_t len = takeEnd - takeFrom, at = w.pos + takeFrom, from = i + 1 - takeFrom;
+                    const uint32_t tail = len > kSparse ? len - kSparse : 0;
+                    for (uint32_t j = from; j < std::min(kSparse, len); ++j) mf_.insert(w, at + j);
+                    for (uint32_t j = (std::max(from, kSparse) + kSparse - 1) / kSparse * kSparse; j < tail; j += kSparse)
+                        mf_.insert(w, at + j);
+                    for (uint32_t j = std::max({from, kSparse, tail}); j < len; ++j) mf_.insert(w, at + j);
                     i = takeEnd;
                     takeEnd = 0;
                     continue;
