@@ -1,6 +1,7 @@
 #pragma once
 // Collects the parse's tokens and writes them as blocks, each with its own
 // Huffman tables, cutting a chunk where separate tables save bits.
+#include <bit>
 #include <cstdint>
 #include <vector>
 
@@ -11,7 +12,7 @@ namespace lzh {
 
 // A token: literal byte (< 256), or length code | (distance - 1) << 9.
 inline uint32_t matchToken(uint32_t len, uint32_t dist) { return (len - kMinMatch + 256) | (dist - 1) << 9; }
-inline int bitLength(uint32_t v) { return v ? 32 - __builtin_clz(v) : 0; }
+inline int bitLength(uint32_t v) { return static_cast<int>(std::bit_width(v)); }
 inline uint32_t posCode(uint32_t tok) { return static_cast<uint32_t>(bitLength(tok >> 9)); }
 
 struct Freqs {

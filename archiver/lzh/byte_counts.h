@@ -1,9 +1,8 @@
 #pragma once
 // How often each byte occurs in a stretch of input: a guess at what its
 // literals will cost before any code exists.
+#include <bit>
 #include <cstdint>
-
-#include "block_writer.h"
 
 namespace lzh {
 
@@ -15,7 +14,7 @@ struct ByteCounts {
     }
     // About 1 + log2(n / h[b]): the length of byte b's code, if it is used
     // (sqrt(2) ~ 181 / 128 rounds the logarithm).
-    uint32_t bits(int b) const { return static_cast<uint32_t>(bitLength(n * 181 / 128 / h[b])); }
+    uint32_t bits(int b) const { return static_cast<uint32_t>(std::bit_width(n * 181 / 128 / h[b])); }
     // About n times the bytes' entropy.
     uint32_t totalBits() const {
         uint32_t t = 0;

@@ -2,7 +2,6 @@
 // Match finders over the encoder's window. Each keeps its tables
 // between entries: a small entry must not pay for clearing them whole.
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -244,19 +243,15 @@ private:
     struct Hashes {
         uint32_t at, h3, h4, tree;
     };
-    // One load serves all three; reads 8 bytes: the window keeps padding past the data.
+    // One load serves all three, read little-endian as matchLength reads;
+    // 8 bytes: the window keeps padding past the data.
     static Hashes hashes(const uint8_t* s, uint32_t at) {
         uint64_t v;
         std::memcpy(&v, s, sizeof v);
-        v = le64(v);
         const uint32_t v4 = static_cast<uint32_t>(v);
         const uint64_t v6 = v << (64 - 8 * kTreeBytes);
         return {at, ((v4 & 0xFFFFFF) * 2654435761u) >> (32 - kHash3Bits), (v4 * 2654435761u) >> (32 - kHash4Bits),
                 static_cast<uint32_t>((v6 * 0x9E3779B97F4A7C15ull) >> (64 - kTreeBits))};
-    }
-    static uint64_t le64(uint64_t v) {
-        if constexpr (std::endian::native == std::endian::big) return __builtin_bswap64(v);
-        return v;
     }
 
     static constexpr uint32_t kRebase = 1u << 31;  // base_ + any position stays below 2^32
