@@ -90,7 +90,7 @@ unset XDG_CONFIG_HOME
 mkdir -p "$HOME" "$work/data" "$work/elsewhere" "$work/check"
 printf 'first file\n' >"$work/data/one.txt"
 head -c 200000 /dev/urandom >"$work/data/two.bin"
-cd "$work/elsewhere"
+cd "$work/elsewhere" || fail "no folder $work/elsewhere"
 desktop_start
 launch kinaru "$work/data/one.txt" "$work/data/two.bin"
 window=$(wait_window "^Kinaru - ") || fail "no compression dialog appeared"
@@ -118,6 +118,7 @@ if [ ! -e /usr/share/man/man1/kinaru.1.gz ]; then
   export MANPATH=$work/unpacked/usr/share/man
 fi
 page=$(LC_ALL=C.UTF-8 MANWIDTH=80 man kinaru 2>&1) || fail "man kinaru failed: $page"
+page=$(tr -s '[:space:]' ' ' <<<"$page")  # filled and justified lines
 [[ $page == *"kinaru - pack files and folders"* && $page == *"Every argument is a path to pack"* ]] ||
   fail "man kinaru shows: $page"
 page=$(MANWIDTH=80 man kinaru 2>&1) || fail "man kinaru failed in Japanese: $page"
