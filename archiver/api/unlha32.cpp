@@ -14,19 +14,13 @@ extern "C" UNLHA_API int UNLHA_CALL UnlhaGetVersion(void) { return UNLHA_VERSION
 
 extern "C" UNLHA_API int UNLHA_CALL Unlha(void* owner, const char* command, char* output, unsigned long size) {
     std::string text;
-    int rc;
-    try {
-        if (!command) lzh::fail(UNLHA_ERR_COMMAND, "no command");
-        archive::Options opt = command::parse(command::splitWords(sys::fromCallerText(command)));
-        rc = opt.showProgress ? progress::run(owner, opt, text) : command::run(opt, text);
-    } catch (const lzh::Error& e) {
-        text += e.what();
-        rc = e.code;
-    } catch (const std::bad_alloc&) {
-        rc = UNLHA_ERR_MEMORY;
-    } catch (...) {
-        rc = UNLHA_ERR_INTERNAL;
-    }
+    int rc = archive::guarded(
+        [&] {
+            if (!command) lzh::fail(UNLHA_ERR_COMMAND, "no command");
+            archive::Options opt = command::parse(command::splitWords(sys::fromCallerText(command)));
+            return opt.showProgress ? progress::run(owner, opt, text) : command::run(opt, text);
+        },
+        text);
     text = sys::toCallerText(text);
     if (output && size > 0) {
         size_t n = text.size() < size - 1 ? text.size() : size - 1;

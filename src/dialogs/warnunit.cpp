@@ -163,7 +163,7 @@ void TForm3::Button4Click() {
         }
         return;
     }
-    if (platform::searchCode(name) == 2) {
+    if (platform::searchCode(name).failure == FileFailure::MissingEntry) {
         answer(SameNameAnswer::Rename);
         return;
     }
