@@ -285,6 +285,8 @@ TEST(Tool, CommandsExitStatusAndMeanings) {
         {kTool + "t missing.lzh", 1, UnlhaErrorText(UNLHA_ERR_NO_ARCHIVE)},
         {kTool + "q t.lzh", 1, UnlhaErrorText(UNLHA_ERR_COMMAND)},
         {kTool, 2, "usage"},
+        {kTool + "--help 2>/dev/null", 0, "usage"},  // asked for: to stdout, success
+        {kTool + "--version 2>/dev/null", 0, "unlha 1.00"},
         {kTool + "a -n0 n.lzh 'src/a b.txt' >/dev/null", 0, ""},
         {"script -qec \"" + kTool + "a -n0 s.lzh src/sub/c.txt\" /dev/null", 0, "100% src/sub/c.txt"},
     };
