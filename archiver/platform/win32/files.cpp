@@ -55,26 +55,10 @@ int adopt(HANDLE h, int flags) {
     return fd;
 }
 
-// One name inside a folder: anything Windows would read as more than that
-// (a separator, a stream, a device, a name it silently trims) is refused.
-bool plainName(const std::string& n) {
-    if (n.empty() || n == "." || n == ".." || n.back() == '.' || n.back() == ' ') return false;
-    for (unsigned char c : n)
-        if (c < 0x20 || std::string("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string::npos) return false;
-    std::string base = n.substr(0, n.find('.'));
-    for (char& c : base) c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
-    while (!base.empty() && base.back() == ' ') base.pop_back();
-    static const char* const devices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    for (const char* d : devices)
-        if (base == d) return false;
-    return !((base.rfind("COM", 0) == 0 || base.rfind("LPT", 0) == 0) && base.size() == 4 && base[3] >= '0' &&
-             base[3] <= '9');
-}
-
 // The full path of `name` inside the folder `dir`; empty when refused.
 std::wstring at(int dir, const char* name) {
     if (dir == AT_FDCWD) return widen(name);
-    if (!plainName(name)) return {};
+    if (nameFault(name)) return {};
     HANDLE h = handleOf(dir);
     std::wstring p(MAX_PATH, L'\0');
     DWORD n = GetFinalPathNameByHandleW(h, p.data(), static_cast<DWORD>(p.size()), FILE_NAME_NORMALIZED);

@@ -8,7 +8,7 @@
 #include "lzh/header.h"
 #include "lzh/unpack.h"
 #include "winio.h"
-#include "winname.h"
+#include "platform/win32/names.h"
 
 namespace winstub {
 
@@ -120,7 +120,7 @@ private:
         }
         std::vector<std::string> parts = folders ? e.parts : std::vector<std::string>{e.parts.back()};
         for (const std::string& p : parts)
-            if (const char* why = windowsNameFault(p)) {
+            if (const char* why = sys::nameFault(p)) {
                 record(UNLHA_ERR_UNSAFE_NAME, name + ": refused, " + why);
                 return;
             }
