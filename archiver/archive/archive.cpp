@@ -662,7 +662,7 @@ private:
             }
             if (next < 0) {
                 sys::Stat st;
-                if (sys::fstatat(at, c, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+                if (errno == ELOOP || (sys::fstatat(at, c, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)))
                     throw Error(UNLHA_ERR_UNSAFE_NAME, name + ": refused, the path passes through a link");
                 fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
             }
