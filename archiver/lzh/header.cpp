@@ -263,9 +263,15 @@ std::vector<uint8_t> writeHeader(const Entry& e, bool large) {
         put16(d, e.mode & 0xFFFF);
         add(ext::kUnixMode, d);
     }
+    // A size with a low byte of 0 would read as the end mark. The padding
+    // byte others add there makes 7-Zip read the entry one byte off; the
+    // time header (the base's time again) moves the size past it instead.
+    if (((h.size() + 2) & 0xFF) == 0) {
+        std::vector<uint8_t> d;
+        put32(d, get32(h.data() + at::kTime));
+        add(ext::kUnixTime, d);
+    }
     put16(h, 0);
-    // A low byte of 0 would read as the end mark.
-    if ((h.size() & 0xFF) == 0) h.push_back(0);
     if (h.size() > 0xFFFF) fail(UNLHA_ERR_WRITE, "header too long");
     h[0] = static_cast<uint8_t>(h.size());
     h[1] = static_cast<uint8_t>(h.size() >> 8);
