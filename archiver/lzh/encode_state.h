@@ -41,6 +41,7 @@ public:
 
 private:
     struct Prices;
+    uint32_t parseStep(const Window& w, const Prices& price, uint32_t seg);
     TreeFinder mf_;
     std::vector<uint32_t> cost_, from_, path_;
 };

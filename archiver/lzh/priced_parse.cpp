@@ -80,6 +80,81 @@ struct PricedParser::Prices {
     }
 };
 
+// The cheapest path through the `seg` positions from w.pos, into path_
+// (last token first); returns how far it reaches.
+uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t seg) {
+    Match matches[kMaxMatch];
+    cost_[0] = 0;
+    // Only what this step can reach: a small entry is one short step.
+    std::memset(cost_.data() + 1, kUnreachedByte, (seg + kMaxMatch + kLanes - 1) * sizeof cost_[0]);
+    // Matches may run past the step's end, which then moves to where the
+    // last one stops, so no match is cut short at a boundary.
+    uint32_t i = 0;
+    uint32_t takeFrom = 0, takeEnd = 0, confirm = 0;  // a long match waiting to be taken
+    while (i < seg) {
+        uint32_t p = w.pos + i, c0 = cost_[i];
+        mf_.prefetch(w, p + 1);
+        uint32_t lit = c0 + price.c[w.buf[p]];
+        if (lit < cost_[i + 1]) cost_[i + 1] = lit, from_[i + 1] = 1;
+        uint32_t maxLen = std::min(kMaxMatch, w.end - p);
+        if (maxLen >= kMinMatch) {
+            uint32_t n = mf_.find(w, p, maxLen, matches);
+            uint32_t l = kMinMatch;
+            uint32_t *cost = cost_.data() + i, *from = from_.data() + i;  // unaliased, kept in registers
+            const uint32_t* lenPrice = price.c + 256 - kMinMatch;
+            for (uint32_t k = 0; k < n; ++k) {
+                uint32_t d = matches[k].dist - 1;
+                Lanes dp = Lanes{} + static_cast<int32_t>(c0 + price.p[bitLength(d)]);
+                Lanes tag = Lanes{} + static_cast<int32_t>(d << 16);
+                uint32_t mlen = matches[k].len;
+                auto relax = [&](uint32_t to) {  // lengths l..to
+                    for (; l <= to; l += kLanes) {
+                        Lanes len = Lanes{0, 1, 2, 3} + static_cast<int32_t>(l);
+                        Lanes c = load(lenPrice + l) + dp;
+                        Lanes old = load(cost + l);
+                        Lanes better = (c < old) & (len <= static_cast<int32_t>(to));
+                        store(cost + l, (c & better) | (old & ~better));
+                        store(from + l, ((len | tag) & better) | (load(from + l) & ~better));
+                    }
+                    l = to + 1;
+                };
+                if (l <= kDenseLengths) relax(std::min(mlen, kDenseLengths));
+                // Long matches: the exact cut point matters only near the end.
+                if (l + 2 < mlen) l = mlen - 2;
+                relax(mlen);
+            }
+            // A long match is taken as it is once the next kConfirm
+            // positions hold none reaching past it; its inside is then
+            // only indexed, near its ends and every kSparse-th position
+            // between: the middle mostly repeats what the tree holds.
+            uint32_t reach = n ? i + matches[n - 1].len : 0;
+            if (reach > takeEnd) takeEnd = 0;
+            if (!takeEnd && n && matches[n - 1].len >= kNice) takeFrom = i, takeEnd = reach, confirm = kConfirm;
+            if (takeEnd && !confirm--) {
+                // Walked in three runs: a test per position was a branch
+                // the predictor lost.
+                const uint32_t len = takeEnd - takeFrom, at = w.pos + takeFrom, from = i + 1 - takeFrom;
+                const uint32_t tail = len > kSparse ? len - kSparse : 0;
+                for (uint32_t j = from; j < std::min(kSparse, len); ++j) mf_.insert(w, at + j);
+                for (uint32_t j = (std::max(from, kSparse) + kSparse - 1) / kSparse * kSparse; j < tail; j += kSparse)
+                    mf_.insert(w, at + j);
+                for (uint32_t j = std::max({from, kSparse, tail}); j < len; ++j) mf_.insert(w, at + j);
+                i = takeEnd;
+                takeEnd = 0;
+                continue;
+            }
+        }
+        ++i;
+    }
+    path_.clear();
+    for (uint32_t j = i; j > 0;) {
+        uint32_t l = from_[j] & 0xFFFF;
+        path_.push_back(l == 1 ? w.buf[w.pos + j - 1] : (l - kMinMatch + 256) | (from_[j] >> 16) << 9);
+        j -= l;
+    }
+    return i;
+}
+
 void PricedParser::run(EncodeState& st) {
     Window& w = st.win;
     mf_.depth = kDepth;
@@ -89,9 +164,8 @@ void PricedParser::run(EncodeState& st) {
     from_.resize(kParseStep + kMaxMatch + kLanes);
     const int np = st.blocks.method().np;
     Prices price;
-    Match matches[kMaxMatch];
     uint32_t primed = w.pos;
-    bool first = true;
+    bool first = true, again = false;
     for (;;) {
         if (w.end - w.pos < kAhead) {
             if (uint32_t moved = w.fill(kAhead)) mf_.slide(moved);
@@ -101,76 +175,21 @@ void PricedParser::run(EncodeState& st) {
             price.seed(w);
             for (uint32_t p = 0; p < primed; ++p) mf_.insert(w, p);
             first = false;
+            again = w.eof && w.end - w.pos <= kParseStep;
         }
         uint32_t seg = std::min(kParseStep, w.end - w.pos);
         if (!seg) break;
-        cost_[0] = 0;
-        // Only what this step can reach: a small entry is one short step.
-        std::memset(cost_.data() + 1, kUnreachedByte, (seg + kMaxMatch + kLanes - 1) * sizeof cost_[0]);
-        // Matches may run past the step's end, which then moves to where the
-        // last one stops, so no match is cut short at a boundary.
-        uint32_t i = 0;
-        uint32_t takeFrom = 0, takeEnd = 0, confirm = 0;  // a long match waiting to be taken
-        while (i < seg) {
-            uint32_t p = w.pos + i, c0 = cost_[i];
-            mf_.prefetch(w, p + 1);
-            uint32_t lit = c0 + price.c[w.buf[p]];
-            if (lit < cost_[i + 1]) cost_[i + 1] = lit, from_[i + 1] = 1;
-            uint32_t maxLen = std::min(kMaxMatch, w.end - p);
-            if (maxLen >= kMinMatch) {
-                uint32_t n = mf_.find(w, p, maxLen, matches);
-                uint32_t l = kMinMatch;
-                uint32_t *cost = cost_.data() + i, *from = from_.data() + i;  // unaliased, kept in registers
-                const uint32_t* lenPrice = price.c + 256 - kMinMatch;
-                for (uint32_t k = 0; k < n; ++k) {
-                    uint32_t d = matches[k].dist - 1;
-                    Lanes dp = Lanes{} + static_cast<int32_t>(c0 + price.p[bitLength(d)]);
-                    Lanes tag = Lanes{} + static_cast<int32_t>(d << 16);
-                    uint32_t mlen = matches[k].len;
-                    auto relax = [&](uint32_t to) {  // lengths l..to
-                        for (; l <= to; l += kLanes) {
-                            Lanes len = Lanes{0, 1, 2, 3} + static_cast<int32_t>(l);
-                            Lanes c = load(lenPrice + l) + dp;
-                            Lanes old = load(cost + l);
-                            Lanes better = (c < old) & (len <= static_cast<int32_t>(to));
-                            store(cost + l, (c & better) | (old & ~better));
-                            store(from + l, ((len | tag) & better) | (load(from + l) & ~better));
-                        }
-                        l = to + 1;
-                    };
-                    if (l <= kDenseLengths) relax(std::min(mlen, kDenseLengths));
-                    // Long matches: the exact cut point matters only near the end.
-                    if (l + 2 < mlen) l = mlen - 2;
-                    relax(mlen);
-                }
-                // A long match is taken as it is once the next kConfirm
-                // positions hold none reaching past it; its inside is then
-                // only indexed, near its ends and every kSparse-th position
-                // between: the middle mostly repeats what the tree holds.
-                uint32_t reach = n ? i + matches[n - 1].len : 0;
-                if (reach > takeEnd) takeEnd = 0;
-                if (!takeEnd && n && matches[n - 1].len >= kNice) takeFrom = i, takeEnd = reach, confirm = kConfirm;
-                if (takeEnd && !confirm--) {
-                    // Walked in three runs: a test per position was a branch
-                    // the predictor lost.
-                    const uint32_t len = takeEnd - takeFrom, at = w.pos + takeFrom, from = i + 1 - takeFrom;
-                    const uint32_t tail = len > kSparse ? len - kSparse : 0;
-                    for (uint32_t j = from; j < std::min(kSparse, len); ++j) mf_.insert(w, at + j);
-                    for (uint32_t j = (std::max(from, kSparse) + kSparse - 1) / kSparse * kSparse; j < tail; j += kSparse)
-                        mf_.insert(w, at + j);
-                    for (uint32_t j = std::max({from, kSparse, tail}); j < len; ++j) mf_.insert(w, at + j);
-                    i = takeEnd;
-                    takeEnd = 0;
-                    continue;
-                }
-            }
-            ++i;
-        }
-        path_.clear();
-        for (uint32_t j = i; j > 0;) {
-            uint32_t l = from_[j] & 0xFFFF;
-            path_.push_back(l == 1 ? w.buf[w.pos + j - 1] : (l - kMinMatch + 256) | (from_[j] >> 16) << 9);
-            j -= l;
+        uint32_t i = parseStep(w, price, seg);
+        if (again) {
+            // An entry of one step is parsed again with the prices its
+            // first parse gives: its guessed prices never meet real codes.
+            again = false;
+            price.recent = {};
+            for (uint32_t t : path_) price.recent.count(t);
+            price.update(np);
+            mf_.reset(w);
+            for (uint32_t p = 0; p < primed; ++p) mf_.insert(w, p);
+            i = parseStep(w, price, seg);
         }
         w.pos += i;
         for (auto it = path_.rbegin(); it != path_.rend(); ++it) {
