@@ -28,8 +28,6 @@ constexpr uint8_t kHeaderCrc = 0x00, kFileName = 0x01, kFolderName = 0x02, kSize
 // The Unix extension of a level-0 header: 'U', a minor version, then time,
 // mode, uid and gid.
 constexpr size_t kUnix0Time = 2, kUnix0Mode = 6, kUnix0Size = 12;
-// A level-1 extension chain longer than this is not a header.
-constexpr uint64_t kMaxExtBytes = 1u << 20;
 
 uint32_t get16(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }
 uint32_t get32(const uint8_t* p) { return get16(p) | get16(p + 2) << 16; }
