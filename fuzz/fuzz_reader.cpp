@@ -27,7 +27,7 @@ size_t embeddedOffset(const uint8_t* data, size_t size) {
     archive::ScanWork work;
     bool found = archive::locateArchive(fd, offset, length, {}, &work);
     close(fd);
-    if (work.read > size || work.parsed > 17 * size + lzh::kMaxHeaderBytes) std::abort();
+    if (work.read > size || work.parsed > 5 * size + lzh::kMaxHeaderBytes) std::abort();
     return found && offset < size ? static_cast<size_t>(offset) : size;
 }
 }  // namespace

@@ -62,7 +62,7 @@ constexpr size_t kStep = size_t{1} << 20;
 // Header bytes parsed per byte scanned before the search gives up: a
 // program holds a method name now and then; a file of little else, whose
 // headers each run far into the next ones, is not an archive's carrier.
-constexpr uint64_t kParsedPerByte = 16;
+constexpr uint64_t kParsedPerByte = 4;
 }  // namespace
 
 bool readTrailer(int fd, Trailer& t) {

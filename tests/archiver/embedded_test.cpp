@@ -44,7 +44,7 @@ TEST(Embedded, SearchReadsOnceAndWorksInProportion) {
         EXPECT_FALSE(archive::locateArchive(fd.get(), offset, size, [&] { return ++polls, false; }, &work));
         EXPECT_GT(work.candidates, 0u);
         EXPECT_LE(work.read, bytes.size());
-        EXPECT_LE(work.parsed, 17 * bytes.size());
+        EXPECT_LE(work.parsed, 5 * bytes.size());
         EXPECT_GE(polls, (work.read + work.parsed) >> 21);  // about every MiB
     }
 }
