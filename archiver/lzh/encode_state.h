@@ -41,9 +41,13 @@ public:
 
 private:
     struct Prices;
+    enum class Pass { Search, Record, Replay };
+    template <Pass kPass>
     uint32_t parseStep(const Window& w, const Prices& price, uint32_t seg);
     TreeFinder mf_;
     std::vector<uint32_t> cost_, from_, path_;
+    std::vector<uint32_t> counts_;  // matches found at each searched position, in order
+    std::vector<Match> found_;      // and the matches
 };
 
 }  // namespace lzh

@@ -81,9 +81,13 @@ struct PricedParser::Prices {
 };
 
 // The cheapest path through the `seg` positions from w.pos, into path_
-// (last token first); returns how far it reaches.
+// (last token first); returns how far it reaches. kReplay takes the
+// matches the last kRecord run found instead of searching.
+template <PricedParser::Pass kPass>
 uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t seg) {
-    Match matches[kMaxMatch];
+    Match found[kMaxMatch];
+    if constexpr (kPass == Pass::Record) counts_.clear(), found_.clear();
+    size_t replayed = 0, at = 0;
     cost_[0] = 0;
     // Only what this step can reach: a small entry is one short step.
     std::memset(cost_.data() + 1, kUnreachedByte, (seg + kMaxMatch + kLanes - 1) * sizeof cost_[0]);
@@ -93,12 +97,21 @@ uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t 
     uint32_t takeFrom = 0, takeEnd = 0, confirm = 0;  // a long match waiting to be taken
     while (i < seg) {
         uint32_t p = w.pos + i, c0 = cost_[i];
-        mf_.prefetch(w, p + 1);
+        if constexpr (kPass != Pass::Replay) mf_.prefetch(w, p + 1);
         uint32_t lit = c0 + price.c[w.buf[p]];
         if (lit < cost_[i + 1]) cost_[i + 1] = lit, from_[i + 1] = 1;
         uint32_t maxLen = std::min(kMaxMatch, w.end - p);
         if (maxLen >= kMinMatch) {
-            uint32_t n = mf_.find(w, p, maxLen, matches);
+            uint32_t n;
+            const Match* matches = found;
+            if constexpr (kPass == Pass::Replay) {
+                n = counts_[replayed++];
+                matches = found_.data() + at;
+                at += n;
+            } else {
+                n = mf_.find(w, p, maxLen, found);
+                if constexpr (kPass == Pass::Record) counts_.push_back(n), found_.insert(found_.end(), found, found + n);
+            }
             uint32_t l = kMinMatch;
             uint32_t *cost = cost_.data() + i, *from = from_.data() + i;  // unaliased, kept in registers
             const uint32_t* lenPrice = price.c + 256 - kMinMatch;
@@ -133,12 +146,15 @@ uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t 
             if (takeEnd && !confirm--) {
                 // Walked in three runs: a test per position was a branch
                 // the predictor lost.
-                const uint32_t len = takeEnd - takeFrom, at = w.pos + takeFrom, from = i + 1 - takeFrom;
-                const uint32_t tail = len > kSparse ? len - kSparse : 0;
-                for (uint32_t j = from; j < std::min(kSparse, len); ++j) mf_.insert(w, at + j);
-                for (uint32_t j = (std::max(from, kSparse) + kSparse - 1) / kSparse * kSparse; j < tail; j += kSparse)
-                    mf_.insert(w, at + j);
-                for (uint32_t j = std::max({from, kSparse, tail}); j < len; ++j) mf_.insert(w, at + j);
+                if constexpr (kPass != Pass::Replay) {
+                    const uint32_t len = takeEnd - takeFrom, start = w.pos + takeFrom, from = i + 1 - takeFrom;
+                    const uint32_t tail = len > kSparse ? len - kSparse : 0;
+                    for (uint32_t j = from; j < std::min(kSparse, len); ++j) mf_.insert(w, start + j);
+                    for (uint32_t j = (std::max(from, kSparse) + kSparse - 1) / kSparse * kSparse; j < tail;
+                         j += kSparse)
+                        mf_.insert(w, start + j);
+                    for (uint32_t j = std::max({from, kSparse, tail}); j < len; ++j) mf_.insert(w, start + j);
+                }
                 i = takeEnd;
                 takeEnd = 0;
                 continue;
@@ -179,17 +195,19 @@ void PricedParser::run(EncodeState& st) {
         }
         uint32_t seg = std::min(kParseStep, w.end - w.pos);
         if (!seg) break;
-        uint32_t i = parseStep(w, price, seg);
+        uint32_t i;
         if (again) {
-            // An entry of one step is parsed again with the prices its
-            // first parse gives: its guessed prices never meet real codes.
+            // An entry of one step is parsed again, over the matches found
+            // the first time, with the prices that parse gives: guessed
+            // prices would never meet real codes.
             again = false;
+            parseStep<Pass::Record>(w, price, seg);
             price.recent = {};
             for (uint32_t t : path_) price.recent.count(t);
             price.update(np);
-            mf_.reset(w);
-            for (uint32_t p = 0; p < primed; ++p) mf_.insert(w, p);
-            i = parseStep(w, price, seg);
+            i = parseStep<Pass::Replay>(w, price, seg);
+        } else {
+            i = parseStep<Pass::Search>(w, price, seg);
         }
         w.pos += i;
         for (auto it = path_.rbegin(); it != path_.rend(); ++it) {
