@@ -99,7 +99,7 @@ bool locateArchive(int fd, uint64_t& offset, uint64_t& size, const std::function
     };
     const uint64_t end = std::min(fileSize, kScanLimit);
     const uint64_t budget = kParsedPerByte * end + lzh::kMaxHeaderBytes;
-    std::vector<uint8_t> buf(kStep + lzh::kMaxHeaderBytes);
+    std::vector<uint8_t> buf(static_cast<size_t>(std::min<uint64_t>(kStep + lzh::kMaxHeaderBytes, fileSize)));
     size_t have = 0;  // bytes in buf, from file offset `base`
     for (uint64_t base = 0; base + 21 <= end; base += kStep) {
         poll();
