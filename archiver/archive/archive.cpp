@@ -537,7 +537,7 @@ public:
         offset_ = opt_.archiveOffset;
         size_ = opt_.archiveSize;
         // A self-extractor is read as the archive it carries.
-        if (!offset_ && !size_ && !locateArchive(fd.get(), offset_, size_))
+        if (!offset_ && !size_ && !locateArchive(fd.get(), offset_, size_, opt_.cancelled))
             lzh::damaged(opt_.archive + ": a program without an archive");
         if (opt_.command == 'x' || opt_.command == 'e') openDest();
         if (opt_.progress && opt_.command != 'l') total_ = selectedBytes(fd.get());

@@ -55,9 +55,15 @@ class MethodTest : public Library, public ::testing::WithParamInterface<int> {};
 // clang-format off
 TEST_P(MethodTest, RoundTripReadByEveryPeer) {
     fs::path src = tmp_.path() / "src", arc = tmp_.path() / "test.lzh";
-    const std::map<std::string, std::string> files = {
+    std::map<std::string, std::string> files = {
         {"empty", ""}, {"one.bin", "Z"}, {"run.txt", std::string(150000, 'a')}, {"random.bin", randomBytes(40000, 31)},
         {"text.txt", textBytes(120000, 32)}, {"nested/a/b/c/deep.txt", textBytes(3000, 36)}, {"nested/.hidden", "h"}};
+    // Matches a whole window back, and one byte less.
+    const size_t window = size_t{1} << (GetParam() == 2 ? 13 : GetParam() == 3 ? 15 : 16);
+    for (size_t period : {window - 1, window}) {
+        std::string unit = randomBytes(period, 37), &far = files["far" + std::to_string(period)];
+        while (far.size() < 3 * window) far += unit;
+    }
     for (auto &[name, data] : files) writeFile(src / name, data);
     fs::create_directories(src / "nested/empty-folder");
     std::string out;
