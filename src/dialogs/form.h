@@ -52,8 +52,11 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    // Escape does not close these dialogs; only their own buttons do.
-    void reject() override {}
+    // Escape closes as the close box does; QDialog's own reject() would
+    // only hide.
+    void reject() override {
+        if (isVisible()) close();
+    }
 
     bool closedDuringShow_ = false;
 

@@ -39,6 +39,16 @@ namespace kinaru {
 
 namespace {
 
+// A group of radio buttons is one stop in the tab order, at its checked
+// button; the arrow keys move within it.
+void oneTabStop(std::initializer_list<QRadioButton*> group) {
+    for (QRadioButton* button : group) {
+        auto follow = [button](bool checked) { button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus); };
+        follow(button->isChecked());
+        QObject::connect(button, &QRadioButton::toggled, button, follow);
+    }
+}
+
 QFrame* bevelLine(int left, int top, int width, QWidget* parent) {
     auto* line = new QFrame(parent);
     line->setFrameStyle(QFrame::HLine | QFrame::Sunken);
@@ -166,6 +176,7 @@ void TForm1::buildOptionsPage() {
     rUserSelect = new QRadioButton(QStringLiteral("ﾀﾞｲｱﾛｸﾞ表示、ﾕｰｻﾞが選択"), GroupBox1);
     rUserSelect->setGeometry(12, 44, 161, 17);
     rUserSelect->setChecked(true);
+    oneTabStop({rWrite, rAdd, rUserSelect});
 
     oDirectory = new QCheckBox(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ情報も格納する"), page);
     oDirectory->setGeometry(12, 124, 145, 17);
@@ -216,11 +227,16 @@ void TForm1::buildSystemPage() {
     DistStr->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Bevel1 = bevelLine(8, 60, 257, page);
     Label10 = label(QStringLiteral("UNLHA32.DLLのﾊﾞｰｼﾞｮﾝ"), 12, 72, page);
+    // A font standing in for the designed one may run wider: its letters
+    // then close up so that the label ends before the box, which stays put.
+    if (int over = Label10->x() + Label10->width() - 143; over > 0) {
+        QFont narrower = Label10->font();
+        narrower.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(over) / (Label10->text().size() - 1));
+        Label10->setFont(narrower);
+        Label10->adjustSize();
+    }
     UnlhaVer = new QLineEdit(page);
-    // A font standing in for the designed one may run wider: the box then
-    // starts after the label instead of covering its end.
-    int versionLeft = std::max(144, Label10->x() + Label10->width() + 4);
-    UnlhaVer->setGeometry(versionLeft, 68, std::min(101, kPageWidth - 8 - versionLeft), 20);
+    UnlhaVer->setGeometry(144, 68, 101, 20);
     UnlhaVer->setReadOnly(true);
     setButtonFaceLook(UnlhaVer, true);
     Bevel2 = bevelLine(8, 95, 257, page);
@@ -323,7 +339,7 @@ void TForm1::Button2Click() {
 void TForm1::Button3Click() { Close(); }
 
 void TForm1::Button4Click() {
-    if (!context().shell.askYesNo(this, QStringLiteral("設定を初期化します。よろしいですか？"))) return;
+    if (!context().shell.askYesNo(this, QStringLiteral("設定を初期化します。よろしいですか？"), true)) return;
     // A settings file that the store below cannot write again, being
     // read-only or in a read-only folder, is kept rather than lost; the store
     // then reports it.
@@ -409,12 +425,11 @@ void TForm1::ReadIni() {
     if (!s.outputFolder.empty() && s.outputFolder != Dir_Dst->Directory()) {
         try {
             Dir_Dst->SetDirectory(s.outputFolder);
-        } catch (const InOutError& error) {
+        } catch (const InOutError&) {
             // Kept for the next store until another folder is chosen: the
             // drive may only be away for now.
             unreachableOutput_ = s.outputFolder;
-            folderError =
-                std::make_exception_ptr(KinaruError(fromLocal(s.outputFolder).toStdString() + ": " + error.what()));
+            folderError = std::current_exception();
         }
     }
     setWorkDirectory(s.workFolder);

@@ -153,7 +153,7 @@ void TForm3::Button4Click() {
     auto folderEntry = platform::findEntry(folder);
     bool folderFound = folderEntry && !(folderEntry->attributes & platform::kHiddenAttribute);
     if (!folderFound) {
-        if (context().shell.askYesNo(this, QStringLiteral("出力ディレクトリがありません。作成しますか？"))) {
+        if (context().shell.askYesNo(this, QStringLiteral("出力ディレクトリがありません。作成しますか？"), false)) {
             if (createFolders(folderPart(name)))
                 answer(SameNameAnswer::Rename);
             else

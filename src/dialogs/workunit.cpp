@@ -119,12 +119,13 @@ TForm2::TForm2(AppContext& context) : Form(context) {
     WinSFX->setGeometry(20, 48, 73, 17);
     WinSFX->setEnabled(false);
 
-    setTabOrder(Compress, Expand);
-    setTabOrder(Expand, lzhfiles);
+    setTabOrder(Compress, lzhfiles);
     setTabOrder(lzhfiles, TopDir);
     setTabOrder(TopDir, files);
     setTabOrder(files, SelfExt);
     setTabOrder(SelfExt, WinSFX);
+    // Last, so the designed order stays whole; reached by keys all the same.
+    setTabOrder(WinSFX, Expand);
 
     connect(Compress, &QPushButton::clicked, this, [this] { guard([this] { CompressClick(); }); });
     connect(Expand, &QToolButton::clicked, this, [this] { guard([this] { ExpandClick(); }); });

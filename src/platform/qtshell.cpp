@@ -22,8 +22,9 @@ void QtShell::messageBox(QWidget* owner, const QString& text) {
     box.exec();
 }
 
-bool QtShell::askYesNo(QWidget* owner, const QString& text) {
+bool QtShell::askYesNo(QWidget* owner, const QString& text, bool noByDefault) {
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("警告"), text, QMessageBox::Yes | QMessageBox::No, owner);
+    box.setDefaultButton(noByDefault ? QMessageBox::No : QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -6,6 +6,7 @@
 #include "dialogs/webpages.h"
 #include "fixture.h"
 #include "layoutcheck.h"
+#include "platform/qtshell.h"
 #include "platform/qttexts.h"
 
 #include <QTest>
@@ -67,6 +68,7 @@ TEST_F(SettingsDialog, EveryDialogIsLaidOutCleanlyInTheFontInUse) {
     Form2->Expand->click();
     for (QWidget* dialog : {static_cast<QWidget*>(Form1), static_cast<QWidget*>(Form2), static_cast<QWidget*>(Form3)})
         EXPECT_EQ(layoutProblems(dialog), QStringList{});
+    EXPECT_EQ(Form1->UnlhaVer->geometry(), QRect(144, 68, 101, 20)) << "at its place, the label whole before it";
     // List rows fit the font and never fall below twelve pixels.
     Form2->files->addItem("x");
     EXPECT_GE(Form2->files->visualItemRect(Form2->files->item(0)).height(),
@@ -290,6 +292,40 @@ TEST_F(SettingsDialog, VolumeWithoutFreeSpaceReturnsToTheStartDrive) {
         EXPECT_TRUE(shell.errors.isEmpty());
         platform::changeDirectory(startFolder);
     }
+}
+
+// Keys as a person uses them: Tab enters the same-name group at its checked
+// button and leaves it in one step, Enter answers the reset question No, and
+// Escape closes the dialog as 中止 does.
+TEST_F(SettingsDialog, TabStopsAtTheCheckedPolicyEnterKeepsTheSettingsEscapeCancels) {
+    const std::string before = "[SETTING]\nSAMEFILE=1\n";
+    writeFile(iniPath(), before);
+    start();
+    std::vector<QWidget*> reached;
+    bool reset = true;
+    QTimer::singleShot(0, [&] {
+        Form1->PageControl1->setCurrentWidget(Form1->TabSheet2);
+        Form1->activateWindow();
+        if (!QTest::qWaitForWindowActive(Form1)) return;
+        Form1->ViewInfo->setFocus();
+        for (auto key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Backtab}) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            reached.push_back(QApplication::focusWidget());
+        }
+        QtShell system;
+        QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+        reset = system.askYesNo(Form1, QStringLiteral("設定を初期化します。よろしいですか？"), true);
+        QTest::keyClick(Form1, Qt::Key_Escape);
+        if (Form1->isVisible()) {
+            ADD_FAILURE() << "Escape left the dialog open";
+            Form1->Button3->click();
+        }
+    });
+    EXPECT_EQ(startup->run(), 0);
+    EXPECT_EQ(reached, (std::vector<QWidget*>{Form1->rAdd, Form1->oDirectory, Form1->rAdd, Form1->ViewInfo}));
+    EXPECT_FALSE(reset);
+    EXPECT_TRUE(startup->mainWindowClosed());
+    EXPECT_EQ(readFile(iniPath()), before);
 }
 
 TEST(QtTexts, StockButtonsAreJapanese) {

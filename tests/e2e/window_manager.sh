@@ -3,7 +3,8 @@
 # collapsed height includes the frame from the first show, a stored position
 # off the screen is brought onto it without losing the stored value, ▼ is
 # reached by Tab, the same-name dialog takes a typed name with Enter, and the
-# settings dialog asks for no window functions and takes a close as 中止.
+# settings dialog asks for no window functions and takes a close or Escape as
+# 中止.
 . "$(dirname "$0")/desktop.sh"
 
 program_copy "$1" '[COMP]\nLEFT=2500\nTOP=1900\n[SETTING]\nDISTDIR=%s/\nVIEWINFO=0\nSAMEFILE=2\n'
@@ -27,10 +28,10 @@ window=$(wait_window "^Kinaru - ") || fail "no compression dialog appeared"
 outer_height_becomes "$window" 53 || fail "collapsed outer height is $h, not 53"
 ((x >= 0 && y >= 0 && x + w <= 1280 && y + h <= 800)) || fail "dialog not wholly on the screen: $x $y $w $h"
 [[ $(xprop -id "$window" _NET_WM_ICON) == *"Icon ("* ]] || fail "the window has no icon"
-# From 圧縮, Tab goes round ▼, the name box and 圧縮 only, never the hidden options.
-send_keys "$window" Tab Tab Tab Tab space
+# From 圧縮, Tab goes round the name box, ▼ and 圧縮 only, never the hidden options.
+send_keys "$window" Tab Tab Tab Tab Tab space
 outer_height_becomes "$window" 272 || fail "▼ was not reached by Tab: outer height $h"
-send_keys "$window" shift+Tab Return
+send_keys "$window" Tab Tab Return
 same=$(wait_window "同じ名前のファイル") || fail "no same-name dialog appeared"
 xdotool type --delay 20 "$work/out/renamed"
 send_keys "$same" Return
@@ -48,3 +49,8 @@ read -r _ functions _ < <(xprop -id "$window" _MOTIF_WM_HINTS | sed -n 's/.*= */
 send_keys "$window" alt+F4
 expect_exit
 cmp -s "$ini" "$work/before.ini" || fail "a close from the window manager saved the settings"
+launch "$work/app/kinaru"
+window=$(wait_window "^Kinaru Ver") || fail "no settings dialog appeared"
+send_keys "$window" Escape
+expect_exit
+cmp -s "$ini" "$work/before.ini" || fail "Escape saved the settings"
