@@ -25,6 +25,8 @@ grep -qx "Exec=\"$prefix/kinaru\" %F" "$entry" || fail "desktop entry does not s
 xmllint --noout "$uca" || fail "Thunar's actions are no longer valid XML"
 grep -q '<name>Mine</name>' "$uca" || fail "the user's own Thunar action was lost"
 [ -x "$share/kio/servicemenus/kinaru-compress.desktop" ] || fail "Dolphin ignores a service menu without the executable bit"
+# PCManFM (libfm) labels the menu entry with Tooltip when there is one.
+grep -q '^Tooltip' "$share/file-manager/actions/kinaru-compress.desktop" && fail "PCManFM would not show Kinaru で圧縮"
 
 # Each file manager's substitution of the selection into its command line:
 # one shell-quoted word per path (Dolphin, Thunar, file-manager actions),
