@@ -30,12 +30,14 @@ int Form::Top() const {
 }
 void Form::SetLeft(int left) {
     stored_ = QPoint(left, Top());
+    placed_ = true;
     shiftedTo_.reset();
     move(stored_);
     if (isVisible()) keepOnScreen();
 }
 void Form::SetTop(int top) {
     stored_ = QPoint(Left(), top);
+    placed_ = true;
     shiftedTo_.reset();
     move(stored_);
     if (isVisible()) keepOnScreen();
@@ -73,13 +75,18 @@ void Form::hideCutOffControls() {
     }
 }
 
-void Form::keepOnScreen() {
-    QRect frame = frameGeometry();
+void Form::keepOnScreen(std::optional<QPoint> asked) {
+    QRect actual = frameGeometry();
+    QRect frame(asked.value_or(actual.topLeft()), actual.size());
+    QPoint target = frame.topLeft();
     QScreen* nearest = nullptr;
     int best = 0;
     for (QScreen* screen : QGuiApplication::screens()) {
         QRect area = screen->availableGeometry();
-        if (area.contains(frame)) return;
+        if (area.contains(frame)) {
+            nearest = nullptr;
+            break;
+        }
         QPoint gap = area.center() - frame.center();
         int distance = std::abs(gap.x()) + std::abs(gap.y());
         if (!nearest || distance < best) {
@@ -87,13 +94,14 @@ void Form::keepOnScreen() {
             best = distance;
         }
     }
-    if (!nearest) return;
-    QRect area = nearest->availableGeometry();
-    QPoint target(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width() + 1)),
-                  std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() + 1)));
-    if (!shiftedTo_) stored_ = frame.topLeft();
-    shiftedTo_ = target;
-    move(target);
+    if (nearest) {
+        QRect area = nearest->availableGeometry();
+        target = QPoint(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width() + 1)),
+                        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() + 1)));
+        if (!shiftedTo_) stored_ = frame.topLeft();
+        shiftedTo_ = target;
+    }
+    if (target != actual.topLeft()) move(target);
 }
 
 void Form::showForm() {
@@ -124,7 +132,9 @@ bool Form::event(QEvent* event) {
         frameHeight() != knownFrameHeight_) {
         knownFrameHeight_ = frameHeight();
         applyOuterHeight();
-        keepOnScreen();
+        // While the frame is put round it the window's reported place can
+        // be a passing one: the place asked for counts.
+        keepOnScreen(shiftedTo_ ? shiftedTo_ : placed_ ? std::optional(stored_) : std::nullopt);
     }
     return handled;
 }

@@ -1,17 +1,23 @@
 #!/usr/bin/env bash
 # The dialogs under a real window manager (openbox), driven by keyboard: the
 # collapsed height includes the frame from the first show, a stored position
-# off the screen is brought onto it without losing the stored value, ▼ is
-# reached by Tab, the same-name dialog takes a typed name with Enter, and the
-# settings dialog asks for no window functions and takes a close or Escape as
-# 中止.
+# off the screen is brought onto it, always to the same place, without losing
+# the stored value, ▼ is reached by Tab, the same-name dialog takes a typed
+# name with Enter, and the settings dialog asks for no window functions and
+# takes a close or Escape as 中止.
 . "$(dirname "$0")/desktop.sh"
 
-program_copy "$1" '[COMP]\nLEFT=2500\nTOP=1900\n[SETTING]\nDISTDIR=%s/\nVIEWINFO=0\nSAMEFILE=2\n'
+program_copy "$1" '[MAIN]\nLEFT=32\nTOP=-5\n[COMP]\nLEFT=2500\nTOP=1900\n[SETTING]\nDISTDIR=%s/\nVIEWINFO=0\nSAMEFILE=2\n'
 ini="$work/app/kinaru.ini"
 printf 'first file\n' >"$work/one.txt"
 printf 'old\n' >"$work/out/one.lzh"
 desktop_start
+
+on_top_edge() {  # WINDOW: stored at 32,-5, it stands at 32,0 every time
+  sleep 0.5
+  read -r x y _ < <(outer_geometry "$1")
+  [ "$x $y" = "32 0" ] || fail "a position partly above the screen gave $x,$y"
+}
 
 outer_height_becomes() {  # WINDOW HEIGHT: the frame may arrive a moment late
   local _
@@ -43,6 +49,7 @@ grep -q '^LEFT=2500' "$ini" || fail "the stored position was lost: $(grep -A2 CO
 cp "$ini" "$work/before.ini"
 launch "$work/app/kinaru"
 window=$(wait_window "^Kinaru Ver") || fail "no settings dialog appeared"
+on_top_edge "$window"
 read -r _ functions _ < <(xprop -id "$window" _MOTIF_WM_HINTS | sed -n 's/.*= *//p' | tr -d ',')
 (((functions & 0x39) == 0)) || fail "the settings dialog asks for minimise, maximise or close ($functions)"
 [[ $(xprop -id "$window" _NET_WM_ALLOWED_ACTIONS) == *MAXIMIZE* ]] && fail "the window manager offers to maximise"
@@ -51,6 +58,7 @@ expect_exit
 cmp -s "$ini" "$work/before.ini" || fail "a close from the window manager saved the settings"
 launch "$work/app/kinaru"
 window=$(wait_window "^Kinaru Ver") || fail "no settings dialog appeared"
+on_top_edge "$window"
 send_keys "$window" Escape
 expect_exit
 cmp -s "$ini" "$work/before.ini" || fail "Escape saved the settings"
