@@ -117,9 +117,8 @@ void enter(const std::string& folder) {
 // The number as the archiver gave it, then what it means in one line.
 void showResult(RunDialogs& dialogs, int result) {
     if (result == 0) return;
-    QString meaning = result == Unlha::kLibraryMissing
-                          ? QStringLiteral("書庫ライブラリ (libunlha32.so) が見つかりません")
-                          : QString::fromUtf8(UnlhaErrorText(result));
+    QString meaning =
+        result == Unlha::kLibraryMissing ? missingLibraryMessage() : QString::fromUtf8(UnlhaErrorText(result));
     dialogs.message(meaning.isEmpty() ? QString::number(result)
                                       : QString::number(result) + QStringLiteral("\r\n") + meaning);
 }
@@ -148,6 +147,11 @@ std::string temporaryArchivePath(const std::string& workFolder, const std::tm& n
 
 QString quotedNameMessage(const std::string& name) {
     return QStringLiteral("名前に「\"」を含むため、圧縮できません。\r\n") + fromLocal(name);
+}
+
+QString missingLibraryMessage() {
+    return QStringLiteral("書庫ライブラリ libunlha32.so が見つかりません。\r\n"
+                          "kinaru と同じフォルダか、システムのライブラリのフォルダ (/usr/lib など) に置いてください。");
 }
 
 QString workFolderMessage(const std::string& folder) {

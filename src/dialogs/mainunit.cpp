@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "dialogs/forms.h"
 #include "base/paths.h"
+#include "dialogs/compressrun.h"
 #include "dialogs/directorylist.h"
 #include "dialogs/drivelist.h"
 #include "dialogs/gauge.h"
@@ -313,8 +314,7 @@ void TForm1::FormShow() {
         UnlhaVer->setText(libraryVersionText(version));
         return;
     }
-    context().shell.messageBox(this, QStringLiteral("UNLHA32.DLLが正しくインストールされていないか、存在しません。\r\n"
-                                                    "UNLHA32.DLLを正しくインストールしておいてください。"));
+    context().shell.messageBox(this, missingLibraryMessage());
     Close();
 }
 
