@@ -209,7 +209,9 @@ TEST_F(Run, StoppedAtAnyMomentLeavesTheOldArchiveOrTheNewOne) {
         EXPECT_EQ(readFile(out / name), c.after);
         auto left = c.somebodyElse ? std::vector<std::string>{name, name + ".kinaru-old"} : std::vector{name};
         EXPECT_EQ(entries(out), left);
-        if (c.somebodyElse) EXPECT_EQ(readFile(out / (name + ".kinaru-old")), "old");
+        if (c.somebodyElse) {
+            EXPECT_EQ(readFile(out / (name + ".kinaru-old")), "old");
+        }
         EXPECT_TRUE(fs::is_empty(records)) << "a record is left";
     }
 }
