@@ -151,6 +151,7 @@ void TForm1::buildOutputPage() {
     Drive_Dst->setGeometry(12, 12, 249, 19);
     Dir_Dst = new DirectoryList(TabSheet1);
     Dir_Dst->setGeometry(12, 40, 249, 185);
+    Dir_Dst->setAccessibleName(QStringLiteral("出力ﾌｫﾙﾀﾞ"));
     Dir_Dst->setItemDelegate(new DesignedRows(16, Dir_Dst));
     // Both start on the process's current folder.
     Drive_Dst->rememberFolder(Dir_Dst->Directory());
@@ -200,6 +201,7 @@ void TForm1::buildOptionsPage() {
     WorkDirectory = new QLineEdit(page);
     WorkDirectory->setGeometry(20, 208, 189, 20);
     WorkDirectory->setEnabled(false);
+    WorkDirectory->setAccessibleName(Label2->text());
     setButtonFaceLook(WorkDirectory, true);
     Button1 = new QPushButton(QStringLiteral("参照"), page);
     Button1->setGeometry(216, 208, 53, 21);
@@ -223,6 +225,7 @@ void TForm1::buildSystemPage() {
     Label5 = label(QStringLiteral("USE:"), 8, 26, page);
     DistDrive = new Gauge(page);
     DistDrive->setGeometry(36, 24, 213, 17);
+    DistDrive->setAccessibleName(Label6->text());
     DistStr = new QLabel(QStringLiteral("0 ﾊﾞｲﾄの空き"), page);
     DistStr->setGeometry(8, 44, 241, 12);
     DistStr->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -238,6 +241,7 @@ void TForm1::buildSystemPage() {
     }
     UnlhaVer = new QLineEdit(page);
     UnlhaVer->setGeometry(144, 68, 101, 20);
+    UnlhaVer->setAccessibleName(Label10->text());
     UnlhaVer->setReadOnly(true);
     setButtonFaceLook(UnlhaVer, true);
     Bevel2 = bevelLine(8, 95, 257, page);

@@ -106,6 +106,9 @@ TForm3::TForm3(AppContext& context) : Form(context) {
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    SpeedButton1->setAccessibleName(QStringLiteral("参照"));
+    Current->setAccessibleName(Label1->text());
+    Change->setAccessibleName(Label2->text());
 
     Button1 = button(QStringLiteral("圧縮中止"), QStringLiteral("圧縮を中断します"), 8, this);
     Button2 =

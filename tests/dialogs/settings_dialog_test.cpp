@@ -9,6 +9,7 @@
 #include "platform/qtshell.h"
 #include "platform/qttexts.h"
 
+#include <QAccessible>
 #include <QTest>
 #include <functional>
 #include <map>
@@ -69,6 +70,18 @@ TEST_F(SettingsDialog, EveryDialogIsLaidOutCleanlyInTheFontInUse) {
     for (QWidget* dialog : {static_cast<QWidget*>(Form1), static_cast<QWidget*>(Form2), static_cast<QWidget*>(Form3)})
         EXPECT_EQ(layoutProblems(dialog), QStringList{});
     EXPECT_EQ(Form1->UnlhaVer->geometry(), QRect(144, 68, 101, 20)) << "at its place, the label whole before it";
+    // A screen reader names every control a person can reach or read; a
+    // combo box's own edit and drop-down list go by the combo box's name.
+    auto control = [](QWidget* w) {
+        return qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+               qobject_cast<QAbstractItemView*>(w) || qobject_cast<QProgressBar*>(w);
+    };
+    for (QWidget* dialog : {static_cast<QWidget*>(Form1), static_cast<QWidget*>(Form2), static_cast<QWidget*>(Form3)})
+        for (QWidget* w : dialog->findChildren<QWidget*>())
+            if (control(w) && w->window() == dialog && !qobject_cast<QComboBox*>(w->parentWidget()))
+                EXPECT_FALSE(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty())
+                    << dialog->metaObject()->className() << " " << w->metaObject()->className() << " at " << w->x()
+                    << "," << w->y();
     // List rows fit the font and never fall below twelve pixels.
     Form2->files->addItem("x");
     EXPECT_GE(Form2->files->visualItemRect(Form2->files->item(0)).height(),
