@@ -127,6 +127,12 @@ void Form::showEvent(QShowEvent* event) {
 
 bool Form::event(QEvent* event) {
     bool handled = QDialog::event(event);
+    // The focused control shows its focus ring from the start, as these
+    // dialogs are mostly used from the keyboard.
+    if (event->type() == QEvent::WindowActivate && !testAttribute(Qt::WA_KeyboardFocusChange)) {
+        setAttribute(Qt::WA_KeyboardFocusChange);
+        if (QWidget* focused = focusWidget()) focused->update();
+    }
     // The window manager's frame arrives with a move of the client window.
     if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && isVisible() &&
         frameHeight() != knownFrameHeight_) {

@@ -2,9 +2,9 @@
 # The dialogs under a real window manager (openbox), driven by keyboard: the
 # collapsed height includes the frame from the first show, a stored position
 # off the screen is brought onto it, always to the same place, without losing
-# the stored value, ▼ is reached by Tab, the same-name dialog takes a typed
-# name with Enter, and the settings dialog asks for no window functions and
-# takes a close or Escape as 中止.
+# the stored value, 圧縮 shows its focus ring, ▼ is reached by Tab, the
+# same-name dialog takes a typed name with Enter, and the settings dialog asks
+# for no window functions and takes a close or Escape as 中止.
 . "$(dirname "$0")/desktop.sh"
 
 program_copy "$1" '[MAIN]\nLEFT=32\nTOP=-5\n[COMP]\nLEFT=2500\nTOP=1900\n[SETTING]\nDISTDIR=%s/\nVIEWINFO=0\nSAMEFILE=2\n'
@@ -34,6 +34,10 @@ window=$(wait_window "^Kinaru - ") || fail "no compression dialog appeared"
 outer_height_becomes "$window" 53 || fail "collapsed outer height is $h, not 53"
 ((x >= 0 && y >= 0 && x + w <= 1280 && y + h <= 800)) || fail "dialog not wholly on the screen: $x $y $w $h"
 [[ $(xprop -id "$window" _NET_WM_ICON) == *"Icon ("* ]] || fail "the window has no icon"
+# 圧縮 has the focus and shows its ring (the highlight colour on its edge).
+import -silent -window "$window" "$work/client.png"
+read -r r _ b < <(convert "$work/client.png" -format '%[fx:int(255*p{400,4}.r)] %[fx:int(255*p{400,4}.g)] %[fx:int(255*p{400,4}.b)]' info:)
+((b > r + 60)) || fail "no focus ring on 圧縮 when the dialog opens ($r,$b)"
 # From 圧縮, Tab goes round the name box, ▼ and 圧縮 only, never the hidden options.
 send_keys "$window" Tab Tab Tab Tab Tab space
 outer_height_becomes "$window" 272 || fail "▼ was not reached by Tab: outer height $h"
