@@ -7,18 +7,39 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QUrl>
 
 namespace kinaru {
 
+namespace {
+
+// A box narrower than its caption would have the caption cut by the window
+// manager: it is made as wide as the caption in a bold title font, with room
+// for the frame's icon and buttons. (Qt's own allowance is for a plain font
+// and no buttons.)
+void fitCaption(QMessageBox& box) {
+    QFont title = box.font();
+    title.setBold(true);
+    QFontMetrics metrics(title);
+    int width = metrics.horizontalAdvance(box.windowTitle()) + 8 * metrics.height();
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
+                      grid->columnCount());
+}
+
+}  // namespace
+
 void QtShell::errorBox(QWidget* owner, const QString& text) {
     QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, owner);
+    fitCaption(box);
     box.exec();
 }
 
 void QtShell::messageBox(QWidget* owner, const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, owner);
+    fitCaption(box);
     box.exec();
 }
 

@@ -310,7 +310,7 @@ TEST_F(SettingsDialog, VolumeWithoutFreeSpaceReturnsToTheStartDrive) {
 // Keys as a person uses them: Tab enters the same-name group at its checked
 // button and leaves it in one step, Enter answers the reset question No, and
 // Escape closes the dialog as 中止 does.
-TEST_F(SettingsDialog, TabStopsAtTheCheckedPolicyEnterKeepsTheSettingsEscapeCancels) {
+TEST_F(SettingsDialog, KeysAsAPersonUsesThem) {
     const std::string before = "[SETTING]\nSAMEFILE=1\n";
     writeFile(iniPath(), before);
     start();
