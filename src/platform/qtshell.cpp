@@ -8,7 +8,9 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 #include <QUrl>
 
 namespace kinaru {
@@ -27,6 +29,13 @@ void fitCaption(QMessageBox& box) {
     if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
         grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Minimum), grid->rowCount(), 0, 1,
                       grid->columnCount());
+}
+
+// The detail view's columns as wide as what they show, so that types and
+// dates in Japanese are not cut.
+void widenColumns(QFileDialog& dialog) {
+    for (auto* view : dialog.findChildren<QTreeView*>())
+        view->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 }
 
 }  // namespace
@@ -55,6 +64,7 @@ std::optional<std::string> QtShell::chooseOpenFile(QWidget* owner, const std::st
     dialog.setFileMode(QFileDialog::AnyFile);  // the chosen file need not exist
     dialog.setDirectory(QDir::current());
     dialog.selectFile(fromLocal(initialName));
+    widenColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return toLocal(dialog.selectedFiles().first());
 }
@@ -66,6 +76,7 @@ std::optional<std::string> QtShell::chooseSaveFile(QWidget* owner, const std::st
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     dialog.setDefaultSuffix(fromLocal(defaultExtension));
     dialog.selectFile(fromLocal(initialPath));
+    widenColumns(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     return toLocal(dialog.selectedFiles().first());
 }

@@ -344,6 +344,10 @@ TEST_F(SettingsDialog, KeysAsAPersonUsesThem) {
 TEST(QtTexts, StockButtonsAreJapanese) {
     ASSERT_TRUE(platform::loadJapaneseQtTexts(*QCoreApplication::instance())) << "qt6-translations-l10n missing";
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes").left(2), QStringLiteral("はい"));
+    // Texts of the file dialogs that Qt's catalogue lacks.
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder", "All other platforms"),
+              QStringLiteral("フォルダ"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File name:"), QStringLiteral("ファイル名:"));
 }
 
 }  // namespace
