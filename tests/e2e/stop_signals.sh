@@ -6,7 +6,6 @@
 . "$(dirname "$0")/desktop.sh"
 
 program_copy "$1" '[SETTING]\nDISTDIR=%s\nSAMEFILE=0\nCOMPVER=2\nVIEWINFO=1\n'
-export XDG_STATE_HOME="$work/state"
 mkdir -p "$work/data"
 seq 1 12000000 >"$work/data/big.txt"
 printf 'old archive\n' >"$work/out/big.lzh"
