@@ -150,8 +150,9 @@ QString quotedNameMessage(const std::string& name) {
 }
 
 QString missingLibraryMessage() {
-    return QStringLiteral("書庫ライブラリ libunlha32.so が見つかりません。\r\n"
-                          "kinaru と同じフォルダか、システムのライブラリのフォルダに置いてください。");
+    return QStringLiteral(
+        "書庫ライブラリ libunlha32.so が見つかりません。\r\n"
+        "kinaru と同じフォルダか、システムのライブラリのフォルダに置いてください。");
 }
 
 QString workFolderMessage(const std::string& folder) {

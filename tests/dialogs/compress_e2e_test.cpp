@@ -121,8 +121,7 @@ TEST_F(CompressEndToEnd, MissingLibraryShowsItsNumberOncePerCallAndEnds) {
     for (bool selfExtractor : {false, true}) {
         writeFile(out / "one.lzh", "old");
         compress("SAMEFILE=0\n", {data / "one.txt"}, "/nonexistent/libunlha32.so", selfExtractor);
-        EXPECT_EQ(shell.messages,
-                  QStringList(selfExtractor ? 2 : 1, "32792\r\n" + missingLibraryMessage()));
+        EXPECT_EQ(shell.messages, QStringList(selfExtractor ? 2 : 1, "32792\r\n" + missingLibraryMessage()));
         EXPECT_TRUE(startup->mainWindowClosed());
         EXPECT_EQ(readFile(out / "one.lzh"), "old") << "nothing is lost when nothing could be packed";
         shell.messages.clear();

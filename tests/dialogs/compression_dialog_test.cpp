@@ -124,8 +124,8 @@ TEST_F(CompressionDialog, TypedNameStaysAndEnterStartsOnlyFromTheNameBoxOrTheBut
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         order.push_back(QApplication::focusWidget());
     } while (order.back() != Form2->Compress && order.size() < 10);
-    EXPECT_EQ(order, (std::vector<QWidget*>{Form2->lzhfiles, Form2->TopDir, Form2->files, Form2->SelfExt,
-                                             Form2->Expand, Form2->Compress}));
+    EXPECT_EQ(order, (std::vector<QWidget*>{Form2->lzhfiles, Form2->TopDir, Form2->files, Form2->SelfExt, Form2->Expand,
+                                            Form2->Compress}));
     Form2->lzhfiles->lineEdit()->clear();
     Form2->lzhfiles->setFocus();
     QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(files / "out/report.lzh"));

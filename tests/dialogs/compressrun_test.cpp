@@ -167,12 +167,16 @@ TEST_F(Run, StoppedAtAnyMomentLeavesTheOldArchiveOrTheNewOne) {
         bool selfExtractor;
         const char* after;
         bool somebodyElse = false;
-    } cases[] = {
-        {S::Packing, SIGTERM, false, "old"}, {S::Packing, SIGHUP, false, "old"},  {S::Packing, SIGINT, false, "old"},
-        {S::Packing, SIGKILL, false, "old"}, {S::Message, SIGTERM, false, "old"}, {S::Message, SIGKILL, false, "old"},
-        {S::Written, SIGTERM, false, "new"}, {S::Written, SIGKILL, false, "new"}, {S::Stub, SIGHUP, true, "old"},
-        {S::Stub, SIGKILL, true, "old"},     {S::Packing, SIGKILL, false, "somebody's", true},
     };
+    // clang-format off
+    const Case cases[] = {
+        {S::Packing, SIGTERM, false, "old"}, {S::Packing, SIGHUP, false, "old"}, {S::Packing, SIGINT, false, "old"},
+        {S::Packing, SIGKILL, false, "old"}, {S::Message, SIGTERM, false, "old"}, {S::Message, SIGKILL, false, "old"},
+        {S::Written, SIGTERM, false, "new"}, {S::Written, SIGKILL, false, "new"},
+        {S::Stub, SIGHUP, true, "old"}, {S::Stub, SIGKILL, true, "old"},
+        {S::Packing, SIGKILL, false, "somebody's", true},
+    };
+    // clang-format on
     const std::string records = platform::stateFolder();
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << int(c.stop) << " " << strsignal(c.sig) << (c.somebodyElse ? " +" : ""));
