@@ -7,6 +7,8 @@
 #include "platform/fileops.h"
 #include "platform/files.h"
 #include "platform/localtext.h"
+#include "platform/setaside.h"
+#include "platform/settingsplace.h"
 #include "unlha/unlha.h"
 #include "unlha32.h"
 
@@ -75,7 +77,8 @@ std::string outsidePacked(const std::string& folder, const std::vector<std::stri
 }
 
 // An existing archive that the run replaces is moved aside and deleted only
-// once the new one is in place; otherwise it is put back.
+// once the new one is in place; otherwise it is put back, also when a signal
+// or a crash ends the run (see platform/setaside.h).
 class Replaced {
 public:
     explicit Replaced(std::vector<std::string> packed) : packed_(std::move(packed)) {}
@@ -86,29 +89,23 @@ public:
         auto entry = platform::findEntry(path);
         if (!entry || (entry->attributes & platform::kFolderAttribute)) return;
         std::string folder = outsidePacked(folderPart(path), packed_);
+        std::string records = platform::stateFolder();
         for (int n = 0; n < 1000; ++n) {
             std::string backup = folder + "." + namePart(path) + ".kinaru-old" + (n ? std::to_string(n) : "");
-            if (platform::renameNoReplace(path, backup)) {
-                original_ = path;
-                backup_ = backup;
-                return;
-            }
+            if ((aside_ = platform::SetAside::move(path, backup, records))) return;
             if (!taken(backup)) return;  // the rename failed for another reason
         }
     }
     void commit() {
-        if (backup_) platform::deleteFile(*backup_);
-        backup_.reset();
+        if (aside_) aside_->commit();
     }
     void restore() {
-        if (backup_ && platform::renameNoReplace(*backup_, original_)) backup_.reset();
+        if (aside_) aside_->restore();
     }
-    ~Replaced() { restore(); }
 
 private:
     std::vector<std::string> packed_;
-    std::string original_;
-    std::optional<std::string> backup_;
+    std::unique_ptr<platform::SetAside> aside_;
 };
 
 void enter(const std::string& folder) {
@@ -120,9 +117,8 @@ void enter(const std::string& folder) {
 // The number as the archiver gave it, then what it means in one line.
 void showResult(RunDialogs& dialogs, int result) {
     if (result == 0) return;
-    QString meaning = result == Unlha::kLibraryMissing
-                          ? QStringLiteral("書庫ライブラリ (libunlha32.so) が見つかりません")
-                          : QString::fromUtf8(UnlhaErrorText(result));
+    QString meaning =
+        result == Unlha::kLibraryMissing ? missingLibraryMessage() : QString::fromUtf8(UnlhaErrorText(result));
     dialogs.message(meaning.isEmpty() ? QString::number(result)
                                       : QString::number(result) + QStringLiteral("\r\n") + meaning);
 }
@@ -151,6 +147,12 @@ std::string temporaryArchivePath(const std::string& workFolder, const std::tm& n
 
 QString quotedNameMessage(const std::string& name) {
     return QStringLiteral("名前に「\"」を含むため、圧縮できません。\r\n") + fromLocal(name);
+}
+
+QString missingLibraryMessage() {
+    return QStringLiteral(
+        "書庫ライブラリ libunlha32.so が見つかりません。\r\n"
+        "kinaru と同じフォルダか、システムのライブラリのフォルダに置いてください。");
 }
 
 QString workFolderMessage(const std::string& folder) {
