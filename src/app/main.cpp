@@ -2,8 +2,8 @@
 #include "app/startup.h"
 #include "dialogs/pictures.h"
 #include "platform/files.h"
-#include "platform/qtshell.h"
-#include "platform/qttexts.h"
+#include "platform/qt/qtshell.h"
+#include "platform/qt/qttexts.h"
 #include "platform/settingsplace.h"
 #include "unlha/unlha.h"
 

@@ -14,7 +14,7 @@
 #include "dialogs/webpages.h"
 #include "dialogs/workunit.h"
 #include "platform/files.h"
-#include "platform/localtext.h"
+#include "platform/qt/localtext.h"
 #include "platform/volumes.h"
 #include "settings/inifile.h"
 #include "settings/settings.h"

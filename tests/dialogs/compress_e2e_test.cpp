@@ -1,6 +1,6 @@
 // The compression run against the real library: from a command line of real
 // files to an archive that independent readers accept.
-#include "dialogs/compressrun.h"
+#include "core/compressrun.h"
 #include "fixture.h"
 #include "oracles.h"
 
@@ -150,7 +150,7 @@ TEST_F(CompressEndToEnd, UnreachableFoldersAreNamedAndKept) {
     compress("DISTDIR=/nonexistent/out\nWORKDIR=\" /w\xff \"\nCOMPVER=1\n", {data / "one.txt"});
     ::unsetenv("TMPDIR");
     EXPECT_EQ(shell.errors, QStringList{"/nonexistent/out: 不正なﾌｧｲﾙ名です."});
-    EXPECT_EQ(shell.messages, QStringList{workFolderMessage("/nonexistent/tmp/")});
+    EXPECT_EQ(shell.messages, QStringList{QString::fromStdString(workFolderMessage("/nonexistent/tmp/"))});
     EXPECT_EQ(Form1->Dir_Dst->Directory(), startFolder);
     EXPECT_EQ(context->settings.method, Method::LH6);
     EXPECT_TRUE(Form2->isVisible()) << "nothing was written";

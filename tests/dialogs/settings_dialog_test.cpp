@@ -6,7 +6,7 @@
 #include "dialogs/webpages.h"
 #include "fixture.h"
 #include "layoutcheck.h"
-#include "platform/qttexts.h"
+#include "platform/qt/qttexts.h"
 
 #include <QTest>
 #include <functional>

@@ -1,7 +1,7 @@
 #include "qtshell.h"
 
 #include "base/title.h"
-#include "platform/localtext.h"
+#include "platform/qt/localtext.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -13,12 +13,12 @@
 namespace kinaru {
 
 void QtShell::errorBox(QWidget* owner, const QString& text) {
-    QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, owner);
     box.exec();
 }
 
 void QtShell::messageBox(QWidget* owner, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, owner);
     box.exec();
 }
 
