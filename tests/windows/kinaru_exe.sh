@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# kinaru.exe under Wine on a virtual desktop, driven as a person would:
+# started with two files, Enter packs them into an archive that other
+# readers take byte for byte and stores the settings file; started again,
+# the same-name dialog takes a new name; without the library, the run says
+# so and packs nothing. Argument: the folder holding the x86_64 kinaru.exe
+# and unlha32.dll.
+. "$(dirname "$0")/../e2e/desktop.sh"
+
+bin=$1
+wine=/usr/lib/wine/wine64
+for tool in "$wine" lhasa bsdtar; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+done
+
+work=$(mktemp -d)
+at_exit rm -rf "$work"
+mkdir -p "$work/app" "$work/out" "$work/data" "$work/check"
+cp "$bin/kinaru.exe" "$bin/unlha32.dll" "$work/app/"
+# Wine shows the host's root as drive Z:.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
+printf 'first file\n' >"$work/data/one.txt"
+head -c 200000 /dev/urandom >"$work/data/two.bin"
+
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+at_exit "/usr/lib/wine/wineserver -k 2>/dev/null"
+desktop_start
+# A new prefix takes a while to make; the program's own run is timed apart.
+timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || fail "wine could not make its prefix"
+# One server for all runs: a program started while the last one's server
+# winds down would not start.
+/usr/lib/wine/wineserver -p
+
+run_kinaru() { cd "$work" && timeout 120 "$wine" "$work/app/kinaru.exe" "$@" & pid=$!; }
+
+run_kinaru "$(winpath "$work/data/one.txt")" "$(winpath "$work/data/two.bin")"
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared"
+send_keys "$window" Return
+expect_exit
+
+archive="$work/out/one.lzh"
+[ -f "$archive" ] || fail "no archive: $(ls "$work/out")"
+cd "$work/check" && lhasa xq "$archive" || fail "lhasa cannot extract the archive"
+cmp one.txt "$work/data/one.txt" && cmp two.bin "$work/data/two.bin" || fail "lhasa's files differ"
+[ "$(bsdtar -xOf "$archive" one.txt)" = "first file" ] || fail "bsdtar reads another one.txt"
+bsdtar -xOf "$archive" two.bin | cmp - "$work/data/two.bin" || fail "bsdtar's two.bin differs"
+# The bytes the Linux program stores for the same run: the file's own keys
+# first, the rest of the section in the table's order, then the sections
+# that were missing, each dialog where it stood.
+printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\nWORKDIR=\nSAMEFILE=2\nCOMPVER=0\nDIRENABLE=1\nOPENDIST=0\nDEFAULT=1\n\n[MAIN]\nLEFT=10\nTOP=10\n\n[COMP]\nLEFT=20\nTOP=20\n\n[ALART]\nLEFT=30\nTOP=30\n' \
+  "$(winpath "$work/out")" >"$work/expected.ini"
+cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file: $(cat "$work/app/kinaru.ini")"
+
+# The same name again: the same-name dialog takes a new name typed into it.
+run_kinaru "$(winpath "$work/data/one.txt")"
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared the second time"
+send_keys "$window" Return
+same=$(wait_window "同じ名前のファイルを見つけました" 60) || fail "no same-name dialog appeared"
+send_keys "$same" Tab
+xdotool type --delay 80 renamed
+xdotool key Return
+expect_exit
+[ "$(bsdtar -tf "$work/out/renamed.lzh")" = "one.txt" ] || fail "no renamed archive: $(ls "$work/out")"
+
+# Without the library: the number and its meaning, nothing packed.
+rm "$work/app/unlha32.dll"
+run_kinaru "$(winpath "$work/data/two.bin")"
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared without the library"
+send_keys "$window" Return
+message=$(wait_window "^Kinaru Version 2.5 Prerelease.$" 60) || fail "no message without the library"
+send_keys "$message" Return
+expect_exit
+[ ! -e "$work/out/two.lzh" ] || fail "an archive without the library"
+echo "PASS"
