@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
     bool line = false;
     int shownPercent = -1;
     std::string shownName;
-    try {
+    rc = archive::guarded([&] {
         archive::Options opt = command::parse(words);
         opt.cancelled = [] { return stopSignal != 0; };
         if (opt.showProgress && sys::isatty(2))
@@ -68,11 +68,8 @@ int main(int argc, char** argv) {
                 std::fprintf(stderr, "\r\033[K%3d%% %s", percent, sys::toCallerText(name).c_str());
                 line = true;
             };
-        rc = command::run(opt, text);
-    } catch (const lzh::Error& e) {
-        text = std::string(e.what()) + "\n";
-        rc = e.code;
-    }
+        return command::run(opt, text);
+    }, text);
     if (line) std::fputs("\r\033[K", stderr);
     if (stopSignal) {
         std::signal(stopSignal, SIG_DFL);

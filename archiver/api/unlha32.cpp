@@ -17,20 +17,14 @@ namespace {
 // utf8: the command and the output are UTF-8 rather than the caller's code page.
 int run(void* owner, const char* command, char* output, unsigned long size, bool utf8) {
     std::string text;
-    int rc;
-    try {
-        if (!command) lzh::fail(UNLHA_ERR_COMMAND, "no command");
-        archive::Options opt =
-            command::parse(command::splitWords(utf8 ? std::string(command) : sys::fromCallerText(command)));
-        rc = opt.showProgress ? progress::run(owner, opt, text) : command::run(opt, text);
-    } catch (const lzh::Error& e) {
-        text += e.what();
-        rc = e.code;
-    } catch (const std::bad_alloc&) {
-        rc = UNLHA_ERR_MEMORY;
-    } catch (...) {
-        rc = UNLHA_ERR_INTERNAL;
-    }
+    int rc = archive::guarded(
+        [&] {
+            if (!command) lzh::fail(UNLHA_ERR_COMMAND, "no command");
+            archive::Options opt =
+                command::parse(command::splitWords(utf8 ? std::string(command) : sys::fromCallerText(command)));
+            return opt.showProgress ? progress::run(owner, opt, text) : command::run(opt, text);
+        },
+        text);
     if (!utf8) text = sys::toCallerText(text);
     if (output && size > 0) {
         size_t n = text.size() < size - 1 ? text.size() : size - 1;

@@ -701,6 +701,8 @@ int guarded(const std::function<int()>& op, std::string& text) {
         text += e.what();
         text += "\n";
         return UNLHA_ERR_INTERNAL;
+    } catch (...) {  // nothing may cross the C entry point
+        return UNLHA_ERR_INTERNAL;
     }
 }
 

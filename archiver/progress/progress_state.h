@@ -4,10 +4,13 @@
 // operation never floods the window with updates.
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
+#include <thread>
 
 #include "archive/archive.h"
+#include "command/command.h"
 
 namespace progress {
 
@@ -46,6 +49,33 @@ private:
     std::mutex m_;
     std::string name_;
     uint64_t done_ = 0, total_ = 0;
+};
+
+// The operation of a -n0 run on a thread of its own, dispatched as a call
+// without a window is, so that neither window can lose a command; `finished`
+// runs on that thread and wakes the window's loop.
+class Worker {
+public:
+    Worker(Shared& shared, const archive::Options& opt, std::function<void()> finished)
+        : thread_([this, work = shared.watching(opt), finished = std::move(finished)] {
+              rc_ = command::run(work, text_);
+              finished();
+          }) {}
+    ~Worker() { join(); }
+    void join() {
+        if (thread_.joinable()) thread_.join();
+    }
+    // Waits for the operation: its result, its output added to `text`.
+    int result(std::string& text) {
+        join();
+        text += text_;
+        return rc_;
+    }
+
+private:
+    std::string text_;
+    int rc_ = 0;
+    std::thread thread_;  // last: starts once the rest exists
 };
 
 // The window's title for a command, in UTF-8.

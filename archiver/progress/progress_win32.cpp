@@ -3,7 +3,6 @@
 // caller's window, which stays disabled meanwhile as under a modal dialog.
 #include "progress_window.h"
 
-#include <thread>
 #include <windows.h>
 #include <commctrl.h>
 
@@ -114,23 +113,17 @@ bool canShowWindows() { return true; }
 
 int run(void* owner, const archive::Options& opt, std::string& text) {
     // A listing is over before a window could be read.
-    if (opt.command == 'l') return archive::run(opt, text);
+    if (opt.command == 'l') return command::run(opt, text);
     Shared shared;
     Window w{shared, nullptr, nullptr, nullptr, {}, false};
     HWND parent = IsWindow(static_cast<HWND>(owner)) ? static_cast<HWND>(owner) : nullptr;
     HWND hwnd = createWindow(parent, w, opt.command);
-    if (!hwnd) return archive::run(opt, text);
+    if (!hwnd) return command::run(opt, text);
 
-    archive::Options work = shared.watching(opt);
     bool ownerWasEnabled = parent && !EnableWindow(parent, FALSE);
     ShowWindow(hwnd, SW_SHOWNORMAL);
     UpdateWindow(hwnd);
-    std::string workText;
-    int rc = 0;
-    std::thread worker([&] {
-        rc = archive::run(work, workText);
-        PostMessageW(hwnd, kFinished, 0, 0);
-    });
+    Worker worker(shared, opt, [hwnd] { PostMessageW(hwnd, kFinished, 0, 0); });
     // A quit asked meanwhile cancels the work and is passed on afterwards.
     bool quit = false;
     WPARAM quitCode = 0;
@@ -149,14 +142,13 @@ int run(void* owner, const archive::Options& opt, std::string& text) {
             DispatchMessageW(&msg);
         }
     }
-    if (worker.joinable()) worker.join();
+    int rc = worker.result(text);
     if (ownerWasEnabled) EnableWindow(parent, TRUE);
     KillTimer(hwnd, 1);
     HFONT font = static_cast<HFONT>(RemovePropW(hwnd, L"KinaruFont"));
     DestroyWindow(hwnd);
     if (font) DeleteObject(font);
     if (quit) PostQuitMessage(static_cast<int>(quitCode));
-    text += workText;
     return rc;
 }
 

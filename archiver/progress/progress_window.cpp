@@ -13,8 +13,6 @@
 #include <QVBoxLayout>
 #include <QWidget>
 
-#include <thread>
-
 #include "command/command.h"
 #include "progress_state.h"
 
@@ -89,22 +87,14 @@ bool canShowWindows() {
 
 int runWithWindow(QWidget* parent, const archive::Options& opt, std::string& text) {
     Shared shared;
-    archive::Options work = shared.watching(opt);
-
     Window window(parent, shared, opt.command);
     QEventLoop loop;
-    std::string workText;
-    int rc = 0;
     window.show();
-    std::thread worker([&] {
-        rc = command::run(work, workText);
-        // Queued: wakes the loop even if it has not started spinning yet.
-        QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection);
-    });
+    // Queued: wakes the loop even if it has not started spinning yet.
+    Worker worker(shared, opt, [&loop] { QMetaObject::invokeMethod(&loop, "quit", Qt::QueuedConnection); });
     loop.exec();
-    worker.join();
+    int rc = worker.result(text);
     window.hide();
-    text += workText;
     return rc;
 }
 

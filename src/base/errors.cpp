@@ -2,15 +2,15 @@
 
 namespace kinaru {
 
-InOutError::InOutError(int code) : KinaruError(textFor(code)), code_(code) {}
+InOutError::InOutError(FileResult why) : KinaruError(textFor(why)), why_(why) {}
 
-std::string InOutError::textFor(int code) {
-    switch (code) {
-        case 2: return "ﾌｧｲﾙが見つかりません";
-        case 3: return "不正なﾌｧｲﾙ名です";
-        case 4: return "ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます";
-        case 5: return "ﾌｧｲﾙへのｱｸｾｽが拒否されました";
-        default: return "I/O ｴﾗｰ (" + std::to_string(code) + ")";
+std::string InOutError::textFor(FileResult why) {
+    switch (why.failure) {
+        case FileFailure::MissingEntry: return "ﾌｧｲﾙが見つかりません";
+        case FileFailure::MissingFolder: return "不正なﾌｧｲﾙ名です";
+        case FileFailure::TooManyOpenFiles: return "ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます";
+        case FileFailure::AccessDenied: return "ﾌｧｲﾙへのｱｸｾｽが拒否されました";
+        default: return "I/O ｴﾗｰ (" + std::to_string(why.systemCode) + ")";
     }
 }
 

@@ -11,15 +11,25 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// A failed change of folder, carrying the system's code (2, 3, 4, 5 or errno).
+// Why a file-system call failed, in the words the dialogs use. The system's
+// own number is kept for Other, which is shown with it.
+enum class FileFailure { None, MissingEntry, MissingFolder, TooManyOpenFiles, AccessDenied, Other };
+struct FileResult {
+    FileFailure failure = FileFailure::None;
+    int systemCode = 0;
+    explicit operator bool() const { return failure != FileFailure::None; }  // true when it failed
+    bool operator==(const FileResult&) const = default;
+};
+
+// A failed change of folder.
 class InOutError : public KinaruError {
 public:
-    explicit InOutError(int code);
-    int code() const { return code_; }
-    static std::string textFor(int code);
+    explicit InOutError(FileResult why);
+    FileResult why() const { return why_; }
+    static std::string textFor(FileResult why);
 
 private:
-    int code_;
+    FileResult why_;
 };
 
 // The settings file could not be written.

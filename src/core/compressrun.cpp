@@ -97,7 +97,7 @@ private:
 void enter(const std::string& folder) {
     // An empty folder names where we already are.
     if (folder.empty()) return;
-    if (int code = platform::changeDirectory(folder); code != 0) throw InOutError(code);
+    if (FileResult failed = platform::changeDirectory(folder)) throw InOutError(failed);
 }
 
 // The number as the archiver gave it, then what it means in one line.
@@ -176,8 +176,8 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
 
     Replaced replaced(packedFolders(request));
     // A missing folder holds no archive: the folder is made below.
-    int search = platform::searchCode(dialogs.archiveName());
-    if (search != 2 && search != 3) {
+    FileFailure search = platform::searchCode(dialogs.archiveName()).failure;
+    if (search != FileFailure::MissingEntry && search != FileFailure::MissingFolder) {
         switch (request.policy) {
             case SameNamePolicy::Replace: replaced.moveAside(dialogs.archiveName()); break;
             case SameNamePolicy::Add:

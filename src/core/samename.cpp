@@ -65,7 +65,7 @@ NameCheck checkNewName(const std::string& typed, const std::string& existing) {
     if (!folder.empty()) folder.pop_back();
     auto folderEntry = platform::findEntry(folder);
     if (!folderEntry || (folderEntry->attributes & platform::kHiddenAttribute)) return {name, NameVerdict::FolderMissing};
-    if (platform::searchCode(name) == 2) return {name, NameVerdict::Accepted};
+    if (platform::searchCode(name).failure == FileFailure::MissingEntry) return {name, NameVerdict::Accepted};
     return {name, NameVerdict::Exists};
 }
 

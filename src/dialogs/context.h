@@ -1,6 +1,7 @@
 #pragma once
 // What the dialogs need from the world around them, handed to each at
-// creation instead of being reached through globals.
+// creation. The three dialog references (forms.h) are the only globals; all
+// else arrives here.
 #include "settings/settings.h"
 
 #include <string>

@@ -51,7 +51,7 @@ std::string DirectoryList::folderOf(const QListWidgetItem* item) {
 }
 
 void DirectoryList::SetDirectory(const std::string& folder) {
-    if (int code = platform::changeDirectory(folder); code != 0) throw InOutError(code);
+    if (FileResult failed = platform::changeDirectory(folder)) throw InOutError(failed);
     directory_ = listForm(platform::currentDirectory());
     Update();
     emit directoryChanged();

@@ -11,7 +11,7 @@
 #include "dialogs/pictures.h"
 #include "dialogs/rows.h"
 #include "dialogs/warnunit.h"
-#include "dialogs/webpages.h"
+#include "core/webpages.h"
 #include "dialogs/workunit.h"
 #include "platform/files.h"
 #include "platform/qt/localtext.h"
@@ -334,9 +334,9 @@ void TForm1::Button4Click() {
     context().shell.messageBox(this, QStringLiteral("設定を初期化しました。"));
 }
 
-void TForm1::Panel2Click() { context().shell.openUrl(makerHomePage()); }
+void TForm1::Panel2Click() { context().shell.openUrl(QString::fromStdString(makerHomePage())); }
 
-void TForm1::Panel6Click() { context().shell.openUrl(latestInformationPage()); }
+void TForm1::Panel6Click() { context().shell.openUrl(QString::fromStdString(latestInformationPage())); }
 
 void TForm1::Panel5Click() { context().shell.openDocument(helpFile_); }
 

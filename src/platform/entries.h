@@ -5,6 +5,8 @@
 #include <optional>
 #include <string>
 
+#include "base/errors.h"
+
 namespace kinaru::platform {
 
 constexpr unsigned kReadOnlyAttribute = 1;
@@ -22,9 +24,8 @@ struct FoundEntry {
 // entry, or for a path that names no component (one ending in "/").
 std::optional<FoundEntry> findEntry(const std::string& path);
 
-// 0 when something exists at path (links followed, a dangling link counts);
-// otherwise 2 for a missing entry in an existing folder, 3 for a missing
-// folder, 5 for access denied, else the errno.
-int searchCode(const std::string& path);
+// No failure when something exists at path (links followed, a dangling link
+// counts); a missing entry in an existing folder is told from a missing folder.
+FileResult searchCode(const std::string& path);
 
 }  // namespace kinaru::platform

@@ -1,8 +1,9 @@
 #pragma once
-// File-system calls the program needs, with failures expressed as the small
-// codes the dialogs report: 2 missing entry, 3 missing folder or not a
-// folder, 4 too many open files, 5 access denied, otherwise the errno.
+// File-system calls the program needs, with failures expressed in the words
+// the dialogs report them in.
 #include <string>
+
+#include "base/errors.h"
 
 namespace kinaru::platform {
 
@@ -11,11 +12,10 @@ std::string executablePath();
 
 std::string currentDirectory();
 
-// 0 on success, else the code above.
-int changeDirectory(const std::string& path);
+FileResult changeDirectory(const std::string& path);
 
-// Code for a failed access to path whose errno was err.
-int failureCode(const std::string& path, int err);
+// What a failed access to path whose errno was err means.
+FileResult failureOf(const std::string& path, int err);
 
 // True when the path exists and its owner may write it. The program treats a
 // file without the owner-write bit as read-only even when running as root.

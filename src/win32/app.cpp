@@ -17,9 +17,9 @@ void App::ReadIni() {
     // without a final separator unless it is a root.
     settings.outputFolder = platform::currentDirectory();
     if (wanted.empty()) return;
-    if (int code = platform::changeDirectory(wanted); code != 0) {
+    if (FileResult failed = platform::changeDirectory(wanted)) {
         unreachableOutput = wanted;
-        throw KinaruError(wanted + ": " + InOutError::textFor(code));
+        throw KinaruError(wanted + ": " + InOutError::textFor(failed));
     }
     settings.outputFolder = platform::currentDirectory();
 }

@@ -104,15 +104,33 @@ inline int stopWhileWriting(const fs::path& dir, const std::string& cmd, int sig
     return seen ? st : -1;
 }
 
+// The two Windows builds and the Wine loader that runs each.
+inline const std::string kWine32 = "/usr/lib/wine/wine", kWine64 = "/usr/lib/wine/wine64";
+
+// Why `loader` cannot run programs here, or "" when it can. Some x86_64
+// hosts refuse 32-bit programs even with wine32 installed ("Exec format
+// error"): there the 32-bit builds are skipped, never failed.
+inline std::string wineMissing(const std::string& loader) {
+    static std::map<std::string, std::string> known;
+    auto [it, fresh] = known.try_emplace(loader);
+    if (!fresh) return it->second;
+    if (!fs::exists(loader))
+        it->second = loader + " is not installed";
+    else if (std::system(("'" + loader + "' --version >/dev/null 2>&1").c_str()) != 0)
+        it->second = "this host does not run " + loader + " (32-bit programs refused: Exec format error)";
+    return it->second;
+}
+
 // The start of a command that runs a Windows program under Wine, in one
-// prefix for the whole run (its first start is the slow part); `display`
-// gives the program one.
-inline std::string wine(bool display = false, const std::string& loader = "/usr/lib/wine/wine") {
-    static struct Prefix {
+// prefix per loader for the whole run (its first start is the slow part);
+// `display` gives the program one.
+inline std::string wine(bool display = false, const std::string& loader = kWine32) {
+    struct Prefix {
         TempDir dir;
         ~Prefix() { std::system(("WINEPREFIX=" + dir.str() + " /usr/lib/wine/wineserver -k 2>/dev/null").c_str()); }
-    } prefix;
-    return "env WINEPREFIX=" + prefix.dir.str() + " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' " +
+    };
+    static std::map<std::string, Prefix> prefixes;
+    return "env WINEPREFIX=" + prefixes[loader].dir.str() + " WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' " +
            (display ? "xvfb-run -a " : "") + loader + " ";
 }
 

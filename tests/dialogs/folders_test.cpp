@@ -5,6 +5,7 @@
 #include "platform/volumes.h"
 #include "tempdir.h"
 
+#include <cerrno>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -20,10 +21,11 @@ TEST(FolderList, HoldsFoldersInTheStoredFormAndEntersThem) {
     DirectoryList list;
     // Folder to enter and the folder held then, or the error's code.
     // clang-format off
-    const std::pair<std::string, std::variant<std::string, int>> cases[] = {
+    const std::pair<std::string, std::variant<std::string, FileFailure>> cases[] = {
         {"/", "/"}, {dir.path() + "/", dir.path()}, {dir / "sub", dir / "sub"},
         {"inner", dir / "sub/inner"},  // relative to the current folder
-        {"..", dir / "sub"}, {dir / "missing", 2}, {dir / "missing/deeper", 3}, {dir / "file", 3},
+        {"..", dir / "sub"}, {dir / "missing", FileFailure::MissingEntry},
+        {dir / "missing/deeper", FileFailure::MissingFolder}, {dir / "file", FileFailure::MissingFolder},
     };
     // clang-format on
     for (const auto& [enter, outcome] : cases) {
@@ -31,7 +33,7 @@ TEST(FolderList, HoldsFoldersInTheStoredFormAndEntersThem) {
             list.SetDirectory(enter);
             EXPECT_EQ(outcome, decltype(outcome)(list.Directory())) << enter;
         } catch (const InOutError& error) {
-            EXPECT_EQ(outcome, decltype(outcome)(error.code())) << enter;
+            EXPECT_EQ(outcome, decltype(outcome)(error.why().failure)) << enter;
             EXPECT_EQ(list.Directory(), dir / "sub") << "the folder stays";
         }
         EXPECT_EQ(platform::currentDirectory(), list.Directory());
@@ -40,9 +42,13 @@ TEST(FolderList, HoldsFoldersInTheStoredFormAndEntersThem) {
     EXPECT_EQ(DirectoryList::folderOf(list.item(0)), "/");
     EXPECT_EQ(DirectoryList::folderOf(list.item(list.count() - 1)), dir / "sub/inner");
     EXPECT_EQ(DirectoryList::folderOf(list.currentItem()), dir / "sub");
-    EXPECT_EQ(std::string(InOutError(5).what()), "ﾌｧｲﾙへのｱｸｾｽが拒否されました");
-    EXPECT_EQ(std::string(InOutError(4).what()), "ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます");
-    EXPECT_EQ(std::string(InOutError(36).what()), "I/O ｴﾗｰ (36)");
+    // What a user is told for each errno: no number passes for another meaning.
+    const std::pair<int, const char*> texts[] = {
+        {EACCES, "ﾌｧｲﾙへのｱｸｾｽが拒否されました"}, {EROFS, "ﾌｧｲﾙへのｱｸｾｽが拒否されました"},
+        {EMFILE, "ｵｰﾌﾟﾝしたﾌｧｲﾙが多すぎます"}, {ENAMETOOLONG, "不正なﾌｧｲﾙ名です"},
+        {EINTR, "I/O ｴﾗｰ (4)"}, {EIO, "I/O ｴﾗｰ (5)"}, {ENOSPC, "I/O ｴﾗｰ (28)"},
+    };
+    for (auto [err, text] : texts) EXPECT_EQ(InOutError(platform::failureOf(dir / "file", err)).what(), std::string(text));
     platform::changeDirectory(start);
 }
 

@@ -3,7 +3,7 @@
 #include "dialogs/drivelist.h"
 #include "dialogs/gauge.h"
 #include "dialogs/panelbutton.h"
-#include "dialogs/webpages.h"
+#include "core/webpages.h"
 #include "fixture.h"
 #include "layoutcheck.h"
 #include "platform/qt/qttexts.h"
@@ -197,7 +197,7 @@ TEST_F(SettingsDialog, PanelButtonsOpenTheWebPagesAndTheHelp) {
         QTest::mousePress(panel, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
         QTest::mouseRelease(panel, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     }
-    EXPECT_EQ(shell.openedUrls, QStringList({makerHomePage(), latestInformationPage()}));
+    EXPECT_EQ(shell.openedUrls, QStringList({QString::fromStdString(makerHomePage()), QString::fromStdString(latestInformationPage())}));
     EXPECT_EQ(shell.openedDocuments, std::vector<std::string>{exeDir / "Kinaru.html"});
 }
 

@@ -9,8 +9,20 @@
 namespace sfxtest {
 
 inline const fs::path kStubs = fs::path(SFX_STUB).parent_path();
-inline bool haveWindowsStubs() {
-    return fs::exists(kStubs / sfx::kConsoleStub) && fs::exists(kStubs / sfx::kWindowStub);
+inline bool haveWindowsStubs(const fs::path& dir = kStubs) {
+    return fs::exists(dir / sfx::kConsoleStub) && fs::exists(dir / sfx::kWindowStub);
+}
+
+// Runs `s` so that it takes its stubs from `stubs`: through the library
+// when they are the ones beside it, else through a copy of the unlha tool
+// beside them (the tool looks for its stubs beside itself).
+inline int selfExtract(const fs::path& dir, const std::string& cmd, std::string* out, const fs::path& stubs = kStubs) {
+    if (stubs == kStubs) return call(dir, cmd, out);
+    const fs::path tool = stubs / "unlha";
+    fs::copy_file(UNLHA_TOOL, tool, fs::copy_options::update_existing);
+    Ran r = runIn(dir, q(tool) + " " + cmd);
+    if (out) *out = r.output;
+    return r.status == 0 ? 0 : -1;
 }
 
 // Nested folders, Japanese names, a blank, a hidden file, an empty folder,
@@ -30,13 +42,15 @@ inline const char* const kTreeItems = "\"資料/*.*\" \"写真/*.*\" \"ルート
 // Packs `items` of `src` with -jmN into base/work and runs s with `switches`
 // in base/out, as the program does; the self-extractor written.
 inline fs::path makeSelfExtractor(const fs::path& base, const fs::path& src, const std::string& items, int method,
-                                  const std::string& switches) {
+                                  const std::string& switches, const fs::path& stubs = kStubs) {
     fs::path work = base / "work", out = base / "out", lzh = work / "12090507.lzh";
     fs::create_directories(work);
     fs::create_directories(out);
     std::string jm = " -jm" + std::to_string(method), text;
     EXPECT_EQ(call(src, "a -n1 -x1 -r2 -a2" + jm + " " + q(lzh) + " " + items, &text), 0) << text;
-    EXPECT_EQ(call(out, "s -n1 -x1 -w" + q(work.string() + "/") + jm + " -a2 " + switches + " " + q(lzh), &text), 0)
+    EXPECT_EQ(selfExtract(out, "s -n1 -x1 -w" + q(work.string() + "/") + jm + " -a2 " + switches + " " + q(lzh), &text,
+                          stubs),
+              0)
         << text;
     fs::remove(lzh);
     return out / (switches.find("-linux") == std::string::npos ? "12090507.exe" : "12090507");
@@ -54,12 +68,12 @@ struct FaceCase {
     const char* says;
 };
 inline void expectFaces(const fs::path& base, const fs::path& src, const std::string& items,
-                        const std::vector<FaceCase>& cases) {
+                        const std::vector<FaceCase>& cases, const fs::path& stubs = kStubs) {
     for (size_t n = 0; n < cases.size(); ++n) {
         const FaceCase& c = cases[n];
         SCOPED_TRACE(c.name);
         const bool withFolders = std::string(c.switches).find("-gu1") != std::string::npos;
-        fs::path exe = makeSelfExtractor(base / std::to_string(n), src, items, int(2 + n % 3), c.switches);
+        fs::path exe = makeSelfExtractor(base / std::to_string(n), src, items, int(2 + n % 3), c.switches, stubs);
         fs::path dest = exe.parent_path() / c.dest;
         if (!c.mine.empty()) writeFile(dest / c.mine, "mine");
         Ran r = runIn(exe.parent_path(), c.command);

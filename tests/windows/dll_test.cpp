@@ -84,6 +84,20 @@ int main() {
     std::ofstream("big.bin", std::ios::binary) << big;
     HWND owner = CreateWindowExW(0, L"STATIC", L"Kinaru", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 480, 300, nullptr,
                                  nullptr, nullptr, nullptr);
+    // Every command letter reaches its work with the progress window as without it.
+    for (std::string n : {"-n1 ", "-n0 "}) {
+        const std::string arc = "every" + n.substr(1, 2), lzh = arc + ".lzh", is = " (" + n + ")";
+        expect(call(("a -x1 " + n + lzh + " src\\a.txt").c_str(), &out, owner) == 0, "a" + is + out);
+        expect(call(("l " + n + lzh).c_str(), &out, owner) == 0 && out.find("a.txt") != std::string::npos, "l" + is);
+        expect(call(("t " + n + lzh).c_str(), &out, owner) == 0, "t" + is + out);
+        for (const char* x : {"x ", "e "}) {
+            const std::string dest = arc + x[0];
+            expect(call((x + n + lzh + " " + dest + "\\").c_str(), &out, owner) == 0 &&
+                       slurp(dest + (x[0] == 'x' ? "\\src\\a.txt" : "\\a.txt")) == slurp(L"src\\a.txt"),
+                   x + is + out);
+        }
+        expect(call(("s " + n + lzh).c_str(), &out, owner) == 0 && slurp(arc + ".exe").starts_with("MZ"), "s" + is + out);
+    }
     std::thread presser([] {  // presses 中止 once the window shows
         HWND w = nullptr;
         for (int i = 0; i < 400 && !(w = FindWindowW(L"KinaruProgress", nullptr)); ++i) Sleep(25);

@@ -27,13 +27,22 @@ std::map<std::string, std::string> expected(const std::map<std::string, std::str
 }
 
 TEST_P(WineTest, ArchivesCrossBetweenWindowsAndLinux) {
-    const std::string loader = GetParam() == "win32" ? "/usr/lib/wine/wine" : "/usr/lib/wine/wine64";
+    const std::string loader = GetParam() == "win32" ? kWine32 : kWine64;
     fs::path exe = fs::path(WINDOWS_OUT) / GetParam() / "unlha32-test.exe";
-    if (!fs::exists(loader)) GTEST_SKIP() << loader << " is not installed";
+    if (auto why = wineMissing(loader); !why.empty()) GTEST_SKIP() << why;
     if (!haveProgram("xvfb-run")) GTEST_SKIP() << "no xvfb-run: the progress window needs a display";
     ASSERT_TRUE(fs::exists(exe));
     ASSERT_NE(std::setlocale(LC_ALL, "C.UTF-8"), nullptr);
     TempDir tmp;
+    // The library writes self-extractors with the stubs beside it: those of
+    // its own build (the i686 ones ship beside the Linux library).
+    fs::path bin = tmp.path() / "bin";
+    fs::create_directories(bin);
+    const fs::path stubs = GetParam() == "win32" ? fs::path(UNLHA_TOOL).parent_path() : exe.parent_path();
+    for (fs::path from : {exe, exe.parent_path() / "unlha32.dll", stubs / "kinaru-sfx-console.exe",
+                          stubs / "kinaru-sfx-window.exe"})
+        fs::copy_file(from, bin / from.filename());
+    exe = bin / exe.filename();
     fs::path src = tmp.path() / "src";
     writeFile(src / "a.txt", textBytes(20000, 1));
     writeFile(src / "日本語フォルダ/表示.txt", textBytes(5000, 2));

@@ -23,13 +23,13 @@ std::optional<FoundEntry> findEntry(const std::string& path) {
     return entry;
 }
 
-int searchCode(const std::string& path) {
+FileResult searchCode(const std::string& path) {
     struct stat st {};
-    if (path.empty()) return 2;
-    if (::stat(path.c_str(), &st) == 0) return 0;
+    if (path.empty()) return {FileFailure::MissingEntry, ENOENT};
+    if (::stat(path.c_str(), &st) == 0) return {};
     int err = errno;
-    if (::lstat(path.c_str(), &st) == 0) return 0;
-    return failureCode(path, err);
+    if (::lstat(path.c_str(), &st) == 0) return {};
+    return failureOf(path, err);
 }
 
 }  // namespace kinaru::platform

@@ -30,30 +30,36 @@ std::string currentDirectory() {
     return buffer.data();
 }
 
-int failureCode(const std::string& path, int err) {
+FileResult failureOf(const std::string& path, int err) {
     switch (err) {
+        case 0: return {};
         case ENOENT: {
             // Tell a missing entry from a missing folder above it.
             std::string entry = path;
             while (entry.size() > 1 && entry.back() == '/') entry.pop_back();
             std::string folder = folderPart(entry);
-            if (folder.empty()) return 2;
             struct stat st {};
-            return (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ? 2 : 3;
+            bool inFolder = folder.empty() || (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+            return {inFolder ? FileFailure::MissingEntry : FileFailure::MissingFolder, err};
         }
-        case ENOTDIR: return 3;
+        // A name that cannot lead anywhere: Windows calls these invalid names.
+        case ENOTDIR:
+        case ENAMETOOLONG:
+        case ELOOP: return {FileFailure::MissingFolder, err};
         case EMFILE:
-        case ENFILE: return 4;
+        case ENFILE: return {FileFailure::TooManyOpenFiles, err};
         case EACCES:
-        case EPERM: return 5;
-        default: return err;
+        case EPERM:
+        case EROFS: return {FileFailure::AccessDenied, err};
+        // EIO, EINTR, ENOMEM and the rest are shown with their own number.
+        default: return {FileFailure::Other, err};
     }
 }
 
-int changeDirectory(const std::string& path) {
-    if (::chdir(path.c_str()) == 0) return 0;
+FileResult changeDirectory(const std::string& path) {
+    if (::chdir(path.c_str()) == 0) return {};
     int err = errno;
-    return failureCode(path, err);
+    return failureOf(path, err);
 }
 
 bool ownerWritable(const std::string& path) {

@@ -21,15 +21,15 @@ std::optional<FoundEntry> findEntry(const std::string& path) {
     return FoundEntry{narrow(found.cFileName), unsigned(found.dwFileAttributes) & known};
 }
 
-int searchCode(const std::string& path) {
-    if (path.empty()) return 2;
+FileResult searchCode(const std::string& path) {
+    if (path.empty()) return {FileFailure::MissingEntry, ERROR_FILE_NOT_FOUND};
     WIN32_FIND_DATAW found{};
     HANDLE search = FindFirstFileW(widen(path).c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         FindClose(search);
-        return 0;
+        return {};
     }
-    return failureCode(path, int(GetLastError()));
+    return failureOf(path, int(GetLastError()));
 }
 
 }  // namespace kinaru::platform

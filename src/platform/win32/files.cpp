@@ -33,22 +33,25 @@ std::string currentDirectory() {
     return narrow(buffer);
 }
 
-// The system's own codes are the ones the dialogs report.
-int failureCode(const std::string&, int err) {
+// err is the system's last error here.
+FileResult failureOf(const std::string&, int err) {
     switch (err) {
-        case ERROR_FILE_NOT_FOUND: return 2;
+        case ERROR_SUCCESS: return {};
+        case ERROR_FILE_NOT_FOUND: return {FileFailure::MissingEntry, err};
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_NAME:
-        case ERROR_DIRECTORY: return 3;
-        case ERROR_TOO_MANY_OPEN_FILES: return 4;
-        case ERROR_ACCESS_DENIED: return 5;
-        default: return err;
+        case ERROR_BAD_NETPATH:
+        case ERROR_DIRECTORY: return {FileFailure::MissingFolder, err};
+        case ERROR_TOO_MANY_OPEN_FILES: return {FileFailure::TooManyOpenFiles, err};
+        case ERROR_ACCESS_DENIED:
+        case ERROR_SHARING_VIOLATION: return {FileFailure::AccessDenied, err};
+        default: return {FileFailure::Other, err};
     }
 }
 
-int changeDirectory(const std::string& path) {
-    if (SetCurrentDirectoryW(widen(path).c_str())) return 0;
-    return failureCode(path, int(GetLastError()));
+FileResult changeDirectory(const std::string& path) {
+    if (SetCurrentDirectoryW(widen(path).c_str())) return {};
+    return failureOf(path, int(GetLastError()));
 }
 
 bool ownerWritable(const std::string& path) {
