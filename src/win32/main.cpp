@@ -11,6 +11,7 @@
 #include "win32/app.h"
 #include "win32/arguments.h"
 #include "win32/controls.h"
+#include "win32/mainunit.h"
 #include "win32/warnunit.h"
 #include "win32/workunit.h"
 
@@ -57,6 +58,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     platform::SettingsPlace settingsPlace = platform::settingsPlace(executable);
     win32::App app{unlha, executable, items, settingsPlace.file, settingsPlace.defaultOutputFolder};
 
+    win32::TForm1 form1(app);
     win32::TForm2 form2(app);
     form2.FormCreate();
     win32::TForm3 form3(app);
@@ -67,14 +69,24 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     } catch (const std::exception& error) {
         win32::errorBox(nullptr, error.what());
     }
+    try {
+        form1.ReadIni();
+    } catch (const std::exception& error) {
+        win32::errorBox(nullptr, error.what());
+    }
     place(form2.handle(), app.settings.compressionLeft, app.settings.compressionTop);
     place(form3.handle(), app.settings.sameNameLeft, app.settings.sameNameTop);
 
-    if (items.empty()) return 0;  // the settings dialog is not built yet
-    form2.FormShow();
+    place(form1.handle(), app.settings.mainLeft, app.settings.mainTop);
+
+    HWND shown = items.empty() ? form1.handle() : form2.handle();
+    if (items.empty())
+        form1.FormShow();
+    else
+        form2.FormShow();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageW(form2.handle(), &message)) continue;
+        if (IsDialogMessageW(shown, &message)) continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

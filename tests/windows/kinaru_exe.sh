@@ -2,8 +2,9 @@
 # kinaru.exe under Wine on a virtual desktop, driven as a person would:
 # started with two files, Enter packs them into an archive that other
 # readers take byte for byte and stores the settings file; started again,
-# the same-name dialog takes a new name; without the library, the run says
-# so and packs nothing. Argument: the folder holding the x86_64 kinaru.exe
+# the same-name dialog takes a new name; the settings dialog saves the
+# defaults; without the library, the run and the settings dialog say so and
+# neither packs nor stores. Argument: the folder holding the x86_64 kinaru.exe
 # and unlha32.dll.
 . "$(dirname "$0")/../e2e/desktop.sh"
 
@@ -63,6 +64,27 @@ xdotool key Return
 expect_exit
 [ "$(bsdtar -tf "$work/out/renamed.lzh")" = "one.txt" ] || fail "no renamed archive: $(ls "$work/out")"
 
+# A name the Japanese code page cannot hold reaches the archive whole.
+printf 'korean\n' >"$work/data/한글😀.txt"
+run_kinaru "$(winpath "$work/data/한글😀.txt")"
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared for a Korean name"
+send_keys "$window" Return
+expect_exit
+[ "$(bsdtar -xOf "$work/out/한글😀.lzh" 한글😀.txt)" = korean ] || fail "the Korean name: $(ls "$work/out"; bsdtar -tf "$work/out/"*😀* 2>&1)"
+
+# The settings dialog without a settings file: save writes the defaults as
+# the Linux program does, in the table's order, the output folder being the
+# program's own.
+rm "$work/app/kinaru.ini"
+run_kinaru
+window=$(wait_window "^Kinaru Ver2.5$" 60) || fail "no settings dialog appeared"
+xdotool mousemove --window "$window" 170 278 click 1  # 保存
+expect_exit
+printf '[MAIN]\nLEFT=10\nTOP=10\n\n[COMP]\nLEFT=20\nTOP=20\n\n[ALART]\nLEFT=30\nTOP=30\n\n[SETTING]\nDISTDIR=%s\nWORKDIR=\nSAMEFILE=2\nCOMPVER=0\nVIEWINFO=1\nDIRENABLE=1\nOPENDIST=0\nDEFAULT=1\n' \
+  "$(winpath "$work/app")" >"$work/expected.ini"
+cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file after save: $(cat "$work/app/kinaru.ini")"
+printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
+
 # Without the library: the number and its meaning, nothing packed.
 rm "$work/app/unlha32.dll"
 run_kinaru "$(winpath "$work/data/two.bin")"
@@ -72,4 +94,11 @@ message=$(wait_window "^Kinaru Version 2.5 Prerelease.$" 60) || fail "no message
 send_keys "$message" Return
 expect_exit
 [ ! -e "$work/out/two.lzh" ] || fail "an archive without the library"
+# The settings dialog says so before it shows and ends without storing.
+cp "$work/app/kinaru.ini" "$work/before.ini"
+run_kinaru
+message=$(wait_window "^Kinaru Version 2.5 Prerelease.$" 60) || fail "no message from the settings dialog without the library"
+send_keys "$message" Return
+expect_exit
+cmp "$work/before.ini" "$work/app/kinaru.ini" || fail "the settings file changed without the library"
 echo "PASS"
