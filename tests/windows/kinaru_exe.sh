@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # kinaru.exe under Wine on a virtual desktop, driven as a person would:
-# started with two files, Enter packs them into an archive that other
+# started with two files and given a third by a drop over XDND (which Wine
+# hands over as WM_DROPFILES), Enter packs them into an archive that other
 # readers take byte for byte and stores the settings file; started again,
 # the same-name dialog takes a new name; the settings dialog saves the
 # defaults; without the library, the run and the settings dialog say so and
-# neither packs nor stores. Argument: the folder holding the x86_64 kinaru.exe
-# and unlha32.dll.
+# neither packs nor stores. Arguments: the folder holding the x86_64
+# kinaru.exe and unlha32.dll, and tests/e2e's drag source.
 . "$(dirname "$0")/../e2e/desktop.sh"
 
 bin=$1
@@ -22,6 +23,8 @@ cp "$bin/kinaru.exe" "$bin/unlha32.dll" "$work/app/"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
 printf 'first file\n' >"$work/data/one.txt"
+printf 'dropped\n' >"$work/data/three.txt"
+printf 'elsewhere\n' >"$work/four.txt"
 head -c 200000 /dev/urandom >"$work/data/two.bin"
 
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
@@ -37,6 +40,25 @@ run_kinaru() { cd "$work" && timeout 120 "$wine" "$work/app/kinaru.exe" "$@" & p
 
 run_kinaru "$(winpath "$work/data/one.txt")" "$(winpath "$work/data/two.bin")"
 window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared"
+# A file of the top folder dropped on the dialog joins the items; one from
+# elsewhere does not.
+# The dialog stays where the settings put it, the source goes out of its way.
+"$2" "$work/data/three.txt" "$work/four.txt" &
+at_exit "kill $! 2>/dev/null"
+source_window=$(wait_window "^drag-source$") || fail "no drag source appeared"
+xdotool windowmove --sync "$source_window" 600 400
+read -r sx sy _ < <(client_geometry "$source_window")
+read -r tx ty tw th < <(client_geometry "$window")
+xdotool mousemove --sync $((sx + 50)) $((sy + 50)) mousedown 1
+for step in $(seq 1 10); do
+  xdotool mousemove $((sx + 50 + (tx + 200 - sx - 50) * step / 10)) $((sy + 50 + (ty + th / 2 - sy - 50) * step / 10))
+  sleep 0.1
+done
+sleep 0.5
+xdotool mouseup 1
+sleep 1
+# Into the archive-name box, whose Enter presses the compress button.
+xdotool mousemove --window "$window" 120 14 click 1
 send_keys "$window" Return
 expect_exit
 
@@ -44,6 +66,7 @@ archive="$work/out/one.lzh"
 [ -f "$archive" ] || fail "no archive: $(ls "$work/out")"
 cd "$work/check" && lhasa xq "$archive" || fail "lhasa cannot extract the archive"
 cmp one.txt "$work/data/one.txt" && cmp two.bin "$work/data/two.bin" || fail "lhasa's files differ"
+[ "$(ls | tr '\n' ' ')" = "one.txt three.txt two.bin " ] || fail "packed: $(ls)"
 [ "$(bsdtar -xOf "$archive" one.txt)" = "first file" ] || fail "bsdtar reads another one.txt"
 bsdtar -xOf "$archive" two.bin | cmp - "$work/data/two.bin" || fail "bsdtar's two.bin differs"
 # The bytes the Linux program stores for the same run: the file's own keys
