@@ -61,7 +61,7 @@ int main(int argc, char** argv) {
         opt.cancelled = [] { return stopSignal != 0; };
         if (opt.showProgress && sys::isatty(2))
             opt.progress = [&](const std::string& name, uint64_t done, uint64_t total) {
-                int percent = total ? static_cast<int>(done * 100 / total) : 0;
+                int percent = archive::permille(done, total) / 10;
                 if (percent == shownPercent && name == shownName) return;
                 shownPercent = percent;
                 shownName = name;

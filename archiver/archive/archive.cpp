@@ -681,7 +681,6 @@ private:
     uint64_t offset_ = 0, size_ = 0;  // where the archive lies in the file
     Fd cachedDir_;                    // the folder openFolders opened last, and its path
     std::vector<std::string> cachedParts_;
-    const int pid_ = static_cast<int>(sys::getpid());
     int firstError_ = 0;
 };
 

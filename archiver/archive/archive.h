@@ -47,6 +47,10 @@ struct Options {
 // (command::run).
 int run(const Options& opt, std::string& text);
 
+// How far `done` of `total` bytes is, in thousandths: what every progress
+// display shows, window or terminal.
+inline int permille(uint64_t done, uint64_t total) { return total ? static_cast<int>(done * 1000 / total) : 0; }
+
 // Runs op, turning a failure it throws into its code and message.
 int guarded(const std::function<int()>& op, std::string& text);
 

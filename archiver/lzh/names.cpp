@@ -43,13 +43,6 @@ std::string toArchiveName(const std::string& local, CodePage page) {
     return convert(iconvName(page), cs, local, out) ? out : local;
 }
 
-CodePage readingCodePage(CodePage declared, uint8_t os, const std::string& stored) {
-    if (declared != CodePage::Unknown) return declared;
-    std::string tmp;
-    if (os == 'U' && !isAscii(stored) && convert("UTF-32LE", "UTF-8", stored, tmp)) return CodePage::Utf8;
-    return CodePage::Cp932;
-}
-
 std::string fromArchiveName(const std::string& stored, CodePage page) {
     if (isAscii(stored)) return stored;
     std::string cs = localCodeset(), from = iconvName(page), out;

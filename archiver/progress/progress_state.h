@@ -25,7 +25,7 @@ public:
 
     Snapshot read() {
         std::lock_guard<std::mutex> lock(m_);
-        return {name_, total_ ? static_cast<int>(done_ * 1000 / total_) : 0};
+        return {name_, archive::permille(done_, total_)};
     }
 
     // The operation as the caller asked for it, reporting here and stopping

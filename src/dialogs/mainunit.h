@@ -41,7 +41,6 @@ public:
     // path with the extension ".ini".
     std::string settingsPath() const;
     // Where the help file is looked for.
-    const std::string& helpFile() const { return helpFile_; }
     // The root of the volume the program started on.
     const std::string& startDrive() const { return startDrive_; }
 

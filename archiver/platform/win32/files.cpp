@@ -5,6 +5,8 @@
 #include <io.h>
 #include <windows.h>
 
+#include "filetime.h"
+
 namespace sys {
 
 namespace {
@@ -88,15 +90,8 @@ std::wstring at(int dir, const char* name) {
     return p + widen(name);
 }
 
-int64_t unixTime(const FILETIME& t) {
-    int64_t v = static_cast<int64_t>(static_cast<uint64_t>(t.dwHighDateTime) << 32 | t.dwLowDateTime);
-    return v / 10000000 - 11644473600LL;
-}
-
-FILETIME fileTime(int64_t t) {
-    uint64_t v = static_cast<uint64_t>((t + 11644473600LL) * 10000000);
-    return {static_cast<DWORD>(v), static_cast<DWORD>(v >> 32)};
-}
+using wintime::fileTime;
+using wintime::unixTime;
 
 bool isLink(HANDLE h) {
     FILE_ATTRIBUTE_TAG_INFO tag{};

@@ -17,6 +17,7 @@
 #include "lzh/header.h"
 #include "lzh/stream.h"
 #include "progress/progress_window.h"
+#include "sfx/texts.h"
 
 namespace stub {
 
@@ -41,7 +42,7 @@ bool parseArgs(int argc, char** argv, Args& args, std::string& error) {
         else if (a.rfind("--", 0) != 0)
             continue;  // Qt's own options (-platform offscreen ...)
         else {
-            error = "使い方: " + std::string(argv[0]) + " [--dest=フォルダ] [--overwrite=yes|no] [--console]";
+            error = sfx::texts::usage(argv[0]);
             return false;
         }
     }
@@ -57,7 +58,7 @@ bool openSelf(Self& self, std::string& error) {
     self.path = real;
     archive::Fd fd(::open(real, O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0 || !archive::readTrailer(fd.get(), self.trailer)) {
-        error = "この自己解凍書庫は壊れています (書庫が見つからないか、途中で切れています)。何も解凍しませんでした。";
+        error = sfx::texts::kDamaged;
         return false;
     }
     // Counted for the closing message; a damaged header is left for the
@@ -145,17 +146,16 @@ int runConsole(const Self& self, const Args& args) {
     };
     Outcome out = extract(self, args.dest, ask, progress);
     if (out.rc == UNLHA_ERR_CANCELLED) {
-        std::fprintf(stderr, "解凍を中止しました。\n");
+        std::fprintf(stderr, "%s\n", sfx::texts::kCancelled);
         return 1;
     }
     if (out.rc) {
         std::fputs(out.text.c_str(), stderr);
-        std::fprintf(stderr, "解凍に失敗しました (エラー 0x%X)。\n", static_cast<unsigned>(out.rc));
+        std::fprintf(stderr, "%s\n", sfx::texts::failed(out.rc).c_str());
         return 1;
     }
     if (refused) {
-        std::fprintf(stderr, "%llu 個のファイルは既にあるため解凍しませんでした。\n",
-                     static_cast<unsigned long long>(refused));
+        std::fprintf(stderr, "%s\n", sfx::texts::refusedExisting(refused).c_str());
         return 1;
     }
     return 0;

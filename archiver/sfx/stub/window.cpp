@@ -19,6 +19,7 @@
 #include "archive/fsutil.h"
 #include "unlha32.h"
 #include "extract.h"
+#include "sfx/texts.h"
 
 namespace stub {
 
@@ -114,13 +115,13 @@ int runWindow(const Self& self, const Args& args, int argc, char** argv) {
 
     QString message;
     if (out.rc == 0) {
-        message = QStringLiteral("%1 個のファイルを「%2」に解凍しました。").arg(self.files - out.kept).arg(dest);
-        if (out.kept) message += QStringLiteral("\n%1 個のファイルは既にあったため残しました。").arg(out.kept);
+        message = QString::fromStdString(sfx::texts::extracted(self.files - out.kept, dest.toStdString()));
+        if (out.kept) message += "\n" + QString::fromStdString(sfx::texts::keptExisting(out.kept));
     } else if (out.rc == UNLHA_ERR_CANCELLED) {
-        message = QStringLiteral("解凍を中止しました。途中まで書いていたファイルは残していません。");
+        message = QString::fromUtf8(sfx::texts::kCancelledNothingLeft);
     } else {
         QStringList lines = QString::fromLocal8Bit(out.text.c_str()).split('\n', Qt::SkipEmptyParts);
-        message = QStringLiteral("解凍に失敗しました (エラー 0x%1)。\n\n").arg(out.rc, 0, 16) +
+        message = QString::fromStdString(sfx::texts::failed(out.rc)) + "\n\n" +
                   lines.mid(lines.size() > 12 ? lines.size() - 12 : 0).join('\n');
     }
     if (args.unattended) std::printf("%s\n", message.toLocal8Bit().constData());

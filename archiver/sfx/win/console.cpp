@@ -5,6 +5,7 @@
 #include "extract.h"
 #include "unlha32.h"
 #include "winio.h"
+#include "sfx/texts.h"
 
 namespace winstub {
 
@@ -60,17 +61,15 @@ int runConsole(const Self& self, const Args& args) {
     Outcome o = extract(self, args.dest, events);
     SetEvent(cleanedUp);
     if (o.rc == UNLHA_ERR_CANCELLED) {
-        say(err, "解凍を中止しました。\n");
+        say(err, std::string(sfx::texts::kCancelled) + "\n");
         return 1;
     }
     if (o.rc) {
-        char code[64];
-        wsprintfA(code, "解凍に失敗しました (エラー 0x%X)。\n", static_cast<unsigned>(o.rc));
-        say(err, o.text + code);
+        say(err, o.text + sfx::texts::failed(o.rc) + "\n");
         return 1;
     }
     if (refused) {
-        say(err, decimal(refused) + " 個のファイルは既にあるため解凍しませんでした。\n");
+        say(err, sfx::texts::refusedExisting(refused) + "\n");
         return 1;
     }
     return 0;

@@ -9,11 +9,10 @@
 #include "lzh/unpack.h"
 #include "winio.h"
 #include "winname.h"
+#include "platform/win32/filetime.h"
+#include "sfx/texts.h"
 
 namespace winstub {
-
-const char* const kDamaged =
-    "この自己解凍書庫は壊れています (書庫が見つからないか、途中で切れています)。何も解凍しませんでした。";
 
 bool parseArgs(int argc, wchar_t** argv, Args& args, std::string& error) {
     for (int i = 1; i < argc; ++i) {
@@ -27,7 +26,7 @@ bool parseArgs(int argc, wchar_t** argv, Args& args, std::string& error) {
         else if (a == L"--console")
             args.console = true;
         else {
-            error = "使い方: " + narrow(argv[0]) + " [--dest=フォルダ] [--overwrite=yes|no] [--console]";
+            error = sfx::texts::usage(narrow(argv[0]));
             return false;
         }
     }
@@ -75,13 +74,6 @@ bool makeDirs(const std::wstring& full) {
     return CreateDirectoryW(full.c_str(), nullptr) || isFolder(full, link);
 }
 
-FILETIME fileTime(int64_t unixTime) {
-    ULONGLONG t = static_cast<ULONGLONG>(unixTime + 11644473600LL) * 10000000ULL;
-    FILETIME ft;
-    ft.dwLowDateTime = static_cast<DWORD>(t);
-    ft.dwHighDateTime = static_cast<DWORD>(t >> 32);
-    return ft;
-}
 
 class Extractor {
 public:
@@ -180,7 +172,7 @@ private:
         uint16_t crc = lzh::unpack(decoder_, e, data, sink, progress);
         sink.flush();
         if (crc != e.crc) lzh::fail(UNLHA_ERR_CRC, name + ": CRC error");
-        FILETIME t = fileTime(e.mtime);
+        FILETIME t = wintime::fileTime(e.mtime);
         SetFileTime(h.get(), nullptr, nullptr, &t);
         if (!h.close()) lzh::fail(UNLHA_ERR_WRITE, name + ": " + systemMessage(GetLastError()));
         if (events_.cancelled && events_.cancelled()) lzh::fail(UNLHA_ERR_CANCELLED, "cancelled");
@@ -215,7 +207,7 @@ private:
 }  // namespace
 
 bool openSelf(Self& self, std::string& error) {
-    error = kDamaged;
+    error = sfx::texts::kDamaged;
     std::wstring path(MAX_PATH, L'\0');
     for (;;) {
         DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));

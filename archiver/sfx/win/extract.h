@@ -46,8 +46,6 @@ struct Outcome {
 // temporary name and renamed into place only when complete and correct.
 Outcome extract(const Self& self, const std::wstring& dest, const Events& events);
 
-// The message to stop on when openSelf fails.
-extern const char* const kDamaged;
 
 int runConsole(const Self& self, const Args& args);
 int runWindow(const Self& self, const Args& args);

@@ -26,12 +26,6 @@ bool decodes(UINT page, const std::string& s, std::wstring* out) {
 }
 }  // namespace
 
-CodePage readingCodePage(CodePage declared, uint8_t os, const std::string& stored) {
-    if (declared != CodePage::Unknown) return declared;
-    if (os == 'U' && !isAscii(stored) && decodes(CP_UTF8, stored, nullptr)) return CodePage::Utf8;
-    return CodePage::Cp932;
-}
-
 std::string fromArchiveName(const std::string& stored, CodePage page) {
     if (isAscii(stored) || page == CodePage::Utf8) return stored;
     std::wstring w;

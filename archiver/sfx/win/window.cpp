@@ -11,6 +11,8 @@
 #include "extract.h"
 #include "unlha32.h"
 #include "winio.h"
+#include "archive/archive.h"
+#include "sfx/texts.h"
 
 namespace winstub {
 
@@ -205,7 +207,7 @@ INT_PTR CALLBACK progressProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             LeaveCriticalSection(&r->lock);
             SetDlgItemTextW(dlg, kProgressText, widen(name).c_str());
             uint64_t total = r->self.bytes;
-            SendDlgItemMessageW(dlg, kProgressBar, PBM_SETPOS, total ? static_cast<WPARAM>(done * 1000 / total) : 0, 0);
+            SendDlgItemMessageW(dlg, kProgressBar, PBM_SETPOS, static_cast<WPARAM>(archive::permille(done, total)), 0);
             return TRUE;
         }
         case kAskMessage:
@@ -291,14 +293,12 @@ int runWindow(const Self& self, const Args& args) {
 
     std::wstring message;
     if (r.out.rc == 0) {
-        message = widen(decimal(self.files - r.out.kept)) + L" 個のファイルを「" + d.folder + L"」に解凍しました。";
-        if (r.out.kept) message += L"\n" + widen(decimal(r.out.kept)) + L" 個のファイルは既にあったため残しました。";
+        message = widen(sfx::texts::extracted(self.files - r.out.kept, narrow(d.folder)));
+        if (r.out.kept) message += L"\n" + widen(sfx::texts::keptExisting(r.out.kept));
     } else if (r.out.rc == UNLHA_ERR_CANCELLED) {
-        message = L"解凍を中止しました。途中まで書いていたファイルは残していません。";
+        message = widen(sfx::texts::kCancelledNothingLeft);
     } else {
-        wchar_t code[16];
-        wsprintfW(code, L"%x", static_cast<unsigned>(r.out.rc));
-        message = L"解凍に失敗しました (エラー 0x" + std::wstring(code) + L")。\n\n" + lastLines(r.out.text, 12);
+        message = widen(sfx::texts::failed(r.out.rc)) + L"\n\n" + lastLines(r.out.text, 12);
     }
     if (printing) {
         say(out, narrow(message) + "\n");
