@@ -207,9 +207,13 @@ void TForm1::listFolder() {
 
 void TForm1::enterFolder(const std::string& folder) {
     if (FileResult failed = platform::changeDirectory(folder)) throw InOutError(failed);
-    folder_ = platform::currentDirectory();
-    app_.settings.outputFolder = folder_;
+    app_.settings.outputFolder = platform::currentDirectory();
     app_.unreachableOutput.reset();
+    showFolder();
+}
+
+void TForm1::showFolder() {
+    folder_ = platform::currentDirectory();
     listFolder();
     char drive = driveOf(folder_);
     int rows = int(SendMessageW(Drive_Dst, CB_GETCOUNT, 0, 0));
@@ -332,8 +336,6 @@ void TForm1::Panel5Click() {
 void TForm1::ReadIni() {
     const Settings& s = app_.settings;
     SetWindowPos(window_, nullptr, s.mainLeft, s.mainTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    folder_ = platform::currentDirectory();
-    listFolder();
     setText(WorkDirectory, s.workFolder);
     tick(rWrite, s.sameName == SameNamePolicy::Replace);
     tick(rAdd, s.sameName == SameNamePolicy::Add);
@@ -344,7 +346,9 @@ void TForm1::ReadIni() {
     tick(oOpenDist, s.openOutputFolder);
     tick(UseDefault, s.defaultWorkFolder);
     UseDefaultClick();
-    enterFolder(folder_);
+    // A stored folder that could not be entered stays stored until another
+    // is chosen; the list shows where the program is.
+    showFolder();
 }
 
 void TForm1::WriteIni() {

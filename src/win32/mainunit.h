@@ -50,7 +50,10 @@ private:
     // the free bytes, -1 when the drive cannot be queried.
     long long refreshDrive();
     void listFolder();
+    // Enters folder, which becomes the output folder.
     void enterFolder(const std::string& folder);
+    // Lists the current folder and selects its drive.
+    void showFolder();
 
     App& app_;
     HWND window_ = nullptr;

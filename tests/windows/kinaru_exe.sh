@@ -108,6 +108,18 @@ printf '[MAIN]\nLEFT=10\nTOP=10\n\n[COMP]\nLEFT=20\nTOP=20\n\n[ALART]\nLEFT=30\n
 cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file after save: $(cat "$work/app/kinaru.ini")"
 printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
 
+# An output folder that cannot be entered is reported at start and kept in
+# the settings file when the dialog is closed without a run.
+printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/gone/out")" >"$work/app/kinaru.ini"
+run_kinaru "$(winpath "$work/data/one.txt")"
+error=$(wait_window "^Kinaru Version 2.5 Prerelease.$" 60) || fail "no error for an output folder that is gone"
+send_keys "$error" Return
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog after the error"
+send_keys "$window" alt+F4
+expect_exit
+grep -qxF "DISTDIR=$(winpath "$work/gone/out")" "$work/app/kinaru.ini" || fail "the stored folder was lost: $(cat "$work/app/kinaru.ini")"
+printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
+
 # Without the library: the number and its meaning, nothing packed.
 rm "$work/app/unlha32.dll"
 run_kinaru "$(winpath "$work/data/two.bin")"
