@@ -38,6 +38,10 @@ int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     catchStopSignals();
     const bool help = argc == 2 && std::string(argv[1]) == "--help";
+    if (argc == 2 && std::string(argv[1]) == "--version") {
+        std::printf("unlha %d.%02d\n", UNLHA_VERSION / 100, UNLHA_VERSION % 100);
+        return 0;
+    }
     if (argc < 2 || help) {
         std::fprintf(help ? stdout : stderr,
                      "usage: unlha a|l|t|x|e [-x0|-x1] [-jm2|-jm3|-jm4] [-r2] [-a2] [-wFOLDER] ARCHIVE [items...]\n"
@@ -45,7 +49,8 @@ int main(int argc, char** argv) {
                      "       s [-ji1|-ji0 [-gw2|-gw4]] [-gu1] [-linux] ARCHIVE\n"
                      "         writes NAME.exe, a Windows self-extractor (-ji1 console, -ji0 window;\n"
                      "         -gu1 restores folders); -linux writes NAME, a Linux one instead.\n"
-                     "         l, t, x and e read self-extractors as archives.\n");
+                     "         l, t, x and e read self-extractors as archives.\n"
+                     "       --help | --version\n");
         return help ? 0 : 2;
     }
     // Arguments arrive already split, so names may hold any character.

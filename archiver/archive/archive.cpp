@@ -45,7 +45,38 @@ struct Item {
 
 std::string entryKey(const Entry& e) { return e.path() + (e.isDir() ? "/" : ""); }
 
-bool hasWildcard(const std::string& s) { return s.find_first_of("*?[") != std::string::npos; }
+// An item's names as its header stores them.
+Entry namedEntry(const std::vector<std::string>& stored, bool dir) {
+    Entry e;
+    e.codePage = lzh::archiveCodePage(stored);
+    size_t folders = dir ? stored.size() : stored.size() - 1;
+    for (size_t i = 0; i < folders; ++i) {
+        if (i) e.rawDir += '\xFF';
+        e.rawDir += lzh::toArchiveName(stored[i], e.codePage);
+    }
+    e.rawName = dir ? "" : lzh::toArchiveName(stored.back(), e.codePage);
+    if (dir) e.method = "-lhd-";
+    return e;
+}
+
+// Why x on this system would not give these names back as they are, or
+// null: the header is written and read back, so that the writer keeps to
+// the reader's rule (and the system's own, on Windows).
+const char* unstorable(const std::vector<std::string>& stored, bool dir) {
+    for (const auto& part : stored)
+        if (!lzh::isLocalText(part)) return "the name is not text in the locale's character set";
+    auto h = lzh::writeHeader(namedEntry(stored, dir), false);
+    lzh::MemorySource src(h.data(), h.size());
+    Entry back;
+    lzh::readHeader(src, back, true);
+    if (back.fault != lzh::NameFault::None) return lzh::describe(back.fault);
+    if (back.parts != stored) return "the name would come back as another";
+    for (const auto& part : stored)
+        if (const char* why = sys::nameFault(part)) return why;
+    return nullptr;
+}
+
+bool hasWildcard(const std::string& s) { return s.find_first_of("*?") != std::string::npos; }
 
 // Finds what the items name, following links, before anything is written.
 class Collector {
@@ -59,6 +90,8 @@ public:
     }
     // Two different files were to be stored under one name.
     bool sameName() const { return sameName_; }
+    // An item was left out because its name would not come back.
+    bool skippedName() const { return skippedName_; }
 
 private:
     void addWord(std::string w) {
@@ -67,13 +100,15 @@ private:
         size_t slash = w.rfind('/');
         std::string dir = slash == std::string::npos ? "" : slash == 0 ? "/" : w.substr(0, slash);
         std::string last = slash == std::string::npos ? w : w.substr(slash + 1);
-        if (hasWildcard(last)) {
+        // A name that exists is that file or folder, whatever it holds.
+        sys::Stat named;
+        if (hasWildcard(last) && sys::lstat(w.c_str(), &named) != 0) {
             sys::Stat st;
             if (sys::stat(dir.empty() ? "." : dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
                 fail(UNLHA_ERR_NO_ITEM, "no such folder: " + w);
             // "name/*.*" stands for the folder itself and what is in it.
             bool all = last == "*.*" || last == "*";
-            if (all && !dir.empty()) addDir(dir, st);
+            if (all && !dir.empty() && !addDir(dir, st)) return;
             walk(dir, all ? "" : last, st);
             return;
         }
@@ -88,8 +123,7 @@ private:
             fail(err == ENOENT || err == ENOTDIR ? UNLHA_ERR_NO_ITEM : UNLHA_ERR_READ, w + ": " + sysError(err));
         }
         if (S_ISDIR(st.st_mode)) {
-            addDir(w, st);
-            walk(w, "", st);
+            if (addDir(w, st)) walk(w, "", st);
         } else if (S_ISREG(st.st_mode)) {
             addFile(w, st);
         } else {
@@ -133,7 +167,7 @@ private:
                     note("skipped (link loop): " + p);
                     continue;
                 }
-                if (match) addDir(p, st);
+                if (match && !addDir(p, st)) continue;
                 walk(p, match ? "" : pattern, st);
             } else if (S_ISREG(st.st_mode)) {
                 if (match) addFile(p, st);
@@ -157,11 +191,14 @@ private:
         return out;
     }
 
-    void addDir(const std::string& path, const sys::Stat& st) {
-        if (!opt_.withFolders) return;
+    // False when the folder's name cannot be stored: what is below it is skipped too.
+    bool addDir(const std::string& path, const sys::Stat& st) {
+        if (!opt_.withFolders) return true;
         Item it{path, components(path), true, st};
-        if (it.stored.empty()) return;
+        if (it.stored.empty()) return true;
+        if (!storable(it)) return false;
         push(std::move(it));
+        return true;
     }
 
     void addFile(const std::string& path, const sys::Stat& st) {
@@ -169,7 +206,15 @@ private:
         Item it{path, components(path), false, st};
         if (it.stored.empty()) return;
         if (!opt_.withFolders) it.stored.erase(it.stored.begin(), it.stored.end() - 1);
-        push(std::move(it));
+        if (storable(it)) push(std::move(it));
+    }
+
+    bool storable(const Item& it) {
+        const char* why = unstorable(it.stored, it.dir);
+        if (!why) return true;
+        note(it.disk + ": not stored, " + why);
+        skippedName_ = true;
+        return false;
     }
 
     void push(Item it) {
@@ -187,7 +232,7 @@ private:
         was = std::move(it);
     }
 
-    void note(const std::string& s) { text_ += s + "\n"; }
+    void note(const std::string& s) { text_ += lzh::escapeControls(s) + "\n"; }
 
     const Options& opt_;
     std::string& text_;
@@ -196,6 +241,7 @@ private:
     std::map<std::string, size_t> index_;
     std::set<std::pair<uint64_t, uint64_t>> ancestors_;
     bool sameName_ = false;
+    bool skippedName_ = false;
 };
 
 std::string formatTime(int64_t t) {
@@ -212,16 +258,27 @@ struct OldEntry {
     uint64_t dataOffset;
 };
 
+// After an end mark that came first: an empty archive is that one byte; a
+// file of zeros, or an archive whose first byte was lost, has more.
+void checkNothingFollows(lzh::ByteSource& src, const std::string& name) {
+    uint8_t b;
+    if (src.readFull(&b, 1)) lzh::damaged(name + ": no entries, and bytes after the end mark");
+}
+
 // Reads every header of an archive, checking that its data is all there.
-std::vector<OldEntry> scanArchive(int fd) {
-    lzh::FdSource src(fd, UNLHA_ERR_READ, "archive");
+// An empty file is an empty archive to add to.
+std::vector<OldEntry> scanArchive(int fd, const std::string& name) {
     std::vector<OldEntry> out;
+    sys::Stat st;
+    if (sys::fstat(fd, &st) == 0 && st.st_size == 0) return out;
+    lzh::FdSource src(fd, UNLHA_ERR_READ, "archive");
     Entry e;
     for (bool first = true; lzh::readHeader(src, e, first); first = false) {
         uint64_t at = src.position();
         if (!src.skip(e.packed)) lzh::damaged("entry data cut short: " + e.path());
         out.push_back({std::move(e), at});
     }
+    if (out.empty()) checkNothingFollows(src, name);
     return out;
 }
 
@@ -272,27 +329,16 @@ public:
         checkCancel();
         current_ = it.key();
         report(done_);
-        Entry e;
-        std::string rawDir;
-        e.codePage = lzh::archiveCodePage(it.stored);
-        size_t folders = it.dir ? it.stored.size() : it.stored.size() - 1;
-        for (size_t i = 0; i < folders; ++i) {
-            if (i) rawDir += '\xFF';
-            rawDir += lzh::toArchiveName(it.stored[i], e.codePage);
-        }
-        e.rawDir = rawDir;
-        e.rawName = it.dir ? "" : lzh::toArchiveName(it.stored.back(), e.codePage);
+        Entry e = namedEntry(it.stored, it.dir);
         e.mtime = it.st.st_mtime;
         if (e.mtime < 0 || e.mtime > lzh::kLastTime)
-            text_ +=
-                it.key() + ": time outside 1970-2106, stored as " + formatTime(e.mtime < 0 ? 0 : lzh::kLastTime) + "\n";
+            say(it.key() + ": time outside 1970-2106, stored as " + formatTime(e.mtime < 0 ? 0 : lzh::kLastTime));
         e.hasMode = true;
         e.mode = it.st.st_mode & 0xFFFF;
         if (it.dir) {
-            e.method = "-lhd-";
             auto h = lzh::writeHeader(e, false);
             sink_.write(h.data(), h.size());
-            text_ += it.key() + "\n";
+            say(it.key());
             return;
         }
         bool large = files_->open() >= lzh::kLargeSize;
@@ -311,10 +357,13 @@ public:
         report(done_);
         char line[64];
         std::snprintf(line, sizeof line, "  %s %" PRIu64 " -> %" PRIu64, e.method.c_str(), e.original, e.packed);
-        text_ += it.key() + line + "\n";
+        say(it.key() + line);
     }
 
 private:
+    // Names in the output show their control bytes as x does.
+    void say(const std::string& s) { text_ += lzh::escapeControls(s) + "\n"; }
+
     const Options& opt_;
     std::string& text_;
     lzh::FdSink& sink_;
@@ -345,6 +394,10 @@ void lockTarget(const Options& opt, Target& t) {
         }
         if (sys::fstat(t.fd.get(), &t.st) != 0) fail(UNLHA_ERR_READ, t.path + ": " + sysError(errno));
         if (!S_ISREG(t.st.st_mode)) fail(UNLHA_ERR_WRITE, t.path + ": not a file");
+        // Read-only is a wish of the owner's, kept as for the settings file,
+        // even where the folder would let us replace it.
+        if (!(t.st.st_mode & 0222) || sys::access(t.path.c_str(), W_OK) != 0)
+            fail(UNLHA_ERR_WRITE, t.path + ": read-only, not replaced");
         if (!lockForWriting(t.fd.get(), opt.cancelled)) fail(UNLHA_ERR_CANCELLED, "cancelled");
         // Another writer may have replaced it while we waited: then lock the new one.
         sys::Stat now;
@@ -431,14 +484,15 @@ int addCommand(const Options& opt, std::string& text) {
         // No archive of no entries: other readers refuse it, and an old one stays as it is.
         if (items.empty()) fail(UNLHA_ERR_NOTHING, "nothing to add");
         std::vector<OldEntry> entries;
-        if (target.exists()) entries = scanArchive(target.fd.get());
+        if (target.exists()) entries = scanArchive(target.fd.get(), opt.archive);
 
         PendingFile out(opt.workDir.empty() ? dirName(target.path) : opt.workDir);
         writeArchive(opt, text, items, target, entries, out.fd());
         mode_t mode = target.exists() ? (target.st.st_mode & 07777) : (0666 & ~currentUmask());
         if (sys::fchmod(out.fd(), mode) != 0 || sys::fsync(out.fd()) != 0)
             fail(UNLHA_ERR_WRITE, opt.archive + ": " + sysError(errno));
-        if (placeArchive(out, target, mode)) return collector.sameName() ? UNLHA_WARN_SAME_NAME : 0;
+        if (placeArchive(out, target, mode))
+            return collector.skippedName() ? UNLHA_WARN_NAME_SKIPPED : collector.sameName() ? UNLHA_WARN_SAME_NAME : 0;
         // Another writer created the archive meanwhile: add to theirs.
         text.resize(textBefore);
     }
@@ -473,16 +527,17 @@ public:
     }
 
     int run() {
-        Fd fd(sys::open(opt_.archive.c_str(), O_RDONLY | O_CLOEXEC));
+        // Non-blocking, so that a fifo is refused instead of waited on.
+        Fd fd(sys::open(opt_.archive.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
         if (fd.get() < 0)
             fail(errno == ENOENT || errno == ENOTDIR ? UNLHA_ERR_NO_ARCHIVE : UNLHA_ERR_READ,
                  opt_.archive + ": " + sysError(errno));
         sys::Stat st;
-        if (sys::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) fail(UNLHA_ERR_READ, opt_.archive + ": not a file");
+        if (sys::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) fail(UNLHA_ERR_READ, opt_.archive + ": not a file");
         offset_ = opt_.archiveOffset;
         size_ = opt_.archiveSize;
         // A self-extractor is read as the archive it carries.
-        if (!offset_ && !size_ && !locateArchive(fd.get(), offset_, size_))
+        if (!offset_ && !size_ && !locateArchive(fd.get(), offset_, size_, opt_.cancelled))
             lzh::damaged(opt_.archive + ": a program without an archive");
         if (opt_.command == 'x' || opt_.command == 'e') openDest();
         if (opt_.progress && opt_.command != 'l') total_ = selectedBytes(fd.get());
@@ -498,7 +553,8 @@ public:
                 "----------- ---------- ------ ------------------- ------- ----- --------\n";
         Entry e;
         uint64_t files = 0, totalOrig = 0, totalPacked = 0, matched = 0;
-        for (bool first = true; lzh::readHeader(src, e, first); first = false) {
+        bool first = true;
+        for (; lzh::readHeader(src, e, first); first = false) {
             lzh::LimitedSource data(src, e.packed);
             if (selected(e, patterns_)) {
                 ++matched;
@@ -515,6 +571,7 @@ public:
             }
             if (data.left() && !src.skip(data.left())) lzh::damaged("entry data cut short: " + e.path());
         }
+        if (first) checkNothingFollows(src, opt_.archive);
         if (opt_.command == 'l') {
             char line[160];
             std::snprintf(line, sizeof line,
@@ -605,7 +662,7 @@ private:
             }
             if (next < 0) {
                 sys::Stat st;
-                if (sys::fstatat(at, c, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+                if (errno == ELOOP || (sys::fstatat(at, c, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode)))
                     throw Error(UNLHA_ERR_UNSAFE_NAME, name + ": refused, the path passes through a link");
                 fail(UNLHA_ERR_WRITE, name + ": " + sysError(errno));
             }
@@ -629,6 +686,11 @@ private:
             return;
         }
         std::vector<std::string> parts = keepFolders ? e.parts : std::vector<std::string>{e.parts.back()};
+        for (const auto& part : parts)
+            if (const char* why = sys::nameFault(part)) {
+                record(UNLHA_ERR_UNSAFE_NAME, name + ": refused, " + why);
+                return;
+            }
         try {
             if (e.isDir()) {
                 openFolders(parts, parts.size(), name);
@@ -653,7 +715,8 @@ private:
             sink.flush();
         }
         if (crc != e.crc) fail(UNLHA_ERR_CRC, name + ": CRC error");
-        mode_t mode = e.hasMode ? (e.mode & 0777) : (0666 & ~currentUmask());
+        // The umask narrows stored modes too, as tar does for ordinary users.
+        mode_t mode = (e.hasMode ? (e.mode & 0777) : 0666) & ~currentUmask();
         struct timespec times[2] = {{static_cast<time_t>(e.mtime), 0}, {static_cast<time_t>(e.mtime), 0}};
         sys::fchmod(file.fd(), mode);
         sys::futimens(file.fd(), times);
@@ -690,7 +753,7 @@ int guarded(const std::function<int()>& op, std::string& text) {
     try {
         return op();
     } catch (const Error& e) {
-        text += e.what();
+        text += lzh::escapeControls(e.what());
         text += "\n";
         return e.code;
     } catch (const std::bad_alloc&) {

@@ -61,7 +61,8 @@ UNLHA_API int UNLHA_CALL UnlhaGetVersion(void);
 
 // Warnings: the command did its work and the archive is complete, but the
 // output text names something the caller should know. Not success, not failure.
-#define UNLHA_WARN_SAME_NAME 0x8080  // a -x0: items of one name; the later one was stored
+#define UNLHA_WARN_SAME_NAME 0x8080     // a -x0: items of one name; the later one was stored
+#define UNLHA_WARN_NAME_SKIPPED 0x8081  // a: items whose names x would not give back were left out
 #define UNLHA_IS_WARNING(code) ((code) >= 0x8080 && (code) <= 0x80FF)
 
 // One short Japanese line (UTF-8) saying what a result means; "" for 0 and
@@ -86,6 +87,7 @@ static inline const char* UnlhaErrorText(int code) {
         case UNLHA_ERR_EXISTS: return "同じ名前のファイルがあるため作成しません";
         case UNLHA_ERR_NOTHING: return "圧縮する項目がありません";
         case UNLHA_WARN_SAME_NAME: return "同じ名前の項目があり、後のものを格納しました";
+        case UNLHA_WARN_NAME_SKIPPED: return "そのままの名前で格納できない項目を飛ばしました";
         default: return "";
     }
 }

@@ -41,8 +41,14 @@ public:
 
 private:
     struct Prices;
+    enum class Pass { Search, Record, Replay };
+    template <Pass kPass>
+    uint32_t parseStep(const Window& w, const Prices& price, uint32_t seg);
+    void lazyPrices(const Window& w, Prices& price, uint32_t reach, uint32_t threeLiterals, int np) const;
     TreeFinder mf_;
     std::vector<uint32_t> cost_, from_, path_;
+    std::vector<uint32_t> at_, counts_;  // the positions a Record step searched, how many matches each
+    std::vector<Match> found_;           // and those matches, in order
 };
 
 }  // namespace lzh

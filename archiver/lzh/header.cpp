@@ -28,8 +28,6 @@ constexpr uint8_t kHeaderCrc = 0x00, kFileName = 0x01, kFolderName = 0x02, kSize
 // The Unix extension of a level-0 header: 'U', a minor version, then time,
 // mode, uid and gid.
 constexpr size_t kUnix0Time = 2, kUnix0Mode = 6, kUnix0Size = 12;
-// A level-1 extension chain longer than this is not a header.
-constexpr uint64_t kMaxExtBytes = 1u << 20;
 
 uint32_t get16(const uint8_t* p) { return p[0] | uint32_t{p[1]} << 8; }
 uint32_t get32(const uint8_t* p) { return get16(p) | get16(p + 2) << 16; }
@@ -263,9 +261,15 @@ std::vector<uint8_t> writeHeader(const Entry& e, bool large) {
         put16(d, e.mode & 0xFFFF);
         add(ext::kUnixMode, d);
     }
+    // A size with a low byte of 0 would read as the end mark. The padding
+    // byte others add there makes 7-Zip read the entry one byte off; the
+    // time header (the base's time again) moves the size past it instead.
+    if (((h.size() + 2) & 0xFF) == 0) {
+        std::vector<uint8_t> d;
+        put32(d, get32(h.data() + at::kTime));
+        add(ext::kUnixTime, d);
+    }
     put16(h, 0);
-    // A low byte of 0 would read as the end mark.
-    if ((h.size() & 0xFF) == 0) h.push_back(0);
     if (h.size() > 0xFFFF) fail(UNLHA_ERR_WRITE, "header too long");
     h[0] = static_cast<uint8_t>(h.size());
     h[1] = static_cast<uint8_t>(h.size() >> 8);

@@ -34,6 +34,11 @@ struct Entry {
 };
 
 constexpr uint64_t kLargeSize = uint64_t{1} << 32;
+// A level-1 extension chain longer than this is not a header.
+constexpr uint64_t kMaxExtBytes = 1u << 20;
+// No header that reads spans more bytes than this (a level-0/1 base and
+// its extensions; a level-2 header is at most 64 KiB).
+constexpr uint64_t kMaxHeaderBytes = 257 + kMaxExtBytes;
 // The span of a 32-bit Unix time field: 1970-01-01 to 2106-02-07.
 constexpr int64_t kLastTime = 0xFFFFFFFF;
 

@@ -77,7 +77,7 @@ public:
         uint32_t maxLen = std::min(kMaxMatch, look);
         uint32_t enough = std::min(nice, maxLen);
         uint32_t steps = best >= good ? chain >> 2 : chain;
-        uint32_t limit = w.pos > w.maxDist ? w.pos - w.maxDist : 0;
+        uint32_t limit = w.pos > w.maxDist ? w.pos - w.maxDist - 1 : 0;  // 0: an empty slot
         const uint32_t mask = w.wsize - 1;
         if (best >= maxLen) return best;
         do {
@@ -121,11 +121,13 @@ public:
             head3_.assign(size_t{1} << kHash3Bits, 0);
             head4_.assign(size_t{1} << kHash4Bits, 0);
             headTree_.assign(size_t{1} << kTreeBits, 0);
-            base_ = kWindowMax;
+            base_ = kFar;
         } else {
-            base_ += w.end + kWindowMax;
+            base_ += w.end + kFar;
         }
-        if (son_.size() != 2 * size_t{w.wsize}) son_.assign(2 * size_t{w.wsize}, kNone);
+        // Two windows of nodes: the position a full window back keeps its
+        // own while the current one is linked.
+        if (son_.size() != 4 * size_t{w.wsize}) son_.assign(4 * size_t{w.wsize}, kNone);
         forgetHashes();
     }
 
@@ -135,8 +137,8 @@ public:
         base_ += by;
         if (base_ > kRebase) {
             for (auto* heads : {&head3_, &head4_, &headTree_})
-                for (auto& h : *heads) h = h >= base_ ? h - base_ + kWindowMax : 0;
-            base_ = kWindowMax;
+                for (auto& h : *heads) h = h >= base_ ? h - base_ + kFar : 0;
+            base_ = kFar;
         }
         forgetHashes();
     }
@@ -164,14 +166,14 @@ private:
     uint32_t walk(const Window& w, uint32_t cur, uint32_t avail, Match* out) {
         const uint8_t* b = w.buf.data();
         const uint8_t* scan = b + cur;
-        const uint32_t mask = w.wsize - 1;
+        const uint32_t mask = 2 * w.wsize - 1;
         const Hashes h = next_.at == cur ? next_ : hashes(scan, cur);
         const uint32_t stored = cur + base_;
         uint32_t cand = headTree_[h.tree] - base_;
         headTree_[h.tree] = stored;
         // cand is usable when cur - cand - 1 < span: a head older than base_,
         // a position slid out and kNone all lie farther back.
-        const uint32_t span = w.maxDist - 1;
+        const uint32_t span = w.maxDist;
         uint32_t best = kMinMatch - 1, n = 0;
         uint32_t maxLen = std::min(avail, kMaxMatch);
         uint32_t tried = cur;  // the 4-byte head is often the 3-byte one
@@ -191,8 +193,9 @@ private:
         // lo/hi: where the next node found below/above cur is linked (in the
         // node at loAt/hiAt); every node between them shares at least
         // min(lenLo, lenHi) bytes with cur. A link holds how far back its
-        // child lies: children are older than their parents, so 16 bits hold
-        // it, and kNone lies beyond the window.
+        // child lies, less one: children are older than their parents, and
+        // one a whole window behind its parent is out of every later
+        // position's reach, so 16 bits hold it; kNone lies beyond the window.
         uint16_t *lo = &son_[2 * (cur & mask)], *hi = lo + 1;
         uint32_t loAt = cur, hiAt = cur;
         uint32_t lenLo = 0, lenHi = 0;
@@ -216,13 +219,13 @@ private:
                 break;
             }
             if (mp[len] < scan[len]) {
-                *lo = static_cast<uint16_t>(loAt - cand);
+                *lo = link(loAt - cand);
                 lo = node + 1;
                 loAt = cand;
                 lenLo = len;
                 cand = child(node[1], cand);
             } else {
-                *hi = static_cast<uint16_t>(hiAt - cand);
+                *hi = link(hiAt - cand);
                 hi = node;
                 hiAt = cand;
                 lenHi = len;
@@ -233,9 +236,11 @@ private:
     }
 
     static constexpr uint16_t kNone = 0xFFFF;
-    static uint32_t child(uint16_t link, uint32_t at) { return at - link; }
-    // The link of node `at` to child `link` back, moved to the node at `to`;
-    // a child that falls out of the window is dropped.
+    static uint32_t child(uint16_t link, uint32_t at) { return at - 1 - link; }
+    // The link to a child `back` bytes behind; a child that falls out of
+    // reach is dropped.
+    static uint16_t link(uint32_t back) { return static_cast<uint16_t>(std::min<uint32_t>(back - 1, kNone)); }
+    // The link of node `at` to child `link` back, moved to the node at `to`.
     static uint16_t relink(uint16_t link, uint32_t at, uint32_t to) {
         return static_cast<uint16_t>(std::min<uint32_t>(to - at + link, kNone));
     }
@@ -255,7 +260,8 @@ private:
     }
 
     static constexpr uint32_t kRebase = 1u << 31;  // base_ + any position stays below 2^32
-    static constexpr uint32_t kWindowMax = 1u << (NPMAX - 1);  // the largest window
+    // Beyond every window: an empty head (0) lies this far back of position 0.
+    static constexpr uint32_t kFar = 2u << (NPMAX - 1);
     uint32_t base_ = 0;
     std::vector<uint32_t> head3_, head4_, headTree_;
     static constexpr uint32_t kNoPosition = UINT32_MAX;

@@ -26,13 +26,20 @@ std::string iconvName(CodePage page) {
 
 CodePage archiveCodePage(const std::vector<std::string>& localParts) {
     CodePage page = CodePage::Unknown;
-    std::string cs = localCodeset(), out;
+    std::string cs = localCodeset(), out, back;
     for (const auto& p : localParts) {
         if (isAscii(p)) continue;
-        if (!convert("CP932", cs, p, out)) return CodePage::Utf8;
+        // CP932 also takes look-alikes (U+301C as U+FF5E) that would come
+        // back as another name: only what returns as itself is CP932.
+        if (!convert("CP932", cs, p, out) || !convert(cs, "CP932", out, back) || back != p) return CodePage::Utf8;
         page = CodePage::Cp932;
     }
     return page;
+}
+
+bool isLocalText(const std::string& local) {
+    std::string out;
+    return isAscii(local) || convert("UTF-8", localCodeset(), local, out);
 }
 
 std::string toArchiveName(const std::string& local, CodePage page) {

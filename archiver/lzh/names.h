@@ -10,9 +10,13 @@
 
 namespace lzh {
 
-// The code page one entry's path is stored in: CP932 when it holds every
-// component, else UTF-8; Unknown when the path is plain ASCII.
+// The code page one entry's path is stored in: CP932 when every component
+// goes there and back unchanged, else UTF-8; Unknown when the path is plain ASCII.
 CodePage archiveCodePage(const std::vector<std::string>& localParts);
+
+// Whether a local name is text in the locale's codeset; bytes that are not
+// (a Latin-1 name on a UTF-8 system) have no stored form that says what they are.
+bool isLocalText(const std::string& local);
 
 // Local name -> archive bytes in `page` (Unknown: as archiveCodePage picks).
 std::string toArchiveName(const std::string& local, CodePage page = CodePage::Unknown);

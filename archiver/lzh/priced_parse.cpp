@@ -55,15 +55,17 @@ struct PricedParser::Prices {
         for (int i = 0; i < NPMAX; ++i) p[i] = 5 + (i > 1 ? i - 1 : 0);
     }
 
-    // An entry of one step is priced before any statistics exist: its
-    // literals are priced from how often each byte occurs in it. Larger
-    // entries keep the guesses: their first step may be mostly long
-    // matches, which the guesses price high.
-    void seed(const Window& w) {
-        if (!w.eof || w.end - w.pos > kParseStep) return;
-        ByteCounts bc(w.buf.data() + w.pos, w.end - w.pos);
-        for (int b = 0; b < 256; ++b)
-            if (bc.h[b]) c[b] = std::clamp<uint32_t>(bc.bits(b), 2, 14);
+    // About the codes the recent tokens would get, without building them:
+    // cheap enough for each small entry.
+    void estimate(int np) {
+        uint32_t tc = 0, tp = 0;
+        for (uint32_t f : recent.c) tc += f;
+        for (int i = 0; i < np; ++i) tp += recent.p[i];
+        auto bits = [](uint32_t total, uint32_t f) {
+            return std::clamp<uint32_t>(static_cast<uint32_t>(std::bit_width(total * 181 / 128 / f)), 1, 16);
+        };
+        for (int i = 0; i < NC; ++i) c[i] = recent.c[i] ? bits(tc, recent.c[i]) : 14;
+        for (int i = 0; i < np; ++i) p[i] = (recent.p[i] ? bits(tp, recent.p[i]) : 9) + (i > 1 ? i - 1 : 0);
     }
 
     // From the codes the recent tokens would get.
@@ -80,6 +82,127 @@ struct PricedParser::Prices {
     }
 };
 
+// The cheapest path through the `seg` positions from w.pos, into path_
+// (last token first); returns how far it reaches. Record only searches and
+// keeps the matches; Replay takes them instead of searching.
+template <PricedParser::Pass kPass>
+uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t seg) {
+    Match found[kMaxMatch];
+    if constexpr (kPass == Pass::Record) at_.clear(), counts_.clear(), found_.clear();
+    size_t replayed = 0, at = 0;
+    cost_[0] = 0;
+    // Only what this step can reach: a small entry is one short step.
+    if constexpr (kPass != Pass::Record)
+        std::memset(cost_.data() + 1, kUnreachedByte, (seg + kMaxMatch + kLanes - 1) * sizeof cost_[0]);
+    // Matches may run past the step's end, which then moves to where the
+    // last one stops, so no match is cut short at a boundary.
+    uint32_t i = 0;
+    uint32_t takeFrom = 0, takeEnd = 0, confirm = 0;  // a long match waiting to be taken
+    while (i < seg) {
+        uint32_t p = w.pos + i, c0 = cost_[i];
+        if constexpr (kPass != Pass::Replay) mf_.prefetch(w, p + 1);
+        if constexpr (kPass != Pass::Record) {
+            uint32_t lit = c0 + price.c[w.buf[p]];
+            if (lit < cost_[i + 1]) cost_[i + 1] = lit, from_[i + 1] = 1;
+        }
+        uint32_t maxLen = std::min(kMaxMatch, w.end - p);
+        if (maxLen >= kMinMatch) {
+            uint32_t n;
+            const Match* matches = found;
+            if constexpr (kPass == Pass::Replay) {
+                n = counts_[replayed++];
+                matches = found_.data() + at;
+                at += n;
+            } else {
+                n = mf_.find(w, p, maxLen, found);
+                if constexpr (kPass == Pass::Record)
+                    at_.push_back(i), counts_.push_back(n), found_.insert(found_.end(), found, found + n);
+            }
+            uint32_t l = kMinMatch;
+            uint32_t *cost = cost_.data() + i, *from = from_.data() + i;  // unaliased, kept in registers
+            const uint32_t* lenPrice = price.c + 256 - kMinMatch;
+            for (uint32_t k = 0; k < (kPass == Pass::Record ? 0 : n); ++k) {
+                uint32_t d = matches[k].dist - 1;
+                Lanes dp = Lanes{} + static_cast<int32_t>(c0 + price.p[bitLength(d)]);
+                Lanes tag = Lanes{} + static_cast<int32_t>(d << 16);
+                uint32_t mlen = matches[k].len;
+                auto relax = [&](uint32_t to) {  // lengths l..to
+                    for (; l <= to; l += kLanes) {
+                        Lanes len = Lanes{0, 1, 2, 3} + static_cast<int32_t>(l);
+                        Lanes c = load(lenPrice + l) + dp;
+                        Lanes old = load(cost + l);
+                        Lanes better = (c < old) & (len <= static_cast<int32_t>(to));
+                        store(cost + l, (c & better) | (old & ~better));
+                        store(from + l, ((len | tag) & better) | (load(from + l) & ~better));
+                    }
+                    l = to + 1;
+                };
+                if (l <= kDenseLengths) relax(std::min(mlen, kDenseLengths));
+                // Long matches: the exact cut point matters only near the end.
+                if (l + 2 < mlen) l = mlen - 2;
+                relax(mlen);
+            }
+            // A long match is taken as it is once the next kConfirm
+            // positions hold none reaching past it; its inside is then
+            // only indexed, near its ends and every kSparse-th position
+            // between: the middle mostly repeats what the tree holds.
+            uint32_t reach = n ? i + matches[n - 1].len : 0;
+            if (reach > takeEnd) takeEnd = 0;
+            if (!takeEnd && n && matches[n - 1].len >= kNice) takeFrom = i, takeEnd = reach, confirm = kConfirm;
+            if (takeEnd && !confirm--) {
+                // Walked in three runs: a test per position was a branch
+                // the predictor lost.
+                if constexpr (kPass != Pass::Replay) {
+                    const uint32_t len = takeEnd - takeFrom, start = w.pos + takeFrom, from = i + 1 - takeFrom;
+                    const uint32_t tail = len > kSparse ? len - kSparse : 0;
+                    for (uint32_t j = from; j < std::min(kSparse, len); ++j) mf_.insert(w, start + j);
+                    for (uint32_t j = (std::max(from, kSparse) + kSparse - 1) / kSparse * kSparse; j < tail;
+                         j += kSparse)
+                        mf_.insert(w, start + j);
+                    for (uint32_t j = std::max({from, kSparse, tail}); j < len; ++j) mf_.insert(w, start + j);
+                }
+                i = takeEnd;
+                takeEnd = 0;
+                continue;
+            }
+        }
+        ++i;
+    }
+    path_.clear();
+    if constexpr (kPass == Pass::Record) return i;
+    for (uint32_t j = i; j > 0;) {
+        uint32_t l = from_[j] & 0xFFFF;
+        path_.push_back(l == 1 ? w.buf[w.pos + j - 1] : (l - kMinMatch + 256) | (from_[j] >> 16) << 9);
+        j -= l;
+    }
+    return i;
+}
+
+// Prices from the tokens a lazy parse of the recorded matches would give
+// over `reach` positions, as -lh5- takes them: a 3-byte match only when
+// near, a match only when the next position has none longer.
+void PricedParser::lazyPrices(const Window& w, Prices& price, uint32_t reach, uint32_t threeLiterals, int np) const {
+    const uint32_t tooFar = 1u << (std::clamp<uint32_t>(threeLiterals, 13, 22) - 6);
+    auto longest = [&](size_t k, size_t at) {
+        Match m = counts_[k] ? found_[at + counts_[k] - 1] : Match{0, 0};
+        return m.len == kMinMatch && m.dist > tooFar ? Match{0, 0} : m;
+    };
+    price.recent = {};
+    size_t k = 0, at = 0;  // the first recorded position at or past q, and its first match
+    for (uint32_t q = 0; q < reach;) {
+        while (k < at_.size() && at_[k] < q) at += counts_[k++];
+        Match m = k < at_.size() && at_[k] == q ? longest(k, at) : Match{0, 0};
+        bool later = k + 1 < at_.size() && at_[k + 1] == q + 1 && longest(k + 1, at + counts_[k]).len > m.len;
+        if (m.len && !later) {
+            price.recent.count(matchToken(m.len, m.dist));
+            q += m.len;
+        } else {
+            price.recent.count(w.buf[w.pos + q++]);
+        }
+    }
+    price.estimate(np);
+}
+
 void PricedParser::run(EncodeState& st) {
     Window& w = st.win;
     mf_.depth = kDepth;
@@ -89,88 +212,35 @@ void PricedParser::run(EncodeState& st) {
     from_.resize(kParseStep + kMaxMatch + kLanes);
     const int np = st.blocks.method().np;
     Prices price;
-    Match matches[kMaxMatch];
     uint32_t primed = w.pos;
-    bool first = true;
+    bool first = true, again = false;
+    uint32_t threeLiterals = 0;
     for (;;) {
         if (w.end - w.pos < kAhead) {
             if (uint32_t moved = w.fill(kAhead)) mf_.slide(moved);
             mf_.forgetHashes();
         }
         if (first) {
-            price.seed(w);
             for (uint32_t p = 0; p < primed; ++p) mf_.insert(w, p);
             first = false;
+            again = w.eof && w.end > w.pos && w.end - w.pos <= kParseStep;
+            if (again) {
+                ByteCounts bc(w.buf.data() + w.pos, w.end - w.pos);
+                threeLiterals = (3 * bc.totalBits() + bc.n / 2) / bc.n;
+            }
         }
         uint32_t seg = std::min(kParseStep, w.end - w.pos);
         if (!seg) break;
-        cost_[0] = 0;
-        // Only what this step can reach: a small entry is one short step.
-        std::memset(cost_.data() + 1, kUnreachedByte, (seg + kMaxMatch + kLanes - 1) * sizeof cost_[0]);
-        // Matches may run past the step's end, which then moves to where the
-        // last one stops, so no match is cut short at a boundary.
-        uint32_t i = 0;
-        uint32_t takeFrom = 0, takeEnd = 0, confirm = 0;  // a long match waiting to be taken
-        while (i < seg) {
-            uint32_t p = w.pos + i, c0 = cost_[i];
-            mf_.prefetch(w, p + 1);
-            uint32_t lit = c0 + price.c[w.buf[p]];
-            if (lit < cost_[i + 1]) cost_[i + 1] = lit, from_[i + 1] = 1;
-            uint32_t maxLen = std::min(kMaxMatch, w.end - p);
-            if (maxLen >= kMinMatch) {
-                uint32_t n = mf_.find(w, p, maxLen, matches);
-                uint32_t l = kMinMatch;
-                uint32_t *cost = cost_.data() + i, *from = from_.data() + i;  // unaliased, kept in registers
-                const uint32_t* lenPrice = price.c + 256 - kMinMatch;
-                for (uint32_t k = 0; k < n; ++k) {
-                    uint32_t d = matches[k].dist - 1;
-                    Lanes dp = Lanes{} + static_cast<int32_t>(c0 + price.p[bitLength(d)]);
-                    Lanes tag = Lanes{} + static_cast<int32_t>(d << 16);
-                    uint32_t mlen = matches[k].len;
-                    auto relax = [&](uint32_t to) {  // lengths l..to
-                        for (; l <= to; l += kLanes) {
-                            Lanes len = Lanes{0, 1, 2, 3} + static_cast<int32_t>(l);
-                            Lanes c = load(lenPrice + l) + dp;
-                            Lanes old = load(cost + l);
-                            Lanes better = (c < old) & (len <= static_cast<int32_t>(to));
-                            store(cost + l, (c & better) | (old & ~better));
-                            store(from + l, ((len | tag) & better) | (load(from + l) & ~better));
-                        }
-                        l = to + 1;
-                    };
-                    if (l <= kDenseLengths) relax(std::min(mlen, kDenseLengths));
-                    // Long matches: the exact cut point matters only near the end.
-                    if (l + 2 < mlen) l = mlen - 2;
-                    relax(mlen);
-                }
-                // A long match is taken as it is once the next kConfirm
-                // positions hold none reaching past it; its inside is then
-                // only indexed, near its ends and every kSparse-th position
-                // between: the middle mostly repeats what the tree holds.
-                uint32_t reach = n ? i + matches[n - 1].len : 0;
-                if (reach > takeEnd) takeEnd = 0;
-                if (!takeEnd && n && matches[n - 1].len >= kNice) takeFrom = i, takeEnd = reach, confirm = kConfirm;
-                if (takeEnd && !confirm--) {
-                    // Walked in three runs: a test per position was a branch
-                    // the predictor lost.
-                    const uint32_t len = takeEnd - takeFrom, at = w.pos + takeFrom, from = i + 1 - takeFrom;
-                    const uint32_t tail = len > kSparse ? len - kSparse : 0;
-                    for (uint32_t j = from; j < std::min(kSparse, len); ++j) mf_.insert(w, at + j);
-                    for (uint32_t j = (std::max(from, kSparse) + kSparse - 1) / kSparse * kSparse; j < tail; j += kSparse)
-                        mf_.insert(w, at + j);
-                    for (uint32_t j = std::max({from, kSparse, tail}); j < len; ++j) mf_.insert(w, at + j);
-                    i = takeEnd;
-                    takeEnd = 0;
-                    continue;
-                }
-            }
-            ++i;
-        }
-        path_.clear();
-        for (uint32_t j = i; j > 0;) {
-            uint32_t l = from_[j] & 0xFFFF;
-            path_.push_back(l == 1 ? w.buf[w.pos + j - 1] : (l - kMinMatch + 256) | (from_[j] >> 16) << 9);
-            j -= l;
+        uint32_t i;
+        if (again) {
+            // An entry of one step never meets real codes while it is
+            // parsed: its matches are found first, priced by a lazy parse
+            // over them, and only then is the cheapest path chosen.
+            again = false;
+            lazyPrices(w, price, parseStep<Pass::Record>(w, price, seg), threeLiterals, np);
+            i = parseStep<Pass::Replay>(w, price, seg);
+        } else {
+            i = parseStep<Pass::Search>(w, price, seg);
         }
         w.pos += i;
         for (auto it = path_.rbegin(); it != path_.rend(); ++it) {

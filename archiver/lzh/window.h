@@ -30,7 +30,7 @@ struct Window {
         uint32_t w = 1u << dicbit;
         if (w == wsize) return;
         wsize = w;
-        maxDist = w - 1;
+        maxDist = w;  // the position codes reach a whole window back
         cap = w + kSlide + 2 * kLookMax;
         buf.assign(cap + kMaxMatch + kPad, 0);
     }

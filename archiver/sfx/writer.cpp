@@ -75,8 +75,9 @@ private:
     uint64_t done_ = 0;
 };
 
+// Non-blocking, so that a fifo is refused instead of waited on.
 Fd openFile(const std::string& path, int missingCode) {
-    Fd fd(sys::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fd(sys::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     sys::Stat st;
     if (fd.get() < 0)
         fail(errno == ENOENT || errno == ENOTDIR ? missingCode : UNLHA_ERR_READ, path + ": " + sysError(errno));

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
 
 #include "archive/fsutil.h"
@@ -54,9 +55,15 @@ class MethodTest : public Library, public ::testing::WithParamInterface<int> {};
 // clang-format off
 TEST_P(MethodTest, RoundTripReadByEveryPeer) {
     fs::path src = tmp_.path() / "src", arc = tmp_.path() / "test.lzh";
-    const std::map<std::string, std::string> files = {
+    std::map<std::string, std::string> files = {
         {"empty", ""}, {"one.bin", "Z"}, {"run.txt", std::string(150000, 'a')}, {"random.bin", randomBytes(40000, 31)},
         {"text.txt", textBytes(120000, 32)}, {"nested/a/b/c/deep.txt", textBytes(3000, 36)}, {"nested/.hidden", "h"}};
+    // Matches a whole window back, and one byte less.
+    const size_t window = size_t{1} << (GetParam() == 2 ? 13 : GetParam() == 3 ? 15 : 16);
+    for (size_t period : {window - 1, window}) {
+        std::string unit = randomBytes(period, 37), &far = files["far" + std::to_string(period)];
+        while (far.size() < 3 * window) far += unit;
+    }
     for (auto &[name, data] : files) writeFile(src / name, data);
     fs::create_directories(src / "nested/empty-folder");
     std::string out;
@@ -114,6 +121,55 @@ TEST_F(Library, SwitchesAndItemsChooseWhatIsStored) {
     for (int i = 0; i < 2; ++i) EXPECT_EQ(call(top, "a -r2 images/in.lzh images"), 0);
     EXPECT_EQ(storedNames(top / "images/in.lzh"),
               (Names{"images/", "images/a.png", "images/sub/", "images/sub/b.png"}));
+}
+
+// An item that names an existing file or folder is that one, whatever
+// characters it holds; only then are `*` and `?` patterns, and `[` never is.
+TEST_F(Library, NamedFilesAreThemselvesBeforeAnyPattern) {
+    fs::path top = tmp_.path() / "top";
+    for (auto n : {"report[1].txt", "report1.txt", "a?c", "abc", "abd", "b[x]/in.txt", "bx/in.txt"})
+        writeFile(top / n, n);
+    struct Case {
+        std::string command;
+        int code;
+        Names stored;
+    } cases[] = {
+        {"a ../1.lzh report[1].txt", 0, {"report[1].txt"}},
+        {"a ../2.lzh a?c", 0, {"a?c"}},
+        {"a ../3.lzh ab?", 0, {"abc", "abd"}},
+        {"a ../4.lzh r*[1].txt", 0, {"report[1].txt"}},
+        {"a ../5.lzh report[2].txt", UNLHA_ERR_NO_ITEM, {}},
+        {"a -r2 ../6.lzh b[x]", 0, {"b[x]/", "b[x]/in.txt"}},
+        {"a ../7.lzh report1.txt report[1].txt", 0, {"report1.txt", "report[1].txt"}},
+    };
+    int n = 0;
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.command);
+        std::string text;
+        EXPECT_EQ(call(top, c.command, &text), c.code) << text;
+        EXPECT_EQ(storedNames(tmp_.path() / (std::to_string(++n) + ".lzh")), c.stored);
+    }
+    EXPECT_EQ(call(tmp_.path(), "x 7.lzh out/ report[1].txt"), 0);
+    EXPECT_EQ(tree(tmp_.path() / "out"), (std::map<std::string, std::string>{{"report[1].txt", "report[1].txt"}}));
+    EXPECT_EQ(shell(top, kTool + "a ../tool.lzh 'report[1].txt'"), 0);
+    EXPECT_EQ(storedNames(tmp_.path() / "tool.lzh"), Names{"report[1].txt"});
+}
+
+// Stored modes pass the umask on their way out, as tar's do for ordinary users.
+TEST_F(Library, ExtractedModesPassTheUmask) {
+    writeFile(tmp_.path() / "all.sh", "#!/bin/sh\n");
+    fs::permissions(tmp_.path() / "all.sh", fs::perms::all);
+    ASSERT_EQ(run("a m.lzh all.sh"), 0);
+    for (mode_t mask : {022, 077, 0}) {
+        mode_t was = umask(mask);
+        fs::path out = tmp_.path() / ("out" + std::to_string(mask));
+        fs::create_directories(out);
+        EXPECT_EQ(call(out, "x ../m.lzh"), 0);
+        umask(was);
+        struct stat st {};
+        ASSERT_EQ(stat((out / "all.sh").c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0777 & ~mask) << std::oct << mask;
+    }
 }
 
 // Threads through the library and processes through the tool on one
@@ -174,6 +230,10 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     writeFile(tmp_.path() / "folder.lzh", std::string(h.begin(), h.end()) + "xxxxx\0"s);
     writeFile(tmp_.path() / "cut.lzh", readFile(tmp_.path() / "ok.lzh").substr(0, 30));
     writeFile(tmp_.path() / "end.lzh", "\0"s);
+    writeFile(tmp_.path() / "zeros.lzh", std::string(64, '\0'));
+    writeFile(tmp_.path() / "zeroed.lzh", "\0"s + readFile(tmp_.path() / "ok.lzh").substr(1));
+    fs::copy_file(tmp_.path() / "ok.lzh", tmp_.path() / "ro.lzh");
+    fs::permissions(tmp_.path() / "ro.lzh", fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     writeFile(tmp_.path() / "ok", "someone else's");        // what s -linux would write
     fs::create_symlink("nowhere", tmp_.path() / "ok.exe");  // and s for Windows
     const auto before = tree(tmp_.path());
@@ -189,6 +249,8 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
         {"s -linux -ji1 ok.lzh", UNLHA_ERR_EXISTS},        {"s -ji1 ok.lzh", UNLHA_ERR_EXISTS},
         {"s -linux -ji1 junk.lzh", UNLHA_ERR_DAMAGED},     {"s -linux -ji1 end.lzh", UNLHA_ERR_DAMAGED},
         {"s -linux -ji1 cut.lzh", UNLHA_ERR_DAMAGED},      {"s -linux -ji1 missing.lzh", UNLHA_ERR_NO_ARCHIVE},
+        {"l zeros.lzh", UNLHA_ERR_DAMAGED},                {"t zeroed.lzh", UNLHA_ERR_DAMAGED},
+        {"a zeros.lzh s.txt", UNLHA_ERR_DAMAGED},          {"a ro.lzh s.txt", UNLHA_ERR_WRITE},
     };
     // clang-format on
     for (auto& [cmd, code] : cases) {
@@ -198,6 +260,11 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     }
     EXPECT_EQ(treeDiff(tree(tmp_.path()), before), "");
     EXPECT_FALSE(fs::exists(tmp_.path() / "nowhere"));
+    // An empty file is an empty archive to add to; a lone end mark lists as one.
+    writeFile(tmp_.path() / "new.lzh", "");
+    EXPECT_EQ(run("a new.lzh s.txt"), 0);
+    EXPECT_EQ(storedNames(tmp_.path() / "new.lzh"), Names{"s.txt"});
+    EXPECT_EQ(run("l end.lzh"), 0);
     // The disk fills up (files may not grow beyond a few KiB).
     writeFile(tmp_.path() / "big.txt", textBytes(400000, 2));
     EXPECT_EQ(shell(tmp_.path(), "trap '' XFSZ; ulimit -f 8; " + kTool + "a -jm4 ok.lzh big.txt"), 1);
@@ -280,11 +347,21 @@ TEST(Tool, CommandsExitStatusAndMeanings) {
     EXPECT_EQ(readFile(tmp.path() / "out/src/a b.txt"), "src/a b.txt");
     EXPECT_EQ(shell(tmp.path(), kTool + "e t.lzh flat/ 'src/sub/*'"), 0);
     EXPECT_EQ(tree(tmp.path() / "flat"), (std::map<std::string, std::string>{{"c.txt", "src/sub/c.txt"}}));
+    // A fifo is refused at once, never waited on for a writer (the timeout
+    // only ends a run that would wait for ever).
+    ASSERT_EQ(mkfifo((tmp.path() / "fifo.lzh").c_str(), 0644), 0);
+    const std::string fifo = "timeout -s KILL 60 " + kTool, refused = UnlhaErrorText(UNLHA_ERR_READ);
     const std::tuple<std::string, int, std::string> cases[] = {
+        {fifo + "l fifo.lzh", 1, refused},
+        {fifo + "t fifo.lzh", 1, refused},
+        {fifo + "x fifo.lzh out/", 1, refused},
+        {fifo + "s -linux -ji1 fifo.lzh", 1, refused},
         {kTool + "a -x0 -r2 same.lzh src/sub src/other", 3, UnlhaErrorText(UNLHA_WARN_SAME_NAME)},
         {kTool + "t missing.lzh", 1, UnlhaErrorText(UNLHA_ERR_NO_ARCHIVE)},
         {kTool + "q t.lzh", 1, UnlhaErrorText(UNLHA_ERR_COMMAND)},
         {kTool, 2, "usage"},
+        {kTool + "--help 2>/dev/null", 0, "usage"},  // asked for: to stdout, success
+        {kTool + "--version 2>/dev/null", 0, "unlha 1.00"},
         {kTool + "a -n0 n.lzh 'src/a b.txt' >/dev/null", 0, ""},
         {"script -qec \"" + kTool + "a -n0 s.lzh src/sub/c.txt\" /dev/null", 0, "100% src/sub/c.txt"},
     };

@@ -81,7 +81,6 @@ const std::pair<const char*, std::string (*)(size_t window)> kRoundTrips[] = {
     {"window - 1", [](size_t w) { return textBytes(w - 1, 4); }},
     {"window", [](size_t w) { return textBytes(w, 5); }},
     {"window + 1", [](size_t w) { return textBytes(w + 1, 6); }},
-    {"period of the window", [](size_t w) { return randomBytes(w, 8) + randomBytes(w, 8) + randomBytes(1000, 8); }},
     // The input ends a few bytes short of the encoder's buffer end, after one slide.
     {"buffer edge", [](size_t w) { return textBytes(w + 2 * (1 << 18) + 2 * (4096 + 256 + 8) - 5, 12); }},
     {"mixed", [](size_t) { return textBytes(50000, 9) + randomBytes(30000, 10) + std::string(5000, '\0'); }},
@@ -109,6 +108,48 @@ TEST_P(CodecRoundTrip, EveryCaseComesBackByteForByte) {
         EXPECT_EQ(unpack(m, packed, data.size(), &crc), data);
         EXPECT_EQ(crc, lzh::crc16(0, reinterpret_cast<const uint8_t*>(data.data()), data.size()));
     }
+}
+
+// Text of many words, few repeated: kana and kanji in UTF-8, or ASCII.
+std::string wordSoup(size_t n, unsigned seed, bool japanese) {
+    std::mt19937 rng(seed);
+    std::string s;
+    auto utf8 = [&](uint32_t c) { s += {char(0xE0 | c >> 12), char(0x80 | (c >> 6 & 63)), char(0x80 | (c & 63))}; };
+    while (s.size() < n) {
+        for (uint32_t k = 2 + rng() % 6; k--;)
+            if (japanese)
+                utf8(k % 3 ? 0x3041 + rng() % 83 : 0x4E00 + rng() % 300);
+            else
+                s += char('a' + rng() % 26);
+        s += japanese ? "\xE3\x80\x81" : " ";
+    }
+    s.resize(n);
+    return s;
+}
+
+// Random data repeating every window, or one byte less: matches reach a
+// whole window back. Word soup: -lh7- never larger than -lh5- but for the
+// few bytes its larger position table costs.
+TEST(CodecSize, FarMatchesAndSmallTexts) {
+    for (int jm : {2, 3, 4}) {
+        const lzh::Method& m = lzh::methodForLevel(jm);
+        for (size_t period : {(size_t{1} << m.dicbit) - 1, size_t{1} << m.dicbit}) {
+            SCOPED_TRACE(std::string(m.id) + " period " + std::to_string(period));
+            std::string unit = randomBytes(period, 8), data;
+            while (data.size() < 4 * period) data += unit;
+            auto packed = pack(m, data);
+            EXPECT_LT(packed.size(), period + period / 16);
+            EXPECT_EQ(unpack(m, packed, data.size()), data);
+        }
+    }
+    for (size_t n : {500, 3000, 4096, 4600, 9000})
+        for (bool japanese : {true, false}) {
+            SCOPED_TRACE(std::to_string(n) + (japanese ? " Japanese" : " ASCII"));
+            std::string data = wordSoup(n, unsigned(n), japanese);
+            auto lh7 = pack(lzh::methodForLevel(4), data);
+            EXPECT_LE(lh7.size(), pack(lzh::methodForLevel(2), data).size() + 8);
+            EXPECT_EQ(unpack(lzh::methodForLevel(4), lh7, n), data);
+        }
 }
 
 // Large files are packed in pieces on several threads: the archive is the

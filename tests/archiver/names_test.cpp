@@ -106,6 +106,35 @@ TEST(StoredNames, DeclaredCodePageDecidesElseCp932UnlessUnixUtf8) {
 }
 // clang-format on
 
+// Every name a stores comes back from x as the same file; a name that would
+// not (read as a drive, a control byte, a part that climbs where '\\'
+// separates, bytes that are no text) is named, escaped, and left out with
+// a warning while the rest is packed. Japanese names that CP932 would turn
+// into look-alikes (U+301C) are kept as they are.
+TEST(StoredNames, EveryNameAddStoresComesBackTheRestAreNamed) {
+    TempDir tmp;
+    fs::path src = tmp.path() / "src";
+    const std::vector<std::string> good = {"〜波.txt",  "日本語.txt", "ﾃｽﾄ.txt",  "a\\b",    "x\\",
+                                           "sub/C:foo", "a[1]?.txt",  "表\\.txt", "café.txt"};
+    const std::vector<std::string> bad = {"C:foo",          "a:b",      "ctl\x01",       "nl\nx", "x\\..\\y", "\\a",
+                                          "x\\..\\..\\PWN", "ab\377cd", "ctl\x1b/in.txt"};
+    for (const auto& n : good) writeFile(src / n, n);
+    for (const auto& n : bad) writeFile(src / n, n);
+    Ran r = runIn(src, "LC_ALL=C.UTF-8 " + kTool + "a -r2 ../n.lzh '*.*'");
+    EXPECT_EQ(r.status, 3) << r.output;
+    EXPECT_NE(r.output.find(UnlhaErrorText(UNLHA_WARN_NAME_SKIPPED)), std::string::npos) << r.output;
+    for (const auto& n : bad) {
+        std::string shown = lzh::escapeControls(n.substr(0, n.find('/')));  // a folder's name
+        EXPECT_NE(r.output.find(shown + ": not stored"), std::string::npos) << shown;
+    }
+    for (char c : r.output) EXPECT_TRUE(c == '\n' || static_cast<unsigned char>(c) >= 0x20) << r.output;
+    EXPECT_EQ(readFile(tmp.path() / "n.lzh").find("..\\.."), std::string::npos);
+    fs::path out = extractAll(tmp.path(), tmp.path() / "n.lzh", {})[0];
+    std::map<std::string, std::string> want;
+    for (const auto& n : good) want[n] = n;
+    EXPECT_EQ(treeDiff(tree(out), want), "");
+}
+
 // Japanese, Korean, emoji and half-width kana, mixed in one path too: we and
 // bsdtar (with no option) restore them byte for byte.
 TEST(StoredNames, MixedNamesComeBackFromUsAndBsdtar) {

@@ -99,6 +99,12 @@ TEST_F(SelfExtractor, FindsTheStubBesideItself) {
     }
     Ran r = runIn(out(), kTool + command("-linux -ji1"));  // the tool, beside its stub
     EXPECT_TRUE(r.status == 0 && fs::exists(out() / "12090507")) << r.output;
+    // Also where /proc is not mounted (a container, a chroot).
+    fs::remove(out() / "12090507");
+    const std::string noProc = "unshare -m sh -c 'mount -t tmpfs none /proc && exec \"$0\" \"$@\"' ";
+    if (shell(out(), noProc + "true") != 0) GTEST_SKIP() << "cannot hide /proc here (unshare -m)";
+    r = runIn(out(), noProc + kTool + command("-linux -ji1"));
+    EXPECT_TRUE(r.status == 0 && fs::exists(out() / "12090507")) << r.output;
 }
 
 }  // namespace

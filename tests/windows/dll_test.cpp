@@ -75,7 +75,8 @@ int main() {
            "a CP932 archive and item name");
     expect(call("x linux.lzh from-linux\\", &out) == 0 && sameTree(L"src", L"from-linux\\src"), "x linux.lzh" + out);
     expect(call("a err.lzh no-such-file") == 0x8004, "missing item");
-    expect(call("x odd.lzh", &out) == 0x8006, "names that are not plain names" + out);
+    expect(call("x odd.lzh", &out) == 0x800A, "names that are not plain names" + out);
+    expect(call("x through.lzh wdest\\", &out) == 0x800A, "a Unix link in the destination" + out);
     const std::string good = slurp(L"win2.lzh");
 
     // The progress window: cancelled, the archive stays as it was.

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <map>
 
+#include "crafted.h"
 #include "test_util.h"
 #include "lzh/names.h"
 
@@ -51,11 +52,19 @@ TEST_P(WineTest, ArchivesCrossBetweenWindowsAndLinux) {
     writeFile(src / "empty", "");
     writeFile(tmp.path() / "odd/a:b.txt", "stream");  // names Windows reads as more than a name
     writeFile(tmp.path() / "odd/con.txt", "device");
+    writeFile(tmp.path() / "odd/COM¹.txt", "device");  // superscript digits name devices too
     ASSERT_EQ(shell(tmp.path(), kTool + "a -r2 -x1 linux.lzh src && " + kTool + "a odd.lzh odd/* && rm -r odd"), 0);
+    // A Unix link in the destination, which Wine does not show as a link.
+    writeFile(tmp.path() / "through.lzh", craftedEntry(2, "linkdir", "victim.txt", "EVIL") + std::string(1, '\0'));
+    fs::create_directories(tmp.path() / "outside");
+    fs::create_directories(tmp.path() / "wdest");
+    fs::create_directory_symlink(tmp.path() / "outside", tmp.path() / "wdest/linkdir");
     Ran r = runIn(tmp.path(), "LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 " + wine(true, loader) + q(exe));
     if (r.status == 77) GTEST_SKIP() << "Wine did not take code page 932 from ja_JP.UTF-8";
     ASSERT_EQ(r.status, 0) << r.output;
-    EXPECT_TRUE(fs::is_empty(tmp.path() / "odd"));  // neither a stream nor a device was written to
+    // Neither a stream nor a device was written to (nor their folder made).
+    EXPECT_TRUE(!fs::exists(tmp.path() / "odd") || fs::is_empty(tmp.path() / "odd"));
+    EXPECT_TRUE(fs::is_empty(tmp.path() / "outside"));
 
     auto want = tree(src);
     REQUIRE_ORACLES("lhasa", "7zz", "bsdtar");

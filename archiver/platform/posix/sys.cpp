@@ -6,6 +6,7 @@
 #include <iconv.h>
 #include <langinfo.h>
 #include <link.h>
+#include <sys/auxv.h>
 
 namespace sys {
 
@@ -35,15 +36,17 @@ bool convert(const std::string& to, const std::string& from, const std::string& 
 std::string modulePath(const void* address) {
     Dl_info info;
     link_map* map = nullptr;
-    std::string module;
+    char real[PATH_MAX];
     if (::dladdr1(address, &info, reinterpret_cast<void**>(&map), RTLD_DL_LINKMAP) && map && map->l_name &&
         map->l_name[0])
-        module = map->l_name;
-    else
-        module = "/proc/self/exe";  // linked into a program rather than a library
-    char real[PATH_MAX];
-    if (::realpath(module.c_str(), real)) module = real;
-    return module;
+        return ::realpath(map->l_name, real) ? real : map->l_name;
+    // Linked into a program rather than a library: the program's file, from
+    // /proc where it is mounted, else the path it was started by (which the
+    // kernel records whatever argv[0] says).
+    if (::realpath("/proc/self/exe", real)) return real;
+    auto* started = reinterpret_cast<const char*>(::getauxval(AT_EXECFN));
+    if (started && ::realpath(started, real)) return real;
+    return info.dli_fname ? info.dli_fname : "";
 }
 
 }  // namespace sys

@@ -26,7 +26,6 @@ using ::dup;
 using ::fchmod;
 using ::fcntl;
 using ::flock;
-using ::fnmatch;
 using ::fstat;
 using ::fstatat;
 using ::fsync;
@@ -56,6 +55,17 @@ using ::unlinkat;
 using ::usleep;
 using ::write;
 
+// Item patterns: only `*` and `?` are wildcards; `[` is an ordinary
+// name character (as in Windows names), and so is `\`.
+inline int fnmatch(const char* pattern, const char* name, int) {
+    std::string p;
+    for (const char* c = pattern; *c; ++c) p += *c == '[' ? std::string("[[]") : std::string(1, *c);
+    return ::fnmatch(p.c_str(), name, FNM_NOESCAPE);
+}
+
+// Why a path component could not be a file's name here beyond the archive's
+// own rules, or null; Windows has more (devices, `:`), POSIX none.
+inline const char* nameFault(const std::string&) { return nullptr; }
 // Where a path's root ends; the components after it are stored.
 inline size_t rootLength(const std::string&) { return 0; }
 // Paths from callers are already in the form the archiver uses.

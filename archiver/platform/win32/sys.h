@@ -8,6 +8,8 @@
 #include <sys/types.h>
 #include <vector>
 
+#include "names.h"
+
 // What Windows lacks of the POSIX flags; chosen not to collide with its own.
 #define O_CLOEXEC 0x0080  // _O_NOINHERIT
 #define O_DIRECTORY 0x200000
@@ -23,6 +25,9 @@
 #endif
 #ifndef F_OK
 #define F_OK 0
+#endif
+#ifndef W_OK
+#define W_OK 2
 #endif
 #define F_DUPFD_CLOEXEC 1030
 #define LOCK_EX 2
@@ -93,7 +98,8 @@ int rename(const char* from, const char* to);
 int renameat(int fromDir, const char* from, int toDir, const char* to);
 int renameat2(int fromDir, const char* from, int toDir, const char* to, unsigned flags);
 int linkat(int fromDir, const char* from, int toDir, const char* to, int flags);
-// Case does not matter, as in the Windows file systems.
+// Only `*` and `?` are wildcards; case does not matter, as in the Windows
+// file systems.
 int fnmatch(const char* pattern, const char* name, int flags);
 std::tm* localtime_r(const time_t* t, std::tm* out);
 int getpid();

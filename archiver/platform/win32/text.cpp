@@ -143,24 +143,6 @@ int fnmatch(const char* p, const char* n, int) {
             }
         }
         if (!*n) return 1;
-        if (*p == '[') {
-            const char* q = p + 1;
-            bool neg = *q == '!' || *q == '^', hit = false;
-            if (neg) ++q;
-            for (bool first = true; *q && (first || *q != ']'); ++q, first = false) {
-                if (q[1] == '-' && q[2] && q[2] != ']') {
-                    hit |= fold(*n) >= fold(*q) && fold(*n) <= fold(q[2]);
-                    q += 2;
-                } else {
-                    hit |= fold(*q) == fold(*n);
-                }
-            }
-            if (*q == ']') {
-                if (hit == neg) return 1;
-                p = q;
-                continue;
-            }
-        }
         if (*p != '?' && fold(*p) != fold(*n)) return 1;
     }
     return *n ? 1 : 0;

@@ -8,8 +8,8 @@
 #include "lzh/header.h"
 #include "lzh/unpack.h"
 #include "winio.h"
-#include "winname.h"
 #include "platform/win32/filetime.h"
+#include "platform/win32/names.h"
 #include "sfx/texts.h"
 
 namespace winstub {
@@ -112,7 +112,7 @@ private:
         }
         std::vector<std::string> parts = folders ? e.parts : std::vector<std::string>{e.parts.back()};
         for (const std::string& p : parts)
-            if (const char* why = windowsNameFault(p)) {
+            if (const char* why = sys::nameFault(p)) {
                 record(UNLHA_ERR_UNSAFE_NAME, name + ": refused, " + why);
                 return;
             }

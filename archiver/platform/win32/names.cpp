@@ -1,11 +1,11 @@
-#include "winname.h"
+#include "names.h"
 
 #include <cctype>
 #include <cstring>
 
-namespace winstub {
+namespace sys {
 
-const char* windowsNameFault(const std::string& part) {
+const char* nameFault(const std::string& part) {
     if (part.empty() || part == "." || part == "..") return "not a name";
     for (unsigned char c : part)
         if (c < 0x20 || std::strchr("<>:\"/\\|?*", c)) return "a character Windows does not allow in names";
@@ -25,4 +25,4 @@ const char* windowsNameFault(const std::string& part) {
     return nullptr;
 }
 
-}  // namespace winstub
+}  // namespace sys
