@@ -44,14 +44,15 @@ done
 printf 'sent\n' >"$work/data/sent.txt"
 (cd "$work" && timeout 120 "$wine" "$folder/kinaru.exe" "$(winpath "$work/data/sent.txt")") & pid=$!
 window=$(wait_window "^Kinaru - " 60) || fail "the installed program showed no compression dialog"
+xdotool mousemove --window "$window" 120 14 click 1  # into the archive-name box
 send_keys "$window" Return
 expect_exit
 [ "$(bsdtar -xOf "$folder/sent.lzh" sent.txt)" = sent ] || fail "no archive beside the installed program"
 rm "$folder/sent.lzh"
 
 timeout 120 "$wine" "$folder/uninstall.exe" /S || fail "the silent uninstall failed"
-# The uninstaller copies itself away and finishes from there.
-for _ in $(seq 100); do [ -e "$folder" ] || break; sleep 0.2; done
+# The uninstaller copies itself away and finishes from there, in its own time.
+for _ in $(seq 600); do [ -e "$folder" ] || break; sleep 0.2; done
 [ ! -e "$folder" ] || fail "left behind: $(ls -A "$folder")"
 [ ! -e "$sendto" ] && [ ! -e "$startmenu" ] || fail "an entry was left behind"
 ! "$wine" reg query "$key" >/dev/null 2>&1 || fail "the apps entry was left behind"
