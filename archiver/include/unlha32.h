@@ -29,6 +29,10 @@ extern "C" {
 // the caller's window (HWND) and names in both texts are in the system code page.
 UNLHA_API int UNLHA_CALL Unlha(void* owner, const char* command, char* output, unsigned long size);
 
+// Unlha with both texts in UTF-8 on every system, so that a Windows caller
+// can name files that the code page cannot hold.
+UNLHA_API int UNLHA_CALL UnlhaUtf8(void* owner, const char* command, char* output, unsigned long size);
+
 // The library version times 100.
 UNLHA_API int UNLHA_CALL UnlhaGetVersion(void);
 

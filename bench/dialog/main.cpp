@@ -6,10 +6,10 @@
 #include "dialogs/forms.h"
 #include "app/startup.h"
 #include "base/compare.h"
-#include "dialogs/collationindex.h"
-#include "dialogs/commandlines.h"
+#include "core/collationindex.h"
+#include "core/commandlines.h"
 #include "dialogs/workunit.h"
-#include "platform/shell.h"
+#include "platform/qt/shell.h"
 #include "unlha/unlha.h"
 
 #include <QApplication>

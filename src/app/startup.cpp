@@ -1,7 +1,7 @@
 #include "startup.h"
 
 #include "dialogs/forms.h"
-#include "dialogs/itemlist.h"
+#include "core/itemlist.h"
 #include "dialogs/mainunit.h"
 #include "dialogs/warnunit.h"
 #include "dialogs/workunit.h"

@@ -1,7 +1,5 @@
 #include "base/compare.h"
 
-#include <QString>
-
 namespace kinaru {
 
 namespace {
@@ -10,9 +8,9 @@ char foldAscii(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c
 // Each byte that is not part of valid UTF-8 becomes a private-use character
 // of its own (U+F780 to U+F7FF), so that names differing only in such bytes
 // do not all turn into the same replacement character and count as equal.
-QString decodeInvalidBytesApart(std::string_view text) {
-    QString result;
-    result.reserve(qsizetype(text.size()));
+std::u16string decodeInvalidBytesApart(std::string_view text) {
+    std::u16string result;
+    result.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
         unsigned char lead = static_cast<unsigned char>(text[i]);
@@ -33,27 +31,21 @@ QString decodeInvalidBytesApart(std::string_view text) {
                       (length == 4 && (code < 0x10000 || code > 0x10FFFF))))
             valid = false;
         if (!valid) {
-            result += QChar(char16_t(0xF700 + lead));
+            result += char16_t(0xF700 + lead);
             ++i;
             continue;
         }
-        if (QChar::requiresSurrogates(code)) {
-            result += QChar(QChar::highSurrogate(code));
-            result += QChar(QChar::lowSurrogate(code));
+        if (code >= 0x10000) {
+            result += char16_t(0xD800 + ((code - 0x10000) >> 10));
+            result += char16_t(0xDC00 + ((code - 0x10000) & 0x3FF));
         } else {
-            result += QChar(char16_t(code));
+            result += char16_t(code);
         }
         i += length;
     }
     return result;
 }
 
-QString fromLocal(std::string_view text) {
-    QString decoded = QString::fromUtf8(text.data(), qsizetype(text.size()));
-    // A replacement character means invalid bytes, or a real one in the name.
-    if (!decoded.contains(QChar::ReplacementCharacter)) return decoded;
-    return decodeInvalidBytesApart(text);
-}
 }  // namespace
 
 bool asciiEqual(std::string_view a, std::string_view b) {
@@ -63,6 +55,6 @@ bool asciiEqual(std::string_view a, std::string_view b) {
     return true;
 }
 
-QString LocaleComparison::key(std::string_view text) { return fromLocal(text).toCaseFolded(); }
+std::u16string LocaleComparison::key(std::string_view text) { return foldCase(decodeInvalidBytesApart(text)); }
 
 }  // namespace kinaru

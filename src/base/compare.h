@@ -1,7 +1,7 @@
 #pragma once
 // The two string comparisons. They are not interchangeable: the ASCII one
 // decides path prefixes and names, the locale one finds duplicates in lists.
-#include <QString>
+#include <string>
 #include <string_view>
 
 namespace kinaru {
@@ -17,7 +17,11 @@ class LocaleComparison {
 public:
     bool equal(std::string_view a, std::string_view b) const { return key(a) == key(b); }
     // Equal keys exactly for equal texts.
-    static QString key(std::string_view text);
+    static std::u16string key(std::string_view text);
 };
+
+// The text with its case folded, as the system's own text rules fold it;
+// each face defines it over its toolkit or system (foldcase.cpp).
+std::u16string foldCase(std::u16string text);
 
 }  // namespace kinaru

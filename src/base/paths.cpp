@@ -13,7 +13,7 @@ Marks scan(std::string_view path) {
     Marks marks;
     forEachCharacter(path, [&](std::size_t at, std::size_t len) {
         if (len != 1) return;
-        if (path[at] == '/') {
+        if (isSeparator(path[at])) {
             marks.afterSeparator = at + 1;
             marks.dot = std::string_view::npos;
         } else if (path[at] == '.') {
@@ -24,6 +24,20 @@ Marks scan(std::string_view path) {
 }
 
 }  // namespace
+
+bool isAbsolutePath(std::string_view path) {
+#ifdef _WIN32
+    if (path.size() >= 3 && path[1] == ':' && path[2] == '\\') return true;
+    return path.starts_with("\\\\");
+#else
+    return path.starts_with('/');
+#endif
+}
+
+std::string withSeparator(std::string folder) {
+    if (!folder.empty() && !isSeparator(folder.back())) folder += kSeparator;
+    return folder;
+}
 
 std::string folderPart(std::string_view path) { return std::string(path.substr(0, scan(path).afterSeparator)); }
 

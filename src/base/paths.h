@@ -8,6 +8,24 @@
 
 namespace kinaru {
 
+// The separator the program writes, and what counts as one when reading: on
+// Windows "\" and the ":" after a drive letter, elsewhere "/" alone.
+#ifdef _WIN32
+inline constexpr char kSeparator = '\\';
+inline constexpr bool isSeparator(char c) { return c == '\\' || c == ':'; }
+#else
+inline constexpr char kSeparator = '/';
+inline constexpr bool isSeparator(char c) { return c == '/'; }
+#endif
+
+// A path that names the same place from any current folder: "/x" here,
+// "C:\x" or "\\server\share" on Windows.
+bool isAbsolutePath(std::string_view path);
+
+// folder followed by the separator unless it is empty or already ends in one
+// (a root such as "/" or "C:\").
+std::string withSeparator(std::string folder);
+
 // Everything up to and including the last "/" (empty when there is none).
 std::string folderPart(std::string_view path);
 // Everything after the last "/".

@@ -1,7 +1,6 @@
 #pragma once
-#include <QString>
 
 namespace kinaru {
 // The application title: the caption of message and error boxes.
-inline QString applicationTitle() { return QStringLiteral("Kinaru Version 2.5 Prerelease."); }
+inline constexpr const char* kApplicationTitle = "Kinaru Version 2.5 Prerelease.";
 }  // namespace kinaru

@@ -1,9 +1,9 @@
 #include "dialogs/forms.h"
-#include "dialogs/commandlines.h"
-#include "dialogs/compressrun.h"
+#include "core/commandlines.h"
+#include "core/compressrun.h"
 #include "dialogs/warnunit.h"
 #include "dialogs/workunit.h"
-#include "platform/localtext.h"
+#include "platform/qt/localtext.h"
 #include "unlha/unlha.h"
 
 #include <QApplication>
@@ -34,7 +34,7 @@ public:
         return result;
     }
 
-    void message(const QString& text) override { context_.shell.messageBox(Form2, text); }
+    void message(const std::string& text) override { context_.shell.messageBox(Form2, fromLocal(text)); }
 
     std::string archiveCommand(const std::string& workFolder, const std::string& archivePath) override {
         return kinaru::archiveCommand(Form2->commandSwitches(workFolder), archivePath, Form2->fileEntries());

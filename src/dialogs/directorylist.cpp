@@ -2,7 +2,7 @@
 
 #include "base/errors.h"
 #include "platform/files.h"
-#include "platform/localtext.h"
+#include "platform/qt/localtext.h"
 
 #include <QApplication>
 #include <QFile>

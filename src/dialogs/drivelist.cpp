@@ -1,5 +1,5 @@
 #include "drivelist.h"
-#include "platform/localtext.h"
+#include "platform/qt/localtext.h"
 
 #include <QFile>
 #include <QFocusEvent>

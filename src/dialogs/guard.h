@@ -1,7 +1,7 @@
 #pragma once
 // Runs a handler and shows any error that escapes it in the standard error
 // box, so that the program goes on. Qt must never see an exception.
-#include "platform/shell.h"
+#include "platform/qt/shell.h"
 
 #include <exception>
 

@@ -3,7 +3,7 @@
 #include "base/errors.h"
 #include "dialogs/forms.h"
 #include "base/paths.h"
-#include "dialogs/compressrun.h"
+#include "core/compressrun.h"
 #include "dialogs/directorylist.h"
 #include "dialogs/drivelist.h"
 #include "dialogs/gauge.h"
@@ -12,10 +12,10 @@
 #include "dialogs/pictures.h"
 #include "dialogs/rows.h"
 #include "dialogs/warnunit.h"
-#include "dialogs/webpages.h"
+#include "core/webpages.h"
 #include "dialogs/workunit.h"
 #include "platform/files.h"
-#include "platform/localtext.h"
+#include "platform/qt/localtext.h"
 #include "platform/volumes.h"
 #include "settings/inifile.h"
 #include "settings/settings.h"
@@ -318,7 +318,7 @@ void TForm1::FormShow() {
         UnlhaVer->setText(libraryVersionText(version));
         return;
     }
-    context().shell.messageBox(this, missingLibraryMessage());
+    context().shell.messageBox(this, QString::fromStdString(missingLibraryMessage()));
     Close();
 }
 
@@ -354,9 +354,9 @@ void TForm1::Button4Click() {
     context().shell.messageBox(this, QStringLiteral("設定を初期化しました。"));
 }
 
-void TForm1::Panel2Click() { context().shell.openUrl(makerHomePage()); }
+void TForm1::Panel2Click() { context().shell.openUrl(QString::fromStdString(makerHomePage())); }
 
-void TForm1::Panel6Click() { context().shell.openUrl(latestInformationPage()); }
+void TForm1::Panel6Click() { context().shell.openUrl(QString::fromStdString(latestInformationPage())); }
 
 void TForm1::Panel5Click() { context().shell.openDocument(helpFile_); }
 

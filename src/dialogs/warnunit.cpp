@@ -1,13 +1,13 @@
 #include "warnunit.h"
 
 #include "base/paths.h"
-#include "dialogs/compressrun.h"
+#include "core/compressrun.h"
 #include "dialogs/forms.h"
 #include "dialogs/layout.h"
 #include "dialogs/mainunit.h"
 #include "platform/entries.h"
 #include "platform/fileops.h"
-#include "platform/localtext.h"
+#include "platform/qt/localtext.h"
 
 #include <QCloseEvent>
 #include <QFile>
@@ -30,53 +30,7 @@ QPushButton* button(const QString& text, const QString& hint, int top, QWidget* 
     return result;
 }
 
-// Bytes at or below the space character, as the name check trims them.
-std::string trimControls(const std::string& text) {
-    std::size_t begin = 0, end = text.size();
-    while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
-    while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
-    return text.substr(begin, end - begin);
-}
-
 }  // namespace
-
-bool acceptableArchiveName(const std::string& name) {
-    if (name.empty() || name[0] == '.') return false;
-    // Single-byte characters only: a byte inside a multibyte character is
-    // never taken for one of the refused signs.
-    bool refused = false;
-    bool sawColon = false;
-    bool previousSlash = false;
-    std::size_t index = 0;
-    forEachCharacter(name, [&](std::size_t at, std::size_t len) {
-        bool slash = false;
-        if (len == 1) {
-            char c = name[at];
-            switch (c) {
-                case '"':
-                case ';':
-                case ',':
-                case '*':
-                case '?':
-                case '<':
-                case '>':
-                case '|': refused = true; break;
-                case ':':
-                    if (!sawColon && index != 1) refused = true;
-                    sawColon = true;
-                    break;
-                case '/':
-                    if (previousSlash) refused = true;  // two separators in a row
-                    slash = true;
-                    break;
-                default: break;
-            }
-        }
-        previousSlash = slash;
-        ++index;
-    });
-    return !refused;
-}
 
 TForm3::TForm3(AppContext& context) : Form(context) {
     setWindowTitle(QStringLiteral("同じ名前のファイルを見つけました。"));
@@ -140,37 +94,25 @@ void TForm3::setCurrentText(const std::string& path) { Current->setText(fromLoca
 void TForm3::setChangeText(const std::string& path) { Change->setText(fromLocal(path)); }
 
 void TForm3::Button4Click() {
-    std::string name = trimControls(changeText());
-    setChangeText(name);
-    if (!acceptableArchiveName(name)) {
-        context().shell.messageBox(this, QStringLiteral("ﾌｧｲﾙ名が正しくありません。"));
-        return;
+    NameCheck check = checkNewName(changeText(), currentText());
+    setChangeText(check.name);
+    switch (check.verdict) {
+        case NameVerdict::Refused:
+            context().shell.messageBox(this, QStringLiteral("ﾌｧｲﾙ名が正しくありません。"));
+            break;
+        case NameVerdict::FolderMissing:
+            if (context().shell.askYesNo(this, QStringLiteral("出力ディレクトリがありません。作成しますか？"), false)) {
+                if (createFolders(folderPart(check.name)))
+                    answer(SameNameAnswer::Rename);
+                else
+                    context().shell.messageBox(this, fromLocal(folderMessage(folderPart(check.name))));
+            } else {
+                answer(SameNameAnswer::Abandon);
+            }
+            break;
+        case NameVerdict::Exists: context().shell.messageBox(this, QStringLiteral("同名ファイルが存在します。")); break;
+        case NameVerdict::Accepted: answer(SameNameAnswer::Rename); break;
     }
-    name = changeExtension(name, extensionPart(currentText()));
-    // A bare name is meant for the folder of the archive it replaces.
-    if (folderPart(name).empty()) name = folderPart(currentText()) + name;
-    setChangeText(name);
-
-    std::string folder = folderPart(name);
-    if (!folder.empty()) folder.pop_back();
-    auto folderEntry = platform::findEntry(folder);
-    bool folderFound = folderEntry && !(folderEntry->attributes & platform::kHiddenAttribute);
-    if (!folderFound) {
-        if (context().shell.askYesNo(this, QStringLiteral("出力ディレクトリがありません。作成しますか？"), false)) {
-            if (createFolders(folderPart(name)))
-                answer(SameNameAnswer::Rename);
-            else
-                context().shell.messageBox(this, folderMessage(folderPart(name)));
-        } else {
-            answer(SameNameAnswer::Abandon);
-        }
-        return;
-    }
-    if (platform::searchCode(name).failure == FileFailure::MissingEntry) {
-        answer(SameNameAnswer::Rename);
-        return;
-    }
-    context().shell.messageBox(this, QStringLiteral("同名ファイルが存在します。"));
 }
 
 void TForm3::SpeedButton1Click() {

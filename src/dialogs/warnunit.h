@@ -1,6 +1,7 @@
 #pragma once
 // The same-name dialog: what to do when the archive to be written exists.
 #include "base/choices.h"
+#include "core/samename.h"
 #include "dialogs/form.h"
 
 #include <string>
@@ -49,8 +50,5 @@ protected:
 private:
     std::string lastBrowsed_;  // the name SD offers: the previous choice
 };
-
-// The name check's refusal tests, on whole characters.
-bool acceptableArchiveName(const std::string& name);
 
 }  // namespace kinaru

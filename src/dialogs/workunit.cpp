@@ -2,13 +2,13 @@
 
 #include "dialogs/forms.h"
 #include "dialogs/directorylist.h"
-#include "dialogs/itemlist.h"
+#include "core/itemlist.h"
 #include "dialogs/layout.h"
 #include "dialogs/rows.h"
 #include "dialogs/mainunit.h"
 #include "platform/files.h"
-#include "platform/localtext.h"
-#include "platform/shell.h"
+#include "platform/qt/localtext.h"
+#include "platform/qt/shell.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -155,19 +155,10 @@ void TForm2::FormShow() {
     const std::optional<Method> method = context().settings.method;
     if (method) setWindowTitle(windowTitle() + QStringLiteral(" - ") + QString::fromLatin1(methodName(*method)));
 
-    const std::string& outputFolder = context().settings.outputFolder;
-    std::vector<std::string> items;
-    for (const std::string& argument : context().arguments) items.push_back(withoutFinalSeparator(argument));
-    if (!items.empty()) topFolder_ = topFolderOf(items);
-    for (const std::string& item : items) {
-        // Command-line entries may repeat; only drops are checked.
-        std::string entry = itemEntry(*topFolder_, item);
-        fileIndex_.insert(entry);
-        appendFileEntry(entry);
-        std::string candidate = archiveCandidate(outputFolder, item);
-        if (candidateIndex_.insert(candidate))
-            lzhfiles->addItem(fromLocal(candidate), QByteArray::fromStdString(candidate));
-    }
+    list_.fill(context().arguments, context().settings.outputFolder);
+    for (const std::string& entry : list_.entries()) appendFileEntry(entry);
+    for (const std::string& candidate : list_.candidates())
+        lzhfiles->addItem(fromLocal(candidate), QByteArray::fromStdString(candidate));
     TopDir->setText(fromLocal(topDirText()));
     if (lzhfiles->count() > 0) lzhfiles->setCurrentIndex(0);
 }
@@ -182,9 +173,8 @@ void TForm2::FormHide() {
 void TForm2::WMDropFiles(const QMimeData& drop) {
     raise();
     activateWindow();
-    for (const std::string& path : localPathsOfUriList(drop.data(kUriList))) {
-        std::optional<std::string> entry = dropEntry(topFolder_, path);
-        if (entry && fileIndex_.insert(*entry)) appendFileEntry(*entry);
+    for (const std::string& path : localPathsOfUriList(drop.data(kUriList).toStdString())) {
+        if (std::optional<std::string> entry = list_.drop(path)) appendFileEntry(*entry);
     }
 }
 
@@ -205,10 +195,10 @@ void TForm2::WinSFXClick() {
 }
 
 void TForm2::SpeedButton1Click() {
-    if (!topFolder_) return;
+    if (!topFolder()) return;
     // A top folder from relative items is relative to the current folder,
     // which the file manager, a program of its own, does not share.
-    std::string folder = *topFolder_;
+    std::string folder = *topFolder();
     if (folder.empty() || folder.front() != '/') {
         std::string current = platform::currentDirectory();
         folder = current + (current.ends_with('/') ? "" : "/") + folder;

@@ -1,8 +1,8 @@
 #pragma once
 // The compression dialog: the items to pack, the top folder they are named
 // relative to, and the archive path.
-#include "dialogs/collationindex.h"
-#include "dialogs/commandlines.h"
+#include "core/compressionlist.h"
+#include "core/commandlines.h"
 #include "dialogs/form.h"
 
 #include <optional>
@@ -45,9 +45,9 @@ public:
     // What the run packs: the entries of files in order, byte for byte.
     std::vector<std::string> fileEntries() const;
     // The folder the entries are relative to; unset until the dialog is filled.
-    const std::optional<std::string>& topFolder() const { return topFolder_; }
+    const std::optional<std::string>& topFolder() const { return list_.topFolder(); }
     // The text of TopDir as bytes: the top folder, empty while unset.
-    std::string topDirText() const { return topFolder_.value_or(std::string()); }
+    std::string topDirText() const { return list_.topFolder().value_or(std::string()); }
     // The archive path in lzhfiles, byte for byte.
     std::string archivePath() const;
     void setArchivePath(const std::string& path);
@@ -82,9 +82,7 @@ protected:
 private:
     void appendFileEntry(const std::string& entry);
 
-    CollationIndex fileIndex_;
-    CollationIndex candidateIndex_;
-    std::optional<std::string> topFolder_;
+    CompressionList list_;
     // The bytes behind a path put into lzhfiles whose text cannot carry them
     // (names that are not valid in the locale's encoding).
     std::string archivePathBytes_;

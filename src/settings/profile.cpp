@@ -1,13 +1,8 @@
 #include "profile.h"
 
-#include "platform/files.h"
-#include "base/paths.h"
+#include "platform/filecontent.h"
 
-#include <cstdio>
-#include <fcntl.h>
 #include <optional>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <vector>
 
 namespace kinaru::profile {
@@ -26,24 +21,6 @@ struct Document {
 };
 
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
-// The file's bytes; nothing when it is not a regular file that can be read
-// (a folder of that name included).
-std::optional<std::string> slurp(const std::string& file) {
-    int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return std::nullopt;
-    struct stat st {};
-    std::optional<std::string> content;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        content.emplace();
-        char buffer[65536];
-        ssize_t n;
-        while ((n = ::read(fd, buffer, sizeof buffer)) > 0) content->append(buffer, std::size_t(n));
-        if (n < 0) content.reset();
-    }
-    ::close(fd);
-    return content;
-}
 
 Document parse(const std::string& content) {
     Document doc;
@@ -166,51 +143,11 @@ void insertLine(Document& doc, std::size_t at, std::string text) {
 
 bool isBlank(const Line& line) { return trim(line.text).empty(); }
 
-// Writes content to a temporary file beside target and renames it over target.
-bool replaceFile(const std::string& target, const std::string& content) {
-    struct stat st {};
-    bool exists = ::stat(target.c_str(), &st) == 0;
-    if (exists && (!(st.st_mode & S_IWUSR) || !S_ISREG(st.st_mode))) return false;
-    std::string folder = folderPart(target);
-    if (!platform::ownerWritable(folder.empty() ? "." : folder)) return false;
-
-    std::string temp = target + ".XXXXXX";
-    int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    ::fchmod(fd, exists ? (st.st_mode & 07777) : 0644);
-    const char* p = content.data();
-    std::size_t left = content.size();
-    bool ok = true;
-    while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= std::size_t(n);
-    }
-    ok = (::fsync(fd) == 0) && ok;
-    ok = (::close(fd) == 0) && ok;
-    if (ok) ok = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
-}
-
-// The file that a store replaces: a link is followed so that it stays a link.
-std::string resolveTarget(const std::string& file) {
-    char* real = ::realpath(file.c_str(), nullptr);
-    if (!real) return file;
-    std::string resolved = real;
-    std::free(real);
-    return resolved;
-}
-
 }  // namespace
 
 std::string readString(const std::string& file, const std::string& section, const std::string& key,
                        const std::string& fallback) {
-    auto content = slurp(file);
+    auto content = platform::readRegularFile(file);
     if (!content) return fallback.substr(0, kMaxValueBytes);
     Document doc = parse(*content);
     auto header = findSection(doc, section);
@@ -224,9 +161,9 @@ bool writeString(const std::string& file, const std::string& section, const std:
                  const std::string& value) {
     // A line break would split the line and corrupt the keys after it.
     if (value.find_first_of("\r\n") != std::string::npos) return false;
-    std::string target = resolveTarget(file);
+    std::string target = platform::followLinks(file);
     Document doc;
-    if (auto content = slurp(target)) doc = parse(*content);
+    if (auto content = platform::readRegularFile(target)) doc = parse(*content);
 
     std::string line = key + "=" + storedForm(value);
     if (auto header = findSection(doc, section)) {
@@ -244,7 +181,7 @@ bool writeString(const std::string& file, const std::string& section, const std:
         insertLine(doc, doc.lines.size(), "[" + section + "]");
         insertLine(doc, doc.lines.size(), line);
     }
-    return replaceFile(target, render(doc));
+    return platform::replaceFileContent(target, render(doc));
 }
 
 }  // namespace kinaru::profile

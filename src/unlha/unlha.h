@@ -12,6 +12,9 @@ public:
     // The code the archiver's header reserves for this case.
     static const int kLibraryMissing;
 
+    // The library's file name on this system.
+    static std::string libraryName();
+
     // Tries each candidate in turn; a bare name goes through the system search.
     explicit Unlha(const std::vector<std::string>& candidates);
     ~Unlha();

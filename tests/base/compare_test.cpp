@@ -1,5 +1,5 @@
 #include "base/compare.h"
-#include "dialogs/collationindex.h"
+#include "core/collationindex.h"
 
 #include <QLocale>
 #include <clocale>

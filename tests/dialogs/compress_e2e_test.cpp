@@ -1,6 +1,6 @@
 // The compression run against the real library: from a command line of real
 // files to an archive that independent readers accept.
-#include "dialogs/compressrun.h"
+#include "core/compressrun.h"
 #include "fixture.h"
 #include "oracles.h"
 
@@ -133,7 +133,7 @@ TEST_F(CompressEndToEnd, MissingLibraryShowsItsNumberOncePerCallAndEnds) {
     for (bool selfExtractor : {false, true}) {
         writeFile(out / "one.lzh", "old");
         compress("SAMEFILE=0\n", {data / "one.txt"}, "/nonexistent/libunlha32.so", selfExtractor);
-        EXPECT_EQ(shell.messages, QStringList(selfExtractor ? 2 : 1, "32792\r\n" + missingLibraryMessage()));
+        EXPECT_EQ(shell.messages, QStringList(selfExtractor ? 2 : 1, QString::fromStdString("32792\r\n" + missingLibraryMessage())));
         EXPECT_TRUE(startup->mainWindowClosed());
         EXPECT_EQ(readFile(out / "one.lzh"), "old") << "nothing is lost when nothing could be packed";
         shell.messages.clear();
@@ -161,7 +161,7 @@ TEST_F(CompressEndToEnd, UnreachableFoldersAreReportedAndKept) {
     compress("DISTDIR=/nonexistent/out\nWORKDIR=\" /w\xff \"\nCOMPVER=1\n", {data / "one.txt"});
     ::unsetenv("TMPDIR");
     EXPECT_EQ(shell.errors, QStringList{"不正なﾌｧｲﾙ名です."}) << "the system's text alone";
-    EXPECT_EQ(shell.messages, QStringList{workFolderMessage("/nonexistent/tmp/")});
+    EXPECT_EQ(shell.messages, QStringList{QString::fromStdString(workFolderMessage("/nonexistent/tmp/"))});
     EXPECT_EQ(Form1->Dir_Dst->Directory(), startFolder);
     EXPECT_EQ(context->settings.method, Method::LH6);
     EXPECT_TRUE(Form2->isVisible()) << "nothing was written";

@@ -1,6 +1,6 @@
 // The compression dialog on the offscreen platform: filled from real files
 // and folders, drops delivered as drop events carrying file URLs.
-#include "dialogs/commandlines.h"
+#include "core/commandlines.h"
 #include "fixture.h"
 
 #include <QTest>

@@ -1,7 +1,7 @@
 // The compression run with the dialogs answered by the test and an archiver
 // that writes what the commands name: enough to follow every file it touches.
 #include "base/paths.h"
-#include "dialogs/compressrun.h"
+#include "core/compressrun.h"
 #include "platform/files.h"
 #include "platform/setaside.h"
 #include "platform/settingsplace.h"
@@ -24,7 +24,7 @@ public:
     std::string name, watched;  // watched: a folder whose files the archiver lists when it runs
     SameNameAnswer answer = SameNameAnswer::Abandon;
     std::vector<int> results{0, 0};  // archive command, then self-extractor command
-    QStringList messages;
+    std::vector<std::string> messages;
     std::vector<std::string> commands, asked, seen;
     // Where the run waits for a signal after saying so on readyFd: before the
     // archive command writes, after it wrote, before the stub command
@@ -43,9 +43,9 @@ public:
         asked.push_back(existing);
         return answer;
     }
-    void message(const QString& text) override {
+    void message(const std::string& text) override {
         if (stop == Stop::Message) waitForSignal();
-        messages << text;
+        messages.push_back(text);
     }
     std::string archiveCommand(const std::string& work, const std::string& path) override { return "a " + work + "|" + path; }
     std::string selfExtractorCommand(const std::string& work, const std::string& path) override {
@@ -145,7 +145,8 @@ TEST_F(Run, ExistingArchiveUnderEachPolicyAndAnswer) {
         EXPECT_EQ(dialogs.asked.size(), c.policy == 2 && c.before ? 1u : 0u);
         EXPECT_EQ(dialogs.commands.empty(), c.end == RunEnd::Abandoned);
         int failed = c.results[0] ? c.results[0] : c.results.back();
-        EXPECT_EQ(dialogs.messages.value(0).section("\r\n", 0, 0), failed ? QString::number(failed) : QString());
+        std::string first = dialogs.messages.empty() ? "" : dialogs.messages[0];
+        EXPECT_EQ(first.substr(0, first.find("\r\n")), failed ? std::to_string(failed) : "");
         std::vector<std::string> left = {"12090507.exe", archive.substr(out.path().size() + 1)};
         if (!*c.after) left.pop_back();
         EXPECT_EQ(entries(out), left);
@@ -241,7 +242,7 @@ TEST_F(Run, MissingArchiveFolderHoldsNoArchiveAndIsMade) {
     }
     writeFile(out / "file", "");
     EXPECT_EQ(runCompression(request(2, out / "file/sub/report.lzh"), dialogs), RunEnd::Stopped);
-    EXPECT_EQ(dialogs.messages, QStringList{folderMessage(out / "file/sub/")});
+    EXPECT_EQ(dialogs.messages, std::vector<std::string>{folderMessage(out / "file/sub/")});
     EXPECT_TRUE(dialogs.commands.empty());
 }
 
@@ -264,7 +265,7 @@ TEST_F(Run, WorkFolderThatIsNotThereOrRelative) {
         const std::string temporary = used + "|" + used + "12090507.lzh";
         EXPECT_EQ(dialogs.commands,
                   used.empty() ? std::vector<std::string>() : std::vector({"a " + temporary, "s " + temporary}));
-        EXPECT_EQ(dialogs.messages, used.empty() ? QStringList{workFolderMessage(workFolder)} : QStringList{});
+        EXPECT_EQ(dialogs.messages, used.empty() ? std::vector<std::string>{workFolderMessage(workFolder)} : std::vector<std::string>{});
     }
 }
 
@@ -298,7 +299,7 @@ TEST_F(Run, NamesWithDoubleQuotesAreRefusedBeforeAnythingHappens) {
         r.workFolder = workFolder;
         EXPECT_EQ(runCompression(r, dialogs), RunEnd::Stopped);
         EXPECT_TRUE(dialogs.commands.empty());
-        EXPECT_TRUE(dialogs.messages.value(0).startsWith(QStringLiteral("名前に「\"」を含むため")));
+        EXPECT_TRUE(!dialogs.messages.empty() && dialogs.messages[0].starts_with("名前に「\"」を含むため"));
         EXPECT_EQ(readFile(out / "report.lzh"), "old");
     }
 }

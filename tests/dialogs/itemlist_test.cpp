@@ -1,5 +1,5 @@
 // The naming rules of the compression dialog, on real files and folders.
-#include "dialogs/itemlist.h"
+#include "core/itemlist.h"
 #include "tempdir.h"
 
 #include <QMimeData>
@@ -97,8 +97,8 @@ TEST(UriList, LocalPathsByteForByteInOrder) {
                       "FILE:///tmp/new%0Aline\r\n" + mime.data("text/uri-list");
     std::vector<std::string> expected = {"/tmp/a b/é.txt", "/tmp/bad\xff",    "/tmp/short",       "/tmp/dir",
                                          "/tmp/%zz%4",     "/tmp/new\nline", "/tmp/報告 #1?.txt", "/tmp/q\"uote%.txt"};
-    EXPECT_EQ(localPathsOfUriList(list), expected);
-    EXPECT_TRUE(localPathsOfUriList(QByteArray()).empty());
+    EXPECT_EQ(localPathsOfUriList(list.toStdString()), expected);
+    EXPECT_TRUE(localPathsOfUriList({}).empty());
 }
 // clang-format on
 

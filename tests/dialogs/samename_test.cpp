@@ -1,4 +1,4 @@
-#include "dialogs/compressrun.h"
+#include "core/compressrun.h"
 #include "fixture.h"
 
 namespace kinaru::testing {

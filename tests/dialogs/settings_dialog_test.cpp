@@ -3,11 +3,11 @@
 #include "dialogs/drivelist.h"
 #include "dialogs/gauge.h"
 #include "dialogs/panelbutton.h"
-#include "dialogs/webpages.h"
+#include "core/webpages.h"
 #include "fixture.h"
 #include "layoutcheck.h"
-#include "platform/qtshell.h"
-#include "platform/qttexts.h"
+#include "platform/qt/qtshell.h"
+#include "platform/qt/qttexts.h"
 
 #include <QAccessible>
 #include <QTest>
@@ -212,7 +212,7 @@ TEST_F(SettingsDialog, PanelButtonsOpenTheWebPagesAndTheHelp) {
         QTest::mousePress(panel, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
         QTest::mouseRelease(panel, Qt::LeftButton, Qt::NoModifier, QPoint(10, 10));
     }
-    EXPECT_EQ(shell.openedUrls, QStringList({makerHomePage(), latestInformationPage()}));
+    EXPECT_EQ(shell.openedUrls, QStringList({QString::fromStdString(makerHomePage()), QString::fromStdString(latestInformationPage())}));
     EXPECT_EQ(shell.openedDocuments, std::vector<std::string>{exeDir / "Kinaru.html"});
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // A shell that answers as a test tells it to and remembers what was shown.
-#include "platform/shell.h"
+#include "platform/qt/shell.h"
 
 #include <QStringList>
 #include <deque>

@@ -2,7 +2,8 @@
 // The rules by which the compression dialog names what it packs: entries
 // relative to the top folder, the top folder itself, archive-name candidates
 // and the test that admits dropped paths.
-#include <QByteArray>
+#include "base/paths.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,7 +12,11 @@
 namespace kinaru {
 
 // Marks a folder entry: the archiver packs everything below it.
+#ifdef _WIN32
+inline constexpr std::string_view kFolderMarker = "\\*.*";
+#else
 inline constexpr std::string_view kFolderMarker = "/*.*";
+#endif
 
 // The long name of the path's last component, with the folder marker when
 // the entry is a plain folder (attribute word exactly 16). A path that names
@@ -46,6 +51,6 @@ std::optional<std::string> dropEntry(const std::optional<std::string>& topFolder
 
 // The local paths of a text/uri-list, byte for byte, in their order, each
 // without a final separator.
-std::vector<std::string> localPathsOfUriList(const QByteArray& uriList);
+std::vector<std::string> localPathsOfUriList(std::string_view uriList);
 
 }  // namespace kinaru

@@ -1,9 +1,10 @@
-#include "files.h"
+#include "platform/files.h"
 
 #include "base/paths.h"
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -64,6 +65,35 @@ FileResult changeDirectory(const std::string& path) {
 bool ownerWritable(const std::string& path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR);
+}
+
+std::string realPath(const std::string& path) {
+    char* real = ::realpath(path.empty() ? "." : path.c_str(), nullptr);
+    if (!real) return {};
+    std::string result = real;
+    std::free(real);
+    return result;
+}
+
+bool sameEntry(const std::string& a, const std::string& b) {
+    struct stat sa {
+    }, sb{};
+    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+bool isFolder(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool nameTaken(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool canCreateIn(const std::string& folder) {
+    return isFolder(folder) && ownerWritable(folder) && ::access(folder.c_str(), W_OK | X_OK) == 0;
 }
 
 }  // namespace kinaru::platform

@@ -1,4 +1,4 @@
-#include "fileops.h"
+#include "platform/fileops.h"
 
 #include <cerrno>
 #include <cstdio>

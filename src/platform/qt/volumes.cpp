@@ -1,5 +1,5 @@
-#include "volumes.h"
-#include "platform/localtext.h"
+#include "platform/volumes.h"
+#include "platform/qt/localtext.h"
 
 #include <QFile>
 #include <QStorageInfo>

@@ -3,9 +3,7 @@
 #include "base/compare.h"
 #include "base/paths.h"
 #include "platform/entries.h"
-
-#include <cstdlib>
-#include <sys/stat.h>
+#include "platform/files.h"
 
 namespace kinaru {
 
@@ -24,14 +22,16 @@ std::string longFileName2(const std::string& path) {
 }
 
 std::string withoutFinalSeparator(std::string path) {
-    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    // A drive root ("C:\") keeps its separator.
+    auto isDriveRoot = [](const std::string& p) { return kSeparator == '\\' && p.size() == 3 && p[1] == ':'; };
+    while (path.size() > 1 && path.back() == kSeparator && !isDriveRoot(path)) path.pop_back();
     return path;
 }
 
 std::string archiveCandidate(std::string_view outputFolder, const std::string& item) {
     // The root already ends in the separator.
     std::string folder(outputFolder);
-    if (folder.empty() || folder.back() != '/') folder += '/';
+    if (folder.empty() || !isSeparator(folder.back())) folder += kSeparator;
     std::string candidate = folder + changeExtension(longFileName(item), ".lzh");
     // A marked folder has turned into "name/*.lzh": name the archive after the
     // folder instead, keeping any extension of its own.
@@ -41,17 +41,12 @@ std::string archiveCandidate(std::string_view outputFolder, const std::string& i
 
 std::string absoluteItem(const std::string& item, const std::string& startFolder) {
     std::string path = item;
-    if (path.empty() || path.front() != '/')
-        path = (startFolder.ends_with('/') ? startFolder : startFolder + "/") + path;
+    if (!isAbsolutePath(path)) path = (startFolder.empty() ? std::string(1, kSeparator) : withSeparator(startFolder)) + path;
     path = withoutFinalSeparator(path);
     // "." and ".." are no names to pack or to name an archive after.
     std::string name = namePart(path);
-    if (name == "." || name == "..") {
-        if (char* real = ::realpath(path.c_str(), nullptr)) {
-            path = real;
-            std::free(real);
-        }
-    }
+    if (name == "." || name == "..")
+        if (std::string real = platform::realPath(path); !real.empty()) path = real;
     return path;
 }
 
@@ -73,10 +68,7 @@ std::string itemEntry(const std::string& topFolder, const std::string& item) {
 namespace {
 
 bool sameFolder(const std::string& a, const std::string& b) {
-    struct stat sa {
-    }, sb{};
-    if (::stat(a.empty() ? "." : a.c_str(), &sa) != 0 || ::stat(b.empty() ? "." : b.c_str(), &sb) != 0) return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return platform::sameEntry(a.empty() ? "." : a, b.empty() ? "." : b);
 }
 
 int hexValue(char c) {
@@ -133,9 +125,9 @@ std::optional<std::string> dropEntry(const std::optional<std::string>& topFolder
     return (folder + longFileName(path)).substr(top.size());
 }
 
-std::vector<std::string> localPathsOfUriList(const QByteArray& uriList) {
+std::vector<std::string> localPathsOfUriList(std::string_view uriList) {
     std::vector<std::string> paths;
-    std::string_view text(uriList.constData(), std::size_t(uriList.size()));
+    std::string_view text = uriList;
     while (!text.empty()) {
         std::size_t end = text.find('\n');
         std::string_view line = text.substr(0, end);

@@ -2,30 +2,22 @@
 
 #include "base/errors.h"
 #include "base/paths.h"
-#include "dialogs/itemlist.h"
+#include "core/itemlist.h"
 #include "platform/entries.h"
 #include "platform/fileops.h"
 #include "platform/files.h"
-#include "platform/localtext.h"
 #include "platform/setaside.h"
 #include "platform/settingsplace.h"
 #include "unlha/unlha.h"
 #include "unlha32.h"
 
-#include <QFile>
 #include <cstdio>
-#include <cstdlib>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace kinaru {
 
 namespace {
 
-bool taken(const std::string& path) {
-    struct stat st {};
-    return ::lstat(path.c_str(), &st) == 0;
-}
+bool taken(const std::string& path) { return platform::nameTaken(path); }
 
 std::string digitsOf(const std::tm& now) {
     char digits[16];
@@ -34,18 +26,8 @@ std::string digitsOf(const std::tm& now) {
     return digits;
 }
 
-std::string realPath(const std::string& path) {
-    char* real = ::realpath(path.empty() ? "." : path.c_str(), nullptr);
-    if (!real) return {};
-    std::string result = real;
-    std::free(real);
-    return result;
-}
-
-bool isFolder(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+using platform::isFolder;
+using platform::realPath;
 
 // The folders the archive command packs with all they hold, as real paths.
 std::vector<std::string> packedFolders(const RunRequest& request) {
@@ -64,16 +46,17 @@ std::vector<std::string> packedFolders(const RunRequest& request) {
 std::string outsidePacked(const std::string& folder, const std::vector<std::string>& packed) {
     std::string at = realPath(folder);
     if (at.empty()) return folder;
-    for (bool moved = true; moved && at != "/";) {
+    const std::string root = folderPart(at).substr(0, isAbsolutePath(at) && kSeparator == '\\' ? 3 : 1);
+    for (bool moved = true; moved && at != root;) {
         moved = false;
         for (const std::string& tree : packed)
-            if (tree != "/" && (at == tree || at.starts_with(tree + "/"))) {
-                at = tree.substr(0, tree.rfind('/'));
-                if (at.empty()) at = "/";
+            if (tree != root && (at == tree || at.starts_with(tree + kSeparator))) {
+                at = tree.substr(0, tree.rfind(kSeparator));
+                if (at.size() < root.size()) at = root;
                 moved = true;
             }
     }
-    return at.ends_with('/') ? at : at + "/";
+    return withSeparator(at);
 }
 
 // An existing archive that the run replaces is moved aside and deleted only
@@ -117,10 +100,8 @@ void enter(const std::string& folder) {
 // The number as the archiver gave it, then what it means in one line.
 void showResult(RunDialogs& dialogs, int result) {
     if (result == 0) return;
-    QString meaning =
-        result == Unlha::kLibraryMissing ? missingLibraryMessage() : QString::fromUtf8(UnlhaErrorText(result));
-    dialogs.message(meaning.isEmpty() ? QString::number(result)
-                                      : QString::number(result) + QStringLiteral("\r\n") + meaning);
+    std::string meaning = result == Unlha::kLibraryMissing ? missingLibraryMessage() : std::string(UnlhaErrorText(result));
+    dialogs.message(meaning.empty() ? std::to_string(result) : std::to_string(result) + "\r\n" + meaning);
 }
 
 // Renames the temporary archive to a free name whose ".exe" is free in the
@@ -145,26 +126,19 @@ std::string temporaryArchivePath(const std::string& workFolder, const std::tm& n
     return path;
 }
 
-QString quotedNameMessage(const std::string& name) {
-    return QStringLiteral("名前に「\"」を含むため、圧縮できません。\r\n") + fromLocal(name);
+std::string quotedNameMessage(const std::string& name) { return "名前に「\"」を含むため、圧縮できません。\r\n" + name; }
+
+std::string missingLibraryMessage() {
+    return "書庫ライブラリ " + Unlha::libraryName() +
+           " が見つかりません。\r\nkinaru と同じフォルダか、システムのライブラリのフォルダに置いてください。";
 }
 
-QString missingLibraryMessage() {
-    return QStringLiteral(
-        "書庫ライブラリ libunlha32.so が見つかりません。\r\n"
-        "kinaru と同じフォルダか、システムのライブラリのフォルダに置いてください。");
-}
+std::string workFolderMessage(const std::string& folder) { return "作業ﾌｫﾙﾀﾞがないか、書き込めません。\n" + folder; }
 
-QString workFolderMessage(const std::string& folder) {
-    return QStringLiteral("作業ﾌｫﾙﾀﾞがないか、書き込めません。\n") + fromLocal(folder);
-}
-
-QString folderMessage(const std::string& folder) {
-    return QStringLiteral("出力ディレクトリを作成できません。\n") + fromLocal(folder);
-}
+std::string folderMessage(const std::string& folder) { return "出力ディレクトリを作成できません。\n" + folder; }
 
 bool createFolders(std::string path) {
-    if (path.ends_with('/')) path.pop_back();
+    if (!path.empty() && path.back() == kSeparator) path.pop_back();
     // The root, and the current folder of a relative path, are always there.
     if (path.empty() || isFolder(path)) return true;
     std::string parent = folderPart(path);
@@ -190,14 +164,11 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs) {
     // folder, for the temporary archive and the command alike: the run
     // changes folders later, and a relative name would then point elsewhere.
     std::string workFolder = request.workFolder;
-    if (workFolder.empty() || workFolder.front() != '/') {
-        const std::string& out = request.outputFolder;
-        workFolder = (out.empty() || out.ends_with('/') ? out : out + "/") + workFolder;
-    }
+    if (!isAbsolutePath(workFolder)) workFolder = withSeparator(request.outputFolder) + workFolder;
     // Nothing is written where it cannot be: a missing temporary folder would
     // otherwise put the temporary archive somewhere else.
     std::string workPlace = folderPart(workFolder + "x");
-    if (!isFolder(workPlace) || !platform::ownerWritable(workPlace) || ::access(workPlace.c_str(), W_OK | X_OK) != 0) {
+    if (!platform::canCreateIn(workPlace)) {
         dialogs.message(workFolderMessage(workFolder));
         return RunEnd::Stopped;
     }

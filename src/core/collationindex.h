@@ -3,9 +3,9 @@
 // locale comparison, without comparing against every entry: the entries'
 // comparison keys are hashed, so the index agrees with the comparison by
 // construction.
-#include <QSet>
-#include <QString>
+#include <string>
 #include <string_view>
+#include <unordered_set>
 
 namespace kinaru {
 
@@ -17,7 +17,7 @@ public:
     std::size_t size() const { return std::size_t(keys_.size()); }
 
 private:
-    QSet<QString> keys_;
+    std::unordered_set<std::u16string> keys_;
 };
 
 }  // namespace kinaru

@@ -1,4 +1,4 @@
-#include "platform/qttexts.h"
+#include "platform/qt/qttexts.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

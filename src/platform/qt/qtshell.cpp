@@ -1,7 +1,7 @@
 #include "qtshell.h"
 
 #include "base/title.h"
-#include "platform/localtext.h"
+#include "platform/qt/localtext.h"
 
 #include <QDesktopServices>
 #include <QDir>
@@ -41,13 +41,13 @@ void widenColumns(QFileDialog& dialog) {
 }  // namespace
 
 void QtShell::errorBox(QWidget* owner, const QString& text) {
-    QMessageBox box(QMessageBox::Critical, applicationTitle(), text, QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, owner);
     fitCaption(box);
     box.exec();
 }
 
 void QtShell::messageBox(QWidget* owner, const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, owner);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text, QMessageBox::Ok, owner);
     fitCaption(box);
     box.exec();
 }

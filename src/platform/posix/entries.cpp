@@ -1,4 +1,4 @@
-#include "entries.h"
+#include "platform/entries.h"
 
 #include "base/paths.h"
 #include "platform/files.h"

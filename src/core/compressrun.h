@@ -4,7 +4,6 @@
 // followed in isolation.
 #include "base/choices.h"
 
-#include <QString>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -32,7 +31,7 @@ public:
     virtual void setArchiveName(const std::string& name) = 0;
     // Shows the same-name dialog for existing; Rename also gives the new name.
     virtual SameNameAnswer askSameName(const std::string& existing, std::string& newName) = 0;
-    virtual void message(const QString& text) = 0;
+    virtual void message(const std::string& text) = 0;  // UTF-8
     virtual std::string archiveCommand(const std::string& workFolder, const std::string& archivePath) = 0;
     virtual std::string selfExtractorCommand(const std::string& workFolder, const std::string& temporaryArchive) = 0;
     virtual int runArchiver(const std::string& command) = 0;
@@ -54,15 +53,15 @@ RunEnd runCompression(const RunRequest& request, RunDialogs& dialogs);
 std::string temporaryArchivePath(const std::string& workFolder, const std::tm& now);
 
 // The text shown when a name cannot be passed to the archiver.
-QString quotedNameMessage(const std::string& name);
+std::string quotedNameMessage(const std::string& name);
 
 // The text shown in both modes when the archiver library cannot be loaded.
-QString missingLibraryMessage();
+std::string missingLibraryMessage();
 
 // The texts shown when the work folder cannot take the temporary archive and
 // when the archive's folder cannot be made.
-QString workFolderMessage(const std::string& folder);
-QString folderMessage(const std::string& folder);
+std::string workFolderMessage(const std::string& folder);
+std::string folderMessage(const std::string& folder);
 
 // Creates a folder and its missing parents, outer first; true when the
 // folder is there afterwards.

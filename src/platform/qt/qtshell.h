@@ -1,5 +1,5 @@
 #pragma once
-#include "platform/shell.h"
+#include "platform/qt/shell.h"
 
 namespace kinaru {
 

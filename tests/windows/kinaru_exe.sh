@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# kinaru.exe under Wine on a virtual desktop, driven as a person would:
+# started with two files and given a third by a drop over XDND (which Wine
+# hands over as WM_DROPFILES), Enter packs them into an archive that other
+# readers take byte for byte and stores the settings file; started again,
+# the same-name dialog takes a new name; the settings dialog saves the
+# defaults; without the library, the run and the settings dialog say so and
+# neither packs nor stores. Arguments: the folder holding the x86_64
+# kinaru.exe and unlha32.dll, and tests/e2e's drag source.
+. "$(dirname "$0")/../e2e/desktop.sh"
+
+bin=$1
+wine=/usr/lib/wine/wine64
+for tool in "$wine" lhasa bsdtar; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
+done
+
+work=$(mktemp -d)
+at_exit rm -rf "$work"
+mkdir -p "$work/app" "$work/out" "$work/data" "$work/check"
+cp "$bin/kinaru.exe" "$bin/unlha32.dll" "$work/app/"
+# Wine shows the host's root as drive Z:.
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
+printf 'first file\n' >"$work/data/one.txt"
+printf 'dropped\n' >"$work/data/three.txt"
+printf 'elsewhere\n' >"$work/four.txt"
+head -c 200000 /dev/urandom >"$work/data/two.bin"
+
+export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+at_exit "/usr/lib/wine/wineserver -k 2>/dev/null"
+desktop_start
+# A new prefix takes a while to make; the program's own run is timed apart.
+timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || fail "wine could not make its prefix"
+# One server for all runs: a program started while the last one's server
+# winds down would not start.
+/usr/lib/wine/wineserver -p
+
+run_kinaru() { cd "$work" && timeout 120 "$wine" "$work/app/kinaru.exe" "$@" & pid=$!; }
+
+run_kinaru "$(winpath "$work/data/one.txt")" "$(winpath "$work/data/two.bin")"
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared"
+# A file of the top folder dropped on the dialog joins the items; one from
+# elsewhere does not.
+# The dialog stays where the settings put it, the source goes out of its way.
+"$2" "$work/data/three.txt" "$work/four.txt" &
+at_exit "kill $! 2>/dev/null"
+source_window=$(wait_window "^drag-source$") || fail "no drag source appeared"
+xdotool windowmove --sync "$source_window" 600 400
+read -r sx sy _ < <(client_geometry "$source_window")
+read -r tx ty tw th < <(client_geometry "$window")
+xdotool mousemove --sync $((sx + 50)) $((sy + 50)) mousedown 1
+for step in $(seq 1 10); do
+  xdotool mousemove $((sx + 50 + (tx + 200 - sx - 50) * step / 10)) $((sy + 50 + (ty + th / 2 - sy - 50) * step / 10))
+  sleep 0.1
+done
+sleep 0.5
+xdotool mouseup 1
+sleep 1
+# Into the archive-name box, whose Enter presses the compress button.
+xdotool mousemove --window "$window" 120 14 click 1
+send_keys "$window" Return
+expect_exit
+
+archive="$work/out/one.lzh"
+[ -f "$archive" ] || fail "no archive: $(ls "$work/out")"
+cd "$work/check" && lhasa xq "$archive" || fail "lhasa cannot extract the archive"
+cmp one.txt "$work/data/one.txt" && cmp two.bin "$work/data/two.bin" || fail "lhasa's files differ"
+[ "$(ls | tr '\n' ' ')" = "one.txt three.txt two.bin " ] || fail "packed: $(ls)"
+[ "$(bsdtar -xOf "$archive" one.txt)" = "first file" ] || fail "bsdtar reads another one.txt"
+bsdtar -xOf "$archive" two.bin | cmp - "$work/data/two.bin" || fail "bsdtar's two.bin differs"
+# The bytes the Linux program stores for the same run: the file's own keys
+# first, the rest of the section in the table's order, then the sections
+# that were missing, each dialog where it stood.
+printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\nWORKDIR=\nSAMEFILE=2\nCOMPVER=0\nDIRENABLE=1\nOPENDIST=0\nDEFAULT=1\n\n[MAIN]\nLEFT=10\nTOP=10\n\n[COMP]\nLEFT=20\nTOP=20\n\n[ALART]\nLEFT=30\nTOP=30\n' \
+  "$(winpath "$work/out")" >"$work/expected.ini"
+cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file: $(cat "$work/app/kinaru.ini")"
+
+# The same name again: the same-name dialog takes a new name typed into it.
+run_kinaru "$(winpath "$work/data/one.txt")"
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared the second time"
+send_keys "$window" Return
+same=$(wait_window "同じ名前のファイルを見つけました" 60) || fail "no same-name dialog appeared"
+send_keys "$same" Tab
+xdotool type --delay 80 renamed
+xdotool key Return
+expect_exit
+[ "$(bsdtar -tf "$work/out/renamed.lzh")" = "one.txt" ] || fail "no renamed archive: $(ls "$work/out")"
+
+# A name the Japanese code page cannot hold reaches the archive whole.
+printf 'korean\n' >"$work/data/한글😀.txt"
+run_kinaru "$(winpath "$work/data/한글😀.txt")"
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared for a Korean name"
+send_keys "$window" Return
+expect_exit
+[ "$(bsdtar -xOf "$work/out/한글😀.lzh" 한글😀.txt)" = korean ] || fail "the Korean name: $(ls "$work/out"; bsdtar -tf "$work/out/"*😀* 2>&1)"
+
+# The settings dialog without a settings file: save writes the defaults as
+# the Linux program does, in the table's order, the output folder being the
+# program's own.
+rm "$work/app/kinaru.ini"
+run_kinaru
+window=$(wait_window "^Kinaru Ver2.5$" 60) || fail "no settings dialog appeared"
+xdotool mousemove --window "$window" 170 278 click 1  # 保存
+expect_exit
+printf '[MAIN]\nLEFT=10\nTOP=10\n\n[COMP]\nLEFT=20\nTOP=20\n\n[ALART]\nLEFT=30\nTOP=30\n\n[SETTING]\nDISTDIR=%s\nWORKDIR=\nSAMEFILE=2\nCOMPVER=0\nVIEWINFO=1\nDIRENABLE=1\nOPENDIST=0\nDEFAULT=1\n' \
+  "$(winpath "$work/app")" >"$work/expected.ini"
+cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file after save: $(cat "$work/app/kinaru.ini")"
+printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
+
+# An output folder that cannot be entered is reported at start and kept in
+# the settings file when the dialog is closed without a run.
+printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/gone/out")" >"$work/app/kinaru.ini"
+run_kinaru "$(winpath "$work/data/one.txt")"
+error=$(wait_window "^Kinaru Version 2.5 Prerelease.$" 60) || fail "no error for an output folder that is gone"
+send_keys "$error" Return
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog after the error"
+send_keys "$window" alt+F4
+expect_exit
+grep -qxF "DISTDIR=$(winpath "$work/gone/out")" "$work/app/kinaru.ini" || fail "the stored folder was lost: $(cat "$work/app/kinaru.ini")"
+printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
+
+# Without the library: the number and its meaning, nothing packed.
+rm "$work/app/unlha32.dll"
+run_kinaru "$(winpath "$work/data/two.bin")"
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared without the library"
+send_keys "$window" Return
+message=$(wait_window "^Kinaru Version 2.5 Prerelease.$" 60) || fail "no message without the library"
+send_keys "$message" Return
+expect_exit
+[ ! -e "$work/out/two.lzh" ] || fail "an archive without the library"
+# The settings dialog says so before it shows and ends without storing.
+cp "$work/app/kinaru.ini" "$work/before.ini"
+run_kinaru
+message=$(wait_window "^Kinaru Version 2.5 Prerelease.$" 60) || fail "no message from the settings dialog without the library"
+send_keys "$message" Return
+expect_exit
+cmp "$work/before.ini" "$work/app/kinaru.ini" || fail "the settings file changed without the library"
+echo "PASS"
