@@ -64,23 +64,26 @@ TEST_P(WindowsStub, RestoresMixedNamesAndReplacesOnlyOnAnAnswer) {
 // clang-format on
 
 // Names that lead out of the destination, or that Windows reads as something
-// else (a separator, a drive, a device, a name it trims): refused, the rest
-// extracted, the run failed.
+// else (a separator, a drive, a device, a name it trims), or that pass a
+// link in the destination (Wine shows Unix links as plain folders): refused,
+// the rest extracted, the run failed.
 // clang-format off
 TEST_P(WindowsStub, RefusesUnsafeNames) {
     fs::path box = tmp_.path() / "box";
     std::string lzh;
     for (auto [dir, name] : std::vector<std::pair<std::string, std::string>>{
              {"..", "上.txt"}, {"", "..\\..\\x.txt"}, {"", "/abs.txt"}, {"", "C:x.txt"}, {"", "CON.txt"},
-             {"", "com1"}, {"", "dots.."}, {"sub\xFF..", "y.txt"}, {"", "a:stream"}})
+             {"", "com1"}, {"", "dots.."}, {"sub\xFF..", "y.txt"}, {"", "a:stream"}, {"link", "through.txt"}})
         lzh += craftedEntry(2, dir, name, "x");
     writeFile(box / "evil.lzh", lzh + craftedEntry(2, "", "安全.txt", "safe") + '\0');
     ASSERT_EQ(selfExtract(box, "s -gu1 -ji1 evil.lzh", nullptr, stubs_), 0);
     fs::create_directories(box / "dest");
+    fs::create_directories(box / "elsewhere");
+    fs::create_directory_symlink("../elsewhere", box / "dest/link");
     Ran r = runIn(box / "dest", wine() + "../evil.exe");
     EXPECT_NE(r.status, 0) << r.output;
     EXPECT_EQ(tree(box / "dest"), (std::map<std::string, std::string>{{"安全.txt", "safe"}}));
-    EXPECT_EQ(tree(box).size(), 3u) << "only evil.lzh, evil.exe and dest/安全.txt";
+    EXPECT_EQ(tree(box).size(), 3u) << "only evil.lzh, evil.exe and dest/安全.txt, nothing through the link";
 }
 // clang-format on
 

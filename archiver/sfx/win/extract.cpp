@@ -66,6 +66,33 @@ bool isFolder(const std::wstring& p, bool& link) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Where a file or folder really is, links resolved; empty when unknown.
+std::wstring finalPath(const std::wstring& p) {
+    Handle h(CreateFileW(p.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!h.ok()) return {};
+    std::wstring out(MAX_PATH, L'\0');
+    DWORD n = GetFinalPathNameByHandleW(h.get(), out.data(), static_cast<DWORD>(out.size()), FILE_NAME_NORMALIZED);
+    if (n >= out.size()) {
+        out.resize(n + 1);
+        n = GetFinalPathNameByHandleW(h.get(), out.data(), static_cast<DWORD>(out.size()), FILE_NAME_NORMALIZED);
+    }
+    if (!n || n >= out.size()) return {};
+    out.resize(n);
+    return out;
+}
+
+// Wine does not mark a Unix symbolic link as a reparse point: a folder that
+// really lies elsewhere than in its parent was reached through one.
+bool liesInParent(const std::wstring& parent, const std::wstring& folder) {
+    std::wstring outer = finalPath(parent), inner = finalPath(folder);
+    if (outer.empty() || inner.empty()) return false;
+    if (outer.back() != L'\\') outer += L'\\';
+    std::wstring want = outer + folder.substr(folder.find_last_of(L'\\') + 1);
+    return CompareStringOrdinal(inner.c_str(), static_cast<int>(inner.size()), want.c_str(), static_cast<int>(want.size()),
+                                TRUE) == CSTR_EQUAL;
+}
+
 bool makeDirs(const std::wstring& full) {
     bool link;
     if (isFolder(full, link)) return true;
@@ -131,11 +158,13 @@ private:
     std::wstring openFolders(const std::vector<std::string>& parts, size_t count, const std::string& name) {
         std::wstring cur = dest_;
         for (size_t i = 0; i < count; ++i) {
+            const std::wstring parent = cur;
             cur += L'\\' + widen(parts[i]);
             bool link = false;
             if (!CreateDirectoryW(cur.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
                 lzh::fail(UNLHA_ERR_WRITE, name + ": " + systemMessage(GetLastError()));
             bool folder = isFolder(cur, link);
+            link = link || (folder && !liesInParent(parent, cur));
             if (link) lzh::fail(UNLHA_ERR_UNSAFE_NAME, name + ": refused, the path passes through a link");
             if (!folder) lzh::fail(UNLHA_ERR_WRITE, name + ": a file is in the way of its folder");
         }
