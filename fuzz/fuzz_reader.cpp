@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         lzh::Entry e;
         for (int n = 0; n < 64 && lzh::readHeader(src, e); ++n) {
             lzh::LimitedSource body(src, e.packed);
-            if (const lzh::Method* m = lzh::findMethod(e.method)) {
+            if (const lzh::LzMethod* m = lzh::findMethod(e.method)) {
                 // Sizes are the archive's claim; cap them to keep runs short.
                 uint64_t want = e.original < (uint64_t{4} << 20) ? e.original : (uint64_t{4} << 20);
                 lzh::NullSink sink;

@@ -55,7 +55,7 @@ Entry namedEntry(const std::vector<std::string>& stored, bool dir) {
         e.rawDir += lzh::toArchiveName(stored[i], e.codePage);
     }
     e.rawName = dir ? "" : lzh::toArchiveName(stored.back(), e.codePage);
-    if (dir) e.method = "-lhd-";
+    if (dir) e.method = lzh::kFolderId;
     return e;
 }
 
@@ -681,7 +681,7 @@ private:
             record(UNLHA_ERR_UNSAFE_NAME, name + ": refused, " + lzh::describe(e.fault));
             return;
         }
-        if (!lzh::findMethod(e.method) && e.method != "-lh0-" && e.method != "-lz4-" && !e.isDir()) {
+        if (!lzh::findMethod(e.method) && !lzh::isStored(e.method) && !e.isDir()) {
             record(UNLHA_ERR_METHOD, "unsupported method " + e.method + ": " + name);
             return;
         }

@@ -8,14 +8,14 @@
 namespace archive {
 
 // The packing method, numbered as its -jm switch is.
-enum class Method { LH5 = 2, LH6 = 3, LH7 = 4 };
+enum class PackMethod { LH5 = 2, LH6 = 3, LH7 = 4 };
 
 struct Options {
     char command = 0;             // 'a', 's', 'l', 't', 'x', 'e'
     bool showProgress = false;    // -n0
     bool withFolders = true;      // -x1 / -x0
     std::string workDir;          // -w
-    Method method = Method::LH5;  // -jm2 / -jm3 / -jm4
+    PackMethod method = PackMethod::LH5;  // -jm2 / -jm3 / -jm4
     bool recurse = false;         // -r2
     bool hidden = false;          // -a2
     unsigned threads = 0;         // packing threads; 0: every core this process may use

@@ -47,7 +47,7 @@ unsigned usableCores() {
     return n ? n : 1;
 }
 
-PackJobs::PackJobs(unsigned threads, const lzh::Method& m) : m_(m) {
+PackJobs::PackJobs(unsigned threads, const lzh::LzMethod& m) : m_(m) {
     if (threads > 1)
         for (unsigned i = 0; i < threads; ++i) workers_.emplace_back([this] { work(); });
 }
@@ -148,7 +148,7 @@ void PackJobs::pack(lzh::Encoder& enc, Piece& p, const std::function<void(uint64
     p.consumed = p.result.in;
 }
 
-FilePacker::FilePacker(const lzh::Method& m, unsigned threads, std::vector<std::string> paths)
+FilePacker::FilePacker(const lzh::LzMethod& m, unsigned threads, std::vector<std::string> paths)
     : m_(m), jobs_(threads, m), limit_(threads > 1 ? 2 * threads + 2 : 1) {
     files_.resize(paths.size());
     for (size_t i = 0; i < paths.size(); ++i) files_[i].path = std::move(paths[i]);
@@ -245,7 +245,7 @@ FilePacker::Data FilePacker::write(lzh::FdSink& sink, const std::function<void(u
 void FilePacker::store(File& f, lzh::FdSink& sink, Data& d, const std::function<void(uint64_t)>& progress) {
     PreadSource src(f.file->fd.get(), 0, UINT64_MAX);
     std::vector<uint8_t> buf(1 << 16);
-    d = Data{"-lh0-", 0, 0, 0};
+    d = Data{lzh::kStoredId, 0, 0, 0};
     try {
         while (size_t n = src.read(buf.data(), buf.size())) {
             d.crc = lzh::crc16(d.crc, buf.data(), n);

@@ -46,7 +46,7 @@ struct Piece {
 class PackJobs {
 public:
     // With one thread, pieces are packed in wait() on the caller's thread.
-    PackJobs(unsigned threads, const lzh::Method& m);
+    PackJobs(unsigned threads, const lzh::LzMethod& m);
     ~PackJobs();
     bool inline_() const { return workers_.empty(); }
     void submit(std::shared_ptr<Piece> p);
@@ -58,7 +58,7 @@ private:
     void work();
     void pack(lzh::Encoder& enc, Piece& p, const std::function<void(uint64_t)>& onProgress);
 
-    const lzh::Method& m_;
+    const lzh::LzMethod& m_;
     std::mutex mu_;
     std::condition_variable ready_, finished_;
     std::deque<std::shared_ptr<Piece>> queue_;
@@ -78,7 +78,7 @@ public:
         uint16_t crc = 0;
     };
     // `paths`: the files in the order they will be written.
-    FilePacker(const lzh::Method& m, unsigned threads, std::vector<std::string> paths);
+    FilePacker(const lzh::LzMethod& m, unsigned threads, std::vector<std::string> paths);
     // Opens the next file; returns its size then (throws its open error).
     uint64_t open();
     // Writes the data of the file open() returned, packed, or stored when it
@@ -97,7 +97,7 @@ private:
     void ahead();
     void store(File& f, lzh::FdSink& sink, Data& d, const std::function<void(uint64_t)>& progress);
 
-    const lzh::Method& m_;
+    const lzh::LzMethod& m_;
     PackJobs jobs_;
     std::vector<File> files_;
     size_t cur_ = 0;         // the file open() returned last, plus one

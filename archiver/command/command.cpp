@@ -49,7 +49,7 @@ void applySwitch(const std::string& word, archive::Options& o) {
     else if (s == "x0")
         o.withFolders = false;
     else if (s == "jm2" || s == "jm3" || s == "jm4")
-        o.method = static_cast<archive::Method>(s[2] - '0');
+        o.method = static_cast<archive::PackMethod>(s[2] - '0');
     else if (s == "r2" || s == "r1" || s == "r")
         o.recurse = true;
     else if (s == "r0")

@@ -224,7 +224,7 @@ struct BlockWriter::Segment {
     uint64_t cost;
 };
 
-void BlockWriter::reset(const Method& m) {
+void BlockWriter::reset(const LzMethod& m) {
     m_ = &m;
     bw_.reset();
     tokens_.clear();

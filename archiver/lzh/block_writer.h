@@ -30,7 +30,7 @@ public:
     static constexpr size_t kChunkTokens = 65535;  // the block's 16-bit code count
 
     BlockWriter() { tokens_.reserve(kChunkTokens); }
-    void reset(const Method& m);
+    void reset(const LzMethod& m);
     // Adds a token covering `len` input bytes; true when the chunk is full.
     bool add(uint32_t tok, uint32_t len) {
         tokens_.push_back(tok);
@@ -43,14 +43,14 @@ public:
     void finish() { bw_.finish(); }
     std::vector<uint8_t>& bytes() { return bw_.bytes(); }  // written, for the caller to drain
     uint64_t covered() const { return covered_; }
-    const Method& method() const { return *m_; }
+    const LzMethod& method() const { return *m_; }
     uint64_t bits() const { return bw_.bits(); }
 
 private:
     struct Segment;
     void writeBlock(const Segment& s);
 
-    const Method* m_ = nullptr;
+    const LzMethod* m_ = nullptr;
     BitWriter bw_;
     std::vector<uint32_t> tokens_;
     uint64_t covered_ = 0;

@@ -34,7 +34,7 @@ public:
     // clearly larger than the input, so the caller can store the file instead.
     // `history` (at most the window) is the data just before `in`: matches may
     // reach into it, and the output continues a stream that already holds it.
-    EncodeResult encode(const Method& m, ByteSource& in, ByteSink& out, bool giveUp, const Progress& progress = {},
+    EncodeResult encode(const LzMethod& m, ByteSource& in, ByteSink& out, bool giveUp, const Progress& progress = {},
                         const uint8_t* history = nullptr, size_t historySize = 0);
 
 private:
@@ -52,7 +52,7 @@ public:
 
     // Unpacks exactly `original` bytes; returns their CRC-16. Throws
     // UNLHA_ERR_DAMAGED on any inconsistency in the packed data.
-    uint16_t decode(const Method& m, ByteSource& packed, uint64_t original, ByteSink& out,
+    uint16_t decode(const LzMethod& m, ByteSource& packed, uint64_t original, ByteSink& out,
                     const Progress& progress = {});
 
 private:
@@ -61,7 +61,7 @@ private:
 };
 
 // One-off forms of the above.
-EncodeResult encode(const Method& m, ByteSource& in, ByteSink& out, bool giveUp, const Progress& progress = {});
-uint16_t decode(const Method& m, ByteSource& packed, uint64_t original, ByteSink& out, const Progress& progress = {});
+EncodeResult encode(const LzMethod& m, ByteSource& in, ByteSink& out, bool giveUp, const Progress& progress = {});
+uint16_t decode(const LzMethod& m, ByteSource& packed, uint64_t original, ByteSink& out, const Progress& progress = {});
 
 }  // namespace lzh

@@ -70,11 +70,11 @@ struct Decoder::Impl {
 Decoder::Decoder() : impl_(std::make_unique<Impl>()) {}
 Decoder::~Decoder() = default;
 
-uint16_t decode(const Method& m, ByteSource& packed, uint64_t original, ByteSink& out, const Progress& progress) {
+uint16_t decode(const LzMethod& m, ByteSource& packed, uint64_t original, ByteSink& out, const Progress& progress) {
     return Decoder().decode(m, packed, original, out, progress);
 }
 
-uint16_t Decoder::decode(const Method& m, ByteSource& packed, uint64_t original, ByteSink& out,
+uint16_t Decoder::decode(const LzMethod& m, ByteSource& packed, uint64_t original, ByteSink& out,
                          const Progress& progress) {
     BitReader br(packed);
     HuffDecoder &cdec = impl_->cdec, &pdec = impl_->pdec, &tdec = impl_->tdec;

@@ -21,13 +21,13 @@ struct Encoder::Impl {
     EncodeState st;
     LazyParser lazy;
     PricedParser priced;
-    const Method* last = nullptr;
+    const LzMethod* last = nullptr;
 };
 
 Encoder::Encoder() : impl_(std::make_unique<Impl>()) {}
 Encoder::~Encoder() = default;
 
-EncodeResult Encoder::encode(const Method& m, ByteSource& in, ByteSink& out, bool giveUp, const Progress& progress,
+EncodeResult Encoder::encode(const LzMethod& m, ByteSource& in, ByteSink& out, bool giveUp, const Progress& progress,
                              const uint8_t* history, size_t historySize) {
     EncodeState& st = impl_->st;
     st.win.setWindow(m.dicbit);
@@ -64,7 +64,7 @@ EncodeResult Encoder::encode(const Method& m, ByteSource& in, ByteSink& out, boo
     return st.res;
 }
 
-EncodeResult encode(const Method& m, ByteSource& in, ByteSink& out, bool giveUp, const Progress& progress) {
+EncodeResult encode(const LzMethod& m, ByteSource& in, ByteSink& out, bool giveUp, const Progress& progress) {
     return Encoder().encode(m, in, out, giveUp, progress);
 }
 

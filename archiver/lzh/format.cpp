@@ -3,7 +3,7 @@
 namespace lzh {
 
 namespace {
-const Method kMethods[] = {
+const LzMethod kMethods[] = {
     {"-lh4-", 12, 14, 4},
     {"-lh5-", 13, 14, 4},
     {"-lh6-", 15, 16, 5},
@@ -11,12 +11,12 @@ const Method kMethods[] = {
 };
 }  // namespace
 
-const Method* findMethod(const std::string& id) {
-    for (const Method& m : kMethods)
+const LzMethod* findMethod(const std::string& id) {
+    for (const LzMethod& m : kMethods)
         if (id == m.id) return &m;
     return nullptr;
 }
 
-const Method& methodForLevel(int jm) { return kMethods[jm == 4 ? 3 : jm == 3 ? 2 : 1]; }
+const LzMethod& methodForLevel(int jm) { return kMethods[jm == 4 ? 3 : jm == 3 ? 2 : 1]; }
 
 }  // namespace lzh

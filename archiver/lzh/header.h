@@ -4,13 +4,14 @@
 #include <string>
 #include <vector>
 
+#include "format.h"
 #include "safe_path.h"
 #include "stream.h"
 
 namespace lzh {
 
 struct Entry {
-    std::string method = "-lh0-";
+    std::string method = kStoredId;
     uint64_t packed = 0;  // bytes of packed data after the header
     uint64_t original = 0;
     int64_t mtime = 0;  // Unix time
@@ -28,7 +29,7 @@ struct Entry {
     NameFault fault = NameFault::None;  // why the name may not be extracted
     std::vector<uint8_t> raw;           // every header byte as read
 
-    bool isDir() const { return method == "-lhd-"; }
+    bool isDir() const { return method == kFolderId; }
     // The path for messages and matching: '/' between parts, control bytes escaped.
     std::string path() const;
 };

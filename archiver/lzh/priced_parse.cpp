@@ -153,13 +153,13 @@ uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t 
                 // Walked in three runs: a test per position was a branch
                 // the predictor lost.
                 if constexpr (kPass != Pass::Replay) {
-                    const uint32_t len = takeEnd - takeFrom, start = w.pos + takeFrom, from = i + 1 - takeFrom;
+                    const uint32_t len = takeEnd - takeFrom, start = w.pos + takeFrom, unindexed = i + 1 - takeFrom;
                     const uint32_t tail = len > kSparse ? len - kSparse : 0;
-                    for (uint32_t j = from; j < std::min(kSparse, len); ++j) mf_.insert(w, start + j);
-                    for (uint32_t j = (std::max(from, kSparse) + kSparse - 1) / kSparse * kSparse; j < tail;
+                    for (uint32_t j = unindexed; j < std::min(kSparse, len); ++j) mf_.insert(w, start + j);
+                    for (uint32_t j = (std::max(unindexed, kSparse) + kSparse - 1) / kSparse * kSparse; j < tail;
                          j += kSparse)
                         mf_.insert(w, start + j);
-                    for (uint32_t j = std::max({from, kSparse, tail}); j < len; ++j) mf_.insert(w, start + j);
+                    for (uint32_t j = std::max({unindexed, kSparse, tail}); j < len; ++j) mf_.insert(w, start + j);
                 }
                 i = takeEnd;
                 takeEnd = 0;

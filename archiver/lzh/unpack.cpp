@@ -9,7 +9,7 @@
 namespace lzh {
 
 uint16_t unpack(Decoder& dec, const Entry& e, ByteSource& data, ByteSink& out, const Progress& progress) {
-    if (e.method == "-lh0-" || e.method == "-lz4-") {
+    if (isStored(e.method)) {
         if (e.packed != e.original) damaged("stored entry with two sizes: " + e.path());
         std::vector<uint8_t> buf(1 << 16);
         uint16_t crc = 0;
@@ -25,7 +25,7 @@ uint16_t unpack(Decoder& dec, const Entry& e, ByteSource& data, ByteSink& out, c
         }
         return crc;
     }
-    const Method* m = findMethod(e.method);
+    const LzMethod* m = findMethod(e.method);
     if (!m) fail(UNLHA_ERR_METHOD, "unsupported method " + e.method + ": " + e.path());
     return dec.decode(*m, data, e.original, out, progress);
 }

@@ -15,7 +15,7 @@ namespace {
 lzh::Encoder reused;
 lzh::Decoder reusedDecoder;
 
-std::vector<uint8_t> pack(const lzh::Method& m, const std::string& data) {
+std::vector<uint8_t> pack(const lzh::LzMethod& m, const std::string& data) {
     lzh::MemorySource in(reinterpret_cast<const uint8_t*>(data.data()), data.size());
     lzh::VectorSink out, again;
     lzh::encode(m, in, out, false);
@@ -25,7 +25,7 @@ std::vector<uint8_t> pack(const lzh::Method& m, const std::string& data) {
     return out.data;
 }
 
-std::string unpack(const lzh::Method& m, const std::vector<uint8_t>& packed, uint64_t size, uint16_t* crc = nullptr) {
+std::string unpack(const lzh::LzMethod& m, const std::vector<uint8_t>& packed, uint64_t size, uint16_t* crc = nullptr) {
     lzh::MemorySource in(packed.data(), packed.size());
     lzh::VectorSink out;
     uint16_t c = reusedDecoder.decode(m, in, size, out);
@@ -98,7 +98,7 @@ const std::pair<const char*, std::string (*)(size_t window)> kRoundTrips[] = {
 class CodecRoundTrip : public ::testing::TestWithParam<int> {};
 
 TEST_P(CodecRoundTrip, EveryCaseComesBackByteForByte) {
-    const lzh::Method& m = lzh::methodForLevel(GetParam());
+    const lzh::LzMethod& m = lzh::methodForLevel(GetParam());
     size_t window = size_t{1} << m.dicbit;
     for (const auto& [name, make] : kRoundTrips) {
         SCOPED_TRACE(std::string(m.id) + " " + name);
@@ -132,7 +132,7 @@ std::string wordSoup(size_t n, unsigned seed, bool japanese) {
 // few bytes its larger position table costs.
 TEST(CodecSize, FarMatchesAndSmallTexts) {
     for (int jm : {2, 3, 4}) {
-        const lzh::Method& m = lzh::methodForLevel(jm);
+        const lzh::LzMethod& m = lzh::methodForLevel(jm);
         for (size_t period : {(size_t{1} << m.dicbit) - 1, size_t{1} << m.dicbit}) {
             SCOPED_TRACE(std::string(m.id) + " period " + std::to_string(period));
             std::string unit = randomBytes(period, 8), data;
@@ -164,7 +164,7 @@ TEST_P(CodecRoundTrip, PiecesOnThreadsGiveOneArchive) {
     writeFile(src / "noise.bin", randomBytes(1200000, 41));  // stored after its first piece
     for (int i = 0; i < 12; ++i) writeFile(src / ("small" + std::to_string(i)), textBytes(100 + 300 * i, 42 + i));
     std::string first, text;
-    archive::Options o{.command = 'a', .method = archive::Method(GetParam()), .recurse = true, .items = {"src"}};
+    archive::Options o{.command = 'a', .method = archive::PackMethod(GetParam()), .recurse = true, .items = {"src"}};
     for (unsigned threads : {1u, 3u}) {
         o.threads = threads, o.archive = (tmp.path() / ("t" + std::to_string(threads) + ".lzh")).string();
         ASSERT_EQ(inDir(tmp.path(), [&] { return archive::run(o, text); }), 0) << text;
@@ -180,7 +180,7 @@ TEST_P(CodecRoundTrip, PiecesOnThreadsGiveOneArchive) {
 // Cut short anywhere or with a bit flipped: an error or a CRC that tells
 // (a flip in padding bits may leave the data intact), never a crash.
 TEST_P(CodecRoundTrip, DamagedStreamsFailCleanly) {
-    const lzh::Method& m = lzh::methodForLevel(GetParam());
+    const lzh::LzMethod& m = lzh::methodForLevel(GetParam());
     std::string data = textBytes(60000, 11) + randomBytes(2000, 12);
     auto packed = pack(m, data);
     uint16_t good = lzh::crc16(0, reinterpret_cast<const uint8_t*>(data.data()), data.size());
