@@ -77,6 +77,18 @@ printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\nWORKDIR=\nSAMEFILE=2\nCOMPVER=0\nDIRE
   "$(winpath "$work/out")" >"$work/expected.ini"
 cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file: $(cat "$work/app/kinaru.ini")"
 
+# The same name again: 圧縮中止 in the same-name dialog leaves the archive
+# as it was and ends the program.
+cp "$archive" "$work/before.lzh"
+printf 'changed since\n' >"$work/data/one.txt"  # so that any other answer would change the archive
+run_kinaru "$(winpath "$work/data/one.txt")"
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared to abandon"
+send_keys "$window" Return
+same=$(wait_window "同じ名前のファイルを見つけました" 60) || fail "no same-name dialog appeared to abandon"
+send_keys "$same" Tab Tab space
+expect_exit
+cmp "$work/before.lzh" "$archive" || fail "the abandoned run changed the archive"
+
 # The same name again: the same-name dialog takes a new name typed into it.
 run_kinaru "$(winpath "$work/data/one.txt")"
 window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared the second time"
