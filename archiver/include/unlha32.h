@@ -57,6 +57,7 @@ UNLHA_API int UNLHA_CALL UnlhaGetVersion(void);
 #define UNLHA_ERR_INTERNAL 0x800F                  // unexpected failure inside the library
 #define UNLHA_ERR_EXISTS 0x8010                    // the file s would write already exists; it is never replaced
 #define UNLHA_ERR_NOTHING 0x8011                   // a found nothing to pack; no archive is written or changed
+#define UNLHA_ERR_DISK_FULL 0x8012                 // a write failed for want of space (or of quota)
 #define UNLHA_ERR_LIBRARY_MISSING_RESERVED 0x8018  // reserved for the caller; never returned
 
 // Warnings: the command did its work and the archive is complete, but the
@@ -86,6 +87,7 @@ static inline const char* UnlhaErrorText(int code) {
         case UNLHA_ERR_INTERNAL: return "書庫ライブラリの内部エラーです";
         case UNLHA_ERR_EXISTS: return "同じ名前のファイルがあるため作成しません";
         case UNLHA_ERR_NOTHING: return "圧縮する項目がありません";
+        case UNLHA_ERR_DISK_FULL: return "ディスクがいっぱいです。空きを作ってからやり直してください";
         case UNLHA_WARN_SAME_NAME: return "同じ名前の項目があり、後のものを格納しました";
         case UNLHA_WARN_NAME_SKIPPED: return "そのままの名前で格納できない項目を飛ばしました";
         default: return "";

@@ -8,6 +8,18 @@
 
 namespace lzh {
 
+namespace {
+
+[[noreturn]] void failWrite(const std::string& what, int error) {
+    bool full = error == ENOSPC;
+#ifdef EDQUOT
+    full = full || error == EDQUOT;
+#endif
+    fail(full ? UNLHA_ERR_DISK_FULL : UNLHA_ERR_WRITE, what + ": " + std::strerror(error));
+}
+
+}  // namespace
+
 size_t FdSource::read(uint8_t* dst, size_t n) {
     if (off_ == len_) {
         if (n >= buf_.size()) {  // large reads bypass the buffer
@@ -71,7 +83,7 @@ void FdSink::flush() {
     while (done < fill_) {
         ssize_t w = sys::write(fd_, buf_.data() + done, fill_ - done);
         if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) fail(UNLHA_ERR_WRITE, what_ + ": " + std::strerror(w < 0 ? errno : ENOSPC));
+        if (w <= 0) failWrite(what_, w < 0 ? errno : ENOSPC);
         done += static_cast<size_t>(w);
     }
     pos_ += fill_;
@@ -81,7 +93,7 @@ void FdSink::flush() {
 void FdSink::truncateTo(uint64_t pos) {
     flush();
     if (sys::ftruncate(fd_, static_cast<int64_t>(pos)) != 0 || sys::lseek(fd_, static_cast<int64_t>(pos), SEEK_SET) < 0)
-        fail(UNLHA_ERR_WRITE, what_ + ": " + std::strerror(errno));
+        failWrite(what_, errno);
     pos_ = pos;
 }
 
@@ -94,7 +106,7 @@ void FdSink::patch(uint64_t pos, const uint8_t* src, size_t n) {
     while (n) {
         ssize_t w = sys::pwrite(fd_, src, n, static_cast<int64_t>(pos));
         if (w < 0 && errno == EINTR) continue;
-        if (w <= 0) fail(UNLHA_ERR_WRITE, what_ + ": " + std::strerror(w < 0 ? errno : ENOSPC));
+        if (w <= 0) failWrite(what_, w < 0 ? errno : ENOSPC);
         src += w;
         n -= static_cast<size_t>(w);
         pos += static_cast<uint64_t>(w);

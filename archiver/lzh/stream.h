@@ -64,7 +64,8 @@ private:
     size_t n_;
 };
 
-// Buffered writer over a descriptor it does not own; errors throw UNLHA_ERR_WRITE.
+// Buffered writer over a descriptor it does not own; errors throw
+// UNLHA_ERR_WRITE, or UNLHA_ERR_DISK_FULL when space ran out.
 class FdSink : public ByteSink {
 public:
     FdSink(int fd, std::string what) : fd_(fd), what_(std::move(what)) {}

@@ -31,7 +31,7 @@ class QuietShell : public Shell {
 public:
     void errorBox(QWidget*, const QString& text) override { std::fprintf(stderr, "error: %s\n", qPrintable(text)); }
     void messageBox(QWidget*, const QString&) override {}
-    bool askYesNo(QWidget*, const QString&) override { return false; }
+    bool askYesNo(QWidget*, const QString&, bool) override { return false; }
     std::optional<std::string> chooseOpenFile(QWidget*, const std::string&) override { return {}; }
     std::optional<std::string> chooseSaveFile(QWidget*, const std::string&, const std::string&) override { return {}; }
     void openFolder(const std::string&) override {}

@@ -4,6 +4,7 @@
 #include "platform/files.h"
 #include "platform/qt/qtshell.h"
 #include "platform/qt/qttexts.h"
+#include "platform/setaside.h"
 #include "platform/settingsplace.h"
 #include "unlha/unlha.h"
 
@@ -35,6 +36,9 @@ void reportNoDisplay(QtMsgType type, const QMessageLogContext&, const QString& m
 int main(int argc, char** argv) {
     std::setlocale(LC_ALL, "");
     using namespace kinaru;
+    // An archive a stopped run set aside is settled before anything else.
+    platform::settleOnStopSignals();
+    platform::settleLeftovers(platform::stateFolder());
     std::vector<std::string> arguments = commandLineArguments(argc, argv);
     std::string executable = platform::executablePath();
     Unlha unlha(Unlha::defaultCandidates(executable));

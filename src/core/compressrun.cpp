@@ -6,6 +6,8 @@
 #include "platform/entries.h"
 #include "platform/fileops.h"
 #include "platform/files.h"
+#include "platform/setaside.h"
+#include "platform/settingsplace.h"
 #include "unlha/unlha.h"
 #include "unlha32.h"
 
@@ -58,7 +60,8 @@ std::string outsidePacked(const std::string& folder, const std::vector<std::stri
 }
 
 // An existing archive that the run replaces is moved aside and deleted only
-// once the new one is in place; otherwise it is put back.
+// once the new one is in place; otherwise it is put back, also when a signal
+// or a crash ends the run (see platform/setaside.h).
 class Replaced {
 public:
     explicit Replaced(std::vector<std::string> packed) : packed_(std::move(packed)) {}
@@ -69,29 +72,23 @@ public:
         auto entry = platform::findEntry(path);
         if (!entry || (entry->attributes & platform::kFolderAttribute)) return;
         std::string folder = outsidePacked(folderPart(path), packed_);
+        std::string records = platform::stateFolder();
         for (int n = 0; n < 1000; ++n) {
             std::string backup = folder + "." + namePart(path) + ".kinaru-old" + (n ? std::to_string(n) : "");
-            if (platform::renameNoReplace(path, backup)) {
-                original_ = path;
-                backup_ = backup;
-                return;
-            }
+            if ((aside_ = platform::SetAside::move(path, backup, records))) return;
             if (!taken(backup)) return;  // the rename failed for another reason
         }
     }
     void commit() {
-        if (backup_) platform::deleteFile(*backup_);
-        backup_.reset();
+        if (aside_) aside_->commit();
     }
     void restore() {
-        if (backup_ && platform::renameNoReplace(*backup_, original_)) backup_.reset();
+        if (aside_) aside_->restore();
     }
-    ~Replaced() { restore(); }
 
 private:
     std::vector<std::string> packed_;
-    std::string original_;
-    std::optional<std::string> backup_;
+    std::unique_ptr<platform::SetAside> aside_;
 };
 
 void enter(const std::string& folder) {
@@ -103,8 +100,7 @@ void enter(const std::string& folder) {
 // The number as the archiver gave it, then what it means in one line.
 void showResult(RunDialogs& dialogs, int result) {
     if (result == 0) return;
-    std::string meaning = result == Unlha::kLibraryMissing ? "書庫ライブラリ (" + Unlha::libraryName() + ") が見つかりません"
-                                                           : std::string(UnlhaErrorText(result));
+    std::string meaning = result == Unlha::kLibraryMissing ? missingLibraryMessage() : std::string(UnlhaErrorText(result));
     dialogs.message(meaning.empty() ? std::to_string(result) : std::to_string(result) + "\r\n" + meaning);
 }
 
@@ -131,6 +127,12 @@ std::string temporaryArchivePath(const std::string& workFolder, const std::tm& n
 }
 
 std::string quotedNameMessage(const std::string& name) { return "名前に「\"」を含むため、圧縮できません。\r\n" + name; }
+
+std::string missingLibraryMessage() {
+    return "書庫ライブラリ " + Unlha::libraryName() +
+           " が見つかりません。\r\n"
+           "kinaru と同じフォルダか、システムのライブラリのフォルダに置いてください。";
+}
 
 std::string workFolderMessage(const std::string& folder) { return "作業ﾌｫﾙﾀﾞがないか、書き込めません。\n" + folder; }
 

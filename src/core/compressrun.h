@@ -55,6 +55,9 @@ std::string temporaryArchivePath(const std::string& workFolder, const std::tm& n
 // The text shown when a name cannot be passed to the archiver.
 std::string quotedNameMessage(const std::string& name);
 
+// The text shown in both modes when the archiver library cannot be loaded.
+std::string missingLibraryMessage();
+
 // The texts shown when the work folder cannot take the temporary archive and
 // when the archive's folder cannot be made.
 std::string workFolderMessage(const std::string& folder);

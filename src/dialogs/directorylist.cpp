@@ -24,7 +24,8 @@ std::vector<std::string> subfolders(const std::string& folder) {
     if (!dir) return names;
     while (dirent* entry = ::readdir(dir)) {
         std::string name = entry->d_name;
-        if (name == "." || name == "..") continue;
+        // Hidden folders stay out of sight, as in file managers.
+        if (name.starts_with('.')) continue;
         struct stat st {};
         std::string path = (folder == "/" ? folder : folder + "/") + name;
         if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) names.push_back(name);

@@ -30,12 +30,14 @@ int Form::Top() const {
 }
 void Form::SetLeft(int left) {
     stored_ = QPoint(left, Top());
+    placed_ = true;
     shiftedTo_.reset();
     move(stored_);
     if (isVisible()) keepOnScreen();
 }
 void Form::SetTop(int top) {
     stored_ = QPoint(Left(), top);
+    placed_ = true;
     shiftedTo_.reset();
     move(stored_);
     if (isVisible()) keepOnScreen();
@@ -73,13 +75,18 @@ void Form::hideCutOffControls() {
     }
 }
 
-void Form::keepOnScreen() {
-    QRect frame = frameGeometry();
+void Form::keepOnScreen(std::optional<QPoint> asked) {
+    QRect actual = frameGeometry();
+    QRect frame(asked.value_or(actual.topLeft()), actual.size());
+    QPoint target = frame.topLeft();
     QScreen* nearest = nullptr;
     int best = 0;
     for (QScreen* screen : QGuiApplication::screens()) {
         QRect area = screen->availableGeometry();
-        if (area.contains(frame)) return;
+        if (area.contains(frame)) {
+            nearest = nullptr;
+            break;
+        }
         QPoint gap = area.center() - frame.center();
         int distance = std::abs(gap.x()) + std::abs(gap.y());
         if (!nearest || distance < best) {
@@ -87,13 +94,14 @@ void Form::keepOnScreen() {
             best = distance;
         }
     }
-    if (!nearest) return;
-    QRect area = nearest->availableGeometry();
-    QPoint target(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width() + 1)),
-                  std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() + 1)));
-    if (!shiftedTo_) stored_ = frame.topLeft();
-    shiftedTo_ = target;
-    move(target);
+    if (nearest) {
+        QRect area = nearest->availableGeometry();
+        target = QPoint(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - frame.width() + 1)),
+                        std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - frame.height() + 1)));
+        if (!shiftedTo_) stored_ = frame.topLeft();
+        shiftedTo_ = target;
+    }
+    if (target != actual.topLeft()) move(target);
 }
 
 void Form::showForm() {
@@ -119,12 +127,20 @@ void Form::showEvent(QShowEvent* event) {
 
 bool Form::event(QEvent* event) {
     bool handled = QDialog::event(event);
+    // The focused control shows its focus ring from the start, as these
+    // dialogs are mostly used from the keyboard.
+    if (event->type() == QEvent::WindowActivate && !testAttribute(Qt::WA_KeyboardFocusChange)) {
+        setAttribute(Qt::WA_KeyboardFocusChange);
+        if (QWidget* focused = focusWidget()) focused->update();
+    }
     // The window manager's frame arrives with a move of the client window.
     if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && isVisible() &&
         frameHeight() != knownFrameHeight_) {
         knownFrameHeight_ = frameHeight();
         applyOuterHeight();
-        keepOnScreen();
+        // While the frame is put round it the window's reported place can
+        // be a passing one: the place asked for counts.
+        keepOnScreen(shiftedTo_ ? shiftedTo_ : placed_ ? std::optional(stored_) : std::nullopt);
     }
     return handled;
 }

@@ -52,8 +52,11 @@ protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    // Escape does not close these dialogs; only their own buttons do.
-    void reject() override {}
+    // Escape closes as the close box does; QDialog's own reject() would
+    // only hide.
+    void reject() override {
+        if (isVisible()) close();
+    }
 
     bool closedDuringShow_ = false;
 
@@ -62,12 +65,14 @@ private:
     void applyOuterHeight();
     void hideCutOffControls();
     // Moves the window wholly onto the nearest screen when it is not.
-    void keepOnScreen();
+    // asked: the place to start from instead of the window's own.
+    void keepOnScreen(std::optional<QPoint> asked = std::nullopt);
 
     AppContext& context_;
     int requestedOuterHeight_ = -1;
     int knownFrameHeight_ = 0;
     QPoint stored_;                    // the position asked for
+    bool placed_ = false;              // whether one was
     std::optional<QPoint> shiftedTo_;  // where keepOnScreen put the window
 };
 

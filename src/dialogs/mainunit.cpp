@@ -3,6 +3,7 @@
 #include "base/errors.h"
 #include "dialogs/forms.h"
 #include "base/paths.h"
+#include "core/compressrun.h"
 #include "dialogs/directorylist.h"
 #include "dialogs/drivelist.h"
 #include "dialogs/gauge.h"
@@ -38,6 +39,16 @@
 namespace kinaru {
 
 namespace {
+
+// A group of radio buttons is one stop in the tab order, at its checked
+// button; the arrow keys move within it.
+void oneTabStop(std::initializer_list<QRadioButton*> group) {
+    for (QRadioButton* button : group) {
+        auto follow = [button](bool checked) { button->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus); };
+        follow(button->isChecked());
+        QObject::connect(button, &QRadioButton::toggled, button, follow);
+    }
+}
 
 QFrame* bevelLine(int left, int top, int width, QWidget* parent) {
     auto* line = new QFrame(parent);
@@ -140,6 +151,7 @@ void TForm1::buildOutputPage() {
     Drive_Dst->setGeometry(12, 12, 249, 19);
     Dir_Dst = new DirectoryList(TabSheet1);
     Dir_Dst->setGeometry(12, 40, 249, 185);
+    Dir_Dst->setAccessibleName(QStringLiteral("出力ﾌｫﾙﾀﾞ"));
     Dir_Dst->setItemDelegate(new DesignedRows(16, Dir_Dst));
     // Both start on the process's current folder.
     Drive_Dst->rememberFolder(Dir_Dst->Directory());
@@ -166,6 +178,7 @@ void TForm1::buildOptionsPage() {
     rUserSelect = new QRadioButton(QStringLiteral("ﾀﾞｲｱﾛｸﾞ表示、ﾕｰｻﾞが選択"), GroupBox1);
     rUserSelect->setGeometry(12, 44, 161, 17);
     rUserSelect->setChecked(true);
+    oneTabStop({rWrite, rAdd, rUserSelect});
 
     oDirectory = new QCheckBox(QStringLiteral("ﾃﾞｨﾚｸﾄﾘ情報も格納する"), page);
     oDirectory->setGeometry(12, 124, 145, 17);
@@ -188,6 +201,7 @@ void TForm1::buildOptionsPage() {
     WorkDirectory = new QLineEdit(page);
     WorkDirectory->setGeometry(20, 208, 189, 20);
     WorkDirectory->setEnabled(false);
+    WorkDirectory->setAccessibleName(Label2->text());
     setButtonFaceLook(WorkDirectory, true);
     Button1 = new QPushButton(QStringLiteral("参照"), page);
     Button1->setGeometry(216, 208, 53, 21);
@@ -211,16 +225,23 @@ void TForm1::buildSystemPage() {
     Label5 = label(QStringLiteral("USE:"), 8, 26, page);
     DistDrive = new Gauge(page);
     DistDrive->setGeometry(36, 24, 213, 17);
+    DistDrive->setAccessibleName(Label6->text());
     DistStr = new QLabel(QStringLiteral("0 ﾊﾞｲﾄの空き"), page);
     DistStr->setGeometry(8, 44, 241, 12);
     DistStr->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Bevel1 = bevelLine(8, 60, 257, page);
     Label10 = label(QStringLiteral("UNLHA32.DLLのﾊﾞｰｼﾞｮﾝ"), 12, 72, page);
+    // A font standing in for the designed one may run wider: its letters
+    // then close up so that the label ends before the box, which stays put.
+    if (int over = Label10->x() + Label10->width() - 143; over > 0) {
+        QFont narrower = Label10->font();
+        narrower.setLetterSpacing(QFont::AbsoluteSpacing, -qreal(over) / (Label10->text().size() - 1));
+        Label10->setFont(narrower);
+        Label10->adjustSize();
+    }
     UnlhaVer = new QLineEdit(page);
-    // A font standing in for the designed one may run wider: the box then
-    // starts after the label instead of covering its end.
-    int versionLeft = std::max(144, Label10->x() + Label10->width() + 4);
-    UnlhaVer->setGeometry(versionLeft, 68, std::min(101, kPageWidth - 8 - versionLeft), 20);
+    UnlhaVer->setGeometry(144, 68, 101, 20);
+    UnlhaVer->setAccessibleName(Label10->text());
     UnlhaVer->setReadOnly(true);
     setButtonFaceLook(UnlhaVer, true);
     Bevel2 = bevelLine(8, 95, 257, page);
@@ -297,8 +318,7 @@ void TForm1::FormShow() {
         UnlhaVer->setText(libraryVersionText(version));
         return;
     }
-    context().shell.messageBox(this, QStringLiteral("UNLHA32.DLLが正しくインストールされていないか、存在しません。\r\n"
-                                                    "UNLHA32.DLLを正しくインストールしておいてください。"));
+    context().shell.messageBox(this, QString::fromStdString(missingLibraryMessage()));
     Close();
 }
 
@@ -323,7 +343,7 @@ void TForm1::Button2Click() {
 void TForm1::Button3Click() { Close(); }
 
 void TForm1::Button4Click() {
-    if (!context().shell.askYesNo(this, QStringLiteral("設定を初期化します。よろしいですか？"))) return;
+    if (!context().shell.askYesNo(this, QStringLiteral("設定を初期化します。よろしいですか？"), true)) return;
     // A settings file that the store below cannot write again, being
     // read-only or in a read-only folder, is kept rather than lost; the store
     // then reports it.
@@ -409,12 +429,11 @@ void TForm1::ReadIni() {
     if (!s.outputFolder.empty() && s.outputFolder != Dir_Dst->Directory()) {
         try {
             Dir_Dst->SetDirectory(s.outputFolder);
-        } catch (const InOutError& error) {
+        } catch (const InOutError&) {
             // Kept for the next store until another folder is chosen: the
             // drive may only be away for now.
             unreachableOutput_ = s.outputFolder;
-            folderError =
-                std::make_exception_ptr(KinaruError(fromLocal(s.outputFolder).toStdString() + ": " + error.what()));
+            folderError = std::current_exception();
         }
     }
     setWorkDirectory(s.workFolder);

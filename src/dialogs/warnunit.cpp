@@ -60,6 +60,9 @@ TForm3::TForm3(AppContext& context) : Form(context) {
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    SpeedButton1->setAccessibleName(QStringLiteral("参照"));
+    Current->setAccessibleName(Label1->text());
+    Change->setAccessibleName(Label2->text());
 
     Button1 = button(QStringLiteral("圧縮中止"), QStringLiteral("圧縮を中断します"), 8, this);
     Button2 =
@@ -98,7 +101,7 @@ void TForm3::Button4Click() {
             context().shell.messageBox(this, QStringLiteral("ﾌｧｲﾙ名が正しくありません。"));
             break;
         case NameVerdict::FolderMissing:
-            if (context().shell.askYesNo(this, QStringLiteral("出力ディレクトリがありません。作成しますか？"))) {
+            if (context().shell.askYesNo(this, QStringLiteral("出力ディレクトリがありません。作成しますか？"), false)) {
                 if (createFolders(folderPart(check.name)))
                     answer(SameNameAnswer::Rename);
                 else

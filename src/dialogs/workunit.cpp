@@ -64,6 +64,7 @@ TForm2::TForm2(AppContext& context) : Form(context) {
     Expand->setAutoRaise(true);
     Expand->setFocusPolicy(Qt::TabFocus);
     Expand->setToolTip(QStringLiteral("このﾎﾞﾀﾝを押すと、細かい設定等ができます。"));
+    Expand->setAccessibleName(Expand->toolTip());
     lzhfiles = new QComboBox(Panel1);
     lzhfiles->setGeometry(32, 4, 325, 20);
     lzhfiles->setEditable(true);
@@ -94,12 +95,15 @@ TForm2::TForm2(AppContext& context) : Form(context) {
     files->setUniformItemSizes(true);
     files->setItemDelegate(new DesignedRows(12, files));
     files->setAcceptDrops(false);
+    files->setAccessibleName(QStringLiteral("圧縮するﾌｧｲﾙ"));
 
     SpeedButton1 = new QToolButton(this);
     SpeedButton1->setGeometry(228, 228, 21, 19);
     SpeedButton1->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     SpeedButton1->setAutoRaise(true);
     SpeedButton1->setFocusPolicy(Qt::NoFocus);
+    SpeedButton1->setAccessibleName(QStringLiteral("TOPのﾌｫﾙﾀﾞを開く"));
+    TopDir->setAccessibleName(Label5->text());
 
     Panel2 = new QFrame(this);
     Panel2->setGeometry(252, 27, 213, 220);
@@ -119,12 +123,13 @@ TForm2::TForm2(AppContext& context) : Form(context) {
     WinSFX->setGeometry(20, 48, 73, 17);
     WinSFX->setEnabled(false);
 
-    setTabOrder(Compress, Expand);
-    setTabOrder(Expand, lzhfiles);
+    setTabOrder(Compress, lzhfiles);
     setTabOrder(lzhfiles, TopDir);
     setTabOrder(TopDir, files);
     setTabOrder(files, SelfExt);
     setTabOrder(SelfExt, WinSFX);
+    // Last, so the designed order stays whole; reached by keys all the same.
+    setTabOrder(WinSFX, Expand);
 
     connect(Compress, &QPushButton::clicked, this, [this] { guard([this] { CompressClick(); }); });
     connect(Expand, &QToolButton::clicked, this, [this] { guard([this] { ExpandClick(); }); });

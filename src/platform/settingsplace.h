@@ -15,4 +15,8 @@ struct SettingsPlace {
 
 SettingsPlace settingsPlace(const std::string& executable);
 
+// The program's own state between runs: $XDG_STATE_HOME/kinaru/, or
+// ~/.local/state/kinaru/, with its final "/"; made when missing.
+std::string stateFolder();
+
 }  // namespace kinaru::platform

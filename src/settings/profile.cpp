@@ -80,7 +80,10 @@ struct KeyValue {
     std::string_view key, value;
 };
 
-bool quoted(std::string_view value) { return value.size() >= 2 && value.front() == '"' && value.back() == '"'; }
+// In double or in single quotes, as the profile functions read them.
+bool quoted(std::string_view value) {
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front();
+}
 
 std::optional<KeyValue> keyValue(std::string_view line) {
     std::size_t eq = line.find('=');

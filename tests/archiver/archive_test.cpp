@@ -9,6 +9,8 @@
 #include <thread>
 
 #include "archive/fsutil.h"
+#include "lzh/error.h"
+#include "lzh/stream.h"
 #include "crafted.h"
 #include "test_util.h"
 
@@ -270,6 +272,19 @@ TEST_F(Library, FailuresHaveTheirCodesAndChangeNothing) {
     EXPECT_EQ(shell(tmp_.path(), "trap '' XFSZ; ulimit -f 8; " + kTool + "a -jm4 ok.lzh big.txt"), 1);
     EXPECT_EQ(readFile(tmp_.path() / "ok.lzh"), before.at("ok.lzh"));
     EXPECT_EQ(temps(tmp_.path()), "");
+    // A full disk says so, apart from other failures to write.
+    if (int full = ::open("/dev/full", O_WRONLY); full >= 0) {
+        lzh::FdSink sink(full, "/dev/full");
+        const uint8_t byte = 0;
+        sink.write(&byte, 1);
+        try {
+            sink.flush();
+            ADD_FAILURE() << "a write to a full device succeeded";
+        } catch (const lzh::Error& e) {
+            EXPECT_EQ(e.code, UNLHA_ERR_DISK_FULL);
+        }
+        ::close(full);
+    }
     // A work folder on another file system: copied beside the archive, then renamed.
     if (fs::is_directory("/dev/shm")) {
         EXPECT_EQ(run("a -w/dev/shm/ ok.lzh big.txt"), 0);

@@ -117,6 +117,15 @@ TEST_F(CompressionDialog, TypedNameStaysAndEnterStartsOnlyFromTheNameBoxOrTheBut
         QTest::keyClick(QApplication::focusWidget(), key);
         EXPECT_EQ(pressed, presses) << focus->metaObject()->className();
     }
+    // Tab goes round in the designed order, ▼ last.
+    std::vector<QWidget*> order;
+    Form2->Compress->setFocus();
+    do {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        order.push_back(QApplication::focusWidget());
+    } while (order.back() != Form2->Compress && order.size() < 10);
+    EXPECT_EQ(order, (std::vector<QWidget*>{Form2->lzhfiles, Form2->TopDir, Form2->files, Form2->SelfExt, Form2->Expand,
+                                            Form2->Compress}));
     Form2->lzhfiles->lineEdit()->clear();
     Form2->lzhfiles->setFocus();
     QTest::keyClicks(QApplication::focusWidget(), QString::fromStdString(files / "out/report.lzh"));

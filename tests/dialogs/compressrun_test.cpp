@@ -3,10 +3,15 @@
 #include "base/paths.h"
 #include "core/compressrun.h"
 #include "platform/files.h"
+#include "platform/setaside.h"
+#include "platform/settingsplace.h"
 #include "tempdir.h"
 
 #include <QStringList>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <utime.h>
 
 namespace kinaru::testing {
 namespace {
@@ -21,6 +26,16 @@ public:
     std::vector<int> results{0, 0};  // archive command, then self-extractor command
     std::vector<std::string> messages;
     std::vector<std::string> commands, asked, seen;
+    // Where the run waits for a signal after saying so on readyFd: before the
+    // archive command writes, after it wrote, before the stub command
+    // writes, or in the error message.
+    enum class Stop { Never, Packing, Written, Stub, Message } stop = Stop::Never;
+    int readyFd = -1;
+    void waitForSignal() {
+        char ready = 1;
+        if (::write(readyFd, &ready, 1) == 1)
+            for (;;) ::pause();
+    }
 
     std::string archiveName() override { return name; }
     void setArchiveName(const std::string& n) override { name = n; }
@@ -28,12 +43,16 @@ public:
         asked.push_back(existing);
         return answer;
     }
-    void message(const std::string& text) override { messages.push_back(text); }
+    void message(const std::string& text) override {
+        if (stop == Stop::Message) waitForSignal();
+        messages.push_back(text);
+    }
     std::string archiveCommand(const std::string& work, const std::string& path) override { return "a " + work + "|" + path; }
     std::string selfExtractorCommand(const std::string& work, const std::string& path) override {
         return "s " + work + "|" + path;
     }
     int runArchiver(const std::string& command) override {
+        if ((stop == Stop::Packing && commands.empty()) || (stop == Stop::Stub && commands.size() == 1)) waitForSignal();
         if (!watched.empty())
             for (auto& e : fs::recursive_directory_iterator(watched)) seen.push_back(e.path().filename().string());
         std::sort(seen.begin(), seen.end());
@@ -42,6 +61,7 @@ public:
         std::string path = command.substr(command.find('|') + 1);
         if (result == 0 && command[0] == 'a') writeFile(path, readFile(path) + "new");
         if (result == 0 && command[0] == 's') writeFile(changeExtension(namePart(path), ".exe"), "stub+" + readFile(path));
+        if (stop == Stop::Written) waitForSignal();
         return result;
     }
     void openFolder(const std::string&) override {}
@@ -134,6 +154,83 @@ TEST_F(Run, ExistingArchiveUnderEachPolicyAndAnswer) {
         EXPECT_TRUE(c.selfExtractor || c.end != RunEnd::Completed || platform::currentDirectory() == top.path())
             << "the items are found from the top folder";
     }
+}
+
+// A signal or a kill at each moment of a run that replaces an archive: at
+// once, or at the next start after a kill, the old archive is back at its
+// name or the new one is there, and nothing is left hidden. A file that
+// somebody else put at the name meanwhile is kept, the old one beside it.
+TEST_F(Run, StoppedAtAnyMomentLeavesTheOldArchiveOrTheNewOne) {
+    using S = FakeDialogs::Stop;
+    struct Case {
+        S stop;
+        int sig;
+        bool selfExtractor;
+        const char* after;
+        bool somebodyElse = false;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {S::Packing, SIGTERM, false, "old"}, {S::Packing, SIGHUP, false, "old"}, {S::Packing, SIGINT, false, "old"},
+        {S::Packing, SIGKILL, false, "old"}, {S::Message, SIGTERM, false, "old"}, {S::Message, SIGKILL, false, "old"},
+        {S::Written, SIGTERM, false, "new"}, {S::Written, SIGKILL, false, "new"},
+        {S::Stub, SIGHUP, true, "old"}, {S::Stub, SIGKILL, true, "old"},
+        {S::Packing, SIGKILL, false, "somebody's", true},
+    };
+    // clang-format on
+    const std::string records = platform::stateFolder();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << int(c.stop) << " " << strsignal(c.sig) << (c.somebodyElse ? " +" : ""));
+        const std::string name = c.selfExtractor ? "report.exe" : "report.lzh";
+        fs::remove_all(out.path());
+        fs::create_directory(out.path());
+        writeFile(out / name, "old");
+        RunRequest r = request(0, out / "report.lzh", c.selfExtractor);
+        dialogs.stop = c.stop;
+        dialogs.results = {c.stop == S::Message ? 0x8005 : 0, 0};
+        int ready[2];
+        ASSERT_EQ(::pipe(ready), 0);
+        dialogs.readyFd = ready[1];
+        pid_t child = ::fork();
+        if (child == 0) {
+            platform::settleOnStopSignals();
+            runCompression(r, dialogs);
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        char said = 0;
+        EXPECT_EQ(::read(ready[0], &said, 1), 1);
+        ::close(ready[0]);
+        ::kill(child, c.sig);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.sig) << status;
+        if (c.somebodyElse) {
+            writeFile(out / name, c.after);
+            utimbuf past{1000, 1000};
+            ::utime((out / name).c_str(), &past);
+        }
+        if (c.sig == SIGKILL) platform::settleLeftovers(records);
+        EXPECT_EQ(readFile(out / name), c.after);
+        auto left = c.somebodyElse ? std::vector<std::string>{name, name + ".kinaru-old"} : std::vector{name};
+        EXPECT_EQ(entries(out), left);
+        if (c.somebodyElse) {
+            EXPECT_EQ(readFile(out / (name + ".kinaru-old")), "old");
+        }
+        EXPECT_TRUE(fs::is_empty(records)) << "a record is left";
+    }
+}
+
+// The record of a run still going is not settled by another start.
+TEST_F(Run, ARunGoingOnKeepsItsArchiveAside) {
+    writeFile(out / "report.lzh", "old");
+    auto aside = platform::SetAside::move(out / "report.lzh", out / ".report.lzh.kinaru-old", platform::stateFolder());
+    ASSERT_TRUE(aside);
+    platform::settleLeftovers(platform::stateFolder());
+    EXPECT_EQ(entries(out), std::vector<std::string>{".report.lzh.kinaru-old"});
+    aside.reset();
+    EXPECT_EQ(readFile(out / "report.lzh"), "old");
+    EXPECT_TRUE(fs::is_empty(platform::stateFolder()));
 }
 
 TEST_F(Run, MissingArchiveFolderHoldsNoArchiveAndIsMade) {

@@ -17,6 +17,7 @@ TEST(FolderList, HoldsFoldersInTheStoredFormAndEntersThem) {
     TempDir dir;
     ::mkdir((dir / "sub").c_str(), 0755);
     ::mkdir((dir / "sub/inner").c_str(), 0755);
+    ::mkdir((dir / "sub/.hidden").c_str(), 0755);
     writeFile(dir / "file", "x");
     DirectoryList list;
     // Folder to enter and the folder held then, or the error's code.
@@ -38,8 +39,9 @@ TEST(FolderList, HoldsFoldersInTheStoredFormAndEntersThem) {
         }
         EXPECT_EQ(platform::currentDirectory(), list.Directory());
     }
-    // The chain of parents, then the subfolders.
+    // The chain of parents, then the subfolders but hidden ones.
     EXPECT_EQ(DirectoryList::folderOf(list.item(0)), "/");
+    EXPECT_EQ(DirectoryList::folderOf(list.item(list.count() - 2)), dir / "sub");
     EXPECT_EQ(DirectoryList::folderOf(list.item(list.count() - 1)), dir / "sub/inner");
     EXPECT_EQ(DirectoryList::folderOf(list.currentItem()), dir / "sub");
     // What a user is told for each errno: no number passes for another meaning.

@@ -6,8 +6,10 @@
 #include "core/webpages.h"
 #include "fixture.h"
 #include "layoutcheck.h"
+#include "platform/qt/qtshell.h"
 #include "platform/qt/qttexts.h"
 
+#include <QAccessible>
 #include <QTest>
 #include <functional>
 #include <map>
@@ -67,6 +69,19 @@ TEST_F(SettingsDialog, EveryDialogIsLaidOutCleanlyInTheFontInUse) {
     Form2->Expand->click();
     for (QWidget* dialog : {static_cast<QWidget*>(Form1), static_cast<QWidget*>(Form2), static_cast<QWidget*>(Form3)})
         EXPECT_EQ(layoutProblems(dialog), QStringList{});
+    EXPECT_EQ(Form1->UnlhaVer->geometry(), QRect(144, 68, 101, 20)) << "at its place, the label whole before it";
+    // A screen reader names every control a person can reach or read; a
+    // combo box's own edit and drop-down list go by the combo box's name.
+    auto control = [](QWidget* w) {
+        return qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w) || qobject_cast<QComboBox*>(w) ||
+               qobject_cast<QAbstractItemView*>(w) || qobject_cast<QProgressBar*>(w);
+    };
+    for (QWidget* dialog : {static_cast<QWidget*>(Form1), static_cast<QWidget*>(Form2), static_cast<QWidget*>(Form3)})
+        for (QWidget* w : dialog->findChildren<QWidget*>())
+            if (control(w) && w->window() == dialog && !qobject_cast<QComboBox*>(w->parentWidget()))
+                EXPECT_FALSE(QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name).isEmpty())
+                    << dialog->metaObject()->className() << " " << w->metaObject()->className() << " at " << w->x()
+                    << "," << w->y();
     // List rows fit the font and never fall below twelve pixels.
     Form2->files->addItem("x");
     EXPECT_GE(Form2->files->visualItemRect(Form2->files->item(0)).height(),
@@ -292,9 +307,47 @@ TEST_F(SettingsDialog, VolumeWithoutFreeSpaceReturnsToTheStartDrive) {
     }
 }
 
+// Keys as a person uses them: Tab enters the same-name group at its checked
+// button and leaves it in one step, Enter answers the reset question No, and
+// Escape closes the dialog as 中止 does.
+TEST_F(SettingsDialog, KeysAsAPersonUsesThem) {
+    const std::string before = "[SETTING]\nSAMEFILE=1\n";
+    writeFile(iniPath(), before);
+    start();
+    std::vector<QWidget*> reached;
+    bool reset = true;
+    QTimer::singleShot(0, [&] {
+        Form1->PageControl1->setCurrentWidget(Form1->TabSheet2);
+        Form1->activateWindow();
+        if (!QTest::qWaitForWindowActive(Form1)) return;
+        Form1->ViewInfo->setFocus();
+        for (auto key : {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Backtab}) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            reached.push_back(QApplication::focusWidget());
+        }
+        QtShell system;
+        QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+        reset = system.askYesNo(Form1, QStringLiteral("設定を初期化します。よろしいですか？"), true);
+        QTest::keyClick(Form1, Qt::Key_Escape);
+        if (Form1->isVisible()) {
+            ADD_FAILURE() << "Escape left the dialog open";
+            Form1->Button3->click();
+        }
+    });
+    EXPECT_EQ(startup->run(), 0);
+    EXPECT_EQ(reached, (std::vector<QWidget*>{Form1->rAdd, Form1->oDirectory, Form1->rAdd, Form1->ViewInfo}));
+    EXPECT_FALSE(reset);
+    EXPECT_TRUE(startup->mainWindowClosed());
+    EXPECT_EQ(readFile(iniPath()), before);
+}
+
 TEST(QtTexts, StockButtonsAreJapanese) {
     ASSERT_TRUE(platform::loadJapaneseQtTexts(*QCoreApplication::instance())) << "qt6-translations-l10n missing";
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes").left(2), QStringLiteral("はい"));
+    // Texts of the file dialogs that Qt's catalogue lacks.
+    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder", "All other platforms"),
+              QStringLiteral("フォルダ"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File name:"), QStringLiteral("ファイル名:"));
 }
 
 }  // namespace

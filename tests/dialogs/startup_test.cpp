@@ -1,3 +1,4 @@
+#include "core/compressrun.h"
 #include "fixture.h"
 
 #include <QTimer>
@@ -44,8 +45,8 @@ TEST_F(Startup, EachModeShowsOnlyItsDialog) {
 TEST_F(Startup, SettingsModeWithoutTheLibraryTellsAndEndsWithoutStoring) {
     start({}, "/nonexistent/libunlha32.so");
     EXPECT_EQ(startup->run(), 0);
-    EXPECT_EQ(shell.messages, QStringList{"UNLHA32.DLLが正しくインストールされていないか、存在しません。\r\n"
-                                          "UNLHA32.DLLを正しくインストールしておいてください。"});
+    EXPECT_EQ(shell.messages, QStringList{QString::fromStdString(missingLibraryMessage())}) << "the text the compression run shows too";
+    EXPECT_NE(missingLibraryMessage().find("libunlha32.so"), std::string::npos);
     EXPECT_TRUE(startup->mainWindowClosed());
     EXPECT_FALSE(exists(iniPath()));
 }

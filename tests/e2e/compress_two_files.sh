@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts the built program with two files, presses Enter, and checks the
-# archive, the settings file and the exit code.
+# archive, the settings file and the exit code; then a short error box and
+# the box without the library.
 . "$(dirname "$0")/desktop.sh"
 
 # A copy of the program's folder, so that its settings file is the test's own.
@@ -26,3 +27,24 @@ cmp one.txt "$work/data/one.txt" && cmp two.bin "$work/data/two.bin" || fail "th
 for section in MAIN COMP ALART SETTING; do
   grep -q "^\[$section\]" "$work/app/kinaru.ini" || fail "settings file lacks [$section]"
 done
+
+# An output folder that cannot be entered: a short error box, still as wide
+# as its caption needs under the window manager.
+sed -i "s|^DISTDIR=.*|DISTDIR=$work/gone|" "$work/app/kinaru.ini"
+launch "$work/app/kinaru"
+box=$(wait_window "^Kinaru Version 2.5 Prerelease.$") || fail "no box about the output folder"
+read -r _ _ w _ < <(outer_geometry "$box")
+((w >= 290)) || fail "the box is $w pixels wide: its caption is cut"
+send_keys "$box" Return
+window=$(wait_window "^Kinaru Ver2") || fail "no settings dialog after the box"
+send_keys "$window" Escape
+expect_exit
+sed -i "s|^DISTDIR=.*|DISTDIR=$work/out|" "$work/app/kinaru.ini"
+
+# Without the library: one box under the application title; Enter closes it
+# and ends the program.
+mv "$work/app/libunlha32.so" "$work/libunlha32.so"
+launch "$work/app/kinaru"
+box=$(wait_window "^Kinaru Version 2.5 Prerelease.$") || fail "no box about the missing library"
+send_keys "$box" Return
+expect_exit

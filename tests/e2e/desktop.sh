@@ -4,7 +4,8 @@
 #   desktop_start                 start the display and the window manager
 #   program_copy BIN FORMAT       copy the program's folder BIN into $work/app;
 #                                 its kinaru.ini is printf FORMAT "$work/out"
-#                                 (the folder for archives)
+#                                 (the folder for archives); its state folder
+#                                 is $work/state
 #   launch COMMAND...             run COMMAND in the background ($pid), for a
 #                                 minute at most
 #   expect_exit                   wait for it; fail unless it ended with 0
@@ -29,6 +30,8 @@ program_copy() {
   work=$(mktemp -d)
   at_exit rm -rf "$work"
   mkdir -p "$work/app" "$work/out"
+  # What the program keeps between runs stays out of any home too.
+  export XDG_STATE_HOME="$work/state"
   cp -a "$1/." "$work/app/"
   # shellcheck disable=SC2059
   printf "$2" "$work/out" >"$work/app/kinaru.ini"

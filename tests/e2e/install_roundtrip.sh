@@ -25,6 +25,8 @@ grep -qx "Exec=\"$prefix/kinaru\" %F" "$entry" || fail "desktop entry does not s
 xmllint --noout "$uca" || fail "Thunar's actions are no longer valid XML"
 grep -q '<name>Mine</name>' "$uca" || fail "the user's own Thunar action was lost"
 [ -x "$share/kio/servicemenus/kinaru-compress.desktop" ] || fail "Dolphin ignores a service menu without the executable bit"
+# PCManFM (libfm) labels the menu entry with Tooltip when there is one.
+grep -q '^Tooltip' "$share/file-manager/actions/kinaru-compress.desktop" && fail "PCManFM would not show Kinaru で圧縮"
 
 # Each file manager's substitution of the selection into its command line:
 # one shell-quoted word per path (Dolphin, Thunar, file-manager actions),
@@ -73,10 +75,14 @@ grep -q '^\[SETTING\]' "$HOME/.config/kinaru/kinaru.ini" || fail "no settings in
 [ ! -e "$prefix/kinaru.ini" ] || fail "the installed program wrote its settings into the install"
 
 rm -f "$archive"
-"$root/scripts/uninstall" --purge "$prefix" || fail "uninstall failed"
+"$root/scripts/uninstall" "$prefix" >/dev/null || fail "uninstall failed"
+[ -f "$HOME/.config/kinaru/kinaru.ini" ] || fail "a plain uninstall removed the settings"
+"$root/scripts/uninstall" --purge "$prefix" || fail "--purge after the uninstall failed"
 cmp "$uca" "$work/uca.before" || fail "uninstall did not give back the user's Thunar actions"
 rm "$uca"
 left=$(find "$HOME" -mindepth 1 ! -type d ! -name mimeinfo.cache)
 [ -z "$left" ] || fail "left after uninstall: $left"
+empty=$(find "$HOME" -mindepth 1 -type d -empty ! -path "$HOME/.config/Thunar" ! -path "$HOME/.local/state")
+[ -z "$empty" ] || fail "empty folders left after uninstall: $empty"
 ! grep -rq kinaru "$share/applications" || fail "the menu cache still names kinaru"
 [ ! -e "$prefix" ] || fail "prefix folder left behind"

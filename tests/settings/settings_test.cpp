@@ -70,10 +70,11 @@ TEST_F(Profile, FileThatCannotBeWrittenGivesTheWriteErrorAndStaysIntact) {
 }
 
 TEST_F(Profile, HandEditedFilesAndValuesWithBlanksComeBackAsWritten) {
-    writeFile(file, "\xEF\xBB\xBF[SETTING]\nDISTDIR=\"/srv/out\"\n");
+    writeFile(file, "\xEF\xBB\xBF[SETTING]\nDISTDIR=\"/srv/out\"\nWORKDIR=' /w '\n");
     TIniFile ini(file);
     EXPECT_EQ(ini.ReadString("SETTING", "DISTDIR", ""), "/srv/out");
-    for (std::string value : {" /out ", "\t/x", "\"quoted\"", "/w\xff\xfe/", "\"", "/plain"}) {
+    EXPECT_EQ(ini.ReadString("SETTING", "WORKDIR", ""), " /w ");
+    for (std::string value : {" /out ", "\t/x", "\"quoted\"", "'quoted'", "/w\xff\xfe/", "\"", "'", "/plain"}) {
         ini.WriteString("SETTING", "WORKDIR", value);
         EXPECT_EQ(ini.ReadString("SETTING", "WORKDIR", ""), value);
     }

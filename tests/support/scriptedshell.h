@@ -12,7 +12,7 @@ class ScriptedShell : public Shell {
 public:
     void errorBox(QWidget*, const QString& text) override { errors << text; }
     void messageBox(QWidget*, const QString& text) override { messages << text; }
-    bool askYesNo(QWidget*, const QString& text) override {
+    bool askYesNo(QWidget*, const QString& text, bool) override {
         questions << text;
         return next(yesNoAnswers, false);
     }

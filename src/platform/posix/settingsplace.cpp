@@ -48,4 +48,17 @@ SettingsPlace settingsPlace(const std::string& executable) {
     return {own + "/kinaru.ini", home};
 }
 
+std::string stateFolder() {
+    std::string state = absoluteEnvironment("XDG_STATE_HOME");
+    if (state.empty()) {
+        std::string local = homeFolder() + ".local";
+        ::mkdir(local.c_str(), 0700);
+        state = local + "/state";
+    }
+    std::string own = state + "/kinaru";
+    ::mkdir(state.c_str(), 0700);
+    ::mkdir(own.c_str(), 0700);
+    return own + "/";
+}
+
 }  // namespace kinaru::platform

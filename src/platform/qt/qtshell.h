@@ -8,7 +8,7 @@ class QtShell : public Shell {
 public:
     void errorBox(QWidget* owner, const QString& text) override;
     void messageBox(QWidget* owner, const QString& text) override;
-    bool askYesNo(QWidget* owner, const QString& text) override;
+    bool askYesNo(QWidget* owner, const QString& text, bool noByDefault) override;
     std::optional<std::string> chooseOpenFile(QWidget* owner, const std::string& initialName) override;
     std::optional<std::string> chooseSaveFile(QWidget* owner, const std::string& initialPath,
                                               const std::string& defaultExtension) override;

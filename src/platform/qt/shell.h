@@ -17,8 +17,9 @@ public:
     virtual void errorBox(QWidget* owner, const QString& text) = 0;
     // A plain message: text, the application title, one OK button.
     virtual void messageBox(QWidget* owner, const QString& text) = 0;
-    // A question with the caption "警告" and the buttons Yes and No.
-    virtual bool askYesNo(QWidget* owner, const QString& text) = 0;
+    // A question with the caption "警告" and the buttons Yes and No; Enter
+    // answers No when noByDefault, as a question before a loss should.
+    virtual bool askYesNo(QWidget* owner, const QString& text, bool noByDefault) = 0;
 
     // A file-open dialog proposing initialName; the chosen path, if any.
     virtual std::optional<std::string> chooseOpenFile(QWidget* owner, const std::string& initialName) = 0;
