@@ -130,8 +130,7 @@ std::string quotedNameMessage(const std::string& name) { return "名前に「\"�
 
 std::string missingLibraryMessage() {
     return "書庫ライブラリ " + Unlha::libraryName() +
-           " が見つかりません。\r\n"
-           "kinaru と同じフォルダか、システムのライブラリのフォルダに置いてください。";
+           " が見つかりません。\r\nkinaru と同じフォルダか、システムのライブラリのフォルダに置いてください。";
 }
 
 std::string workFolderMessage(const std::string& folder) { return "作業ﾌｫﾙﾀﾞがないか、書き込めません。\n" + folder; }

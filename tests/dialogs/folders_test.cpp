@@ -67,22 +67,5 @@ TEST(Volumes, AFolderBelongsToTheLongestWholeRootBeforeIt) {
     EXPECT_EQ(volumeRootOf({{"/data", ""}}, "/etc"), "") << "no listed volume holds it";
 }
 
-// A folder that is no mount point, or one that is gone, cannot be asked: it
-// may not answer for the volume that holds it.
-TEST(Volumes, TheSystemListsTheRootAndAnswersForMountedVolumesOnly) {
-    SystemVolumes system;
-    std::vector<Volume> mounted = system.mounted();
-    EXPECT_EQ(volumeRootOf(mounted, "/"), "/");
-    for (const Volume& volume : mounted) {
-        EXPECT_GE(system.freeBytes(volume.root), 0) << volume.root;
-        EXPECT_LE(system.freeBytes(volume.root), system.totalBytes(volume.root)) << volume.root;
-    }
-    TempDir plain;
-    for (const std::string& root : {plain.path(), plain / "gone"}) {
-        EXPECT_EQ(system.totalBytes(root), -1) << root;
-        EXPECT_EQ(system.freeBytes(root), -1) << root;
-    }
-}
-
 }  // namespace
 }  // namespace kinaru::testing

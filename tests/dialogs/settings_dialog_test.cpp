@@ -172,12 +172,6 @@ TEST_F(SettingsDialog, LoadThenStoreBringsTheFileIntoNormalForm) {
     }
 }
 
-TEST(LibraryVersion, ShownWithTwoDecimals) {
-    const std::pair<unsigned, const char*> cases[] = {
-        {115, "Version 1.15"}, {100, "Version 1.00"}, {1, "Version 0.01"}, {65535, "Version 655.35"}};
-    for (auto [version, text] : cases) EXPECT_EQ(libraryVersionText(version), text);
-}
-
 TEST_F(SettingsDialog, WorkFolderFollowsUseDefaultAndBrowsingKeepsTheFinalSlash) {
     writeFile(iniPath(), "[SETTING]\nDEFAULT=0\nWORKDIR=/w/\n");
     start();
@@ -214,15 +208,6 @@ TEST_F(SettingsDialog, PanelButtonsOpenTheWebPagesAndTheHelp) {
     }
     EXPECT_EQ(shell.openedUrls, QStringList({QString::fromStdString(makerHomePage()), QString::fromStdString(latestInformationPage())}));
     EXPECT_EQ(shell.openedDocuments, std::vector<std::string>{exeDir / "Kinaru.html"});
-}
-
-// The help beside the program speaks of the choices under the names the user
-// sees in the dialogs.
-TEST(Help, IsInstalledAndNamesTheChoices) {
-    std::string help = readFile(HELP_FILE);
-    for (const char* text : {"<meta charset=\"utf-8\">", "ﾀﾞｲｱﾛｸﾞ表示、ﾕｰｻﾞが選択", "標準の場所を使う",
-                             "自動解凍書庫化", "WinSFX", "上書き続行", "削除続行", "ﾌｧｲﾙ名変更", "kinaru.ini"})
-        EXPECT_NE(help.find(text), std::string::npos) << text;
 }
 
 // A drive without a medium: the folder list cannot enter it and says so; once

@@ -45,7 +45,8 @@ TEST_F(Startup, EachModeShowsOnlyItsDialog) {
 TEST_F(Startup, SettingsModeWithoutTheLibraryTellsAndEndsWithoutStoring) {
     start({}, "/nonexistent/libunlha32.so");
     EXPECT_EQ(startup->run(), 0);
-    EXPECT_EQ(shell.messages, QStringList{QString::fromStdString(missingLibraryMessage())}) << "the text the compression run shows too";
+    EXPECT_EQ(shell.messages, QStringList{QString::fromStdString(missingLibraryMessage())})
+        << "the text the compression run shows too";
     EXPECT_NE(missingLibraryMessage().find("libunlha32.so"), std::string::npos);
     EXPECT_TRUE(startup->mainWindowClosed());
     EXPECT_FALSE(exists(iniPath()));
