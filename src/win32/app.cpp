@@ -19,7 +19,7 @@ void App::ReadIni() {
     if (wanted.empty()) return;
     if (FileResult failed = platform::changeDirectory(wanted)) {
         unreachableOutput = wanted;
-        throw KinaruError(wanted + ": " + InOutError::textFor(failed));
+        throw InOutError(failed);
     }
     settings.outputFolder = platform::currentDirectory();
 }

@@ -92,8 +92,9 @@ void errorBox(HWND owner, const std::string& text) {
     MessageBoxW(owner, widen(text + ".").c_str(), widen(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR);
 }
 
-bool askYesNo(HWND owner, const std::string& text) {
-    return MessageBoxW(owner, widen(text).c_str(), L"警告", MB_YESNO) == IDYES;
+bool askYesNo(HWND owner, const std::string& text, bool noByDefault) {
+    UINT buttons = MB_YESNO | (noByDefault ? MB_DEFBUTTON2 : MB_DEFBUTTON1);
+    return MessageBoxW(owner, widen(text).c_str(), L"警告", buttons) == IDYES;
 }
 
 HICON shellIcon(int index, bool large) {

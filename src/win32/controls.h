@@ -24,7 +24,7 @@ HWND createTooltips(HWND owner);
 // The plain message box, the error box (text and "."), the question box.
 void messageBox(HWND owner, const std::string& text);
 void errorBox(HWND owner, const std::string& text);
-bool askYesNo(HWND owner, const std::string& text);
+bool askYesNo(HWND owner, const std::string& text, bool noByDefault);
 
 // A small or large icon of the system's shell library by its resource
 // number: 4 a closed folder, 5 an open one.

@@ -5,6 +5,7 @@
 #include "base/paths.h"
 #include "core/itemlist.h"
 #include "platform/files.h"
+#include "platform/setaside.h"
 #include "platform/settingsplace.h"
 #include "platform/win32/wide.h"
 #include "unlha/unlha.h"
@@ -46,6 +47,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
     InitCommonControlsEx(&controls);
 
     const std::string executable = platform::executablePath();
+    // Archives that a run ended by logoff or a kill left set aside go back.
+    platform::settleLeftovers(platform::stateFolder());
     Unlha unlha(Unlha::defaultCandidates(executable));
 
     // Items name files from where the program was started, before the

@@ -2,6 +2,7 @@
 
 #include "base/errors.h"
 #include "base/paths.h"
+#include "core/compressrun.h"
 #include "core/webpages.h"
 #include "platform/files.h"
 #include "platform/win32/wide.h"
@@ -266,8 +267,7 @@ void TForm1::FormShow() {
     refreshDrive();
     unsigned version = unsigned(app_.unlha.UnlhaGetVersion()) & 0xFFFF;
     if (version == 0) {
-        messageBox(nullptr, "UNLHA32.DLLが正しくインストールされていないか、存在しません。\r\n"
-                            "UNLHA32.DLLを正しくインストールしておいてください。");
+        messageBox(nullptr, missingLibraryMessage());
         PostQuitMessage(0);
         return;
     }
@@ -304,7 +304,7 @@ void TForm1::Button2Click() {
 void TForm1::Button3Click() { PostQuitMessage(0); }
 
 void TForm1::Button4Click() {
-    if (!askYesNo(window_, "設定を初期化します。よろしいですか？")) return;
+    if (!askYesNo(window_, "設定を初期化します。よろしいですか？", true)) return;
     DeleteFileW(widen(app_.settingsPath).c_str());
     app_.settings.sameName = SameNamePolicy::Ask;
     try {

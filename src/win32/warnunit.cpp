@@ -95,7 +95,7 @@ void TForm3::Button4Click() {
     switch (check.verdict) {
         case NameVerdict::Refused: messageBox(window_, "ﾌｧｲﾙ名が正しくありません。"); break;
         case NameVerdict::FolderMissing:
-            if (askYesNo(window_, "出力ディレクトリがありません。作成しますか？")) {
+            if (askYesNo(window_, "出力ディレクトリがありません。作成しますか？", false)) {
                 if (createFolders(folderPart(check.name)))
                     answer(SameNameAnswer::Rename);
                 else

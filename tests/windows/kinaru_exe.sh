@@ -5,11 +5,12 @@
 # readers take byte for byte and stores the settings file; started again,
 # the same-name dialog takes a new name; the settings dialog saves the
 # defaults; without the library, the run and the settings dialog say so and
-# neither packs nor stores. Arguments: the folder holding the x86_64
-# kinaru.exe and unlha32.dll, and tests/e2e's drag source.
+# neither packs nor stores; the command lines are the Linux program's.
+# Arguments: the folder holding the x86_64 kinaru.exe, unlha32.dll and
+# recording/unlha32.dll, and tests/e2e's drag source.
 . "$(dirname "$0")/../e2e/desktop.sh"
 
-bin=$1
+bin=$(cd "$1" && pwd)
 wine=/usr/lib/wine/wine64
 for tool in "$wine" lhasa bsdtar; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
@@ -76,6 +77,18 @@ printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\nWORKDIR=\nSAMEFILE=2\nCOMPVER=0\nDIRE
   "$(winpath "$work/out")" >"$work/expected.ini"
 cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file: $(cat "$work/app/kinaru.ini")"
 
+# The same name again: 圧縮中止 in the same-name dialog leaves the archive
+# as it was and ends the program.
+cp "$archive" "$work/before.lzh"
+printf 'changed since\n' >"$work/data/one.txt"  # so that any other answer would change the archive
+run_kinaru "$(winpath "$work/data/one.txt")"
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared to abandon"
+send_keys "$window" Return
+same=$(wait_window "同じ名前のファイルを見つけました" 60) || fail "no same-name dialog appeared to abandon"
+send_keys "$same" Tab Tab space
+expect_exit
+cmp "$work/before.lzh" "$archive" || fail "the abandoned run changed the archive"
+
 # The same name again: the same-name dialog takes a new name typed into it.
 run_kinaru "$(winpath "$work/data/one.txt")"
 window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared the second time"
@@ -136,4 +149,19 @@ message=$(wait_window "^Kinaru Version 2.5 Prerelease.$" 60) || fail "no message
 send_keys "$message" Return
 expect_exit
 cmp "$work/before.ini" "$work/app/kinaru.ini" || fail "the settings file changed without the library"
+
+# The command lines, through a library that writes them down: the same
+# words, switches, blanks and quotes as the Linux program's, names in UTF-8
+# through UnlhaUtf8, the work folder and the temporary archive aside.
+cp "$bin/recording/unlha32.dll" "$work/app/unlha32.dll"
+run_kinaru "$(winpath "$work/data/one.txt")" "$(winpath "$work/data/two.bin")" "$(winpath "$work/data/한글😀.txt")"
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared with the recording library"
+xdotool mousemove --window "$window" 446 14 click 1 sleep 0.5 mousemove --window "$window" 268 63 click 1  # Expand, 自動解凍書庫化
+xdotool mousemove --window "$window" 120 14 click 1
+send_keys "$window" Return
+expect_exit
+recorded=$(sed -E 's/ -w[^ ]* / -wWORK /; s/"[^"]*[0-9]{8}\.lzh"/"TEMP.lzh"/' "$work/app/commands.txt")
+expected='UnlhaUtf8: a -n1 -x1 -wWORK -jm2 -r2 -a2  "TEMP.lzh"  "one.txt" "two.bin" "한글😀.txt"
+UnlhaUtf8: s -n1 -x1 -wWORK -jm2  -a2 -gu1 -ji1  "TEMP.lzh"'
+[ "$recorded" = "$expected" ] || fail "commands: $(cat "$work/app/commands.txt")"
 echo "PASS"
