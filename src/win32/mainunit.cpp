@@ -41,17 +41,7 @@ char driveOf(const std::string& path) {
 }  // namespace
 
 TForm1::TForm1(App& app) : app_(app) {
-    static bool registered = [] {
-        WNDCLASSEXW kind{};
-        kind.cbSize = sizeof kind;
-        kind.lpfnWndProc = procedure;
-        kind.hInstance = GetModuleHandleW(nullptr);
-        kind.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        kind.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        kind.lpszClassName = L"TForm1";
-        return RegisterClassExW(&kind) != 0;
-    }();
-    (void)registered;
+    registerFormClass(L"TForm1", procedure, false);
     RECT outer{0, 0, 288, 290};
     AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
     window_ = CreateWindowExW(kExStyle, L"TForm1", L"Kinaru Ver2.5", kStyle, app.settings.mainLeft,

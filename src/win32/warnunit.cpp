@@ -22,17 +22,7 @@ enum Id { kCurrent = 201, kChange, kSpeedButton1, kButton1, kButton2, kButton3, 
 }  // namespace
 
 TForm3::TForm3(App& app) : app_(app) {
-    static bool registered = [] {
-        WNDCLASSEXW kind{};
-        kind.cbSize = sizeof kind;
-        kind.lpfnWndProc = procedure;
-        kind.hInstance = GetModuleHandleW(nullptr);
-        kind.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        kind.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        kind.lpszClassName = L"TForm3";
-        return RegisterClassExW(&kind) != 0;
-    }();
-    (void)registered;
+    registerFormClass(L"TForm3", procedure, false);
     RECT outer{0, 0, 401, 118};
     AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
     window_ = CreateWindowExW(kExStyle, L"TForm3", L"同じ名前のファイルを見つけました。", kStyle,

@@ -83,18 +83,7 @@ void TForm2::guard(Handler handler) {
 }
 
 TForm2::TForm2(App& app) : app_(app) {
-    static bool registered = [] {
-        WNDCLASSEXW kind{};
-        kind.cbSize = sizeof kind;
-        kind.lpfnWndProc = procedure;
-        kind.hInstance = GetModuleHandleW(nullptr);
-        kind.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        kind.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        kind.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-        kind.lpszClassName = L"TForm2";
-        return RegisterClassExW(&kind) != 0;
-    }();
-    (void)registered;
+    registerFormClass(L"TForm2", procedure, true);
     RECT outer{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
     window_ = CreateWindowExW(kExStyle, L"TForm2", L"Kinaru - ﾌｧｲﾙ圧縮", kStyle, app.settings.compressionLeft,
