@@ -4,7 +4,8 @@
 # off the screen is brought onto it, always to the same place, without losing
 # the stored value, 圧縮 shows its focus ring, ▼ is reached by Tab, the
 # same-name dialog takes a typed name with Enter, and the settings dialog asks
-# for no window functions and takes a close or Escape as 中止.
+# for no window functions and takes a close or Escape as 中止; 初期化 asks
+# first, with the safe answer under Enter.
 . "$(dirname "$0")/desktop.sh"
 
 program_copy "$1" '[MAIN]\nLEFT=32\nTOP=-5\n[COMP]\nLEFT=2500\nTOP=1900\n[SETTING]\nDISTDIR=%s/\nVIEWINFO=0\nSAMEFILE=2\n'
@@ -66,3 +67,19 @@ on_top_edge "$window"
 send_keys "$window" Escape
 expect_exit
 cmp -s "$ini" "$work/before.ini" || fail "Escape saved the settings"
+# 初期化 asks first, and Enter answers the safe いいえ; はい rewrites the file and says so.
+launch "$work/app/kinaru"
+window=$(wait_window "^Kinaru Ver") || fail "no settings dialog appeared"
+xdotool mousemove --window "$window" 70 14 click 1 mousemove --window "$window" 237 56 click 1
+question=$(wait_window "^警告$" 10) || fail "初期化 asked nothing"
+send_keys "$question" Return
+sleep 0.5
+cmp -s "$ini" "$work/before.ini" || fail "Enter at the question reset the settings"
+xdotool mousemove --window "$window" 237 56 click 1
+question=$(wait_window "^警告$" 10) || fail "初期化 asked nothing the second time"
+send_keys "$question" alt+y
+told=$(wait_window "^Kinaru Version" 10) || fail "no word that the settings were reset"
+send_keys "$told" Return
+grep -qx 'VIEWINFO=1' "$ini" || fail "the reset kept what was stored: $(cat "$ini")"
+send_keys "$window" Escape
+expect_exit
