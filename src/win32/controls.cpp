@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace kinaru::win32 {
 
 using platform::narrow;
@@ -65,6 +67,30 @@ HWND control(HWND parent, const wchar_t* kind, const std::string& text, DWORD st
                                   GetModuleHandleW(nullptr), nullptr);
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(designedFont()), FALSE);
     return window;
+}
+
+void fitToText(HWND label) {
+    std::wstring text = widen(textOf(label));
+    HDC dc = GetDC(label);
+    HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+    SelectObject(dc, before);
+    ReleaseDC(label, dc);
+    RECT place{};
+    GetWindowRect(label, &place);
+    int width = std::max<int>(place.right - place.left, size.cx);
+    SetWindowPos(label, HWND_BOTTOM, 0, 0, width, place.bottom - place.top, SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void setRowHeight(HWND list, UINT message, int designed) {
+    HDC dc = GetDC(list);
+    HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, before);
+    ReleaseDC(list, dc);
+    SendMessageW(list, message, 0, std::max<int>(designed, metrics.tmHeight + 2));
 }
 
 std::string textOf(HWND window) {

@@ -37,8 +37,8 @@ public:
          rAdd = nullptr, rUserSelect = nullptr, oDirectory = nullptr, oOpenDist = nullptr, Label1 = nullptr,
          CompressVer = nullptr, Label2 = nullptr, UseDefault = nullptr, WorkDirectory = nullptr, Button1 = nullptr;
     HWND Label6 = nullptr, Label5 = nullptr, DistDrive = nullptr, DistStr = nullptr, Bevel1 = nullptr,
-         Label10 = nullptr, UnlhaVer = nullptr, Bevel2 = nullptr, Panel4 = nullptr;
-    HWND Panel1 = nullptr, Panel2 = nullptr, Panel6 = nullptr, Panel5 = nullptr, Version = nullptr;
+         Label10 = nullptr, UnlhaVer = nullptr, Bevel2 = nullptr, Panel4 = nullptr, Image2 = nullptr;
+    HWND Panel1 = nullptr, Image1 = nullptr, Panel2 = nullptr, Panel6 = nullptr, Panel5 = nullptr, Version = nullptr;
     HWND Button2 = nullptr, Button3 = nullptr;
 
 private:
@@ -62,6 +62,8 @@ private:
     std::string folder_;             // the current folder of Dir_Dst
     char startDrive_ = 0;
     HBRUSH panelBrush_ = nullptr;
+    HBRUSH pageBrush_ = nullptr;  // the tab control's page colour
+    RECT pageArea_{};              // where the pages lie
     HFONT boldFont_ = nullptr;
 };
 

@@ -44,6 +44,7 @@ TForm3::TForm3(App& app) : app_(app) {
     Button2 = control(window_, L"BUTTON", "上書き続行", BS_PUSHBUTTON | WS_TABSTOP, 304, 36, 85, 21, kButton2);
     Button3 = control(window_, L"BUTTON", "削除続行", BS_PUSHBUTTON | WS_TABSTOP, 304, 64, 85, 21, kButton3);
     Button4 = control(window_, L"BUTTON", "ﾌｧｲﾙ名変更", BS_PUSHBUTTON | WS_TABSTOP, 304, 92, 85, 21, kButton4);
+    for (HWND label : {Label3, Label4, Label1, Label2}) fitToText(label);
     HWND tips = createTooltips(window_);
     addHint(tips, Button1, "圧縮を中断します");
     addHint(tips, Button2, "元からあるﾌｧｲﾙに(追加)上書きして続行します");

@@ -97,7 +97,7 @@ TForm2::TForm2(App& app) : app_(app) {
     Compress = control(window_, L"BUTTON", "圧縮", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 372, 4, 57, 21, kCompress);
     lzhfiles = control(window_, L"COMBOBOX", "lzhfiles", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 32,
                        4, 325, 200, kLzhfiles);
-    SendMessageW(lzhfiles, CB_SETITEMHEIGHT, 0, 12);
+    setRowHeight(lzhfiles, CB_SETITEMHEIGHT, 12);
     Expand = control(window_, L"BUTTON", "▼", BS_AUTOCHECKBOX | BS_PUSHLIKE, 436, 4, 21, 21, kExpand);
     Bevel1 = control(window_, L"STATIC", "", SS_ETCHEDVERT, 364, 4, 2, 20);
     Bevel2 = control(window_, L"STATIC", "", SS_ETCHEDVERT, 361, 4, 2, 20);
@@ -106,7 +106,7 @@ TForm2::TForm2(App& app) : app_(app) {
                      20, kTopDir, WS_EX_CLIENTEDGE);
     files = control(window_, L"LISTBOX", "", LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
                     0, 28, 249, 197, kFiles, WS_EX_CLIENTEDGE);
-    SendMessageW(files, LB_SETITEMHEIGHT, 0, 12);
+    setRowHeight(files, LB_SETITEMHEIGHT, 12);
     SpeedButton1 = control(window_, L"BUTTON", "", BS_ICON | BS_FLAT, 228, 228, 21, 19, kSpeedButton1);
     SendMessageW(SpeedButton1, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(shellIcon(5, false)));
     Panel2 = control(window_, L"STATIC", "", SS_ETCHEDFRAME, 252, 27, 213, 220);
@@ -115,6 +115,7 @@ TForm2::TForm2(App& app) : app_(app) {
     WinSFX = control(window_, L"BUTTON", "WinSFX", BS_AUTOCHECKBOX | WS_TABSTOP | WS_DISABLED, 272, 75, 73, 17, kWinSFX);
     HWND tips = createTooltips(window_);
     addHint(tips, Expand, "このﾎﾞﾀﾝを押すと、細かい設定等ができます。");
+    for (HWND label : {Label1, Label5}) fitToText(label);
     // The strip and the frames are drawn behind the controls they hold.
     for (HWND back : {Panel2, Panel1}) SetWindowPos(back, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
