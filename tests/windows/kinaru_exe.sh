@@ -37,7 +37,8 @@ timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || fail "wine could not make its
 # winds down would not start.
 /usr/lib/wine/wineserver -p
 
-run_kinaru() { cd "$work" && timeout 120 "$wine" "$work/app/kinaru.exe" "$@" </dev/null & pid=$!; }
+# $pid is the timeout's, whose only child is the program.
+run_kinaru() { (cd "$work" && exec timeout 120 "$wine" "$work/app/kinaru.exe" "$@" </dev/null) & pid=$!; }
 
 run_kinaru "$(winpath "$work/data/one.txt")" "$(winpath "$work/data/two.bin")"
 window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared"
@@ -114,6 +115,32 @@ done <<'ROWS'
 2 Tab,r,e,n,a,m,e,d,Return one.txt                   renamed.lzh
 ROWS
 cmp "$work/before.lzh" "$archive" || fail "the renamed run changed the old archive"
+
+# Killed while it replaces an archive (the old one set aside, the library's
+# progress window up): the next start puts the old archive back from its
+# record in %LOCALAPPDATA%\Kinaru and leaves no record, as a stop does on
+# Linux.
+seq 1 12000000 >"$work/data/big.txt"
+printf 'old archive\n' >"$work/out/big.lzh"
+printf '[SETTING]\nDISTDIR=%s\nSAMEFILE=0\nCOMPVER=2\nVIEWINFO=1\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
+big() { ls -A "$work/out" | grep big | tr '\n' ' '; }
+run_kinaru "$(winpath "$work/data/big.txt")"
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared for the big file"
+send_keys "$window" Return
+wait_window "^圧縮中$" 60 >/dev/null || fail "no progress window appeared"
+[ "$(big)" = ".big.lzh.kinaru-old " ] || fail "not set aside while packing: $(big)"
+kill -KILL "$(pgrep -P "$pid")"
+wait "$pid" 2>/dev/null
+records=$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Local/Kinaru)
+[ "$(big)" = ".big.lzh.kinaru-old " ] && [ -n "$(ls -A "$records")" ] || fail "after a kill: $(big), records: $(ls -A "$records")"
+run_kinaru
+window=$(wait_window "^Kinaru Ver2.5$" 60) || fail "no settings dialog after the kill"
+xdotool mousemove --window "$window" 246 278 click 1  # 中止
+expect_exit
+[ "$(big)" = "big.lzh " ] && [ "$(cat "$work/out/big.lzh")" = "old archive" ] || fail "the next start left $(big)"
+[ -z "$(ls -A "$records")" ] || fail "records left: $(ls -A "$records")"
+rm "$work/data/big.txt" "$work/out/big.lzh"
+printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
 
 # A name the Japanese code page cannot hold reaches the archive whole.
 printf 'korean\n' >"$work/data/한글😀.txt"
