@@ -108,8 +108,13 @@ TForm1::TForm1(App& app) : app_(app) {
 
     pages_.emplace_back();  // 出力
     Drive_Dst = at(L"COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 12, 12, 249, 200, kDrive);
-    Dir_Dst = at(L"LISTBOX", "", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, 12, 40, 249, 185, kDir,
-                 WS_EX_CLIENTEDGE);
+    // Drawn here: each row with an open folder (the way down to the current
+    // folder) or a closed one (the folders inside it).
+    Dir_Dst = at(L"LISTBOX", "",
+                 LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP, 12,
+                 40, 249, 185, kDir, WS_EX_CLIENTEDGE);
+    openFolder_ = shellIcon(5, false);
+    closedFolder_ = shellIcon(4, false);
     setRowHeight(Dir_Dst, LB_SETITEMHEIGHT, 16);
 
     pages_.emplace_back();  // 圧縮ｵﾌﾟｼｮﾝ, in its tab order
@@ -225,6 +230,7 @@ void TForm1::listFolder() {
         std::string name = depth == 0 ? chain[0] : namePart(chain[depth]);
         std::string text = std::string(depth * 2, ' ') + name;
         SendMessageW(Dir_Dst, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(text).c_str()));
+        SendMessageW(Dir_Dst, LB_SETITEMDATA, rows_.size(), 1);  // an open folder
         rows_.push_back(chain[depth]);
     }
     SendMessageW(Dir_Dst, LB_SETCURSEL, rows_.size() - 1, 0);
@@ -239,6 +245,25 @@ void TForm1::listFolder() {
         rows_.push_back(withSeparator(folder_) + name);
     } while (FindNextFileW(search, &found));
     FindClose(search);
+}
+
+void TForm1::drawFolderRow(const DRAWITEMSTRUCT& row) {
+    if (row.itemID == UINT(-1)) return;
+    HDC dc = row.hDC;
+    RECT box = row.rcItem;
+    bool selected = row.itemState & ODS_SELECTED;
+    FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    HICON icon = row.itemData ? openFolder_ : closedFolder_;
+    DrawIconEx(dc, box.left + 1, box.top + (box.bottom - box.top - 16) / 2, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    std::wstring text(std::size_t(SendMessageW(Dir_Dst, LB_GETTEXTLEN, row.itemID, 0)) + 1, L'\0');
+    text.resize(std::size_t(SendMessageW(Dir_Dst, LB_GETTEXT, row.itemID, reinterpret_cast<LPARAM>(text.data()))));
+    HGDIOBJ before = SelectObject(dc, designedFont());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT words{box.left + 20, box.top, box.right, box.bottom};
+    DrawTextW(dc, text.c_str(), int(text.size()), &words, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    SelectObject(dc, before);
+    if (row.itemState & ODS_FOCUS) DrawFocusRect(dc, &box);
 }
 
 void TForm1::enterFolder(const std::string& folder) {
@@ -470,6 +495,12 @@ LRESULT TForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                     return reinterpret_cast<LRESULT>(pageBrush_);
                 }
                 break;
+            }
+            case WM_DRAWITEM: {
+                auto* row = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+                if (row->hwndItem != Dir_Dst) break;
+                drawFolderRow(*row);
+                return TRUE;
             }
             case WM_ERASEBKGND: {
                 // Frames on a page leave their inside to what lies behind:

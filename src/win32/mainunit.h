@@ -50,6 +50,7 @@ private:
     // the free bytes, -1 when the drive cannot be queried.
     long long refreshDrive();
     void listFolder();
+    void drawFolderRow(const DRAWITEMSTRUCT& row);
     // Enters folder, which becomes the output folder.
     void enterFolder(const std::string& folder);
     // Lists the current folder and selects its drive.
@@ -62,6 +63,7 @@ private:
     std::string folder_;             // the current folder of Dir_Dst
     char startDrive_ = 0;
     HBRUSH panelBrush_ = nullptr;
+    HICON openFolder_ = nullptr, closedFolder_ = nullptr;
     HBRUSH pageBrush_ = nullptr;  // the tab control's page colour
     RECT pageArea_{};              // where the pages lie
     HFONT boldFont_ = nullptr;
