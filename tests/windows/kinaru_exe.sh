@@ -142,13 +142,18 @@ expect_exit
 rm "$work/data/big.txt" "$work/out/big.lzh"
 printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
 
-# A name the Japanese code page cannot hold reaches the archive whole.
+# A name the system code page cannot hold reaches the archive whole, through
+# UnlhaUtf8, under the Japanese code page (932) and under another (1252):
+# Wine takes a program's code page from its locale.
 printf 'korean\n' >"$work/data/한글😀.txt"
-run_kinaru "$(winpath "$work/data/한글😀.txt")"
-window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared for a Korean name"
-send_keys "$window" Return
-expect_exit
-[ "$(bsdtar -xOf "$work/out/한글😀.lzh" 한글😀.txt)" = korean ] || fail "the Korean name: $(ls "$work/out"; bsdtar -tf "$work/out/"*😀* 2>&1)"
+for locale in ja_JP.UTF-8 C.UTF-8; do
+  rm -f "$work/out/한글😀.lzh"
+  LC_ALL=$locale LANG=$locale run_kinaru "$(winpath "$work/data/한글😀.txt")"
+  window=$(wait_window "^Kinaru - " 60) || fail "$locale: no compression dialog appeared for a Korean name"
+  send_keys "$window" Return
+  expect_exit
+  [ "$(bsdtar -xOf "$work/out/한글😀.lzh" 한글😀.txt)" = korean ] || fail "$locale: the Korean name: $(ls "$work/out"; bsdtar -tf "$work/out/"*😀* 2>&1)"
+done
 
 # The settings dialog without a settings file: save writes the defaults as
 # the Linux program does, in the table's order, the output folder being the
