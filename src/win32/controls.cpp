@@ -33,18 +33,6 @@ bool hasFace(const wchar_t* face) {
 
 }  // namespace
 
-void registerFormClass(const wchar_t* name, WNDPROC procedure, bool withIcon) {
-    WNDCLASSEXW kind{};
-    kind.cbSize = sizeof kind;
-    kind.lpfnWndProc = procedure;
-    kind.hInstance = GetModuleHandleW(nullptr);
-    kind.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    kind.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    if (withIcon) kind.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-    kind.lpszClassName = name;
-    RegisterClassExW(&kind);  // a second registration of the same class fails harmlessly
-}
-
 HFONT designedFont() {
     static HFONT font = [] {
         const wchar_t* faces[] = {L"ＭＳ Ｐゴシック", L"MS PGothic", L"IPAPGothic", L"Meiryo UI", L"Yu Gothic UI"};
@@ -92,6 +80,9 @@ void setRowHeight(HWND list, UINT message, int designed) {
     ReleaseDC(list, dc);
     SendMessageW(list, message, 0, std::max<int>(designed, metrics.tmHeight + 2));
 }
+
+bool ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void tick(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 std::string textOf(HWND window) {
     int length = GetWindowTextLengthW(window);

@@ -30,8 +30,6 @@ enum Id {
 };
 const COLORREF kPanelColour = RGB(71, 79, 218);
 
-bool ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void tick(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 // The drive letter of a path, upper case, or 0 for none.
 char driveOf(const std::string& path) {
@@ -73,12 +71,7 @@ HWND picture(HWND control, int resource) {
 }  // namespace
 
 TForm1::TForm1(App& app) : app_(app) {
-    registerFormClass(L"TForm1", procedure, false);
-    RECT outer{0, 0, 288, 290};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    window_ = CreateWindowExW(kExStyle, L"TForm1", L"Kinaru Ver2.5", kStyle, app.settings.mainLeft,
-                              app.settings.mainTop, outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), this);
+    create(L"TForm1", false, "Kinaru Ver2.5", kStyle, kExStyle, app.settings.mainLeft, app.settings.mainTop, 288, 290);
     panelBrush_ = CreateSolidBrush(kPanelColour);
     LOGFONTW bold{};
     GetObjectW(designedFont(), sizeof bold, &bold);
@@ -413,10 +406,7 @@ void TForm1::ReadIni() {
 
 void TForm1::WriteIni() {
     Settings& s = app_.settings;
-    RECT outer{};
-    GetWindowRect(window_, &outer);
-    s.mainLeft = outer.left;
-    s.mainTop = outer.top;
+    notePlace(s.mainLeft, s.mainTop);
     s.workFolder = textOf(WorkDirectory);
     // GetRadio: the last ticked of the three wins.
     s.sameName = ticked(rUserSelect) ? SameNamePolicy::Ask : ticked(rAdd) ? SameNamePolicy::Add : SameNamePolicy::Replace;
@@ -426,16 +416,6 @@ void TForm1::WriteIni() {
     s.openOutputFolder = ticked(oOpenDist);
     s.defaultWorkFolder = ticked(UseDefault);
     app_.WriteIni();
-}
-
-LRESULT CALLBACK TForm1::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<TForm1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return form ? form->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }
 
 void TForm1::command(int id, int code) {
@@ -466,58 +446,53 @@ void TForm1::command(int id, int code) {
     }
 }
 
-LRESULT TForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        switch (message) {
-            case WM_COMMAND: command(LOWORD(wParam), HIWORD(wParam)); return 0;
-            case WM_NOTIFY: {
-                auto* note = reinterpret_cast<NMHDR*>(lParam);
-                if (note->hwndFrom == PageControl1 && note->code == TCN_SELCHANGE)
-                    showPage(int(SendMessageW(PageControl1, TCM_GETCURSEL, 0, 0)));
-                return 0;
-            }
-            case WM_CTLCOLORSTATIC: {
-                HWND from = reinterpret_cast<HWND>(lParam);
-                HDC dc = reinterpret_cast<HDC>(wParam);
-                if (from == Panel2 || from == Panel6 || from == Panel5) {
-                    SetTextColor(dc, RGB(255, 255, 255));
-                    SetBkColor(dc, kPanelColour);
-                    return reinterpret_cast<LRESULT>(panelBrush_);
-                }
-                // Labels, ticks and frames on a page take the page's colour;
-                // read-only boxes keep their own.
-                wchar_t kind[8] = L"";
-                GetClassNameW(from, kind, 8);
-                if (lstrcmpiW(kind, L"EDIT") != 0 && GetParent(from) == window_ && from != Button2 && from != Button3) {
-                    LOGBRUSH page{};
-                    GetObjectW(pageBrush_, sizeof page, &page);
-                    SetBkColor(dc, page.lbColor);
-                    return reinterpret_cast<LRESULT>(pageBrush_);
-                }
-                break;
-            }
-            case WM_DRAWITEM: {
-                auto* row = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-                if (row->hwndItem != Dir_Dst) break;
-                drawFolderRow(*row);
-                return TRUE;
-            }
-            case WM_ERASEBKGND: {
-                // Frames on a page leave their inside to what lies behind:
-                // the page's colour there, as around them.
-                HDC dc = reinterpret_cast<HDC>(wParam);
-                RECT all{};
-                GetClientRect(window_, &all);
-                FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
-                FillRect(dc, &pageArea_, pageBrush_);
-                return 1;
-            }
-            case WM_CLOSE: return 0;  // only its two buttons end it
-            default: break;
+LRESULT TForm1::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: command(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_NOTIFY: {
+            auto* note = reinterpret_cast<NMHDR*>(lParam);
+            if (note->hwndFrom == PageControl1 && note->code == TCN_SELCHANGE)
+                showPage(int(SendMessageW(PageControl1, TCM_GETCURSEL, 0, 0)));
+            return 0;
         }
-    } catch (const std::exception& error) {
-        errorBox(window_, error.what());
-        return 0;
+        case WM_CTLCOLORSTATIC: {
+            HWND from = reinterpret_cast<HWND>(lParam);
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            if (from == Panel2 || from == Panel6 || from == Panel5) {
+                SetTextColor(dc, RGB(255, 255, 255));
+                SetBkColor(dc, kPanelColour);
+                return reinterpret_cast<LRESULT>(panelBrush_);
+            }
+            // Labels, ticks and frames on a page take the page's colour;
+            // read-only boxes keep their own.
+            wchar_t kind[8] = L"";
+            GetClassNameW(from, kind, 8);
+            if (lstrcmpiW(kind, L"EDIT") != 0 && GetParent(from) == window_ && from != Button2 && from != Button3) {
+                LOGBRUSH page{};
+                GetObjectW(pageBrush_, sizeof page, &page);
+                SetBkColor(dc, page.lbColor);
+                return reinterpret_cast<LRESULT>(pageBrush_);
+            }
+            break;
+        }
+        case WM_DRAWITEM: {
+            auto* row = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (row->hwndItem != Dir_Dst) break;
+            drawFolderRow(*row);
+            return TRUE;
+        }
+        case WM_ERASEBKGND: {
+            // Frames on a page leave their inside to what lies behind:
+            // the page's colour there, as around them.
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            RECT all{};
+            GetClientRect(window_, &all);
+            FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+            FillRect(dc, &pageArea_, pageBrush_);
+            return 1;
+        }
+        case WM_CLOSE: return 0;  // only its two buttons end it
+        default: break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }

@@ -2,6 +2,7 @@
 // The settings dialog and main window as a Win32 window: four pages of
 // settings, the output drive's free space and the library's version.
 #include "win32/app.h"
+#include "win32/form.h"
 
 #include <windows.h>
 
@@ -10,11 +11,10 @@
 
 namespace kinaru::win32 {
 
-class TForm1 {
+class TForm1 : public Form {
 public:
     explicit TForm1(App& app);
 
-    HWND handle() const { return window_; }
 
     void FormShow();
     void Drive_DstChange();
@@ -42,8 +42,7 @@ public:
     HWND Button2 = nullptr, Button3 = nullptr;
 
 private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void command(int id, int code);
     void showPage(int page);
     // The gauge and the free-space text for the drive of the output folder;
@@ -57,7 +56,6 @@ private:
     void showFolder();
 
     App& app_;
-    HWND window_ = nullptr;
     std::vector<std::vector<HWND>> pages_;
     std::vector<std::string> rows_;  // the folder of each row of Dir_Dst
     std::string folder_;             // the current folder of Dir_Dst

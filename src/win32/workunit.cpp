@@ -68,27 +68,12 @@ std::string temporaryFolder() {
     return n ? platform::narrow(std::wstring_view(buffer, n)) : std::string();
 }
 
-bool ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void tick(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 }  // namespace
 
-template <typename Handler>
-void TForm2::guard(Handler handler) {
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        errorBox(window_, error.what());
-    }
-}
-
 TForm2::TForm2(App& app) : app_(app) {
-    registerFormClass(L"TForm2", procedure, true);
-    RECT outer{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    window_ = CreateWindowExW(kExStyle, L"TForm2", L"Kinaru - ﾌｧｲﾙ圧縮", kStyle, app.settings.compressionLeft,
-                              app.settings.compressionTop, outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), this);
+    create(L"TForm2", true, "Kinaru - ﾌｧｲﾙ圧縮", kStyle, kExStyle, app.settings.compressionLeft,
+           app.settings.compressionTop, kClientWidth, kClientHeight);
     headingBrush_ = GetSysColorBrush(COLOR_ACTIVECAPTION);
 
     // In tab order: the top strip, TopDir, files, the option area.
@@ -143,12 +128,13 @@ void TForm2::FormShow() {
 }
 
 void TForm2::FormHide() {
-    RECT outer{};
-    GetWindowRect(window_, &outer);
-    app_.settings.compressionLeft = outer.left;
-    app_.settings.compressionTop = outer.top;
+    notePlace(app_.settings.compressionLeft, app_.settings.compressionTop);
     // A store that fails still ends the program once its error is shown.
-    guard([this] { app_.WriteIni(); });
+    try {
+        app_.WriteIni();
+    } catch (const std::exception& error) {
+        errorBox(window_, error.what());
+    }
     PostQuitMessage(0);
 }
 
@@ -220,48 +206,30 @@ CommandSwitches TForm2::commandSwitches(const std::string& workFolder) const {
 
 bool TForm2::winSfxTicked() const { return ticked(WinSFX); }
 
-LRESULT CALLBACK TForm2::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<TForm2*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TForm2*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return form ? form->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
-}
-
 void TForm2::command(int id, int code) {
+    // Every control here speaks by clicks; Enter comes as a click on IDOK.
+    if (code != BN_CLICKED) return;
     switch (id) {
-        case kCompress:
-            if (code == BN_CLICKED) guard([this] { CompressClick(); });
-            break;
-        case kExpand:
-            if (code == BN_CLICKED) guard([this] { ExpandClick(); });
-            break;
-        case kSelfExt:
-            if (code == BN_CLICKED) guard([this] { SelfExtClick(); });
-            break;
-        case kWinSFX:
-            if (code == BN_CLICKED) guard([this] { WinSFXClick(); });
-            break;
-        case kSpeedButton1:
-            if (code == BN_CLICKED) guard([this] { SpeedButton1Click(); });
-            break;
+        case kCompress: CompressClick(); break;
+        case kExpand: ExpandClick(); break;
+        case kSelfExt: SelfExtClick(); break;
+        case kWinSFX: WinSFXClick(); break;
+        case kSpeedButton1: SpeedButton1Click(); break;
         case IDOK: {
             // Enter: in the archive-name box it presses Compress; elsewhere
             // it starts nothing.
             HWND focus = GetFocus();
-            if (focus == lzhfiles || GetParent(focus) == lzhfiles) guard([this] { CompressClick(); });
+            if (focus == lzhfiles || GetParent(focus) == lzhfiles) CompressClick();
             break;
         }
         default: break;
     }
 }
 
-LRESULT TForm2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TForm2::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND: command(LOWORD(wParam), HIWORD(wParam)); return 0;
-        case WM_DROPFILES: guard([this, wParam] { WMDropFiles(reinterpret_cast<HDROP>(wParam)); }); return 0;
+        case WM_DROPFILES: WMDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
         case WM_CTLCOLORSTATIC:
             if (reinterpret_cast<HWND>(lParam) == Panel3) {
                 HDC dc = reinterpret_cast<HDC>(wParam);
