@@ -54,7 +54,9 @@ SameNameAnswer TForm3::ShowModal(HWND owner) {
     EnableWindow(owner, FALSE);
     ShowWindow(window_, SW_SHOWNORMAL);
     SetForegroundWindow(window_);
-    SetFocus(Current);
+    // The first control that takes input, where Enter acts; not the
+    // read-only path above it.
+    SetFocus(Change);
     MSG message;
     while (!result_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (IsDialogMessageW(window_, &message)) continue;

@@ -95,7 +95,7 @@ while read -r policy keys expected target; do
   send_keys "$window" Return
   if [ "$keys" != - ]; then
     same=$(wait_window "同じ名前のファイルを見つけました" 60) || fail "SAMEFILE=$policy $keys: no same-name dialog appeared"
-    # Focus starts in the current name; the new name is next, then the buttons.
+    # Focus starts in the new name, as on Linux; the buttons follow.
     send_keys "$same" ${keys//,/ }
   fi
   expect_exit
@@ -109,10 +109,10 @@ while read -r policy keys expected target; do
 done <<'ROWS'
 0 -                        one.txt                   one.lzh
 1 -                        one.txt,three.txt,two.bin one.lzh
-2 Tab,Tab,space            before                    one.lzh
-2 Tab,Tab,Tab,space        one.txt,three.txt,two.bin one.lzh
-2 Tab,Tab,Tab,Tab,space    one.txt                   one.lzh
-2 Tab,r,e,n,a,m,e,d,Return one.txt                   renamed.lzh
+2 Tab,space                before                    one.lzh
+2 Tab,Tab,space            one.txt,three.txt,two.bin one.lzh
+2 Tab,Tab,Tab,space        one.txt                   one.lzh
+2 r,e,n,a,m,e,d,Return     one.txt                   renamed.lzh
 ROWS
 cmp "$work/before.lzh" "$archive" || fail "the renamed run changed the old archive"
 
