@@ -4,8 +4,9 @@
 # hands over as WM_DROPFILES), Enter packs them into an archive that other
 # readers take byte for byte and stores the settings file; started again,
 # each same-name policy and answer ends as the Linux program's; the settings
-# dialog saves the defaults, cancels and resets; without the library, the run and the settings dialog say so and
-# neither packs nor stores; the command lines are the Linux program's.
+# dialog cancels, resets and saves; without the library, the run and the
+# settings dialog say so and neither packs nor stores; the command lines are
+# the Linux program's.
 # Arguments: the folder holding the x86_64 kinaru.exe, unlha32.dll and
 # recording/unlha32.dll, and tests/e2e's drag source.
 . "$(dirname "$0")/../e2e/desktop.sh"
@@ -155,23 +156,14 @@ for locale in ja_JP.UTF-8 C.UTF-8; do
   [ "$(bsdtar -xOf "$work/out/한글😀.lzh" 한글😀.txt)" = korean ] || fail "$locale: the Korean name: $(ls "$work/out"; bsdtar -tf "$work/out/"*😀* 2>&1)"
 done
 
-# The settings dialog without a settings file: save writes the defaults as
-# the Linux program does, in the table's order, the output folder being the
-# program's own.
-rm "$work/app/kinaru.ini"
-run_kinaru
-window=$(wait_window "^Kinaru Ver2.5$" 60) || fail "no settings dialog appeared"
-xdotool mousemove --window "$window" 170 278 click 1  # 保存
-expect_exit
-printf '[MAIN]\nLEFT=10\nTOP=10\n\n[COMP]\nLEFT=20\nTOP=20\n\n[ALART]\nLEFT=30\nTOP=30\n\n[SETTING]\nDISTDIR=%s\nWORKDIR=\nSAMEFILE=2\nCOMPVER=0\nVIEWINFO=1\nDIRENABLE=1\nOPENDIST=0\nDEFAULT=1\n' \
-  "$(winpath "$work/app")" >"$work/expected.ini"
-cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file after save: $(cat "$work/app/kinaru.ini")"
-# A hand-edited file: a change cancelled (中止) stores nothing; a confirmed
-# reset (初期化, whose question defaults to いいえ) stores every default at
-# once, as above, and a cancel afterwards keeps it.
+# The settings dialog over a hand-edited file: a change cancelled (中止)
+# stores nothing; a confirmed reset (初期化, whose question defaults to
+# いいえ) stores every default at once as the Linux program does, in the
+# table's order, the output folder being the program's own, and the dialog
+# then shows them, so that 保存 stores the same bytes.
 printf '; by hand\n[MAIN]\nLEFT=150\n[SETTING]\nDISTDIR=%s\nWORKDIR=C:\\w\\\nSAMEFILE=0\nCOMPVER=2\nOPENDIST=1\nDEFAULT=0\n' \
   "$(winpath "$work/out")" >"$work/app/kinaru.ini"
-cp "$work/app/kinaru.ini" "$work/before.ini"
+cp "$work/app/kinaru.ini" "$work/expected.ini"
 for reset in no yes; do
   run_kinaru
   window=$(wait_window "^Kinaru Ver2.5$" 60) || fail "no settings dialog appeared (reset: $reset)"
@@ -181,14 +173,16 @@ for reset in no yes; do
     send_keys "$question" Tab Return
     message=$(wait_window "^Kinaru Version 2.5 Prerelease.$" 60) || fail "the reset said nothing"
     send_keys "$message" Return
+    printf '[MAIN]\nLEFT=10\nTOP=10\n\n[COMP]\nLEFT=20\nTOP=20\n\n[ALART]\nLEFT=30\nTOP=30\n\n[SETTING]\nDISTDIR=%s\nWORKDIR=\nSAMEFILE=2\nCOMPVER=0\nVIEWINFO=1\nDIRENABLE=1\nOPENDIST=0\nDEFAULT=1\n' \
+      "$(winpath "$work/app")" >"$work/expected.ini"
     cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file after reset: $(cat "$work/app/kinaru.ini")"
-    cp "$work/expected.ini" "$work/before.ini"
+    rm "$work/app/kinaru.ini"  # for 保存 to write it anew
+    xdotool mousemove --window "$window" 170 278 click 1  # 保存
   else
-    xdotool mousemove --window "$window" 30 175 click 1  # 圧縮後、出力ﾌｫﾙﾀﾞを開く
+    xdotool mousemove --window "$window" 30 175 click 1 mousemove --window "$window" 246 278 click 1  # 圧縮後…, 中止
   fi
-  xdotool mousemove --window "$window" 246 278 click 1  # 中止
   expect_exit
-  cmp "$work/before.ini" "$work/app/kinaru.ini" || fail "cancel changed the settings file (reset: $reset): $(cat "$work/app/kinaru.ini")"
+  cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file (reset: $reset): $(cat "$work/app/kinaru.ini")"
 done
 
 # An output folder that cannot be entered is reported at start and kept in
