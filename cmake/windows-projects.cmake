@@ -5,10 +5,11 @@
 option(KINARU_WINDOWS "Cross-build the Windows archiver, stubs and program when MinGW-w64 is found" ON)
 include(ExternalProject)
 
-# kinaru_windows_project(<name> SOURCE <dir> ARCH i686|x86_64 THREADS posix|win32 OUT <dir>)
+# kinaru_windows_project(<name> SOURCE <dir> ARCH i686|x86_64 THREADS posix|win32 OUT <dir>
+#                        [ARGS <cmake argument>...] [DEPENDS <target>...])
 # Defines target <name> unless the build is impossible; the products land in OUT.
 function(kinaru_windows_project name)
-  cmake_parse_arguments(arg "" "SOURCE;ARCH;THREADS;OUT" "" ${ARGN})
+  cmake_parse_arguments(arg "" "SOURCE;ARCH;THREADS;OUT" "ARGS;DEPENDS" ${ARGN})
   if(NOT KINARU_WINDOWS)
     return()
   endif()
@@ -27,9 +28,11 @@ function(kinaru_windows_project name)
       -DCMAKE_CXX_COMPILER_LAUNCHER=${CMAKE_CXX_COMPILER_LAUNCHER}
       -DCMAKE_C_COMPILER_LAUNCHER=${CMAKE_C_COMPILER_LAUNCHER}
       -DKINARU_WINDOWS_OUT=${arg_OUT}
+      ${arg_ARGS}
     BUILD_COMMAND ${CMAKE_COMMAND} --build <BINARY_DIR> -j2
     BUILD_ALWAYS ON
-    INSTALL_COMMAND "")
+    INSTALL_COMMAND ""
+    DEPENDS ${arg_DEPENDS})
   # One after the other: the machine is small.
   get_property(before GLOBAL PROPERTY KINARU_WINDOWS_PROJECTS)
   if(before)

@@ -409,12 +409,21 @@ void lockTarget(const Options& opt, Target& t) {
 // as a new file, which never replaces one that another writer made
 // meanwhile (false then). Across file systems it is copied beside the
 // target first, so that the last step is still one link or rename.
-bool placeArchive(PendingFile& done, const Target& t, mode_t mode) {
+bool placeArchive(PendingFile& done, Target& t, mode_t mode) {
     std::string folder = dirName(t.path), leaf = t.path.substr(t.path.rfind('/') + 1);
     Fd dir(sys::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() < 0) fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
-    if (done.publish(dir.get(), leaf, t.exists())) return true;
-    if (errno == EEXIST && !t.exists()) return false;
+    const bool replace = t.exists();
+    auto publish = [&](PendingFile& file) {
+        if (file.publish(dir.get(), leaf, replace)) return true;
+        // Windows replaces no file that is open, not even for its holder:
+        // the old archive and its lock are let go for one more try.
+        if (!replace || errno != EACCES || !t.exists()) return false;
+        t.fd.reset();
+        return file.publish(dir.get(), leaf, true);
+    };
+    if (publish(done)) return true;
+    if (errno == EEXIST && !replace) return false;
     if (errno != EXDEV) fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
     sys::Stat st;
     if (sys::fstat(done.fd(), &st) != 0) fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
@@ -426,8 +435,8 @@ bool placeArchive(PendingFile& done, const Target& t, mode_t mode) {
     }
     if (sys::fchmod(beside.fd(), mode) != 0 || sys::fsync(beside.fd()) != 0)
         fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
-    if (beside.publish(dir.get(), leaf, t.exists())) return true;
-    if (errno == EEXIST && !t.exists()) return false;
+    if (publish(beside)) return true;
+    if (errno == EEXIST && !replace) return false;
     fail(UNLHA_ERR_WRITE, t.path + ": " + sysError(errno));
 }
 

@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <shellapi.h>
 
+#include <algorithm>
+
 namespace kinaru::win32 {
 
 using platform::narrow;
@@ -31,18 +33,6 @@ bool hasFace(const wchar_t* face) {
 
 }  // namespace
 
-void registerFormClass(const wchar_t* name, WNDPROC procedure, bool withIcon) {
-    WNDCLASSEXW kind{};
-    kind.cbSize = sizeof kind;
-    kind.lpfnWndProc = procedure;
-    kind.hInstance = GetModuleHandleW(nullptr);
-    kind.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    kind.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    if (withIcon) kind.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-    kind.lpszClassName = name;
-    RegisterClassExW(&kind);  // a second registration of the same class fails harmlessly
-}
-
 HFONT designedFont() {
     static HFONT font = [] {
         const wchar_t* faces[] = {L"ＭＳ Ｐゴシック", L"MS PGothic", L"IPAPGothic", L"Meiryo UI", L"Yu Gothic UI"};
@@ -66,6 +56,33 @@ HWND control(HWND parent, const wchar_t* kind, const std::string& text, DWORD st
     SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(designedFont()), FALSE);
     return window;
 }
+
+void fitToText(HWND label) {
+    std::wstring text = widen(textOf(label));
+    HDC dc = GetDC(label);
+    HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), int(text.size()), &size);
+    SelectObject(dc, before);
+    ReleaseDC(label, dc);
+    RECT place{};
+    GetWindowRect(label, &place);
+    int width = std::max<int>(place.right - place.left, size.cx);
+    SetWindowPos(label, HWND_BOTTOM, 0, 0, width, place.bottom - place.top, SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void setRowHeight(HWND list, UINT message, int designed) {
+    HDC dc = GetDC(list);
+    HGDIOBJ before = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, before);
+    ReleaseDC(list, dc);
+    SendMessageW(list, message, 0, std::max<int>(designed, metrics.tmHeight + 2));
+}
+
+bool ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+void tick(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 std::string textOf(HWND window) {
     int length = GetWindowTextLengthW(window);

@@ -10,13 +10,22 @@ namespace kinaru::win32 {
 // "ＭＳ Ｐゴシック" at 12 pixels, or the nearest Japanese face the system has.
 HFONT designedFont();
 
-// Registers a dialog's window class once: the button face behind it, the
-// arrow cursor, and the program's icon when asked for.
-void registerFormClass(const wchar_t* name, WNDPROC procedure, bool withIcon);
-
 // A child control at its designed place, in the designed font.
 HWND control(HWND parent, const wchar_t* kind, const std::string& text, DWORD style, int left, int top, int width,
              int height, int id = 0, DWORD exStyle = 0);
+
+// Widens a label to its text, as a label sizes itself, and puts it under
+// the controls around it, which cover a tail that runs into them.
+void fitToText(HWND label);
+
+// List rows of the designed height, or taller when the font in use needs
+// it, so that descenders are never cut off; message sets a list's or a
+// combo box's row height.
+void setRowHeight(HWND list, UINT message, int designed);
+
+// A check box's or radio button's state.
+bool ticked(HWND box);
+void tick(HWND box, bool on);
 
 std::string textOf(HWND window);
 void setText(HWND window, const std::string& text);

@@ -12,6 +12,7 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kinaru::win32 {
@@ -29,8 +30,6 @@ enum Id {
 };
 const COLORREF kPanelColour = RGB(71, 79, 218);
 
-bool ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void tick(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 // The drive letter of a path, upper case, or 0 for none.
 char driveOf(const std::string& path) {
@@ -38,15 +37,41 @@ char driveOf(const std::string& path) {
     return 0;
 }
 
+// The colour the tab control paints its pages with (white under a visual
+// style, the button face without one), taken from a drawing of it.
+COLORREF pageColour(HWND tabs, const RECT& page) {
+    RECT box{};
+    GetClientRect(tabs, &box);
+    HDC screen = GetDC(tabs);
+    HDC drawing = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, box.right, box.bottom);
+    HGDIOBJ before = SelectObject(drawing, canvas);
+    FillRect(drawing, &box, GetSysColorBrush(COLOR_BTNFACE));
+    SendMessageW(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(drawing), PRF_CLIENT | PRF_ERASEBKGND);
+    // A point inside the page, away from its border; the page rectangle is
+    // in the dialog's coordinates, as the tab control's place.
+    RECT place{};
+    GetWindowRect(tabs, &place);
+    MapWindowPoints(nullptr, GetParent(tabs), reinterpret_cast<POINT*>(&place), 2);
+    COLORREF colour = GetPixel(drawing, page.left - place.left + 4, page.bottom - place.top - 4);
+    SelectObject(drawing, before);
+    DeleteObject(canvas);
+    DeleteDC(drawing);
+    ReleaseDC(tabs, screen);
+    return colour == CLR_INVALID ? GetSysColor(COLOR_BTNFACE) : colour;
+}
+
+// Shows the program's bitmap resource number in a picture control.
+HWND picture(HWND control, int resource) {
+    HANDLE bitmap = LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(resource), IMAGE_BITMAP, 0, 0, 0);
+    if (bitmap) SendMessageW(control, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+    return control;
+}
+
 }  // namespace
 
 TForm1::TForm1(App& app) : app_(app) {
-    registerFormClass(L"TForm1", procedure, false);
-    RECT outer{0, 0, 288, 290};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    window_ = CreateWindowExW(kExStyle, L"TForm1", L"Kinaru Ver2.5", kStyle, app.settings.mainLeft,
-                              app.settings.mainTop, outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), this);
+    create(L"TForm1", false, "Kinaru Ver2.5", kStyle, kExStyle, app.settings.mainLeft, app.settings.mainTop, 288, 290);
     panelBrush_ = CreateSolidBrush(kPanelColour);
     LOGFONTW bold{};
     GetObjectW(designedFont(), sizeof bold, &bold);
@@ -76,9 +101,14 @@ TForm1::TForm1(App& app) : app_(app) {
 
     pages_.emplace_back();  // 出力
     Drive_Dst = at(L"COMBOBOX", "", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, 12, 12, 249, 200, kDrive);
-    Dir_Dst = at(L"LISTBOX", "", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP, 12, 40, 249, 185, kDir,
-                 WS_EX_CLIENTEDGE);
-    SendMessageW(Dir_Dst, LB_SETITEMHEIGHT, 0, 16);
+    // Drawn here: each row with an open folder (the way down to the current
+    // folder) or a closed one (the folders inside it).
+    Dir_Dst = at(L"LISTBOX", "",
+                 LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | WS_VSCROLL | WS_TABSTOP, 12,
+                 40, 249, 185, kDir, WS_EX_CLIENTEDGE);
+    openFolder_ = shellIcon(5, false);
+    closedFolder_ = shellIcon(4, false);
+    setRowHeight(Dir_Dst, LB_SETITEMHEIGHT, 16);
 
     pages_.emplace_back();  // 圧縮ｵﾌﾟｼｮﾝ, in its tab order
     ViewInfo = at(L"BUTTON", "圧縮中に状況を表示する", BS_AUTOCHECKBOX | WS_TABSTOP, 12, 12, 157, 17, kViewInfo);
@@ -110,10 +140,12 @@ TForm1::TForm1(App& app) : app_(app) {
     Label10 = at(L"STATIC", "UNLHA32.DLLのﾊﾞｰｼﾞｮﾝ", SS_LEFT, 12, 72, 130, 12);
     UnlhaVer = at(L"EDIT", "", ES_READONLY | WS_TABSTOP, 144, 68, 101, 20, 0, WS_EX_CLIENTEDGE);
     Bevel2 = at(L"STATIC", "", SS_ETCHEDHORZ, 8, 95, 257, 2);
-    Panel4 = at(L"STATIC", "", SS_ETCHEDFRAME, 12, 104, 201, 101);
+    Panel4 = at(L"STATIC", "", SS_GRAYFRAME, 12, 104, 201, 101);  // a thin line round the picture
+    Image2 = picture(at(L"STATIC", "", SS_BITMAP, 13, 105, 199, 99), 3);
 
     pages_.emplace_back();  // ﾊﾞｰｼﾞｮﾝ情報
-    Panel1 = at(L"STATIC", "", SS_ETCHEDFRAME, 4, 4, 201, 201);
+    Panel1 = at(L"STATIC", "", SS_GRAYFRAME, 4, 4, 201, 201);
+    Image1 = picture(at(L"STATIC", "", SS_BITMAP, 5, 5, 199, 199), 2);
     Panel2 = at(L"STATIC", "Web", SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_SUNKEN, 212, 5, 57, 21, kPanel2);
     Panel6 = at(L"STATIC", "最新情報", SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_SUNKEN, 212, 36, 57, 21, kPanel6);
     Panel5 = at(L"STATIC", "HELP", SS_CENTER | SS_CENTERIMAGE | SS_NOTIFY | SS_SUNKEN, 212, 184, 57, 21, kPanel5);
@@ -125,10 +157,21 @@ TForm1::TForm1(App& app) : app_(app) {
 
     Button2 = control(window_, L"BUTTON", "保存", BS_PUSHBUTTON | WS_TABSTOP, 136, 268, 69, 21, kButton2);
     Button3 = control(window_, L"BUTTON", "中止", BS_PUSHBUTTON | WS_TABSTOP, 212, 268, 69, 21, kButton3);
+    for (HWND label : {Label1, Label2, Label5, Label6, Label10, Version}) fitToText(label);
+    // Fonts standing in for the designed one may run wider; the line moves
+    // left rather than lose its end at the page's edge.
+    RECT line{};
+    GetWindowRect(Version, &line);
+    if (x + 76 + (line.right - line.left) > area.right)
+        SetWindowPos(Version, nullptr, std::max<int>(area.left, area.right - (line.right - line.left)), y + 220, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     // Frames are drawn behind the controls they hold, the tab control
-    // behind everything.
-    for (HWND back : {GroupBox1, GroupBox2, Panel4, Panel1, PageControl1})
+    // behind everything; the 初期化 frame over the one below it, whose
+    // caption band would hide its lower edge.
+    for (HWND back : {GroupBox2, GroupBox1, Panel4, Panel1, PageControl1})
         SetWindowPos(back, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    pageBrush_ = CreateSolidBrush(pageColour(PageControl1, area));
+    pageArea_ = area;
 
     // FormCreate: the first method, the start drive.
     SendMessageW(CompressVer, CB_SETCURSEL, 0, 0);
@@ -180,6 +223,7 @@ void TForm1::listFolder() {
         std::string name = depth == 0 ? chain[0] : namePart(chain[depth]);
         std::string text = std::string(depth * 2, ' ') + name;
         SendMessageW(Dir_Dst, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(widen(text).c_str()));
+        SendMessageW(Dir_Dst, LB_SETITEMDATA, rows_.size(), 1);  // an open folder
         rows_.push_back(chain[depth]);
     }
     SendMessageW(Dir_Dst, LB_SETCURSEL, rows_.size() - 1, 0);
@@ -194,6 +238,25 @@ void TForm1::listFolder() {
         rows_.push_back(withSeparator(folder_) + name);
     } while (FindNextFileW(search, &found));
     FindClose(search);
+}
+
+void TForm1::drawFolderRow(const DRAWITEMSTRUCT& row) {
+    if (row.itemID == UINT(-1)) return;
+    HDC dc = row.hDC;
+    RECT box = row.rcItem;
+    bool selected = row.itemState & ODS_SELECTED;
+    FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+    HICON icon = row.itemData ? openFolder_ : closedFolder_;
+    DrawIconEx(dc, box.left + 1, box.top + (box.bottom - box.top - 16) / 2, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    std::wstring text(std::size_t(SendMessageW(Dir_Dst, LB_GETTEXTLEN, row.itemID, 0)) + 1, L'\0');
+    text.resize(std::size_t(SendMessageW(Dir_Dst, LB_GETTEXT, row.itemID, reinterpret_cast<LPARAM>(text.data()))));
+    HGDIOBJ before = SelectObject(dc, designedFont());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+    RECT words{box.left + 20, box.top, box.right, box.bottom};
+    DrawTextW(dc, text.c_str(), int(text.size()), &words, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    SelectObject(dc, before);
+    if (row.itemState & ODS_FOCUS) DrawFocusRect(dc, &box);
 }
 
 void TForm1::enterFolder(const std::string& folder) {
@@ -343,10 +406,7 @@ void TForm1::ReadIni() {
 
 void TForm1::WriteIni() {
     Settings& s = app_.settings;
-    RECT outer{};
-    GetWindowRect(window_, &outer);
-    s.mainLeft = outer.left;
-    s.mainTop = outer.top;
+    notePlace(s.mainLeft, s.mainTop);
     s.workFolder = textOf(WorkDirectory);
     // GetRadio: the last ticked of the three wins.
     s.sameName = ticked(rUserSelect) ? SameNamePolicy::Ask : ticked(rAdd) ? SameNamePolicy::Add : SameNamePolicy::Replace;
@@ -356,16 +416,6 @@ void TForm1::WriteIni() {
     s.openOutputFolder = ticked(oOpenDist);
     s.defaultWorkFolder = ticked(UseDefault);
     app_.WriteIni();
-}
-
-LRESULT CALLBACK TForm1::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<TForm1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TForm1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return form ? form->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
 }
 
 void TForm1::command(int id, int code) {
@@ -396,32 +446,53 @@ void TForm1::command(int id, int code) {
     }
 }
 
-LRESULT TForm1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        switch (message) {
-            case WM_COMMAND: command(LOWORD(wParam), HIWORD(wParam)); return 0;
-            case WM_NOTIFY: {
-                auto* note = reinterpret_cast<NMHDR*>(lParam);
-                if (note->hwndFrom == PageControl1 && note->code == TCN_SELCHANGE)
-                    showPage(int(SendMessageW(PageControl1, TCM_GETCURSEL, 0, 0)));
-                return 0;
-            }
-            case WM_CTLCOLORSTATIC: {
-                HWND from = reinterpret_cast<HWND>(lParam);
-                if (from == Panel2 || from == Panel6 || from == Panel5) {
-                    HDC dc = reinterpret_cast<HDC>(wParam);
-                    SetTextColor(dc, RGB(255, 255, 255));
-                    SetBkColor(dc, kPanelColour);
-                    return reinterpret_cast<LRESULT>(panelBrush_);
-                }
-                break;
-            }
-            case WM_CLOSE: return 0;  // only its two buttons end it
-            default: break;
+LRESULT TForm1::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: command(LOWORD(wParam), HIWORD(wParam)); return 0;
+        case WM_NOTIFY: {
+            auto* note = reinterpret_cast<NMHDR*>(lParam);
+            if (note->hwndFrom == PageControl1 && note->code == TCN_SELCHANGE)
+                showPage(int(SendMessageW(PageControl1, TCM_GETCURSEL, 0, 0)));
+            return 0;
         }
-    } catch (const std::exception& error) {
-        errorBox(window_, error.what());
-        return 0;
+        case WM_CTLCOLORSTATIC: {
+            HWND from = reinterpret_cast<HWND>(lParam);
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            if (from == Panel2 || from == Panel6 || from == Panel5) {
+                SetTextColor(dc, RGB(255, 255, 255));
+                SetBkColor(dc, kPanelColour);
+                return reinterpret_cast<LRESULT>(panelBrush_);
+            }
+            // Labels, ticks and frames on a page take the page's colour;
+            // read-only boxes keep their own.
+            wchar_t kind[8] = L"";
+            GetClassNameW(from, kind, 8);
+            if (lstrcmpiW(kind, L"EDIT") != 0 && GetParent(from) == window_ && from != Button2 && from != Button3) {
+                LOGBRUSH page{};
+                GetObjectW(pageBrush_, sizeof page, &page);
+                SetBkColor(dc, page.lbColor);
+                return reinterpret_cast<LRESULT>(pageBrush_);
+            }
+            break;
+        }
+        case WM_DRAWITEM: {
+            auto* row = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+            if (row->hwndItem != Dir_Dst) break;
+            drawFolderRow(*row);
+            return TRUE;
+        }
+        case WM_ERASEBKGND: {
+            // Frames on a page leave their inside to what lies behind:
+            // the page's colour there, as around them.
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            RECT all{};
+            GetClientRect(window_, &all);
+            FillRect(dc, &all, GetSysColorBrush(COLOR_BTNFACE));
+            FillRect(dc, &pageArea_, pageBrush_);
+            return 1;
+        }
+        case WM_CLOSE: return 0;  // only its two buttons end it
+        default: break;
     }
     return DefWindowProcW(window_, message, wParam, lParam);
 }

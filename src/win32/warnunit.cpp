@@ -22,12 +22,8 @@ enum Id { kCurrent = 201, kChange, kSpeedButton1, kButton1, kButton2, kButton3, 
 }  // namespace
 
 TForm3::TForm3(App& app) : app_(app) {
-    registerFormClass(L"TForm3", procedure, false);
-    RECT outer{0, 0, 401, 118};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    window_ = CreateWindowExW(kExStyle, L"TForm3", L"同じ名前のファイルを見つけました。", kStyle,
-                              app.settings.sameNameLeft, app.settings.sameNameTop, outer.right - outer.left,
-                              outer.bottom - outer.top, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    create(L"TForm3", false, "同じ名前のファイルを見つけました。", kStyle, kExStyle, app.settings.sameNameLeft,
+           app.settings.sameNameTop, 401, 118);
 
     Image1 = control(window_, L"STATIC", "", SS_ICON, 4, 4, 32, 32);
     SendMessageW(Image1, STM_SETICON, reinterpret_cast<WPARAM>(shellIcon(5, true)), 0);
@@ -44,6 +40,7 @@ TForm3::TForm3(App& app) : app_(app) {
     Button2 = control(window_, L"BUTTON", "上書き続行", BS_PUSHBUTTON | WS_TABSTOP, 304, 36, 85, 21, kButton2);
     Button3 = control(window_, L"BUTTON", "削除続行", BS_PUSHBUTTON | WS_TABSTOP, 304, 64, 85, 21, kButton3);
     Button4 = control(window_, L"BUTTON", "ﾌｧｲﾙ名変更", BS_PUSHBUTTON | WS_TABSTOP, 304, 92, 85, 21, kButton4);
+    for (HWND label : {Label3, Label4, Label1, Label2}) fitToText(label);
     HWND tips = createTooltips(window_);
     addHint(tips, Button1, "圧縮を中断します");
     addHint(tips, Button2, "元からあるﾌｧｲﾙに(追加)上書きして続行します");
@@ -57,7 +54,9 @@ SameNameAnswer TForm3::ShowModal(HWND owner) {
     EnableWindow(owner, FALSE);
     ShowWindow(window_, SW_SHOWNORMAL);
     SetForegroundWindow(window_);
-    SetFocus(Current);
+    // The first control that takes input, where Enter acts; not the
+    // read-only path above it.
+    SetFocus(Change);
     MSG message;
     while (!result_ && GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (IsDialogMessageW(window_, &message)) continue;
@@ -65,10 +64,7 @@ SameNameAnswer TForm3::ShowModal(HWND owner) {
         DispatchMessageW(&message);
     }
     EnableWindow(owner, TRUE);
-    RECT outer{};
-    GetWindowRect(window_, &outer);
-    app_.settings.sameNameLeft = outer.left;
-    app_.settings.sameNameTop = outer.top;
+    notePlace(app_.settings.sameNameLeft, app_.settings.sameNameTop);
     ShowWindow(window_, SW_HIDE);
     SetForegroundWindow(owner);
     return result_.value_or(SameNameAnswer::Abandon);
@@ -118,34 +114,19 @@ void TForm3::SpeedButton1Click() {
     setChangeText(lastBrowsed_);
 }
 
-LRESULT CALLBACK TForm3::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<TForm3*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TForm3*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return form ? form->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
-}
-
-LRESULT TForm3::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TForm3::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED) {
-        try {
-            switch (LOWORD(wParam)) {
-                case kButton1: answer(SameNameAnswer::Abandon); return 0;
-                case kButton2: answer(SameNameAnswer::Continue); return 0;
-                case kButton3: answer(SameNameAnswer::DeleteAndContinue); return 0;
-                case kButton4: Button4Click(); return 0;
-                case kSpeedButton1: SpeedButton1Click(); return 0;
-                case IDOK:
-                    // Enter in Change presses Button4; on a button, that button.
-                    if (GetFocus() == Change) Button4Click();
-                    return 0;
-                default: break;
-            }
-        } catch (const std::exception& error) {
-            errorBox(window_, error.what());
-            return 0;
+        switch (LOWORD(wParam)) {
+            case kButton1: answer(SameNameAnswer::Abandon); return 0;
+            case kButton2: answer(SameNameAnswer::Continue); return 0;
+            case kButton3: answer(SameNameAnswer::DeleteAndContinue); return 0;
+            case kButton4: Button4Click(); return 0;
+            case kSpeedButton1: SpeedButton1Click(); return 0;
+            case IDOK:
+                // Enter in Change presses Button4; on a button, that button.
+                if (GetFocus() == Change) Button4Click();
+                return 0;
+            default: break;
         }
     }
     // No close box: a close from the system abandons.

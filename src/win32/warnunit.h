@@ -3,6 +3,7 @@
 // to be written exists.
 #include "base/choices.h"
 #include "win32/app.h"
+#include "win32/form.h"
 
 #include <windows.h>
 
@@ -11,11 +12,10 @@
 
 namespace kinaru::win32 {
 
-class TForm3 {
+class TForm3 : public Form {
 public:
     explicit TForm3(App& app);
 
-    HWND handle() const { return window_; }
     // Shows the dialog over owner until a button gives a result.
     SameNameAnswer ShowModal(HWND owner);
 
@@ -32,12 +32,10 @@ public:
     HWND Button1 = nullptr, Button2 = nullptr, Button3 = nullptr, Button4 = nullptr;
 
 private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void answer(SameNameAnswer value) { result_ = value; }
 
     App& app_;
-    HWND window_ = nullptr;
     std::optional<SameNameAnswer> result_;
     std::string lastBrowsed_;
 };

@@ -68,27 +68,12 @@ std::string temporaryFolder() {
     return n ? platform::narrow(std::wstring_view(buffer, n)) : std::string();
 }
 
-bool ticked(HWND box) { return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
-void tick(HWND box, bool on) { SendMessageW(box, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0); }
 
 }  // namespace
 
-template <typename Handler>
-void TForm2::guard(Handler handler) {
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        errorBox(window_, error.what());
-    }
-}
-
 TForm2::TForm2(App& app) : app_(app) {
-    registerFormClass(L"TForm2", procedure, true);
-    RECT outer{0, 0, kClientWidth, kClientHeight};
-    AdjustWindowRectEx(&outer, kStyle, FALSE, kExStyle);
-    window_ = CreateWindowExW(kExStyle, L"TForm2", L"Kinaru - ﾌｧｲﾙ圧縮", kStyle, app.settings.compressionLeft,
-                              app.settings.compressionTop, outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                              nullptr, GetModuleHandleW(nullptr), this);
+    create(L"TForm2", true, "Kinaru - ﾌｧｲﾙ圧縮", kStyle, kExStyle, app.settings.compressionLeft,
+           app.settings.compressionTop, kClientWidth, kClientHeight);
     headingBrush_ = GetSysColorBrush(COLOR_ACTIVECAPTION);
 
     // In tab order: the top strip, TopDir, files, the option area.
@@ -97,7 +82,7 @@ TForm2::TForm2(App& app) : app_(app) {
     Compress = control(window_, L"BUTTON", "圧縮", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 372, 4, 57, 21, kCompress);
     lzhfiles = control(window_, L"COMBOBOX", "lzhfiles", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, 32,
                        4, 325, 200, kLzhfiles);
-    SendMessageW(lzhfiles, CB_SETITEMHEIGHT, 0, 12);
+    setRowHeight(lzhfiles, CB_SETITEMHEIGHT, 12);
     Expand = control(window_, L"BUTTON", "▼", BS_AUTOCHECKBOX | BS_PUSHLIKE, 436, 4, 21, 21, kExpand);
     Bevel1 = control(window_, L"STATIC", "", SS_ETCHEDVERT, 364, 4, 2, 20);
     Bevel2 = control(window_, L"STATIC", "", SS_ETCHEDVERT, 361, 4, 2, 20);
@@ -106,7 +91,7 @@ TForm2::TForm2(App& app) : app_(app) {
                      20, kTopDir, WS_EX_CLIENTEDGE);
     files = control(window_, L"LISTBOX", "", LBS_NOINTEGRALHEIGHT | LBS_NOTIFY | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP,
                     0, 28, 249, 197, kFiles, WS_EX_CLIENTEDGE);
-    SendMessageW(files, LB_SETITEMHEIGHT, 0, 12);
+    setRowHeight(files, LB_SETITEMHEIGHT, 12);
     SpeedButton1 = control(window_, L"BUTTON", "", BS_ICON | BS_FLAT, 228, 228, 21, 19, kSpeedButton1);
     SendMessageW(SpeedButton1, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(shellIcon(5, false)));
     Panel2 = control(window_, L"STATIC", "", SS_ETCHEDFRAME, 252, 27, 213, 220);
@@ -115,6 +100,7 @@ TForm2::TForm2(App& app) : app_(app) {
     WinSFX = control(window_, L"BUTTON", "WinSFX", BS_AUTOCHECKBOX | WS_TABSTOP | WS_DISABLED, 272, 75, 73, 17, kWinSFX);
     HWND tips = createTooltips(window_);
     addHint(tips, Expand, "このﾎﾞﾀﾝを押すと、細かい設定等ができます。");
+    for (HWND label : {Label1, Label5}) fitToText(label);
     // The strip and the frames are drawn behind the controls they hold.
     for (HWND back : {Panel2, Panel1}) SetWindowPos(back, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
@@ -142,12 +128,13 @@ void TForm2::FormShow() {
 }
 
 void TForm2::FormHide() {
-    RECT outer{};
-    GetWindowRect(window_, &outer);
-    app_.settings.compressionLeft = outer.left;
-    app_.settings.compressionTop = outer.top;
+    notePlace(app_.settings.compressionLeft, app_.settings.compressionTop);
     // A store that fails still ends the program once its error is shown.
-    guard([this] { app_.WriteIni(); });
+    try {
+        app_.WriteIni();
+    } catch (const std::exception& error) {
+        errorBox(window_, error.what());
+    }
     PostQuitMessage(0);
 }
 
@@ -219,48 +206,30 @@ CommandSwitches TForm2::commandSwitches(const std::string& workFolder) const {
 
 bool TForm2::winSfxTicked() const { return ticked(WinSFX); }
 
-LRESULT CALLBACK TForm2::procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<TForm2*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        form->window_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    }
-    auto* form = reinterpret_cast<TForm2*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return form ? form->handle(message, wParam, lParam) : DefWindowProcW(window, message, wParam, lParam);
-}
-
 void TForm2::command(int id, int code) {
+    // Every control here speaks by clicks; Enter comes as a click on IDOK.
+    if (code != BN_CLICKED) return;
     switch (id) {
-        case kCompress:
-            if (code == BN_CLICKED) guard([this] { CompressClick(); });
-            break;
-        case kExpand:
-            if (code == BN_CLICKED) guard([this] { ExpandClick(); });
-            break;
-        case kSelfExt:
-            if (code == BN_CLICKED) guard([this] { SelfExtClick(); });
-            break;
-        case kWinSFX:
-            if (code == BN_CLICKED) guard([this] { WinSFXClick(); });
-            break;
-        case kSpeedButton1:
-            if (code == BN_CLICKED) guard([this] { SpeedButton1Click(); });
-            break;
+        case kCompress: CompressClick(); break;
+        case kExpand: ExpandClick(); break;
+        case kSelfExt: SelfExtClick(); break;
+        case kWinSFX: WinSFXClick(); break;
+        case kSpeedButton1: SpeedButton1Click(); break;
         case IDOK: {
             // Enter: in the archive-name box it presses Compress; elsewhere
             // it starts nothing.
             HWND focus = GetFocus();
-            if (focus == lzhfiles || GetParent(focus) == lzhfiles) guard([this] { CompressClick(); });
+            if (focus == lzhfiles || GetParent(focus) == lzhfiles) CompressClick();
             break;
         }
         default: break;
     }
 }
 
-LRESULT TForm2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT TForm2::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_COMMAND: command(LOWORD(wParam), HIWORD(wParam)); return 0;
-        case WM_DROPFILES: guard([this, wParam] { WMDropFiles(reinterpret_cast<HDROP>(wParam)); }); return 0;
+        case WM_DROPFILES: WMDropFiles(reinterpret_cast<HDROP>(wParam)); return 0;
         case WM_CTLCOLORSTATIC:
             if (reinterpret_cast<HWND>(lParam) == Panel3) {
                 HDC dc = reinterpret_cast<HDC>(wParam);

@@ -4,6 +4,7 @@
 #include "core/commandlines.h"
 #include "core/compressionlist.h"
 #include "win32/app.h"
+#include "win32/form.h"
 
 #include <windows.h>
 
@@ -14,13 +15,12 @@ namespace kinaru::win32 {
 
 class TForm3;
 
-class TForm2 {
+class TForm2 : public Form {
 public:
     explicit TForm2(App& app);
     // The same-name dialog, created after this one.
     void setSameNameDialog(TForm3& form3) { form3_ = &form3; }
 
-    HWND handle() const { return window_; }
 
     void FormCreate();
     void FormShow();
@@ -43,16 +43,11 @@ public:
     HWND SpeedButton1 = nullptr, Panel2 = nullptr, Panel3 = nullptr, SelfExt = nullptr, WinSFX = nullptr;
 
 private:
-    static LRESULT CALLBACK procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void command(int id, int code);
-    // Runs a handler; an error that escapes it goes to the error box.
-    template <typename Handler>
-    void guard(Handler handler);
 
     App& app_;
     TForm3* form3_ = nullptr;
-    HWND window_ = nullptr;
     HBRUSH headingBrush_ = nullptr;
     CompressionList list_;
     bool closing_ = false;

@@ -3,9 +3,10 @@
 # started with two files and given a third by a drop over XDND (which Wine
 # hands over as WM_DROPFILES), Enter packs them into an archive that other
 # readers take byte for byte and stores the settings file; started again,
-# the same-name dialog takes a new name; the settings dialog saves the
-# defaults; without the library, the run and the settings dialog say so and
-# neither packs nor stores; the command lines are the Linux program's.
+# each same-name policy and answer ends as the Linux program's; the settings
+# dialog cancels, resets and saves; without the library, the run and the
+# settings dialog say so and neither packs nor stores; the command lines are
+# the Linux program's.
 # Arguments: the folder holding the x86_64 kinaru.exe, unlha32.dll and
 # recording/unlha32.dll, and tests/e2e's drag source.
 . "$(dirname "$0")/../e2e/desktop.sh"
@@ -37,7 +38,8 @@ timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || fail "wine could not make its
 # winds down would not start.
 /usr/lib/wine/wineserver -p
 
-run_kinaru() { cd "$work" && timeout 120 "$wine" "$work/app/kinaru.exe" "$@" & pid=$!; }
+# $pid is the timeout's, whose only child is the program.
+run_kinaru() { (cd "$work" && exec timeout 120 "$wine" "$work/app/kinaru.exe" "$@" </dev/null) & pid=$!; }
 
 run_kinaru "$(winpath "$work/data/one.txt")" "$(winpath "$work/data/two.bin")"
 window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared"
@@ -77,49 +79,111 @@ printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\nWORKDIR=\nSAMEFILE=2\nCOMPVER=0\nDIRE
   "$(winpath "$work/out")" >"$work/expected.ini"
 cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file: $(cat "$work/app/kinaru.ini")"
 
-# The same name again: 圧縮中止 in the same-name dialog leaves the archive
-# as it was and ends the program.
+# The same name again, under each policy and each answer of the same-name
+# dialog, as the Linux program ends the same run: replaced or deleted first
+# leaves the new file alone, added to keeps the others, abandoned changes
+# nothing, renamed leaves the old archive and packs into the new name. A
+# policy that does not ask shows no dialog; one that did would not end.
+# Columns: SAMEFILE, the keys for the dialog (- for none), the names then
+# in the archive (or "before" for unchanged), the archive to look into.
 cp "$archive" "$work/before.lzh"
 printf 'changed since\n' >"$work/data/one.txt"  # so that any other answer would change the archive
-run_kinaru "$(winpath "$work/data/one.txt")"
-window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared to abandon"
-send_keys "$window" Return
-same=$(wait_window "同じ名前のファイルを見つけました" 60) || fail "no same-name dialog appeared to abandon"
-send_keys "$same" Tab Tab space
-expect_exit
-cmp "$work/before.lzh" "$archive" || fail "the abandoned run changed the archive"
+while read -r policy keys expected target; do
+  cp "$work/before.lzh" "$archive"
+  printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\nSAMEFILE=%s\n' "$(winpath "$work/out")" "$policy" >"$work/app/kinaru.ini"
+  run_kinaru "$(winpath "$work/data/one.txt")"
+  window=$(wait_window "^Kinaru - " 60) || fail "SAMEFILE=$policy $keys: no compression dialog appeared"
+  send_keys "$window" Return
+  if [ "$keys" != - ]; then
+    same=$(wait_window "同じ名前のファイルを見つけました" 60) || fail "SAMEFILE=$policy $keys: no same-name dialog appeared"
+    # Focus starts in the new name, as on Linux; the buttons follow.
+    send_keys "$same" ${keys//,/ }
+  fi
+  expect_exit
+  if [ "$expected" = before ]; then
+    cmp "$work/before.lzh" "$archive" || fail "SAMEFILE=$policy $keys changed the archive"
+    continue
+  fi
+  names=$(bsdtar -tf "$work/out/$target" | sort | tr '\n' ,)
+  [ "$names" = "$expected," ] || fail "SAMEFILE=$policy $keys: $target holds $names"
+  [ "$(bsdtar -xOf "$work/out/$target" one.txt)" = "changed since" ] || fail "SAMEFILE=$policy $keys packed an old one.txt"
+done <<'ROWS'
+0 -                        one.txt                   one.lzh
+1 -                        one.txt,three.txt,two.bin one.lzh
+2 Tab,space                before                    one.lzh
+2 Tab,Tab,space            one.txt,three.txt,two.bin one.lzh
+2 Tab,Tab,Tab,space        one.txt                   one.lzh
+2 r,e,n,a,m,e,d,Return     one.txt                   renamed.lzh
+ROWS
+cmp "$work/before.lzh" "$archive" || fail "the renamed run changed the old archive"
 
-# The same name again: the same-name dialog takes a new name typed into it.
-run_kinaru "$(winpath "$work/data/one.txt")"
-window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared the second time"
+# Killed while it replaces an archive (the old one set aside, the library's
+# progress window up): the next start puts the old archive back from its
+# record in %LOCALAPPDATA%\Kinaru and leaves no record, as a stop does on
+# Linux.
+seq 1 12000000 >"$work/data/big.txt"
+printf 'old archive\n' >"$work/out/big.lzh"
+printf '[SETTING]\nDISTDIR=%s\nSAMEFILE=0\nCOMPVER=2\nVIEWINFO=1\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
+big() { ls -A "$work/out" | grep big | tr '\n' ' '; }
+run_kinaru "$(winpath "$work/data/big.txt")"
+window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared for the big file"
 send_keys "$window" Return
-same=$(wait_window "同じ名前のファイルを見つけました" 60) || fail "no same-name dialog appeared"
-send_keys "$same" Tab
-xdotool type --delay 80 renamed
-xdotool key Return
-expect_exit
-[ "$(bsdtar -tf "$work/out/renamed.lzh")" = "one.txt" ] || fail "no renamed archive: $(ls "$work/out")"
-
-# A name the Japanese code page cannot hold reaches the archive whole.
-printf 'korean\n' >"$work/data/한글😀.txt"
-run_kinaru "$(winpath "$work/data/한글😀.txt")"
-window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared for a Korean name"
-send_keys "$window" Return
-expect_exit
-[ "$(bsdtar -xOf "$work/out/한글😀.lzh" 한글😀.txt)" = korean ] || fail "the Korean name: $(ls "$work/out"; bsdtar -tf "$work/out/"*😀* 2>&1)"
-
-# The settings dialog without a settings file: save writes the defaults as
-# the Linux program does, in the table's order, the output folder being the
-# program's own.
-rm "$work/app/kinaru.ini"
+wait_window "^圧縮中$" 60 >/dev/null || fail "no progress window appeared"
+[ "$(big)" = ".big.lzh.kinaru-old " ] || fail "not set aside while packing: $(big)"
+kill -KILL "$(pgrep -P "$pid")"
+wait "$pid" 2>/dev/null
+records=$(echo "$WINEPREFIX"/drive_c/users/*/AppData/Local/Kinaru)
+[ "$(big)" = ".big.lzh.kinaru-old " ] && [ -n "$(ls -A "$records")" ] || fail "after a kill: $(big), records: $(ls -A "$records")"
 run_kinaru
-window=$(wait_window "^Kinaru Ver2.5$" 60) || fail "no settings dialog appeared"
-xdotool mousemove --window "$window" 170 278 click 1  # 保存
+window=$(wait_window "^Kinaru Ver2.5$" 60) || fail "no settings dialog after the kill"
+xdotool mousemove --window "$window" 246 278 click 1  # 中止
 expect_exit
-printf '[MAIN]\nLEFT=10\nTOP=10\n\n[COMP]\nLEFT=20\nTOP=20\n\n[ALART]\nLEFT=30\nTOP=30\n\n[SETTING]\nDISTDIR=%s\nWORKDIR=\nSAMEFILE=2\nCOMPVER=0\nVIEWINFO=1\nDIRENABLE=1\nOPENDIST=0\nDEFAULT=1\n' \
-  "$(winpath "$work/app")" >"$work/expected.ini"
-cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file after save: $(cat "$work/app/kinaru.ini")"
+[ "$(big)" = "big.lzh " ] && [ "$(cat "$work/out/big.lzh")" = "old archive" ] || fail "the next start left $(big)"
+[ -z "$(ls -A "$records")" ] || fail "records left: $(ls -A "$records")"
+rm "$work/data/big.txt" "$work/out/big.lzh"
 printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
+
+# A name the system code page cannot hold reaches the archive whole, through
+# UnlhaUtf8, under the Japanese code page (932) and under another (1252):
+# Wine takes a program's code page from its locale.
+printf 'korean\n' >"$work/data/한글😀.txt"
+for locale in ja_JP.UTF-8 C.UTF-8; do
+  rm -f "$work/out/한글😀.lzh"
+  LC_ALL=$locale LANG=$locale run_kinaru "$(winpath "$work/data/한글😀.txt")"
+  window=$(wait_window "^Kinaru - " 60) || fail "$locale: no compression dialog appeared for a Korean name"
+  send_keys "$window" Return
+  expect_exit
+  [ "$(bsdtar -xOf "$work/out/한글😀.lzh" 한글😀.txt)" = korean ] || fail "$locale: the Korean name: $(ls "$work/out"; bsdtar -tf "$work/out/"*😀* 2>&1)"
+done
+
+# The settings dialog over a hand-edited file: a change cancelled (中止)
+# stores nothing; a confirmed reset (初期化, whose question defaults to
+# いいえ) stores every default at once as the Linux program does, in the
+# table's order, the output folder being the program's own, and the dialog
+# then shows them, so that 保存 stores the same bytes.
+printf '; by hand\n[MAIN]\nLEFT=150\n[SETTING]\nDISTDIR=%s\nWORKDIR=C:\\w\\\nSAMEFILE=0\nCOMPVER=2\nOPENDIST=1\nDEFAULT=0\n' \
+  "$(winpath "$work/out")" >"$work/app/kinaru.ini"
+cp "$work/app/kinaru.ini" "$work/expected.ini"
+for reset in no yes; do
+  run_kinaru
+  window=$(wait_window "^Kinaru Ver2.5$" 60) || fail "no settings dialog appeared (reset: $reset)"
+  if [ "$reset" = yes ]; then
+    xdotool mousemove --window "$window" 240 49 click 1  # 初期化
+    question=$(wait_window "^警告$" 60) || fail "the reset asked nothing"
+    send_keys "$question" Tab Return
+    message=$(wait_window "^Kinaru Version 2.5 Prerelease.$" 60) || fail "the reset said nothing"
+    send_keys "$message" Return
+    printf '[MAIN]\nLEFT=10\nTOP=10\n\n[COMP]\nLEFT=20\nTOP=20\n\n[ALART]\nLEFT=30\nTOP=30\n\n[SETTING]\nDISTDIR=%s\nWORKDIR=\nSAMEFILE=2\nCOMPVER=0\nVIEWINFO=1\nDIRENABLE=1\nOPENDIST=0\nDEFAULT=1\n' \
+      "$(winpath "$work/app")" >"$work/expected.ini"
+    cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file after reset: $(cat "$work/app/kinaru.ini")"
+    rm "$work/app/kinaru.ini"  # for 保存 to write it anew
+    xdotool mousemove --window "$window" 170 278 click 1  # 保存
+  else
+    xdotool mousemove --window "$window" 30 175 click 1 mousemove --window "$window" 246 278 click 1  # 圧縮後…, 中止
+  fi
+  expect_exit
+  cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file (reset: $reset): $(cat "$work/app/kinaru.ini")"
+done
 
 # An output folder that cannot be entered is reported at start and kept in
 # the settings file when the dialog is closed without a run.
