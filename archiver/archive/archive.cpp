@@ -5,7 +5,7 @@
 #include <cinttypes>
 #include <cstring>
 #include <ctime>
-#include <map>
+#include <deque>
 #include <set>
 
 #include "lzh/codec.h"
@@ -16,6 +16,7 @@
 #include "lzh/stream.h"
 #include "lzh/unpack.h"
 #include "fsutil.h"
+#include "name_index.h"
 #include "pack_jobs.h"
 #include "trailer.h"
 #include "platform/sys.h"
@@ -30,18 +31,51 @@ namespace {
 
 // ---------------------------------------------------------------- packing
 
+// The parts of a path that name it inside the archive: no root, no "." or "..".
+std::vector<std::string> components(const std::string& path) {
+    std::vector<std::string> out;
+    size_t i = sys::rootLength(path);
+    while (i <= path.size()) {
+        size_t j = path.find('/', i);
+        if (j == std::string::npos) j = path.size();
+        std::string c = path.substr(i, j - i);
+        if (!c.empty() && c != "." && c != "..") out.push_back(c);
+        i = j + 1;
+    }
+    return out;
+}
+
+// A file or folder to add. Kept small, as there may be millions: the
+// stored names are worked out from the path when needed, and of the
+// file's status only what is written or compared.
 struct Item {
-    std::string disk;                 // path to open, relative to the current folder
-    std::vector<std::string> stored;  // path components inside the archive
+    std::string disk;       // path to open, relative to the current folder
     bool dir = false;
-    sys::Stat st{};
-    std::string key() const {
+    bool leafOnly = false;  // stored under its last name alone (-x0)
+    uint32_t mode = 0;
+    int64_t mtime = 0;
+    uint64_t size = 0, dev = 0, ino = 0;
+
+    Item(std::string path, bool isDir, bool leaf, const sys::Stat& st)
+        : disk(std::move(path)), dir(isDir), leafOnly(leaf), mode(static_cast<uint32_t>(st.st_mode)),
+          mtime(static_cast<int64_t>(st.st_mtime)), size(static_cast<uint64_t>(st.st_size)),
+          dev(static_cast<uint64_t>(st.st_dev)), ino(static_cast<uint64_t>(st.st_ino)) {}
+    // Path components inside the archive.
+    std::vector<std::string> stored() const {
+        std::vector<std::string> c = components(disk);
+        if (leafOnly && !c.empty()) c.erase(c.begin(), c.end() - 1);
+        return c;
+    }
+    std::string key() const { return keyOf(stored(), dir); }
+    static std::string keyOf(const std::vector<std::string>& stored, bool dir) {
         std::string k;
         for (const auto& s : stored) k += s + '/';
         if (!dir && !k.empty()) k.pop_back();
         return k;
     }
 };
+
+using Items = std::deque<Item>;  // no copy of them all as they grow
 
 std::string entryKey(const Entry& e) { return e.path() + (e.isDir() ? "/" : ""); }
 
@@ -84,8 +118,9 @@ public:
     Collector(const Options& opt, std::string& text, const sys::Stat* archive)
         : opt_(opt), text_(text), archive_(archive) {}
 
-    std::vector<Item> collect() {
+    Items collect() {
         for (const std::string& word : opt_.items) addWord(word);
+        index_ = NameIndex({});
         return std::move(items_);
     }
     // Two different files were to be stored under one name.
@@ -178,55 +213,45 @@ private:
         ancestors_.erase(id);
     }
 
-    static std::vector<std::string> components(const std::string& path) {
-        std::vector<std::string> out;
-        size_t i = sys::rootLength(path);
-        while (i <= path.size()) {
-            size_t j = path.find('/', i);
-            if (j == std::string::npos) j = path.size();
-            std::string c = path.substr(i, j - i);
-            if (!c.empty() && c != "." && c != "..") out.push_back(c);
-            i = j + 1;
-        }
-        return out;
-    }
-
     // False when the folder's name cannot be stored: what is below it is skipped too.
     bool addDir(const std::string& path, const sys::Stat& st) {
         if (!opt_.withFolders) return true;
-        Item it{path, components(path), true, st};
-        if (it.stored.empty()) return true;
-        if (!storable(it)) return false;
-        push(std::move(it));
+        std::vector<std::string> stored = components(path);
+        if (stored.empty()) return true;
+        Item it(path, true, false, st);
+        if (!storable(it, stored)) return false;
+        push(std::move(it), stored);
         return true;
     }
 
     void addFile(const std::string& path, const sys::Stat& st) {
         if (archive_ && st.st_dev == archive_->st_dev && st.st_ino == archive_->st_ino) return;
-        Item it{path, components(path), false, st};
-        if (it.stored.empty()) return;
-        if (!opt_.withFolders) it.stored.erase(it.stored.begin(), it.stored.end() - 1);
-        if (storable(it)) push(std::move(it));
+        Item it(path, false, !opt_.withFolders, st);
+        std::vector<std::string> stored = it.stored();
+        if (stored.empty()) return;
+        if (storable(it, stored)) push(std::move(it), stored);
     }
 
-    bool storable(const Item& it) {
-        const char* why = unstorable(it.stored, it.dir);
+    bool storable(const Item& it, const std::vector<std::string>& stored) {
+        const char* why = unstorable(stored, it.dir);
         if (!why) return true;
         note(it.disk + ": not stored, " + why);
         skippedName_ = true;
         return false;
     }
 
-    void push(Item it) {
-        auto [pos, fresh] = index_.emplace(it.key(), items_.size());
-        if (fresh) {
+    void push(Item it, const std::vector<std::string>& stored) {
+        const std::string key = Item::keyOf(stored, it.dir);
+        const auto n = static_cast<uint32_t>(items_.size());
+        const uint32_t pos = index_.insert(key, n);
+        if (pos == n) {
             items_.push_back(std::move(it));
             return;
         }
         // The later item wins; two different files under one name are worth a word.
-        Item& was = items_[pos->second];
-        if (!it.dir && (was.st.st_dev != it.st.st_dev || was.st.st_ino != it.st.st_ino)) {
-            note(it.key() + ": same name twice; stored " + it.disk + ", left out " + was.disk);
+        Item& was = items_[pos];
+        if (!it.dir && (was.dev != it.dev || was.ino != it.ino)) {
+            note(key + ": same name twice; stored " + it.disk + ", left out " + was.disk);
             sameName_ = true;
         }
         was = std::move(it);
@@ -237,8 +262,8 @@ private:
     const Options& opt_;
     std::string& text_;
     const sys::Stat* archive_;
-    std::vector<Item> items_;
-    std::map<std::string, size_t> index_;
+    Items items_;
+    NameIndex index_{[this](uint32_t i) { return items_[i].key(); }};
     std::set<std::pair<uint64_t, uint64_t>> ancestors_;
     bool sameName_ = false;
     bool skippedName_ = false;
@@ -309,12 +334,15 @@ public:
 
     // The files in the order write() will be called for them.
     void plan(const std::vector<const Item*>& order) {
-        std::vector<std::string> paths;
+        std::vector<FilePacker::Source> files;
+        size_t n = 0;
+        for (const Item* it : order) n += !it->dir;
+        files.reserve(n);
         for (const Item* it : order)
-            if (!it->dir) paths.push_back(it->disk);
+            if (!it->dir) files.push_back({&it->disk, it->size});
         unsigned threads = opt_.threads ? opt_.threads : usableCores();
         files_ =
-            std::make_unique<FilePacker>(lzh::methodForLevel(static_cast<int>(opt_.method)), threads, std::move(paths));
+            std::make_unique<FilePacker>(lzh::methodForLevel(static_cast<int>(opt_.method)), threads, std::move(files));
     }
 
     void report(uint64_t done) const {
@@ -327,18 +355,19 @@ public:
 
     void write(const Item& it) {
         checkCancel();
-        current_ = it.key();
+        const std::vector<std::string> stored = it.stored();
+        current_ = Item::keyOf(stored, it.dir);
         report(done_);
-        Entry e = namedEntry(it.stored, it.dir);
-        e.mtime = it.st.st_mtime;
+        Entry e = namedEntry(stored, it.dir);
+        e.mtime = it.mtime;
         if (e.mtime < 0 || e.mtime > lzh::kLastTime)
-            say(it.key() + ": time outside 1970-2106, stored as " + formatTime(e.mtime < 0 ? 0 : lzh::kLastTime));
+            say(current_ + ": time outside 1970-2106, stored as " + formatTime(e.mtime < 0 ? 0 : lzh::kLastTime));
         e.hasMode = true;
-        e.mode = it.st.st_mode & 0xFFFF;
+        e.mode = it.mode & 0xFFFF;
         if (it.dir) {
             auto h = lzh::writeHeader(e, false);
             sink_.write(h.data(), h.size());
-            say(it.key());
+            say(current_);
             return;
         }
         bool large = files_->open() >= lzh::kLargeSize;
@@ -357,7 +386,7 @@ public:
         report(done_);
         char line[64];
         std::snprintf(line, sizeof line, "  %s %" PRIu64 " -> %" PRIu64, e.method.c_str(), e.original, e.packed);
-        say(it.key() + line);
+        say(current_ + line);
     }
 
 private:
@@ -442,26 +471,28 @@ bool placeArchive(PendingFile& done, Target& t, mode_t mode) {
 
 // Writes the new archive: the old entries in their order, each replaced by
 // an item of the same stored name, then the remaining items.
-void writeArchive(const Options& opt, std::string& text, const std::vector<Item>& items, const Target& target,
+void writeArchive(const Options& opt, std::string& text, const Items& items, const Target& target,
                   const std::vector<OldEntry>& entries, int outFd) {
     lzh::FdSink sink(outFd, opt.archive);
     Packer packer(opt, text, sink);
-    std::map<std::string, size_t> fresh;
     uint64_t total = 0;
-    for (size_t i = 0; i < items.size(); ++i) {
-        fresh.emplace(items[i].key(), i);
-        if (!items[i].dir) total += static_cast<uint64_t>(items[i].st.st_size);
-    }
+    for (const Item& it : items)
+        if (!it.dir) total += it.size;
     packer.setTotal(total);
     // Files are packed ahead in the order they are written.
     std::vector<const Item*> replaced(entries.size(), nullptr), order;
+    order.reserve(items.size());
     std::vector<bool> done(items.size());
-    for (size_t k = 0; k < entries.size(); ++k) {
-        auto hit = fresh.find(entryKey(entries[k].e));
-        if (hit == fresh.end()) continue;
-        replaced[k] = &items[hit->second];
-        order.push_back(replaced[k]);
-        done[hit->second] = true;
+    if (!entries.empty()) {
+        NameIndex fresh([&](uint32_t i) { return items[i].key(); });
+        for (size_t i = 0; i < items.size(); ++i) fresh.insert(items[i].key(), static_cast<uint32_t>(i));
+        for (size_t k = 0; k < entries.size(); ++k) {
+            uint32_t hit = fresh.find(entryKey(entries[k].e));
+            if (hit == NameIndex::kNone) continue;
+            replaced[k] = &items[hit];
+            order.push_back(replaced[k]);
+            done[hit] = true;
+        }
     }
     for (size_t i = 0; i < items.size(); ++i)
         if (!done[i]) order.push_back(&items[i]);
@@ -489,7 +520,7 @@ int addCommand(const Options& opt, std::string& text) {
         Target target;
         lockTarget(opt, target);
         Collector collector(opt, text, target.exists() ? &target.st : nullptr);
-        std::vector<Item> items = collector.collect();
+        Items items = collector.collect();
         // No archive of no entries: other readers refuse it, and an old one stays as it is.
         if (items.empty()) fail(UNLHA_ERR_NOTHING, "nothing to add");
         std::vector<OldEntry> entries;

@@ -3,6 +3,8 @@
 // the caller takes the results in the order it submitted them. A file is cut
 // into pieces at fixed offsets, each packed with the window's worth of data
 // before it, so the joined stream is the same whatever the number of threads.
+// Small files travel in batches, so that a hand-off between threads is paid
+// per batch, not per file.
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
@@ -21,20 +23,32 @@
 namespace archive {
 
 constexpr uint64_t kPieceSize = uint64_t{1} << 20;
+// Files up to this size are read whole in one call and kept until written,
+// so that one that does not shrink is stored without reading it again.
+constexpr uint64_t kSmallFile = uint64_t{1} << 16;
 
 // Every core this process may run on.
 unsigned usableCores();
 
+// What the pieces of a file of several pieces share: one descriptor, so
+// that they all read one file even if another replaces it meanwhile.
 struct PackFile {
     Fd fd;
+    int openError = 0;
     std::atomic<bool> skip{false};  // stored after all: its other pieces need not be packed
 };
 
 struct Piece {
-    std::shared_ptr<PackFile> file;
-    uint64_t offset = 0, size = 0;  // size is ignored for the last piece, which runs to the end
+    size_t index = 0;  // the file's place in the writing order
+    const std::string* path = nullptr;
+    std::shared_ptr<PackFile> file;  // null for a file of one piece
+    uint64_t offset = 0, size = 0;   // size is ignored for the last piece, which runs to the end
+    uint64_t listed = 0;             // the file's size when it was listed
     bool last = false;
+    bool endsJob = false;  // the last piece of its batch
     // Filled by whoever packs it.
+    std::vector<uint8_t> input;  // a small file's bytes, when it was read whole
+    bool whole = false;          // input holds the whole file
     std::vector<uint8_t> packed;
     lzh::EncodeResult result;
     std::exception_ptr error;
@@ -43,13 +57,16 @@ struct Piece {
     bool done = false;                  // guarded by the pool's lock
 };
 
+using Job = std::vector<std::shared_ptr<Piece>>;
+
 class PackJobs {
 public:
     // With one thread, pieces are packed in wait() on the caller's thread.
     PackJobs(unsigned threads, const lzh::LzMethod& m);
     ~PackJobs();
     bool inline_() const { return workers_.empty(); }
-    void submit(std::shared_ptr<Piece> p);
+    // A worker packs a job's pieces one after the other and hands them back together.
+    void submit(Job job);
     // Returns once `p` is packed; calls `poll` about every 50 ms meanwhile
     // (or between blocks when packing on this thread), which may throw.
     void wait(Piece& p, const std::function<void()>& poll);
@@ -61,11 +78,12 @@ private:
     const lzh::LzMethod& m_;
     std::mutex mu_;
     std::condition_variable ready_, finished_;
-    std::deque<std::shared_ptr<Piece>> queue_;
+    std::deque<Job> queue_;                   // with workers
+    std::deque<std::shared_ptr<Piece>> own_;  // without: packed here one by one, in order
     bool quit_ = false;
     std::atomic<bool> stop_{false};
     std::vector<std::thread> workers_;
-    lzh::Encoder own_;  // the caller's, for packing inline
+    lzh::Encoder enc_;  // the caller's, for packing inline
 };
 
 // The data of the files an add writes, packed ahead on every thread while
@@ -77,33 +95,33 @@ public:
         uint64_t packed = 0, original = 0;
         uint16_t crc = 0;
     };
-    // `paths`: the files in the order they will be written.
-    FilePacker(const lzh::LzMethod& m, unsigned threads, std::vector<std::string> paths);
-    // Opens the next file; returns its size then (throws its open error).
+    // A file to pack: its path (which must outlive the packer) and listed size.
+    struct Source {
+        const std::string* path;
+        uint64_t size;
+    };
+    // `files`: in the order they will be written.
+    FilePacker(const lzh::LzMethod& m, unsigned threads, std::vector<Source> files);
+    // Moves to the next file; returns its size as listed.
     uint64_t open();
-    // Writes the data of the file open() returned, packed, or stored when it
+    // Writes the data of the file open() moved to, packed, or stored when it
     // does not shrink. `progress` gets the bytes of it done so far and may throw.
     Data write(lzh::FdSink& sink, const std::function<void(uint64_t)>& progress);
 
 private:
-    struct File {
-        std::string path;
-        std::shared_ptr<PackFile> file;
-        uint64_t size = 0;
-        std::exception_ptr error;
-        uint64_t next = 0;  // offset of the next piece to submit
-        std::deque<std::shared_ptr<Piece>> pieces;
-    };
     void ahead();
-    void store(File& f, lzh::FdSink& sink, Data& d, const std::function<void(uint64_t)>& progress);
+    void store(const Piece& first, lzh::FdSink& sink, Data& d, const std::function<void(uint64_t)>& progress);
 
     const lzh::LzMethod& m_;
     PackJobs jobs_;
-    std::vector<File> files_;
-    size_t cur_ = 0;         // the file open() returned last, plus one
-    size_t opened_ = 0;      // files opened so far
-    size_t submitting_ = 0;  // the file whose pieces are being submitted
-    size_t inFlight_ = 0, limit_;
+    std::vector<Source> files_;
+    size_t cur_ = 0;  // the file open() moved to, plus one
+    // Submitting: the file, its shared state and the offset of its next piece.
+    size_t submitting_ = 0;
+    std::shared_ptr<PackFile> shared_;
+    uint64_t next_ = 0;
+    std::deque<std::shared_ptr<Piece>> pieces_;  // submitted and not yet written, in order
+    size_t inFlight_ = 0, limit_;                // batches
 };
 
 }  // namespace archive

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 #include "huffman.h"
 
@@ -54,6 +55,19 @@ int singleOrBuild(const uint32_t* freq, int n, uint8_t* len, uint16_t* code, boo
     return -1;
 }
 
+// The first of a[i..n) that is not 0, or n. Eight at a time: a small
+// entry's table is mostly runs of unused symbols, walked three times a block.
+int skipZeros(const uint8_t* a, int i, int n) {
+    if constexpr (std::endian::native == std::endian::little)
+        for (; i + 8 <= n; i += 8) {
+            uint64_t w;
+            std::memcpy(&w, a + i, 8);
+            if (w) return i + std::countr_zero(w) / 8;
+        }
+    while (i < n && !a[i]) ++i;
+    return i;
+}
+
 // Walks the literal/length lengths as the code-length code sees them.
 template <class F>
 void walkCLen(const uint8_t* clen, int n, F emit) {
@@ -64,8 +78,9 @@ void walkCLen(const uint8_t* clen, int n, F emit) {
             emit(k + 2, 0, 0);
             continue;
         }
-        int run = 1;
-        while (i < n && !clen[i]) ++i, ++run;
+        const int from = i;
+        i = skipZeros(clen, i, n);
+        int run = 1 + (i - from);
         if (run <= 2) {
             for (int j = 0; j < run; ++j) emit(0, 0, 0);
         } else if (run <= 18) {

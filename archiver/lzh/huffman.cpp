@@ -12,8 +12,18 @@ constexpr int kMaxSyms = 1024;  // fixed arrays: the encoder builds codes hundre
 size_t sortUsed(const uint32_t* freq, int n, int* syms) {
     uint64_t key[kMaxSyms];  // frequency and symbol in one key
     size_t m = 0;
+    uint32_t most = 0;
     for (int i = 0; i < std::min(n, kMaxSyms); ++i)
-        if (freq[i]) key[m++] = uint64_t{freq[i]} << 10 | static_cast<uint64_t>(i);
+        if (freq[i]) key[m++] = uint64_t{freq[i]} << 10 | static_cast<uint64_t>(i), most = std::max(most, freq[i]);
+    // Small blocks have small counts: placed by count, in symbol order.
+    constexpr uint32_t kCounted = 256;
+    if (m > 16 && most < kCounted) {
+        uint32_t at[kCounted + 1]{};
+        for (size_t i = 0; i < m; ++i) ++at[(key[i] >> 10) + 1];
+        for (uint32_t f = 1; f <= kCounted; ++f) at[f] += at[f - 1];
+        for (size_t i = 0; i < m; ++i) syms[at[key[i] >> 10]++] = static_cast<int>(key[i] & 1023);
+        return m;
+    }
     std::sort(key, key + m);
     for (size_t i = 0; i < m; ++i) syms[i] = static_cast<int>(key[i] & 1023);
     return m;

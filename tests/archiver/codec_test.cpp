@@ -162,10 +162,15 @@ TEST_P(CodecRoundTrip, PiecesOnThreadsGiveOneArchive) {
     while (big.size() < 2600000) big += unit;  // matches reach back across every piece boundary
     writeFile(src / "big.txt", big);
     writeFile(src / "noise.bin", randomBytes(1200000, 41));  // stored after its first piece
-    for (int i = 0; i < 12; ++i) writeFile(src / ("small" + std::to_string(i)), textBytes(100 + 300 * i, 42 + i));
+    // Small files go to the workers in batches: some batches end inside
+    // this run, and some of its files are stored, empty or not a window long.
+    for (int i = 0; i < 150; ++i)
+        writeFile(src / ("small" + std::to_string(i)),
+                  i % 37 == 5 ? randomBytes(size_t(i) * 40, 42 + i) : textBytes(size_t(i) * i * 3, 42 + i));
+    writeFile(src / "mid.bin", randomBytes(100000, 43));  // one piece, read again to be stored
     std::string first, text;
     archive::Options o{.command = 'a', .method = archive::PackMethod(GetParam()), .recurse = true, .items = {"src"}};
-    for (unsigned threads : {1u, 3u}) {
+    for (unsigned threads : {1u, 2u, 3u}) {
         o.threads = threads, o.archive = (tmp.path() / ("t" + std::to_string(threads) + ".lzh")).string();
         ASSERT_EQ(inDir(tmp.path(), [&] { return archive::run(o, text); }), 0) << text;
         if (first.empty()) first = readFile(o.archive);
