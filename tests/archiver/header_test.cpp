@@ -27,7 +27,7 @@ TEST(Header, WrittenFieldsReadBack) {
     lzh::Entry big = sampleEntry();
     big.packed = (uint64_t{5} << 30) + 3, big.original = (uint64_t{6} << 30) + 7;
     std::vector<std::pair<lzh::Entry, bool>> cases = {{sampleEntry(), false}, {big, true}};
-    for (size_t n = 1; n < 300; ++n)
+    for (size_t n = 1; n < 600; ++n)
         cases.emplace_back(sampleEntry(), false), cases.back().first.rawName.assign(n, 'n');
     for (auto [e, wide] : cases) {
         auto h = lzh::writeHeader(e, wide);
@@ -62,8 +62,28 @@ TEST(Header, DamagedHeadersAreRejected) {
     unsigned sum = 0;
     for (size_t i = 2; i < size_t(old[0]) + 2; ++i) sum += uint8_t(old[i]);
     old[1] = char(sum);
+    // The last extension one byte longer than the header, or the time
+    // changed: the header CRC made to match, or left as it was.
+    auto withCrc = [](std::vector<uint8_t> h) {
+        h[27] = h[28] = 0;
+        uint16_t c = lzh::crc16(0, h.data(), h.size());
+        h[27] = uint8_t(c), h[28] = uint8_t(c >> 8);
+        return h;
+    };
+    auto longLast = good;
+    longLast.insert(longLast.end(), 2, 0);
+    longLast[0] = uint8_t(longLast.size()), longLast[1] = uint8_t(longLast.size() >> 8);
+    size_t off = 26, sizeAt = 24;
+    for (size_t next = good[24] | good[25] << 8;;) {
+        size_t following = good[off + next - 2] | good[off + next - 1] << 8;
+        if (!following) break;
+        sizeAt = off + next - 2, off += next, next = following;
+    }
+    const size_t lastSize = good.size() - off;
+    longLast[sizeAt] = uint8_t(lastSize + 3), longLast[sizeAt + 1] = uint8_t((lastSize + 3) >> 8);
     const std::pair<const char*, std::vector<uint8_t>> cases[] = {
-        {"header CRC", changed({{30, uint8_t(good[30] ^ 1)}})},
+        {"header CRC", changed({{15, uint8_t(good[15] ^ 1)}})},
+        {"last extension past the header", withCrc(longLast)},
         {"total below the base", changed({{0, 10}, {1, 0}})},
         {"extension past the header", changed({{24, 0xFF}, {25, 0xFF}})},
         {"cut short", std::vector<uint8_t>(good.begin(), good.begin() + 20)},

@@ -28,6 +28,8 @@ const std::vector<NameCase>& nameCases() {
         {1, "", "..\0\\..\0\\x.txt"s, NameFault::Control, "..\\x00/..\\x00/x.txt"},
         {0, "", "..\0\\..\0\\x.txt"s, NameFault::Control, "..\\x00/..\\x00/x.txt"},
         {0, "", "a\x1b\\x.txt", NameFault::Control, "a\\x1b/x.txt"},
+        {2, "", "x\x1f.txt", NameFault::Control, "x\\x1f.txt"},  // the last control byte; a blank is none
+        {2, "", " .txt", NameFault::None, " .txt"},
         {2, "a\xFF..\xFF", "x.txt", NameFault::DotPart, "a/../x.txt"},
         {1, "", ".\\x.txt", NameFault::DotPart, "./x.txt"},
         {2, "a\xFF\xFF", "x.txt", NameFault::EmptyPart, "a/x.txt"},

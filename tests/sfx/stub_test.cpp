@@ -37,6 +37,7 @@ TEST_F(Stub, RestoresTheTreeAndAsksBeforeReplacing) {
          "資料/メモ.txt"},
         {"terminal yes", "-linux -gu1 -ji1", "printf 'y\\n' " + typed, "", "資料/メモ.txt", true, 0, "上書きしますか"},
         {"terminal no", "-linux -gu1 -ji1", "printf 'n\\n' " + typed, "", "資料/メモ.txt", false, 0, "上書きしますか"},
+        {"terminal enter", "-linux -gu1 -ji1", "printf '\\n' " + typed, "", "資料/メモ.txt", false, 0, "[y/N]"},
     });
 }
 // clang-format on
