@@ -293,9 +293,10 @@ const std::pair<const char*, std::vector<std::pair<int, uint32_t>>> kBadStreams[
     {"over-long code length", {{16, 1}, {5, 3}, {3, 7}, {16, 0xFFFF}}},
     // The only code is a match, the only position code distance 5..8.
     {"match before the start", {{16, 1}, {5, 0}, {5, 0}, {9, 0}, {9, 300}, {4, 0}, {4, 3}, {2, 0}}},
-    // A block of one literal, then one whose only token copies from two bytes back.
+    // A block of one literal, then 333 of one token that copies 3 bytes from
+    // two back: all 1000 bytes, the first copy reaching one before the start.
     {"match one byte before the start",
-     {{16, 1}, {5, 0}, {5, 0}, {9, 0}, {9, 'a'}, {4, 0}, {4, 0}, {16, 1}, {5, 0}, {5, 0}, {9, 0}, {9, 256}, {4, 0}, {4, 1}}},
+     {{16, 1}, {5, 0}, {5, 0}, {9, 0}, {9, 'a'}, {4, 0}, {4, 0}, {16, 333}, {5, 0}, {5, 0}, {9, 0}, {9, 256}, {4, 0}, {4, 1}}},
 };
 
 TEST(Codec, HandMadeBadStreamsAreDamaged) {
