@@ -368,11 +368,14 @@ TEST(Tool, CommandsExitStatusAndMeanings) {
         {kTool + "a -n0 n.lzh 'src/a b.txt' >/dev/null", 0, ""},
         {"script -qec \"" + kTool + "a -n0 s.lzh src/sub/c.txt\" /dev/null", 0, "100% src/sub/c.txt"},
     };
+    const bool terminal = haveProgram("script");  // util-linux: a terminal for the tool
     for (auto& [cmd, status, says] : cases) {
+        if (!terminal && cmd.starts_with("script")) continue;
         Ran r = runIn(tmp.path(), cmd);
         EXPECT_EQ(r.status, status) << cmd;
         EXPECT_TRUE(says.empty() ? r.output.empty() : r.output.find(says) != std::string::npos) << r.output;
     }
+    if (!terminal) GTEST_SKIP() << "script is not installed: the terminal case was left out";
 }
 
 // A signal while a file is written: the tool ends by it, the Linux
