@@ -132,22 +132,6 @@ std::string wordSoup(size_t n, unsigned seed, bool japanese) {
     return s;
 }
 
-// Random data repeating every window, or one byte less: matches reach a
-// whole window back.
-TEST(CodecSize, MatchesReachAWholeWindowBack) {
-    for (int jm : {2, 3, 4}) {
-        const lzh::LzMethod& m = lzh::methodForLevel(jm);
-        for (size_t period : {(size_t{1} << m.dicbit) - 1, size_t{1} << m.dicbit}) {
-            SCOPED_TRACE(std::string(m.id) + " period " + std::to_string(period));
-            std::string unit = randomBytes(period, 8), data;
-            while (data.size() < 4 * period) data += unit;
-            auto packed = pack(m, data);
-            EXPECT_LT(packed.size(), period + period / 16);
-            EXPECT_EQ(unpack(m, packed, data.size()), data);
-        }
-    }
-}
-
 // Records of counters, names and small numbers between zero-filled gaps,
 // with a little noise: what executables and data files look like.
 std::string binaryLike(size_t n, unsigned seed) {
