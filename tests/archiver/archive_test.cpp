@@ -77,6 +77,8 @@ TEST_P(MethodTest, RoundTripReadByEveryPeer) {
     EXPECT_EQ(method["random.bin"], "-lh0-");
     EXPECT_EQ(method["empty"], "-lh0-");
     EXPECT_EQ(method["text.txt"], "-lh" + std::to_string(GetParam() + 3) + "-");
+    for (auto& e : entries(arc))  // the repeats reach a whole window back: little more than one period is stored
+        if (e.path().starts_with("far")) EXPECT_LT(e.packed, e.original / 3 + e.original / 48) << e.path();
     EXPECT_EQ(treeDiff(extracted(arc), files), "");
     EXPECT_TRUE(fs::is_directory(tmp_.path() / "out0/nested/empty-folder"));
 
@@ -92,7 +94,7 @@ INSTANTIATE_TEST_SUITE_P(Methods, MethodTest, ::testing::Values(2, 3, 4),
 TEST_F(Library, SwitchesAndItemsChooseWhatIsStored) {
     fs::path top = tmp_.path() / "top";
     for (auto n : {"report.doc", "images/a.png", "images/.hidden", "images/sub/b.png", "report[1].txt", "report1.txt",
-                   "a?c", "abc", "abd", "b[x]/in.txt", "bx/in.txt"})
+                   "a?c", "abc", "abd", "b[x]/in.txt", "bx/in.txt", "imagesX/c.png"})
         writeFile(top / n, n);
     writeFile(top / "other/a.png", "A");
     struct Case {
@@ -118,6 +120,7 @@ TEST_F(Library, SwitchesAndItemsChooseWhatIsStored) {
         {"a ../10.lzh report[2].txt", UNLHA_ERR_NO_ITEM, {}},
         {"a -r2 ../11.lzh b[x]", 0, {"b[x]/", "b[x]/in.txt"}},
         {"a ../12.lzh report1.txt report[1].txt", 0, {"report1.txt", "report[1].txt"}},
+        {"a -r2 ../13.lzh images/sub imagesX", 0, {"images/sub/", "images/sub/b.png", "imagesX/", "imagesX/c.png"}},
     };
     // clang-format on
     fs::create_directories(tmp_.path() / "work dir");
@@ -136,14 +139,18 @@ TEST_F(Library, SwitchesAndItemsChooseWhatIsStored) {
               (Names{"images/", "images/a.png", "images/sub/", "images/sub/b.png"}));
     EXPECT_EQ(call(tmp_.path(), "x 12.lzh out/ report[1].txt"), 0);
     EXPECT_EQ(tree(tmp_.path() / "out"), (std::map<std::string, std::string>{{"report[1].txt", "report[1].txt"}}));
+    // A folder named takes what lies in it, not what merely begins alike.
+    EXPECT_EQ(call(tmp_.path(), "x 13.lzh out13/ images"), 0);
+    EXPECT_EQ(tree(tmp_.path() / "out13"), (std::map<std::string, std::string>{{"images/sub/b.png", "images/sub/b.png"}}));
     EXPECT_EQ(shell(top, kTool + "a ../tool.lzh 'report[1].txt'"), 0);
     EXPECT_EQ(storedNames(tmp_.path() / "tool.lzh"), Names{"report[1].txt"});
 }
 
-// Stored modes pass the umask on their way out, as tar's do for ordinary users.
+// Stored modes pass the umask on their way out, as tar's do for ordinary
+// users; setuid, setgid and sticky bits never come back.
 TEST_F(Library, ExtractedModesPassTheUmask) {
     writeFile(tmp_.path() / "all.sh", "#!/bin/sh\n");
-    fs::permissions(tmp_.path() / "all.sh", fs::perms::all);
+    fs::permissions(tmp_.path() / "all.sh", fs::perms::all | fs::perms::set_uid | fs::perms::set_gid | fs::perms::sticky_bit);
     ASSERT_EQ(run("a m.lzh all.sh"), 0);
     for (mode_t mask : {022, 077, 0}) {
         mode_t was = umask(mask);
@@ -153,7 +160,7 @@ TEST_F(Library, ExtractedModesPassTheUmask) {
         umask(was);
         struct stat st {};
         ASSERT_EQ(stat((out / "all.sh").c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 0777, 0777 & ~mask) << std::oct << mask;
+        EXPECT_EQ(st.st_mode & 07777, 0777 & ~mask) << std::oct << mask;
     }
 }
 
@@ -364,11 +371,14 @@ TEST(Tool, CommandsExitStatusAndMeanings) {
         {kTool + "a -n0 n.lzh 'src/a b.txt' >/dev/null", 0, ""},
         {"script -qec \"" + kTool + "a -n0 s.lzh src/sub/c.txt\" /dev/null", 0, "100% src/sub/c.txt"},
     };
+    const bool terminal = haveProgram("script");  // util-linux: a terminal for the tool
     for (auto& [cmd, status, says] : cases) {
+        if (!terminal && cmd.starts_with("script")) continue;
         Ran r = runIn(tmp.path(), cmd);
         EXPECT_EQ(r.status, status) << cmd;
         EXPECT_TRUE(says.empty() ? r.output.empty() : r.output.find(says) != std::string::npos) << r.output;
     }
+    if (!terminal) GTEST_SKIP() << "script is not installed: the terminal case was left out";
 }
 
 // A signal while a file is written: the tool ends by it, the Linux

@@ -6,6 +6,7 @@
 #include "platform/setaside.h"
 #include "platform/settingsplace.h"
 #include "tempdir.h"
+#include "unlha32.h"
 
 #include <QStringList>
 #include <csignal>
@@ -59,7 +60,7 @@ public:
         int result = results[commands.size() % results.size()];
         commands.push_back(command);
         std::string path = command.substr(command.find('|') + 1);
-        if (result == 0 && command[0] == 'a') writeFile(path, readFile(path) + "new");
+        if ((result == 0 || UNLHA_IS_WARNING(result)) && command[0] == 'a') writeFile(path, readFile(path) + "new");
         if (result == 0 && command[0] == 's') writeFile(changeExtension(namePart(path), ".exe"), "stub+" + readFile(path));
         if (stop == Stop::Written) waitForSignal();
         return result;
@@ -116,6 +117,7 @@ TEST_F(Run, ExistingArchiveUnderEachPolicyAndAnswer) {
     } cases[] = {
         {false, 0, A::Abandon, {0}, "old", RunEnd::Completed, "new"},
         {false, 0, A::Abandon, {0x8005}, "old", RunEnd::Completed, "old"},
+        {false, 0, A::Abandon, {UNLHA_WARN_SAME_NAME}, "old", RunEnd::Completed, "new"},  // a warning wrote it whole
         {false, 1, A::Abandon, {0}, "old", RunEnd::Completed, "oldnew"},
         {false, 2, A::DeleteAndContinue, {0}, "old", RunEnd::Completed, "new"},
         {false, 2, A::DeleteAndContinue, {0x8005}, "old", RunEnd::Completed, "old"},

@@ -7,7 +7,6 @@
 #include "fixture.h"
 #include "layoutcheck.h"
 #include "platform/qt/qtshell.h"
-#include "platform/qt/qttexts.h"
 
 #include <QAccessible>
 #include <QTest>
@@ -324,15 +323,6 @@ TEST_F(SettingsDialog, KeysAsAPersonUsesThem) {
     EXPECT_FALSE(reset);
     EXPECT_TRUE(startup->mainWindowClosed());
     EXPECT_EQ(readFile(iniPath()), before);
-}
-
-TEST(QtTexts, StockButtonsAreJapanese) {
-    ASSERT_TRUE(platform::loadJapaneseQtTexts(*QCoreApplication::instance())) << "qt6-translations-l10n missing";
-    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "&Yes").left(2), QStringLiteral("はい"));
-    // Texts of the file dialogs that Qt's catalogue lacks.
-    EXPECT_EQ(QCoreApplication::translate("QAbstractFileIconProvider", "Folder", "All other platforms"),
-              QStringLiteral("フォルダ"));
-    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "File name:"), QStringLiteral("ファイル名:"));
 }
 
 }  // namespace

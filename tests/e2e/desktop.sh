@@ -18,6 +18,12 @@
 #   fail MESSAGE                  print and end the script with failure
 
 set -uo pipefail
+# A host without the desktop's tools or the locale skips the run (77), saying which.
+skip() { echo "SKIP: $*"; exit 77; }
+for tool in Xvfb openbox xdotool xprop xwininfo; do
+  command -v "$tool" >/dev/null || skip "$tool is not installed; scripts/setup installs it"
+done
+locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$' || skip "the ja_JP.UTF-8 locale is missing; scripts/setup makes it"
 export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 unset QT_QPA_PLATFORM
 

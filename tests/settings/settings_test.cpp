@@ -19,10 +19,11 @@ protected:
 
 TEST_F(Profile, ReadsValuesAndFallsBackWhenAnythingIsMissing) {
     writeFile(file, "; comment\n[setting]\n  DistDir  =  /out  \nEMPTY=\nworkdir=" + std::string(1100, 'w') +
-                        "\nWORKDIR=second\n[SETTING]\nCOMPVER=2\n");
+                        "\nWORKDIR=second\nSPLIT=a=b\n[SETTING]\nCOMPVER=2\n");
     TIniFile ini(file);
     EXPECT_EQ(ini.ReadString("SETTING", "DISTDIR", "x"), "/out");  // names match without case
     EXPECT_EQ(ini.ReadString("SETTING", "EMPTY", "x"), "");
+    EXPECT_EQ(ini.ReadString("SETTING", "SPLIT", "x"), "a=b");  // the first "=" ends the name
     EXPECT_EQ(ini.ReadString("SETTING", "WORKDIR", "x"), std::string(1023, 'w'));  // the first, cut
     EXPECT_EQ(ini.ReadString("SETTING", "COMPVER", "x"), "x");                     // only the first section counts
     EXPECT_EQ(ini.ReadString("MAIN", "LEFT", "x"), "x");
@@ -117,6 +118,11 @@ TEST(SettingsTable, EveryFieldIsStoredAndLoadedBack) {
                            Method::LH7, false, false, true, false};
     storeSettings(ini, changed);
     EXPECT_EQ(loadSettings(ini, defaults, SameNamePolicy::Add), changed);
+    // A same-name policy that is none of the three: the one in force stays.
+    for (int number : {3, -1}) {
+        ini.WriteInteger("SETTING", "SAMEFILE", number);
+        EXPECT_EQ(loadSettings(ini, defaults, SameNamePolicy::Add).sameName, SameNamePolicy::Add) << number;
+    }
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <thread>
 
+#include "progress_window.h"
 #include "support.h"
 
 namespace {
@@ -115,6 +116,21 @@ TEST(ProgressWindow, ShownForEachCommandAndCancelLeavesNothing) {
     EXPECT_TRUE(fs::exists(at("p")));
     EXPECT_EQ(readFile(at("old.lzh")), old);
     EXPECT_EQ(temps(tmp.path()), "");
+}
+
+// The caller's own cancel (the self-extractor's, on a signal) stops a run
+// with the window as its button does, leaving nothing.
+TEST(ProgressWindow, TheCallersCancelStopsItToo) {
+    TempDir tmp;
+    writeFile(tmp.path() / "a.txt", textBytes(1 << 20, 11));
+    ASSERT_EQ(call(tmp.path(), "a -n1 p.lzh a.txt"), 0);
+    fs::create_directories(tmp.path() / "x");
+    archive::Options o;
+    o.command = 'x', o.archive = (tmp.path() / "p.lzh").string(), o.items = {(tmp.path() / "x/").string()};
+    o.cancelled = [] { return true; };
+    std::string text;
+    EXPECT_EQ(progress::runWithWindow(nullptr, o, text), UNLHA_ERR_CANCELLED) << text;
+    EXPECT_TRUE(tree(tmp.path() / "x").empty());
 }
 
 }  // namespace

@@ -22,7 +22,7 @@ protected:
     }
     fs::path work() const { return tmp_.path() / "work dir"; }
     fs::path out() const { return tmp_.path() / "out"; }
-    fs::path archive() const { return work() / "12090507.lzh"; }
+    fs::path archive() const { return work() / "v1.2.lzh"; }  // named without its last dot
     // The command text as the program builds it.
     std::string command(const std::string& face) const {
         return "s -n1 -x1 -w\"" + work().string() + "/\" -jm2  -a2 " + face + "  " + q(archive());
@@ -35,10 +35,10 @@ protected:
 // clang-format off
 TEST_F(SelfExtractor, WritesTheStubOfTheFaceAskedAndReadsBack) {
     struct { std::string switches, stub, name; bool window; int style; bool folders; } cases[] = {
-        {"-linux -gu1 -ji0 -gw4", sfx::kLinuxStub, "12090507", true, 4, true},
-        {"-gu1 -ji1", sfx::kConsoleStub, "12090507.exe", false, 0, true},
-        {"-gu1 -ji0 -gw4", sfx::kWindowStub, "12090507.exe", true, 4, true},
-        {"-ji0 -gw2", sfx::kWindowStub, "12090507.exe", true, 2, false},
+        {"-linux -gu1 -ji0 -gw4", sfx::kLinuxStub, "v1.2", true, 4, true},
+        {"-gu1 -ji1", sfx::kConsoleStub, "v1.2.exe", false, 0, true},
+        {"-gu1 -ji0 -gw4", sfx::kWindowStub, "v1.2.exe", true, 4, true},
+        {"-ji0 -gw2", sfx::kWindowStub, "v1.2.exe", true, 2, false},
     };
     const std::string lzh = readFile(archive());
     for (const auto &c : cases) {
@@ -93,18 +93,18 @@ TEST_F(SelfExtractor, FindsTheStubBesideItself) {
         int rc = inDir(out(), [&] { return fn(nullptr, command("-linux -ji1").c_str(), nullptr, 0); });
         dlclose(h);
         EXPECT_EQ(rc, withStub ? 0 : UNLHA_ERR_UNSUPPORTED);
-        EXPECT_EQ(fs::exists(out() / "12090507"), withStub);
-        fs::remove(out() / "12090507");
+        EXPECT_EQ(fs::exists(out() / "v1.2"), withStub);
+        fs::remove(out() / "v1.2");
         EXPECT_EQ(temps(out()), "");
     }
     Ran r = runIn(out(), kTool + command("-linux -ji1"));  // the tool, beside its stub
-    EXPECT_TRUE(r.status == 0 && fs::exists(out() / "12090507")) << r.output;
+    EXPECT_TRUE(r.status == 0 && fs::exists(out() / "v1.2")) << r.output;
     // Also where /proc is not mounted (a container, a chroot).
-    fs::remove(out() / "12090507");
+    fs::remove(out() / "v1.2");
     const std::string noProc = "unshare -m sh -c 'mount -t tmpfs none /proc && exec \"$0\" \"$@\"' ";
     if (shell(out(), noProc + "true") != 0) GTEST_SKIP() << "cannot hide /proc here (unshare -m)";
     r = runIn(out(), noProc + kTool + command("-linux -ji1"));
-    EXPECT_TRUE(r.status == 0 && fs::exists(out() / "12090507")) << r.output;
+    EXPECT_TRUE(r.status == 0 && fs::exists(out() / "v1.2")) << r.output;
 }
 
 }  // namespace
