@@ -204,7 +204,7 @@ TEST(PackJobs, AFailureOnAnyThreadReachesTheCaller) {
         piece->file = std::make_shared<archive::PackFile>();
         piece->file->fd.reset(::open((tmp.path() / "short.txt").c_str(), O_RDONLY));
         piece->size = archive::kPieceSize;
-        jobs.submit(piece);
+        jobs.submit({piece});
         try {
             jobs.wait(*piece, [] {});
             ADD_FAILURE() << threads << " threads: no failure";
