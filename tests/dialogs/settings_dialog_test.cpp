@@ -6,7 +6,6 @@
 #include "core/webpages.h"
 #include "fixture.h"
 #include "layoutcheck.h"
-#include "platform/qt/qtshell.h"
 
 #include <QAccessible>
 #include <QTest>
@@ -292,14 +291,13 @@ TEST_F(SettingsDialog, VolumeWithoutFreeSpaceReturnsToTheStartDrive) {
 }
 
 // Keys as a person uses them: Tab enters the same-name group at its checked
-// button and leaves it in one step, Enter answers the reset question No, and
-// Escape closes the dialog as 中止 does.
+// button and leaves it in one step, and Escape closes the dialog as 中止
+// does. (Enter at the reset question is the desktop run's.)
 TEST_F(SettingsDialog, KeysAsAPersonUsesThem) {
     const std::string before = "[SETTING]\nSAMEFILE=1\n";
     writeFile(iniPath(), before);
     start();
     std::vector<QWidget*> reached;
-    bool reset = true;
     QTimer::singleShot(0, [&] {
         Form1->PageControl1->setCurrentWidget(Form1->TabSheet2);
         Form1->activateWindow();
@@ -309,9 +307,6 @@ TEST_F(SettingsDialog, KeysAsAPersonUsesThem) {
             QTest::keyClick(QApplication::focusWidget(), key);
             reached.push_back(QApplication::focusWidget());
         }
-        QtShell system;
-        QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
-        reset = system.askYesNo(Form1, QStringLiteral("設定を初期化します。よろしいですか？"), true);
         QTest::keyClick(Form1, Qt::Key_Escape);
         if (Form1->isVisible()) {
             ADD_FAILURE() << "Escape left the dialog open";
@@ -320,7 +315,6 @@ TEST_F(SettingsDialog, KeysAsAPersonUsesThem) {
     });
     EXPECT_EQ(startup->run(), 0);
     EXPECT_EQ(reached, (std::vector<QWidget*>{Form1->rAdd, Form1->oDirectory, Form1->rAdd, Form1->ViewInfo}));
-    EXPECT_FALSE(reset);
     EXPECT_TRUE(startup->mainWindowClosed());
     EXPECT_EQ(readFile(iniPath()), before);
 }
