@@ -2,7 +2,7 @@
 # Drops files onto the compression dialog over real XDND, in a Japanese
 # locale: names that differ from listed ones only in kana type, width or
 # script are added, a file already listed is not added twice, and Enter packs
-# exactly the chosen files.
+# exactly the chosen files and stores the settings.
 . "$(dirname "$0")/desktop.sh"
 
 program_copy "$1" '[SETTING]\nDISTDIR=%s/\nVIEWINFO=0\n'
@@ -35,3 +35,7 @@ expect_exit
 packed=$(bsdtar -tf "$work/out/あ.lzh" | sort | tr '\n' ' ') || fail "bsdtar cannot read the archive: $(ls "$work/out")"
 expected=$(cd "$work/data" && ls | sort | tr '\n' ' ')
 [ "$packed" = "$expected" ] || fail "packed [$packed], chosen [$expected]"
+cd "$work/data" && lhasa t "$work/out/あ.lzh" >/dev/null || fail "lhasa finds the archive damaged"
+for section in MAIN COMP ALART SETTING; do
+  grep -q "^\[$section\]" "$work/app/kinaru.ini" || fail "settings file lacks [$section]"
+done

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs into a temporary home beside a Thunar action of the user's own,
-# checks the desktop entry and every file-manager action, runs the installed
-# program as a person would, then uninstalls and finds nothing of ours left.
+# checks the desktop entry and every file-manager action, then uninstalls,
+# keeping the settings unless purged, and finds nothing of ours left.
 . "$(dirname "$0")/desktop.sh"
 root=$(cd "$(dirname "$0")/../.." && pwd)
 
@@ -60,21 +60,12 @@ run_action Nemo "$(sed -n 's/^Exec=//p' "$nemo")" "$(sed -n 's/^Quote=//p' "$nem
 run_action Nautilus "'$share/nautilus/scripts/Kinaru で圧縮' %F" single
 mv -f "$prefix/kinaru.real" "$prefix/kinaru"
 
-# No settings yet: the archive goes to the home folder and the settings to
-# the user's configuration folder, nothing into the install.
-cd "$work/elsewhere"
-desktop_start
-launch "$HOME/.local/bin/kinaru" "${selection[0]}" "${selection[1]}"
-window=$(wait_window "^Kinaru - ") || fail "no compression dialog appeared"
-send_keys "$window" Return
-expect_exit
-archive="$HOME/報告書  2024.lzh"
-lhasa t "$archive" || fail "installed kinaru wrote no valid archive in the home folder"
-"$HOME/.local/bin/unlha" t "$archive" || fail "installed unlha cannot test the archive"
-grep -q '^\[SETTING\]' "$HOME/.config/kinaru/kinaru.ini" || fail "no settings in ~/.config/kinaru"
-[ ! -e "$prefix/kinaru.ini" ] || fail "the installed program wrote its settings into the install"
-
-rm -f "$archive"
+# The installed tool finds its library through the link on the PATH; the
+# installed program's own run is the package test's.
+printf 'x\n' >"$work/elsewhere/a.txt"
+(cd "$work/elsewhere" && "$HOME/.local/bin/unlha" a a.lzh a.txt >/dev/null && lhasa t a.lzh >/dev/null) ||
+  fail "the installed unlha wrote no valid archive"
+mkdir -p "$HOME/.config/kinaru" && printf '[SETTING]\n' >"$HOME/.config/kinaru/kinaru.ini"
 "$root/scripts/uninstall" "$prefix" >/dev/null || fail "uninstall failed"
 [ -f "$HOME/.config/kinaru/kinaru.ini" ] || fail "a plain uninstall removed the settings"
 "$root/scripts/uninstall" --purge "$prefix" || fail "--purge after the uninstall failed"

@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
-# Starts the built program with two files, presses Enter, and checks the
-# archive, the settings file and the exit code; then a short error box and
-# the box without the library.
+# The built program's boxes under a window manager: without a display, a
+# plain answer; an output folder that cannot be entered, a short error box as
+# wide as its caption; without the library, one box that Enter closes.
+# (Packing with Enter is the drop run's and the package run's.)
 . "$(dirname "$0")/desktop.sh"
 
 # A copy of the program's folder, so that its settings file is the test's own.
 program_copy "$1" '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n'
-mkdir -p "$work/data" "$work/check"
+mkdir -p "$work/data"
 printf 'first file\n' >"$work/data/one.txt"
-head -c 200000 /dev/urandom >"$work/data/two.bin"
 
 # Without a display: a plain answer in both languages, not Qt's abort.
 said=$(env -u DISPLAY -u WAYLAND_DISPLAY "$work/app/kinaru" "$work/data/one.txt" 2>&1)
@@ -17,16 +17,6 @@ code=$?
 [[ $said == *デスクトップ環境で起動してください* && $said == *"needs a desktop session"* ]] || fail "without a display: $said"
 
 desktop_start
-cd / && launch "$work/app/kinaru" "$work/data/one.txt" "$work/data/two.bin"
-window=$(wait_window "^Kinaru - ") || fail "no compression dialog appeared"
-send_keys "$window" Return
-expect_exit
-# lhasa checks every file's CRC as it extracts.
-cd "$work/check" && lhasa xq "$work/out/one.lzh" || fail "lhasa cannot extract: $(ls "$work/out")"
-cmp one.txt "$work/data/one.txt" && cmp two.bin "$work/data/two.bin" || fail "the files differ"
-for section in MAIN COMP ALART SETTING; do
-  grep -q "^\[$section\]" "$work/app/kinaru.ini" || fail "settings file lacks [$section]"
-done
 
 # An output folder that cannot be entered: a short error box, still as wide
 # as its caption needs under the window manager.
