@@ -10,7 +10,6 @@
 #include "lzh/bitio.h"
 #include "lzh/codec.h"
 #include "lzh/crc16.h"
-#include "lzh/huffman.h"
 #include "test_util.h"
 
 namespace {
@@ -43,32 +42,6 @@ std::string unpack(const lzh::LzMethod& m, const std::vector<uint8_t>& packed, u
 TEST(Crc16, KnownValues) {
     const std::string check = "123456789";
     EXPECT_EQ(lzh::crc16(0, reinterpret_cast<const uint8_t*>(check.data()), check.size()), 0xBB3D);
-}
-
-TEST(Huffman, LengthsAreLimitedAndComplete) {
-    // Fibonacci frequencies force depths beyond 16 without the limit.
-    std::vector<uint32_t> freq(40);
-    uint32_t a = 1, b = 1;
-    for (auto& f : freq) f = a, a = b, b = (a + b) % 1000000000u;
-    // Plain Huffman, and lengths tuned against a table that makes long codes dear.
-    auto dearLong = [](const int* count) {
-        uint64_t bits = 0;
-        for (int l = 1; l <= 16; ++l) bits += uint64_t(count[l]) << l;
-        return bits;
-    };
-    for (bool tuned : {false, true}) {
-        std::vector<uint8_t> len(freq.size());
-        if (tuned)
-            lzh::tunedLengths(freq.data(), static_cast<int>(freq.size()), dearLong, len.data());
-        else
-            lzh::buildLengths(freq.data(), static_cast<int>(freq.size()), 16, len.data());
-        uint64_t kraft = 0;  // a length outside 1..16 spoils the sum
-        for (uint8_t l : len) kraft += l >= 1 && l <= 16 ? uint64_t{1} << (16 - l) : uint64_t{1} << 20;
-        EXPECT_EQ(kraft, uint64_t{1} << 16) << tuned;
-        // And the decoder accepts exactly such a table.
-        lzh::HuffDecoder dec(8);
-        EXPECT_NO_THROW(dec.build(len.data(), static_cast<int>(len.size()))) << tuned;
-    }
 }
 
 // Names and inputs, made for the method's window size.
