@@ -26,10 +26,8 @@ lzh::Entry sampleEntry() {
 TEST(Header, WrittenFieldsReadBack) {
     lzh::Entry big = sampleEntry();
     big.packed = (uint64_t{5} << 30) + 3, big.original = (uint64_t{6} << 30) + 7;
-    std::vector<std::pair<lzh::Entry, bool>> cases = {{sampleEntry(), false}, {big, true}};
-    for (size_t n = 1; n < 600; ++n)
-        cases.emplace_back(sampleEntry(), false), cases.back().first.rawName.assign(n, 'n');
-    for (auto [e, wide] : cases) {
+    // (Every length up to past 512 bytes is the peers' test below.)
+    for (auto [e, wide] : {std::pair{sampleEntry(), false}, {big, true}}) {
         auto h = lzh::writeHeader(e, wide);
         EXPECT_EQ(h[20], 2);
         EXPECT_EQ(h[0] | h[1] << 8, static_cast<int>(h.size()));

@@ -144,17 +144,7 @@ auto inDir(const fs::path& dir, F f) {
     return r;
 }
 
-// Every regular file below `root`, relative path -> content; with `folders`
-// each folder too, as "path/" -> "".
-inline std::map<std::string, std::string> tree(const fs::path& root, bool folders = false) {
-    std::map<std::string, std::string> out;
-    for (auto& e : fs::recursive_directory_iterator(root))
-        if (std::error_code ec; e.is_regular_file(ec))
-            out[fs::relative(e.path(), root).string()] = readFile(e.path());
-        else if (folders && e.is_directory(ec))
-            out[fs::relative(e.path(), root).string() + "/"] = "";
-    return out;
-}
+using kinaru::testing::tree;
 
 // The names whose content differs between two trees or that one lacks ("" when equal).
 inline std::string treeDiff(const std::map<std::string, std::string>& a, const std::map<std::string, std::string>& b) {

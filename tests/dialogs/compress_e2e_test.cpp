@@ -21,14 +21,6 @@ const std::string kBsdtar = "LC_ALL=C.UTF-8 bsdtar --options hdrcharset=CP932";
 
 int sh(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()); }
 
-// Every file below folder, by relative path, with its bytes.
-Tree tree(const std::string& folder) {
-    Tree files;
-    for (auto& entry : fs::recursive_directory_iterator(folder))
-        if (entry.is_regular_file()) files[fs::relative(entry.path(), folder).string()] = readFile(entry.path());
-    return files;
-}
-
 // clang-format off
 class CompressEndToEnd : public ProgramTest {
 protected:

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <unistd.h>
@@ -41,6 +42,18 @@ inline void writeFile(const std::string& path, const std::string& content) {
 inline std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Every regular file below `root`, relative path -> content; with `folders`
+// each folder too, as "path/" -> "".
+inline std::map<std::string, std::string> tree(const std::filesystem::path& root, bool folders = false) {
+    std::map<std::string, std::string> out;
+    for (auto& e : std::filesystem::recursive_directory_iterator(root))
+        if (std::error_code ec; e.is_regular_file(ec))
+            out[std::filesystem::relative(e.path(), root).string()] = readFile(e.path());
+        else if (folders && e.is_directory(ec))
+            out[std::filesystem::relative(e.path(), root).string() + "/"] = "";
+    return out;
 }
 
 inline bool exists(const std::string& path) { return std::filesystem::exists(std::filesystem::symlink_status(path)); }
