@@ -15,6 +15,7 @@
 #   client_geometry ID            print "x y width height" of the client area
 #   outer_geometry ID             the same with the window manager's frame
 #   send_keys ID KEY...           focus the window and press the keys
+#   drag_to SOURCE X Y            drag from the window SOURCE and drop at X,Y
 #   fail MESSAGE                  print and end the script with failure
 
 set -uo pipefail
@@ -109,4 +110,19 @@ send_keys() {
   done
   sleep 0.3
   xdotool key --delay 80 "${@:2}"
+}
+
+drag_to() {
+  local sx sy step
+  read -r sx sy _ < <(client_geometry "$1")
+  # Pressed, then moved in small steps as a hand does, so that the drag sees
+  # the target window before the button comes up.
+  xdotool mousemove --sync $((sx + 50)) $((sy + 50)) mousedown 1
+  for step in $(seq 1 10); do
+    xdotool mousemove $((sx + 50 + ($2 - sx - 50) * step / 10)) $((sy + 50 + ($3 - sy - 50) * step / 10))
+    sleep 0.1
+  done
+  sleep 0.5
+  xdotool mouseup 1
+  sleep 1
 }

@@ -17,18 +17,8 @@ xdotool windowmove --sync "$window" 400 300
 at_exit "kill $! 2>/dev/null"
 source_window=$(wait_window "^drag-source$") || fail "no drag source appeared"
 
-# Press on the source, then move in small steps, as a hand does, so that the
-# drag sees the target window before the button comes up.
-read -r sx sy _ < <(client_geometry "$source_window")
 read -r tx ty tw th < <(client_geometry "$window")
-xdotool mousemove --sync $((sx + 50)) $((sy + 50)) mousedown 1
-for step in $(seq 1 10); do
-  xdotool mousemove $((sx + 50 + (tx + tw / 2 - sx - 50) * step / 10)) $((sy + 50 + (ty + th / 2 - sy - 50) * step / 10))
-  sleep 0.1
-done
-sleep 0.5
-xdotool mouseup 1
-sleep 1
+drag_to "$source_window" $((tx + tw / 2)) $((ty + th / 2))
 
 send_keys "$window" Return
 expect_exit

@@ -5,24 +5,11 @@
 # installed program, started as Send to starts it, packs a file; a silent
 # uninstall leaves nothing of ours. Argument: the folder holding the
 # x86_64 kinaru-setup.exe.
-. "$(dirname "$0")/../e2e/desktop.sh"
-
 setup=$1/kinaru-setup.exe
-wine=/usr/lib/wine/wine64
-for tool in "$wine" bsdtar; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
-done
+. "$(dirname "$0")/wine.sh" bsdtar
 [ -f "$setup" ] || { echo "SKIP: no $setup (makensis is not installed)"; exit 0; }
-
-work=$(mktemp -d)
-at_exit rm -rf "$work"
 mkdir -p "$work/data"
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-at_exit "/usr/lib/wine/wineserver -k 2>/dev/null"
-desktop_start
-timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || fail "wine could not make its prefix"
-/usr/lib/wine/wineserver -p
+wine_start
 
 user=$(ls "$WINEPREFIX/drive_c/users" | grep -vx Public | head -n 1)
 home="$WINEPREFIX/drive_c/users/$user"

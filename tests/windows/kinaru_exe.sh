@@ -9,34 +9,17 @@
 # the Linux program's.
 # Arguments: the folder holding the x86_64 kinaru.exe, unlha32.dll and
 # recording/unlha32.dll, and tests/e2e's drag source.
-. "$(dirname "$0")/../e2e/desktop.sh"
-
 bin=$(cd "$1" && pwd)
-wine=/usr/lib/wine/wine64
-for tool in "$wine" lhasa bsdtar; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 0; }
-done
-
-work=$(mktemp -d)
-at_exit rm -rf "$work"
+. "$(dirname "$0")/wine.sh" lhasa bsdtar
 mkdir -p "$work/app" "$work/out" "$work/data" "$work/check"
 cp "$bin/kinaru.exe" "$bin/unlha32.dll" "$work/app/"
-# Wine shows the host's root as drive Z:.
-winpath() { printf 'Z:%s' "${1//\//\\}"; }
 printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
 printf 'first file\n' >"$work/data/one.txt"
 printf 'dropped\n' >"$work/data/three.txt"
 printf 'elsewhere\n' >"$work/four.txt"
 head -c 200000 /dev/urandom >"$work/data/two.bin"
 
-export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-at_exit "/usr/lib/wine/wineserver -k 2>/dev/null"
-desktop_start
-# A new prefix takes a while to make; the program's own run is timed apart.
-timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || fail "wine could not make its prefix"
-# One server for all runs: a program started while the last one's server
-# winds down would not start.
-/usr/lib/wine/wineserver -p
+wine_start
 
 # $pid is the timeout's, whose only child is the program.
 run_kinaru() { (cd "$work" && exec timeout 120 "$wine" "$work/app/kinaru.exe" "$@" </dev/null) & pid=$!; }
@@ -50,16 +33,8 @@ window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared"
 at_exit "kill $! 2>/dev/null"
 source_window=$(wait_window "^drag-source$") || fail "no drag source appeared"
 xdotool windowmove --sync "$source_window" 600 400
-read -r sx sy _ < <(client_geometry "$source_window")
 read -r tx ty tw th < <(client_geometry "$window")
-xdotool mousemove --sync $((sx + 50)) $((sy + 50)) mousedown 1
-for step in $(seq 1 10); do
-  xdotool mousemove $((sx + 50 + (tx + 200 - sx - 50) * step / 10)) $((sy + 50 + (ty + th / 2 - sy - 50) * step / 10))
-  sleep 0.1
-done
-sleep 0.5
-xdotool mouseup 1
-sleep 1
+drag_to "$source_window" $((tx + 200)) $((ty + th / 2))
 # Into the archive-name box, whose Enter presses the compress button.
 xdotool mousemove --window "$window" 120 14 click 1
 send_keys "$window" Return
