@@ -47,11 +47,6 @@ done
 for stub in "$build"/bin/kinaru-sfx-*.exe; do  # the Windows stubs, when built
   [ ! -e "$stub" ] || grep -qxF "/usr/lib/kinaru/${stub##*/}" <<<"$files" || fail "the package lacks ${stub##*/}"
 done
-contents=$(dpkg-deb --contents "$deb")  # whole, as grep -q would cut a pipe short
-for command in kinaru unlha; do
-  grep -q " \./usr/bin/$command -> \.\./lib/kinaru/$command\$" <<<"$contents" ||
-    fail "/usr/bin/$command is not a link to /usr/lib/kinaru/$command"
-done
 
 # Errors fail the test; warnings are shown in its log.
 lintian --fail-on error --tag-display-limit 0 "$deb" || fail "lintian found errors"
@@ -82,7 +77,8 @@ cmp "$work/check/one.txt" "$work/data/one.txt" && cmp "$work/check/two.bin" "$wo
   fail "the packed files differ"
 grep -q '^\[SETTING\]' "$HOME/.config/kinaru/kinaru.ini" || fail "no settings in ~/.config/kinaru"
 [ "$(ls -A /usr/lib/kinaru)" = "$installed" ] || fail "the program wrote into its install: $(ls -A /usr/lib/kinaru)"
-# The stubs are found beside the real unlha, through the link in /usr/bin.
+# /usr/bin holds links: the library and the stubs are found beside the real
+# programs (a copy there would find neither).
 (cd "$work/check" && unlha s -linux "$HOME/one.lzh" >/dev/null && ./one --console --dest="$work/check/sfx" >/dev/null) ||
   fail "the installed unlha wrote no working Linux self-extractor"
 cmp "$work/check/sfx/one.txt" "$work/data/one.txt" || fail "the self-extractor gave back another file"

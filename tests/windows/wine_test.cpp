@@ -83,8 +83,8 @@ TEST_P(WineTest, ArchivesCrossBetweenWindowsAndLinux) {
 }
 
 // The program's shared logic as kinaru.exe runs it, with Windows paths
-// (logic_test.cpp): candidates, entries, drops, the name check, the list
-// comparison and the command line's words.
+// (logic_test.cpp): candidates, entries, drops, the name check and the
+// command line's words.
 TEST_P(WineTest, SharedLogicWithWindowsPaths) {
     const std::string loader = GetParam() == "win32" ? kWine32 : kWine64;
     fs::path exe = fs::path(WINDOWS_OUT) / GetParam() / "kinaru-logic-test.exe";
