@@ -76,9 +76,13 @@ expect_exit() {
 }
 
 wait_window() {
-  local id _
-  id=$(timeout "${2:-30}" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-  [ -n "$id" ] || return 1
+  local id="" _ deadline=$((SECONDS + ${2:-30}))
+  # Searched anew until it shows: one search ends with an error when a window
+  # it looks at closes meanwhile (a box going away as the next one opens).
+  until id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ]; do
+    ((SECONDS < deadline)) || return 1
+    sleep 0.1
+  done
   # The window manager maps the frame before it knows the final extents.
   for _ in $(seq 50); do
     xprop -id "$id" _NET_FRAME_EXTENTS 2>/dev/null | grep -q '=' && break
