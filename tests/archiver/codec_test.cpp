@@ -195,22 +195,29 @@ TEST(Codec, GivesUpOnDataThatGrows) {
 // A piece that fails on a packing thread (here its file is shorter than the
 // piece: it changed while packing) fails the caller's wait, as it does on
 // the caller's own thread; lost, the add would store the file without it.
+// The second piece waits for the first on another thread: a first piece
+// that fails must still let it go, or the add hangs.
 TEST(PackJobs, AFailureOnAnyThreadReachesTheCaller) {
     TempDir tmp;
     writeFile(tmp.path() / "short.txt", textBytes(1000, 1));
     for (unsigned threads : {1u, 2u}) {
         archive::PackJobs jobs(threads, lzh::methodForLevel(2));
-        auto piece = std::make_shared<archive::Piece>();
-        piece->file = std::make_shared<archive::PackFile>();
-        piece->file->fd.reset(::open((tmp.path() / "short.txt").c_str(), O_RDONLY));
-        piece->size = archive::kPieceSize;
-        jobs.submit({piece});
-        try {
-            jobs.wait(*piece, [] {});
-            ADD_FAILURE() << threads << " threads: no failure";
-        } catch (const lzh::Error& e) {
-            EXPECT_EQ(e.code, UNLHA_ERR_READ) << threads;
+        auto file = std::make_shared<archive::PackFile>();
+        file->fd.reset(::open((tmp.path() / "short.txt").c_str(), O_RDONLY));
+        std::shared_ptr<archive::Piece> pieces[2];
+        for (int i : {0, 1}) {
+            pieces[i] = std::make_shared<archive::Piece>();
+            pieces[i]->file = file;
+            pieces[i]->offset = i * archive::kPieceSize, pieces[i]->size = archive::kPieceSize;
+            pieces[i]->last = i == 1;
+            jobs.submit({pieces[i]});
         }
+        for (auto& piece : pieces) try {
+                jobs.wait(*piece, [] {});
+                ADD_FAILURE() << threads << " threads: no failure";
+            } catch (const lzh::Error& e) {
+                EXPECT_EQ(e.code, UNLHA_ERR_READ) << threads;
+            }
     }
 }
 
