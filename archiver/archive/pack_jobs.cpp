@@ -53,6 +53,20 @@ int openFile(const std::string& path) {
 }
 }  // namespace
 
+void PackFile::release() {
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        if (released_) return;
+        released_ = true;
+    }
+    cv_.notify_all();
+}
+
+void PackFile::awaitFirst() {
+    std::unique_lock<std::mutex> lock(mu_);
+    cv_.wait(lock, [&] { return released_; });
+}
+
 unsigned usableCores() {
 #ifdef __linux__
     cpu_set_t set;
@@ -129,6 +143,9 @@ void PackJobs::work() {
             queue_.pop_front();
         }
         for (auto& p : job) {
+            // The first piece is dequeued before the others and released
+            // however it ends, so this wait always ends.
+            if (p->file && p->offset) p->file->awaitFirst();
             try {
                 if (stop_ || (p->file && p->file->skip)) throw Stopped{};
                 pack(enc, *p, [&](uint64_t) {
@@ -139,6 +156,7 @@ void PackJobs::work() {
             } catch (...) {
                 p->error = std::current_exception();
             }
+            if (p->file && !p->offset) p->file->release();
         }
         {
             std::lock_guard<std::mutex> lock(mu_);
@@ -154,8 +172,10 @@ void PackJobs::pack(lzh::Encoder& enc, Piece& p, const std::function<void(uint64
     if (!p.file) own.reset(openFile(*p.path));
     const int fd = p.file ? p.file->fd.get() : own.get();
     lzh::VectorSink out;
+    const bool first = p.file && !p.offset;  // of several pieces
     lzh::Progress progress = [&](uint64_t n) {
         p.consumed = n;
+        if (first && out.data.size() < n) p.file->release();
         onProgress(n);
     };
     if (p.offset == 0 && p.last && p.listed <= kSmallFile) {
@@ -184,8 +204,10 @@ void PackJobs::pack(lzh::Encoder& enc, Piece& p, const std::function<void(uint64
     PreadSource before(fd, p.offset - hist, hist);
     if (!before.readFull(history.data(), history.size())) lzh::fail(UNLHA_ERR_READ, "file changed while packing");
     PreadSource src(fd, p.offset, p.last ? UINT64_MAX : p.size, p.last ? p.listed : UINT64_MAX);
-    p.result = enc.encode(m_, src, out, true, progress, history.data(), history.size());
+    p.result = enc.encode(m_, src, out, !p.offset, progress, history.data(), history.size());
     if (!p.last && !p.result.gaveUp && p.result.in != p.size) lzh::fail(UNLHA_ERR_READ, "file changed while packing");
+    if (first && (p.result.bits + 7) / 8 >= p.result.in) p.result.gaveUp = true;  // judged as a whole file would be
+    if (first && p.result.gaveUp) p.file->skip = true;
     p.packed = std::move(out.data);
     p.consumed = p.result.in;
 }

@@ -32,10 +32,25 @@ unsigned usableCores();
 
 // What the pieces of a file of several pieces share: one descriptor, so
 // that they all read one file even if another replaces it meanwhile.
+//
+// Whether such a file is stored is decided by its first piece: one that
+// does not shrink stores the file and its other pieces are never packed.
+// The other pieces never give up on their own (a piece in the middle says
+// nothing of the whole); the joined data is stored if it is not smaller.
+// Until the first piece shows that its data shrinks, the others wait, so
+// no thread packs what is then stored.
 struct PackFile {
     Fd fd;
     int openError = 0;
     std::atomic<bool> skip{false};  // stored after all: its other pieces need not be packed
+
+    void release();    // the first piece shrinks, or is done
+    void awaitFirst();  // returns once release() was called
+
+private:
+    std::mutex mu_;
+    std::condition_variable cv_;
+    bool released_ = false;
 };
 
 struct Piece {

@@ -14,7 +14,7 @@ void EncodeState::flushChunk() {
     blocks.flush();
     drain();
     if (giveUp && res.out > blocks.covered() + 1024) throw GiveUp{};
-    if (*progress) (*progress)(win.read);
+    if (*progress) (*progress)(blocks.covered());  // not what was read ahead
 }
 
 struct Encoder::Impl {

@@ -163,22 +163,29 @@ TEST(Codec, GivesUpOnDataThatGrows) {
 // A piece that fails on a packing thread (here its file is shorter than the
 // piece: it changed while packing) fails the caller's wait, as it does on
 // the caller's own thread; lost, the add would store the file without it.
+// The second piece waits for the first on another thread: a first piece
+// that fails must still let it go, or the add hangs.
 TEST(PackJobs, AFailureOnAnyThreadReachesTheCaller) {
     TempDir tmp;
     writeFile(tmp.path() / "short.txt", textBytes(1000, 1));
     for (unsigned threads : {1u, 2u}) {
         archive::PackJobs jobs(threads, lzh::methodForLevel(2));
-        auto piece = std::make_shared<archive::Piece>();
-        piece->file = std::make_shared<archive::PackFile>();
-        piece->file->fd.reset(::open((tmp.path() / "short.txt").c_str(), O_RDONLY));
-        piece->size = archive::kPieceSize;
-        jobs.submit({piece});
-        try {
-            jobs.wait(*piece, [] {});
-            ADD_FAILURE() << threads << " threads: no failure";
-        } catch (const lzh::Error& e) {
-            EXPECT_EQ(e.code, UNLHA_ERR_READ) << threads;
+        auto file = std::make_shared<archive::PackFile>();
+        file->fd.reset(::open((tmp.path() / "short.txt").c_str(), O_RDONLY));
+        std::shared_ptr<archive::Piece> pieces[2];
+        for (int i : {0, 1}) {
+            pieces[i] = std::make_shared<archive::Piece>();
+            pieces[i]->file = file;
+            pieces[i]->offset = i * archive::kPieceSize, pieces[i]->size = archive::kPieceSize;
+            pieces[i]->last = i == 1;
+            jobs.submit({pieces[i]});
         }
+        for (auto& piece : pieces) try {
+                jobs.wait(*piece, [] {});
+                ADD_FAILURE() << threads << " threads: no failure";
+            } catch (const lzh::Error& e) {
+                EXPECT_EQ(e.code, UNLHA_ERR_READ) << threads;
+            }
     }
 }
 
@@ -191,7 +198,8 @@ TEST_P(CodecRoundTrip, PiecesOnThreadsGiveOneArchive) {
     std::string unit = textBytes(300000, 40), big;
     while (big.size() < 2600000) big += unit;  // matches reach back across every piece boundary
     writeFile(src / "big.txt", big);
-    writeFile(src / "noise.bin", randomBytes(1200000, 41));  // stored after its first piece
+    // Its first piece grows: stored, though the text after it would have made it shrink.
+    writeFile(src / "noise.bin", randomBytes(archive::kPieceSize, 41) + textBytes(200000, 41));
     // Small files go to the workers in batches: some batches end inside
     // this run, and some of its files are stored, empty or not a window long.
     for (int i = 0; i < 150; ++i)
@@ -206,6 +214,9 @@ TEST_P(CodecRoundTrip, PiecesOnThreadsGiveOneArchive) {
         if (first.empty()) first = readFile(o.archive);
         EXPECT_TRUE(readFile(o.archive) == first) << threads << " threads";
     }
+    ASSERT_EQ(archive::run({.command = 'l', .archive = o.archive}, text), 0) << text;
+    size_t line = text.rfind('\n', text.find("noise.bin")) + 1;
+    EXPECT_NE(text.substr(line, text.find('\n', line) - line).find("-lh0-"), text.npos) << text;
     REQUIRE_ORACLES("lhasa");
     fs::create_directories(tmp.path() / "out");
     EXPECT_EQ(shell(tmp.path() / "out", "lhasa x ../t1.lzh"), 0);
