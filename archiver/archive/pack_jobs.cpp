@@ -13,6 +13,7 @@ namespace archive {
 
 namespace {
 struct Stopped {};
+struct PieceGivesUp {};
 
 // A batch is sent once it holds this many bytes or files.
 constexpr uint64_t kBatchBytes = uint64_t{1} << 18;
@@ -53,18 +54,29 @@ int openFile(const std::string& path) {
 }
 }  // namespace
 
-void PackFile::release() {
+void PackFile::shrinks() {
     {
         std::lock_guard<std::mutex> lock(mu_);
-        if (released_) return;
-        released_ = true;
+        if (shrunk_) return;
+        shrunk_ = true;
     }
     cv_.notify_all();
 }
 
-void PackFile::awaitFirst() {
+void PackFile::ended(uint64_t nextOffset, int64_t grown) {
+    {
+        std::lock_guard<std::mutex> lock(mu_);
+        if (shrunk_ || nextOffset <= turn_) return;
+        turn_ = nextOffset;
+        grown_ += grown;
+    }
+    cv_.notify_all();
+}
+
+PackFile::Turn PackFile::awaitTurn(uint64_t offset) {
     std::unique_lock<std::mutex> lock(mu_);
-    cv_.wait(lock, [&] { return released_; });
+    cv_.wait(lock, [&] { return shrunk_ || offset <= turn_; });
+    return {shrunk_, grown_};
 }
 
 unsigned usableCores() {
@@ -112,7 +124,7 @@ void PackJobs::wait(Piece& p, const std::function<void()>& poll) {
         if (p.file && p.file->skip)
             p.skipped = true;
         else
-            pack(enc_, p, [&](uint64_t) { poll(); });
+            packInTurn(enc_, p, [&](uint64_t) { poll(); });
         return;
     }
     std::unique_lock<std::mutex> lock(mu_);
@@ -143,12 +155,8 @@ void PackJobs::work() {
             queue_.pop_front();
         }
         for (auto& p : job) {
-            // The first piece is dequeued before the others and released
-            // however it ends, so this wait always ends.
-            if (p->file && p->offset) p->file->awaitFirst();
             try {
-                if (stop_ || (p->file && p->file->skip)) throw Stopped{};
-                pack(enc, *p, [&](uint64_t) {
+                packInTurn(enc, *p, [&](uint64_t) {
                     if (stop_ || (p->file && p->file->skip)) throw Stopped{};
                 });
             } catch (const Stopped&) {
@@ -156,7 +164,6 @@ void PackJobs::work() {
             } catch (...) {
                 p->error = std::current_exception();
             }
-            if (p->file && !p->offset) p->file->release();
         }
         {
             std::lock_guard<std::mutex> lock(mu_);
@@ -166,16 +173,40 @@ void PackJobs::work() {
     }
 }
 
-void PackJobs::pack(lzh::Encoder& enc, Piece& p, const std::function<void(uint64_t)>& onProgress) {
+// A piece of a file of several waits for its turn; the piece before it is
+// dequeued first and ends however it ends, so the wait always ends.
+void PackJobs::packInTurn(lzh::Encoder& enc, Piece& p, const std::function<void(uint64_t)>& onProgress) {
+    if (!p.file) return pack(enc, p, nullptr, onProgress);
+    const PackFile::Turn turn = p.file->awaitTurn(p.offset);
+    int64_t grown = 0;
+    try {
+        if (stop_ || p.file->skip) throw Stopped{};
+        pack(enc, p, &turn, onProgress);
+        if (p.result.gaveUp) p.file->skip = true;  // stored: the pieces after it are dropped
+        grown = static_cast<int64_t>((p.result.bits + 7) / 8) - static_cast<int64_t>(p.result.in);
+        if (!p.result.gaveUp && grown < 0) p.file->shrinks();  // a piece of one chunk shows nothing before its end
+    } catch (...) {
+        p.file->ended(p.offset + p.size, 0);
+        throw;
+    }
+    p.file->ended(p.offset + p.size, grown);
+}
+
+void PackJobs::pack(lzh::Encoder& enc, Piece& p, const PackFile::Turn* turn,
+                    const std::function<void(uint64_t)>& onProgress) {
     Fd own;
     if (p.file && p.file->openError) lzh::fail(UNLHA_ERR_READ, sysError(p.file->openError));
     if (!p.file) own.reset(openFile(*p.path));
     const int fd = p.file ? p.file->fd.get() : own.get();
     lzh::VectorSink out;
-    const bool first = p.file && !p.offset;  // of several pieces
     lzh::Progress progress = [&](uint64_t n) {
         p.consumed = n;
-        if (first && out.data.size() < n) p.file->release();
+        if (turn && out.data.size() < n) {
+            p.file->shrinks();
+        } else if (turn && !turn->shrunk &&
+                   turn->grown + static_cast<int64_t>(out.data.size() - n) > static_cast<int64_t>(lzh::kGiveUpBytes)) {
+            throw PieceGivesUp{};  // where one stream of the whole file would
+        }
         onProgress(n);
     };
     if (p.offset == 0 && p.last && p.listed <= kSmallFile) {
@@ -204,10 +235,12 @@ void PackJobs::pack(lzh::Encoder& enc, Piece& p, const std::function<void(uint64
     PreadSource before(fd, p.offset - hist, hist);
     if (!before.readFull(history.data(), history.size())) lzh::fail(UNLHA_ERR_READ, "file changed while packing");
     PreadSource src(fd, p.offset, p.last ? UINT64_MAX : p.size, p.last ? p.listed : UINT64_MAX);
-    p.result = enc.encode(m_, src, out, !p.offset, progress, history.data(), history.size());
+    try {
+        p.result = enc.encode(m_, src, out, !turn, progress, history.data(), history.size());
+    } catch (const PieceGivesUp&) {
+        p.result = {.in = p.consumed, .gaveUp = true};
+    }
     if (!p.last && !p.result.gaveUp && p.result.in != p.size) lzh::fail(UNLHA_ERR_READ, "file changed while packing");
-    if (first && (p.result.bits + 7) / 8 >= p.result.in) p.result.gaveUp = true;  // judged as a whole file would be
-    if (first && p.result.gaveUp) p.file->skip = true;
     p.packed = std::move(out.data);
     p.consumed = p.result.in;
 }

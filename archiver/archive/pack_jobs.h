@@ -33,24 +33,33 @@ unsigned usableCores();
 // What the pieces of a file of several pieces share: one descriptor, so
 // that they all read one file even if another replaces it meanwhile.
 //
-// Whether such a file is stored is decided by its first piece: one that
-// does not shrink stores the file and its other pieces are never packed.
-// The other pieces never give up on their own (a piece in the middle says
-// nothing of the whole); the joined data is stored if it is not smaller.
-// Until the first piece shows that its data shrinks, the others wait, so
-// no thread packs what is then stored.
-struct PackFile {
+// It is stored as one stream would be: when the output of its start runs
+// past that start by kGiveUpBytes before any piece shrinks, or when the
+// whole does not shrink. Until a piece is seen to shrink, its pieces are
+// packed one after another, each waiting for the one before it to end and
+// taking on what the pieces before it grew: a file that is then stored
+// costs one core's work whatever the number of threads. Once one shrinks,
+// the rest run at once and never give up.
+class PackFile {
+public:
     Fd fd;
     int openError = 0;
-    std::atomic<bool> skip{false};  // stored after all: its other pieces need not be packed
+    std::atomic<bool> skip{false};  // stored after all, or stopped: its other pieces need not be packed
 
-    void release();    // the first piece shrinks, or is done
-    void awaitFirst();  // returns once release() was called
+    struct Turn {
+        bool shrunk;     // a piece before shrinks
+        int64_t grown;   // else: how much the pieces before grew
+    };
+    void shrinks();                                  // a piece's data shrinks: every piece may run
+    void ended(uint64_t nextOffset, int64_t grown);  // a piece ended: the one at nextOffset may run
+    Turn awaitTurn(uint64_t offset);                 // returns once the piece at offset may run
 
 private:
     std::mutex mu_;
     std::condition_variable cv_;
-    bool released_ = false;
+    bool shrunk_ = false;
+    uint64_t turn_ = 0;
+    int64_t grown_ = 0;
 };
 
 struct Piece {
@@ -88,7 +97,8 @@ public:
 
 private:
     void work();
-    void pack(lzh::Encoder& enc, Piece& p, const std::function<void(uint64_t)>& onProgress);
+    void pack(lzh::Encoder& enc, Piece& p, const PackFile::Turn* turn, const std::function<void(uint64_t)>& onProgress);
+    void packInTurn(lzh::Encoder& enc, Piece& p, const std::function<void(uint64_t)>& onProgress);
 
     const lzh::LzMethod& m_;
     std::mutex mu_;

@@ -13,6 +13,9 @@ namespace lzh {
 // Called between blocks with the input bytes consumed so far; may throw to cancel.
 using Progress = std::function<void(uint64_t)>;
 
+// Output past the input by this much shows that data does not shrink.
+constexpr uint64_t kGiveUpBytes = 1024;
+
 struct EncodeResult {
     uint64_t in = 0;      // bytes read
     uint64_t out = 0;     // bytes written (the last one padded with zero bits)

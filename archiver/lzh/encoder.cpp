@@ -13,7 +13,7 @@ void EncodeState::drain() {
 void EncodeState::flushChunk() {
     blocks.flush();
     drain();
-    if (giveUp && res.out > blocks.covered() + 1024) throw GiveUp{};
+    if (giveUp && res.out > blocks.covered() + kGiveUpBytes) throw GiveUp{};
     if (*progress) (*progress)(blocks.covered());  // not what was read ahead
 }
 

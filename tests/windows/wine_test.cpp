@@ -20,7 +20,10 @@ std::map<std::string, std::string> expected(const std::map<std::string, std::str
     std::map<std::string, std::string> out;
     for (auto& [k, v] : t) {
         std::string raw;
-        for (auto& part : fs::path(k)) raw += (raw.empty() ? "" : "/") + lzh::toArchiveName(part.string());
+        for (auto& part : fs::path(k)) {
+            if (!raw.empty()) raw += '/';
+            raw += lzh::toArchiveName(part.string());
+        }
         if (how == Reads::SplitAt5C) std::replace(raw.begin(), raw.end(), '\\', '/');
         out[how == Reads::Cp932 ? k : raw] = v;
     }
