@@ -156,9 +156,11 @@ uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t 
                     const uint32_t len = takeEnd - takeFrom, start = w.pos + takeFrom, unindexed = i + 1 - takeFrom;
                     const uint32_t tail = len > kSparse ? len - kSparse : 0;
                     for (uint32_t j = unindexed; j < std::min(kSparse, len); ++j) mf_.insert(w, start + j);
-                    for (uint32_t j = (std::max(unindexed, kSparse) + kSparse - 1) / kSparse * kSparse; j < tail;
-                         j += kSparse)
-                        mf_.insert(w, start + j);
+                    for (uint32_t j = std::max(unindexed, kSparse); j < tail; ++j)
+                        if (j % kSparse)
+                            mf_.insertHeads(w, start + j);
+                        else
+                            mf_.insert(w, start + j);
                     for (uint32_t j = std::max({unindexed, kSparse, tail}); j < len; ++j) mf_.insert(w, start + j);
                 }
                 i = takeEnd;
