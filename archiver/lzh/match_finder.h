@@ -160,6 +160,12 @@ public:
     uint32_t find(const Window& w, uint32_t cur, uint32_t avail, Match* out) { return walk<true>(w, cur, avail, out); }
     // Only inserts position cur.
     void insert(const Window& w, uint32_t cur) { walk<false>(w, cur, 0, nullptr); }
+    // Only the newest-position heads of short matches: cheap, and what
+    // keeps the short matches after a long one near.
+    void insertHeads(const Window& w, uint32_t cur) {
+        const Hashes h = hashes(w.buf.data() + cur, cur);
+        head3_[h.h3] = head4_[h.h4] = cur + base_;
+    }
 
 private:
     template <bool kList>

@@ -31,7 +31,7 @@ constexpr uint32_t kInsDepth = 3;        // per position only indexed (inside a 
 constexpr uint32_t kTreeNice = 32;       // the tree keeps one of two positions that agree this far
 constexpr uint32_t kNice = 18;           // a match this long is taken as it is,
 constexpr uint32_t kConfirm = 2;         // unless one of the positions after it reaches further
-constexpr uint32_t kSparse = 4;          // inside it, one position in this many is indexed
+constexpr uint32_t kSparse = 4;          // inside it, one position in this many goes into the tree
 constexpr uint32_t kDenseLengths = 18;   // every match length up to this is priced
 constexpr uint32_t kFirstReprice = 256;  // tokens before the first prices of an entry's own
 constexpr uint32_t kRepriceTokens = 8192;
@@ -144,8 +144,10 @@ uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t 
             }
             // A long match is taken as it is once the next kConfirm
             // positions hold none reaching past it; its inside is then
-            // only indexed, near its ends and every kSparse-th position
-            // between: the middle mostly repeats what the tree holds.
+            // only indexed: in the tree near its ends and every kSparse-th
+            // position between (the middle mostly repeats what the tree
+            // holds), in the short-match heads everywhere (else the short
+            // matches after it find only older, dearer positions).
             uint32_t reach = n ? i + matches[n - 1].len : 0;
             if (reach > takeEnd) takeEnd = 0;
             if (!takeEnd && n && matches[n - 1].len >= kNice) takeFrom = i, takeEnd = reach, confirm = kConfirm;
@@ -156,9 +158,11 @@ uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t 
                     const uint32_t len = takeEnd - takeFrom, start = w.pos + takeFrom, unindexed = i + 1 - takeFrom;
                     const uint32_t tail = len > kSparse ? len - kSparse : 0;
                     for (uint32_t j = unindexed; j < std::min(kSparse, len); ++j) mf_.insert(w, start + j);
-                    for (uint32_t j = (std::max(unindexed, kSparse) + kSparse - 1) / kSparse * kSparse; j < tail;
-                         j += kSparse)
-                        mf_.insert(w, start + j);
+                    for (uint32_t j = std::max(unindexed, kSparse); j < tail; ++j)
+                        if (j % kSparse)
+                            mf_.insertHeads(w, start + j);
+                        else
+                            mf_.insert(w, start + j);
                     for (uint32_t j = std::max({unindexed, kSparse, tail}); j < len; ++j) mf_.insert(w, start + j);
                 }
                 i = takeEnd;
