@@ -18,7 +18,14 @@ wine_start() {
   at_exit "/usr/lib/wine/wineserver -k 2>/dev/null"
   desktop_start
   # A new prefix takes a while to make; the programs' own runs are timed apart.
-  timeout 300 "$wine" wineboot -i >/dev/null 2>&1 || fail "wine could not make its prefix"
+  # Once in a full run the first try ended at once, as if it met the server
+  # of a prefix just removed: it is tried again.
+  local try
+  for try in 1 2 3; do
+    timeout 300 "$wine" wineboot -i >"$work/wineboot.log" 2>&1 && break
+    ((try < 3)) || fail "wine could not make its prefix: $(tail -n 5 "$work/wineboot.log")"
+    sleep 3
+  done
   # A program started while the last one's server winds down would not start.
   /usr/lib/wine/wineserver -p
 }
