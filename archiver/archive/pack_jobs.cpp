@@ -121,10 +121,11 @@ void PackJobs::wait(Piece& p, const std::function<void()>& poll) {
         // Pieces run in the order submitted; this one is at the front.
         std::shared_ptr<Piece> keep = std::move(own_.front());
         own_.pop_front();
-        if (p.file && p.file->skip)
-            p.skipped = true;
-        else
+        try {
             packInTurn(enc_, p, [&](uint64_t) { poll(); });
+        } catch (const Stopped&) {
+            p.skipped = true;  // its file is stored after all
+        }
         return;
     }
     std::unique_lock<std::mutex> lock(mu_);
