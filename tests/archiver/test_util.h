@@ -24,15 +24,8 @@ struct TempDir : kinaru::testing::TempDir {
     std::string str() const { return kinaru::testing::TempDir::path(); }
 };
 
-inline void writeFile(const fs::path& p, const std::string& data) {
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << data;
-}
-
-inline std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using kinaru::testing::readFile;
+using kinaru::testing::writeFile;
 
 inline std::string randomBytes(size_t n, unsigned seed) {
     std::mt19937 rng(seed);

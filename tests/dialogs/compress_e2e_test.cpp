@@ -111,18 +111,6 @@ TEST_F(CompressEndToEnd, SelfExtractorLeavesOneExecutableThatRestoresEveryByte) 
     }
 }
 
-// A selected file is packed as itself, brackets and all, not as a pattern
-// that names its neighbour.
-TEST_F(CompressEndToEnd, SelectedNameWithBracketsIsThatFile) {
-    writeFile(data / "photo[1].jpg", "this one\n");
-    writeFile(data / "photo1.jpg", "its neighbour\n");
-    compress("", {data / "photo[1].jpg"});
-    EXPECT_TRUE(shell.messages.isEmpty()) << shell.messages.join(", ").toStdString();
-    Tree written = tree(out.path());
-    ASSERT_EQ(written.size(), 1u);
-    EXPECT_EQ(extracted(out / written.begin()->first), (Tree{{"photo[1].jpg", "this one\n"}}));
-}
-
 TEST_F(CompressEndToEnd, MissingLibraryShowsItsNumberOncePerCallAndEnds) {
     for (bool selfExtractor : {false, true}) {
         writeFile(out / "one.lzh", "old");

@@ -35,11 +35,14 @@ private:
     std::string path_;
 };
 
-inline void writeFile(const std::string& path, const std::string& content) {
-    if (!(std::ofstream(path, std::ios::binary) << content)) throw std::runtime_error("cannot write " + path);
+// Makes the folders on the way.
+inline void writeFile(const std::filesystem::path& path, const std::string& content) {
+    std::error_code ignored;
+    std::filesystem::create_directories(path.parent_path(), ignored);
+    if (!(std::ofstream(path, std::ios::binary) << content)) throw std::runtime_error("cannot write " + path.string());
 }
 
-inline std::string readFile(const std::string& path) {
+inline std::string readFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }

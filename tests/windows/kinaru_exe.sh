@@ -7,29 +7,30 @@
 # dialog cancels, resets and saves; without the library, the run and the
 # settings dialog say so and neither packs nor stores; the command lines are
 # the Linux program's.
-# Arguments: the folder holding the x86_64 kinaru.exe, unlha32.dll and
+# The items lie in a folder with a blank, so their words on the command
+# line are quoted. Arguments: the folder holding the x86_64 kinaru.exe, unlha32.dll and
 # recording/unlha32.dll, and tests/e2e's drag source.
 bin=$(cd "$1" && pwd)
 . "$(dirname "$0")/wine.sh" lhasa bsdtar
-mkdir -p "$work/app" "$work/out" "$work/data" "$work/check"
+mkdir -p "$work/app" "$work/out" "$work/my data" "$work/check"
 cp "$bin/kinaru.exe" "$bin/unlha32.dll" "$work/app/"
 printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
-printf 'first file\n' >"$work/data/one.txt"
-printf 'dropped\n' >"$work/data/three.txt"
+printf 'first file\n' >"$work/my data/one.txt"
+printf 'dropped\n' >"$work/my data/three.txt"
 printf 'elsewhere\n' >"$work/four.txt"
-head -c 200000 /dev/urandom >"$work/data/two.bin"
+head -c 200000 /dev/urandom >"$work/my data/two.bin"
 
 wine_start
 
 # $pid is the timeout's, whose only child is the program.
 run_kinaru() { (cd "$work" && exec timeout 120 "$wine" "$work/app/kinaru.exe" "$@" </dev/null) & pid=$!; }
 
-run_kinaru "$(winpath "$work/data/one.txt")" "$(winpath "$work/data/two.bin")"
+run_kinaru "$(winpath "$work/my data/one.txt")" "$(winpath "$work/my data/two.bin")"
 window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared"
 # A file of the top folder dropped on the dialog joins the items; one from
 # elsewhere does not.
 # The dialog stays where the settings put it, the source goes out of its way.
-"$2" "$work/data/three.txt" "$work/four.txt" &
+"$2" "$work/my data/three.txt" "$work/four.txt" &
 at_exit "kill $! 2>/dev/null"
 source_window=$(wait_window "^drag-source$") || fail "no drag source appeared"
 xdotool windowmove --sync "$source_window" 600 400
@@ -43,10 +44,10 @@ expect_exit
 archive="$work/out/one.lzh"
 [ -f "$archive" ] || fail "no archive: $(ls "$work/out")"
 cd "$work/check" && lhasa xq "$archive" || fail "lhasa cannot extract the archive"
-cmp one.txt "$work/data/one.txt" && cmp two.bin "$work/data/two.bin" || fail "lhasa's files differ"
+cmp one.txt "$work/my data/one.txt" && cmp two.bin "$work/my data/two.bin" || fail "lhasa's files differ"
 [ "$(ls | tr '\n' ' ')" = "one.txt three.txt two.bin " ] || fail "packed: $(ls)"
 [ "$(bsdtar -xOf "$archive" one.txt)" = "first file" ] || fail "bsdtar reads another one.txt"
-bsdtar -xOf "$archive" two.bin | cmp - "$work/data/two.bin" || fail "bsdtar's two.bin differs"
+bsdtar -xOf "$archive" two.bin | cmp - "$work/my data/two.bin" || fail "bsdtar's two.bin differs"
 # The bytes the Linux program stores for the same run: the file's own keys
 # first, the rest of the section in the table's order, then the sections
 # that were missing, each dialog where it stood.
@@ -62,11 +63,11 @@ cmp "$work/expected.ini" "$work/app/kinaru.ini" || fail "settings file: $(cat "$
 # Columns: SAMEFILE, the keys for the dialog (- for none), the names then
 # in the archive (or "before" for unchanged), the archive to look into.
 cp "$archive" "$work/before.lzh"
-printf 'changed since\n' >"$work/data/one.txt"  # so that any other answer would change the archive
+printf 'changed since\n' >"$work/my data/one.txt"  # so that any other answer would change the archive
 while read -r policy keys expected target; do
   cp "$work/before.lzh" "$archive"
   printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\nSAMEFILE=%s\n' "$(winpath "$work/out")" "$policy" >"$work/app/kinaru.ini"
-  run_kinaru "$(winpath "$work/data/one.txt")"
+  run_kinaru "$(winpath "$work/my data/one.txt")"
   window=$(wait_window "^Kinaru - " 60) || fail "SAMEFILE=$policy $keys: no compression dialog appeared"
   send_keys "$window" Return
   if [ "$keys" != - ]; then
@@ -96,11 +97,11 @@ cmp "$work/before.lzh" "$archive" || fail "the renamed run changed the old archi
 # progress window up): the next start puts the old archive back from its
 # record in %LOCALAPPDATA%\Kinaru and leaves no record, as a stop does on
 # Linux.
-seq 1 12000000 >"$work/data/big.txt"
+seq 1 12000000 >"$work/my data/big.txt"
 printf 'old archive\n' >"$work/out/big.lzh"
 printf '[SETTING]\nDISTDIR=%s\nSAMEFILE=0\nCOMPVER=2\nVIEWINFO=1\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
 big() { ls -A "$work/out" | grep big | tr '\n' ' '; }
-run_kinaru "$(winpath "$work/data/big.txt")"
+run_kinaru "$(winpath "$work/my data/big.txt")"
 window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared for the big file"
 send_keys "$window" Return
 wait_window "^圧縮中$" 60 >/dev/null || fail "no progress window appeared"
@@ -115,16 +116,16 @@ xdotool mousemove --window "$window" 246 278 click 1  # 中止
 expect_exit
 [ "$(big)" = "big.lzh " ] && [ "$(cat "$work/out/big.lzh")" = "old archive" ] || fail "the next start left $(big)"
 [ -z "$(ls -A "$records")" ] || fail "records left: $(ls -A "$records")"
-rm "$work/data/big.txt" "$work/out/big.lzh"
+rm "$work/my data/big.txt" "$work/out/big.lzh"
 printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/app/kinaru.ini"
 
 # A name the system code page cannot hold reaches the archive whole, through
 # UnlhaUtf8, under the Japanese code page (932) and under another (1252):
 # Wine takes a program's code page from its locale.
-printf 'korean\n' >"$work/data/한글😀.txt"
+printf 'korean\n' >"$work/my data/한글😀.txt"
 for locale in ja_JP.UTF-8 C.UTF-8; do
   rm -f "$work/out/한글😀.lzh"
-  LC_ALL=$locale LANG=$locale run_kinaru "$(winpath "$work/data/한글😀.txt")"
+  LC_ALL=$locale LANG=$locale run_kinaru "$(winpath "$work/my data/한글😀.txt")"
   window=$(wait_window "^Kinaru - " 60) || fail "$locale: no compression dialog appeared for a Korean name"
   send_keys "$window" Return
   expect_exit
@@ -163,7 +164,7 @@ done
 # An output folder that cannot be entered is reported at start and kept in
 # the settings file when the dialog is closed without a run.
 printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/gone/out")" >"$work/app/kinaru.ini"
-run_kinaru "$(winpath "$work/data/one.txt")"
+run_kinaru "$(winpath "$work/my data/one.txt")"
 error=$(wait_window "^Kinaru Version 2.5 Prerelease.$" 60) || fail "no error for an output folder that is gone"
 send_keys "$error" Return
 window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog after the error"
@@ -174,7 +175,7 @@ printf '[SETTING]\nDISTDIR=%s\nVIEWINFO=0\n' "$(winpath "$work/out")" >"$work/ap
 
 # Without the library: the number and its meaning, nothing packed.
 rm "$work/app/unlha32.dll"
-run_kinaru "$(winpath "$work/data/two.bin")"
+run_kinaru "$(winpath "$work/my data/two.bin")"
 window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared without the library"
 send_keys "$window" Return
 message=$(wait_window "^Kinaru Version 2.5 Prerelease.$" 60) || fail "no message without the library"
@@ -193,7 +194,7 @@ cmp "$work/before.ini" "$work/app/kinaru.ini" || fail "the settings file changed
 # words, switches, blanks and quotes as the Linux program's, names in UTF-8
 # through UnlhaUtf8, the work folder and the temporary archive aside.
 cp "$bin/recording/unlha32.dll" "$work/app/unlha32.dll"
-run_kinaru "$(winpath "$work/data/one.txt")" "$(winpath "$work/data/two.bin")" "$(winpath "$work/data/한글😀.txt")"
+run_kinaru "$(winpath "$work/my data/one.txt")" "$(winpath "$work/my data/two.bin")" "$(winpath "$work/my data/한글😀.txt")"
 window=$(wait_window "^Kinaru - " 60) || fail "no compression dialog appeared with the recording library"
 xdotool mousemove --window "$window" 446 14 click 1 sleep 0.5 mousemove --window "$window" 268 63 click 1  # Expand, 自動解凍書庫化
 xdotool mousemove --window "$window" 120 14 click 1

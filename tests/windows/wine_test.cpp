@@ -85,19 +85,6 @@ TEST_P(WineTest, ArchivesCrossBetweenWindowsAndLinux) {
         }
 }
 
-// The program's shared logic as kinaru.exe runs it, with Windows paths
-// (logic_test.cpp): candidates, entries, drops, the name check and the
-// command line's words.
-TEST_P(WineTest, SharedLogicWithWindowsPaths) {
-    const std::string loader = GetParam() == "win32" ? kWine32 : kWine64;
-    fs::path exe = fs::path(WINDOWS_OUT) / GetParam() / "kinaru-logic-test.exe";
-    if (auto why = wineMissing(loader); !why.empty()) GTEST_SKIP() << why;
-    ASSERT_TRUE(fs::exists(exe));
-    TempDir tmp;
-    Ran r = runIn(tmp.path(), "LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 " + wine(false, loader) + q(exe));
-    EXPECT_EQ(r.status, 0) << r.output;
-}
-
 INSTANTIATE_TEST_SUITE_P(, WineTest, ::testing::Values("win32", "win64"), [](const auto& i) { return i.param; });
 
 }  // namespace
