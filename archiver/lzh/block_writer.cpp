@@ -223,19 +223,18 @@ float log2Approx(uint32_t x) {
 // position extra bits, which no split changes), from their entropy and a
 // guess at the tables: the split search asks this hundreds of times per
 // chunk, and building the codes there cost more than the rest of small
-// blocks' writing.
-uint64_t blockCost(const Freqs& a, const Freqs* b, int np) {
+// blocks' writing. `groups` has bit g set where symbols 8g..8g+7 may occur.
+uint64_t blockCost(const Freqs& a, const Freqs* b, uint64_t groups, int np) {
+    static_assert(NC <= 64 * 8 && NPMAX <= 64 * 8, "a bit for every eight symbols");
     double bits = 16 + kTableBits;
-    auto codes = [&](const uint32_t* fa, const uint32_t* fb, int n) {
+    auto codes = [&](const uint32_t* fa, const uint32_t* fb, int n, uint64_t occupied) {
         uint32_t total = 0, used = 0;
         float sum = 0;
         // Eight symbols at a time: a small block's are mostly unused, a
         // large one's mostly used, and within eight they are hard to predict.
-        for (int g = 0; g < n; g += 8) {
+        for (; occupied; occupied &= occupied - 1) {
+            const int g = 8 * std::countr_zero(occupied);
             const int e = std::min(n, g + 8);
-            uint32_t any = 0;
-            for (int i = g; i < e; ++i) any |= fa[i] | (fb ? fb[i] : 0);
-            if (!any) continue;
             for (int i = g; i < e; ++i) {
                 uint32_t f = fa[i] + (fb ? fb[i] : 0);
                 total += f, used += f != 0;
@@ -244,18 +243,12 @@ uint64_t blockCost(const Freqs& a, const Freqs* b, int np) {
         }
         if (used > 1) bits += total * static_cast<double>(log2Approx(total)) - sum + used * kBitsPerLength;
     };
-    codes(a.c, b ? b->c : nullptr, NC);
-    codes(a.p, b ? b->p : nullptr, np);
+    codes(a.c, b ? b->c : nullptr, NC, groups);
+    codes(a.p, b ? b->p : nullptr, np, (uint64_t{1} << ((np + 7) / 8)) - 1);
     return static_cast<uint64_t>(bits);
 }
 
 }  // namespace
-
-struct BlockWriter::Segment {
-    size_t a, b;
-    Freqs f;
-    uint64_t cost;
-};
 
 void BlockWriter::reset(const LzMethod& m) {
     m_ = &m;
@@ -270,23 +263,28 @@ void BlockWriter::flush() {
     size_t n = tokens_.size();
     if (!n) return;
     const int np = m_->np;
-    std::vector<Segment> segs;
+    std::vector<Segment>& segs = segs_;
+    segs.clear();
     const SplitGrid grid = splitGrid(*m_);
     size_t step = std::max(grid.minTokens, (n + grid.candidates - 1) / grid.candidates);
     for (size_t a = 0; a < n; a += step) {
-        Segment s{a, std::min(n, a + step), {}, 0};
+        Segment& s = segs.emplace_back(Segment{a, std::min(n, a + step), {}, 0, 0});
         for (size_t i = s.a; i < s.b; ++i) s.f.count(tokens_[i]);
-        segs.push_back(s);
+        if (n > step)  // only the split search asks
+            for (size_t i = s.a; i < s.b; ++i) s.used |= uint64_t{1} << ((tokens_[i] & 511) >> 3);
     }
     const size_t k = segs.size();
-    std::vector<size_t> next(k);
+    std::vector<size_t>& next = next_;
+    next.resize(k);
     for (size_t i = 0; i < k; ++i) next[i] = i + 1;
     // joined[i]: the cost of segs[i] and its next as one block; after a
     // merge only the two pairs beside it change.
-    std::vector<uint64_t> joined(k);
+    std::vector<uint64_t>& joined = joined_;
+    joined.assign(k, 0);
     if (k > 1) {  // a lone segment is written as it is: no cost needed
-        for (Segment& s : segs) s.cost = blockCost(s.f, nullptr, np);
-        for (size_t i = 0; i + 1 < k; ++i) joined[i] = blockCost(segs[i].f, &segs[i + 1].f, np);
+        for (Segment& s : segs) s.cost = blockCost(s.f, nullptr, s.used, np);
+        for (size_t i = 0; i + 1 < k; ++i)
+            joined[i] = blockCost(segs[i].f, &segs[i + 1].f, segs[i].used | segs[i + 1].used, np);
     }
     for (;;) {
         int64_t bestGain = 0;
@@ -300,10 +298,11 @@ void BlockWriter::flush() {
         const size_t gone = next[best];
         s.b = segs[gone].b;
         s.f.add(segs[gone].f);
+        s.used |= segs[gone].used;
         s.cost = joined[best];
         next[best] = next[gone];
-        if (best > 0) joined[before] = blockCost(segs[before].f, &s.f, np);
-        if (next[best] < k) joined[best] = blockCost(s.f, &segs[next[best]].f, np);
+        if (best > 0) joined[before] = blockCost(segs[before].f, &s.f, segs[before].used | s.used, np);
+        if (next[best] < k) joined[best] = blockCost(s.f, &segs[next[best]].f, s.used | segs[next[best]].used, np);
     }
     for (size_t i = 0; i < k; i = next[i]) writeBlock(segs[i]);
     tokens_.clear();

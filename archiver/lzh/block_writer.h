@@ -47,13 +47,22 @@ public:
     uint64_t bits() const { return bw_.bits(); }
 
 private:
-    struct Segment;
+    struct Segment {
+        size_t a, b;
+        Freqs f;
+        uint64_t cost;
+        uint64_t used;  // bit g: a literal/length symbol among 8g..8g+7 occurs
+    };
     void writeBlock(const Segment& s);
 
     const LzMethod* m_ = nullptr;
     BitWriter bw_;
     std::vector<uint32_t> tokens_;
     uint64_t covered_ = 0;
+    // The split search's, kept: small entries flush often.
+    std::vector<Segment> segs_;
+    std::vector<size_t> next_;
+    std::vector<uint64_t> joined_;
 };
 
 }  // namespace lzh
