@@ -1,17 +1,13 @@
 #include "block_writer.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 
 #include "huffman.h"
 
 namespace lzh {
-
-void Freqs::add(const Freqs& o) {
-    for (int i = 0; i < NC; ++i) c[i] += o.c[i];
-    for (int i = 0; i < NPMAX; ++i) p[i] += o.p[i];
-}
 
 namespace {
 // Segments per chunk tried as block boundaries, each at least so many
@@ -224,8 +220,22 @@ float log2Approx(uint32_t x) {
 // guess at the tables: the split search asks this hundreds of times per
 // chunk, and building the codes there cost more than the rest of small
 // blocks' writing. `groups` has bit g set where symbols 8g..8g+7 may occur.
+// f * log2(f) for the small counts most symbols of a segment have, as the
+// cost guess computes it: looked up instead of computed thousands of times
+// per chunk.
+constexpr uint32_t kTabledCounts = 4096;
+const float* countBitsTable() {
+    static const auto table = [] {
+        std::array<float, kTabledCounts> t{};
+        for (uint32_t f = 1; f < kTabledCounts; ++f) t[f] = static_cast<float>(f) * log2Approx(f);
+        return t;
+    }();
+    return table.data();
+}
+
 uint64_t blockCost(const Freqs& a, const Freqs* b, uint64_t groups, int np) {
     static_assert(NC <= 64 * 8 && NPMAX <= 64 * 8, "a bit for every eight symbols");
+    static const float* const countBits = countBitsTable();
     double bits = 16 + kTableBits;
     auto codes = [&](const uint32_t* fa, const uint32_t* fb, int n, uint64_t occupied) {
         uint32_t total = 0, used = 0;
@@ -238,7 +248,7 @@ uint64_t blockCost(const Freqs& a, const Freqs* b, uint64_t groups, int np) {
             for (int i = g; i < e; ++i) {
                 uint32_t f = fa[i] + (fb ? fb[i] : 0);
                 total += f, used += f != 0;
-                sum += static_cast<float>(f) * log2Approx(f | (f == 0));
+                sum += f < kTabledCounts ? countBits[f] : static_cast<float>(f) * log2Approx(f);
             }
         }
         if (used > 1) bits += total * static_cast<double>(log2Approx(total)) - sum + used * kBitsPerLength;
@@ -297,8 +307,11 @@ void BlockWriter::flush() {
         Segment& s = segs[best];
         const size_t gone = next[best];
         s.b = segs[gone].b;
-        s.f.add(segs[gone].f);
-        s.used |= segs[gone].used;
+        const Segment& o = segs[gone];
+        for (uint64_t g = o.used; g; g &= g - 1)  // only where o has symbols
+            for (int i = 8 * std::countr_zero(g), e = std::min(NC, i + 8); i < e; ++i) s.f.c[i] += o.f.c[i];
+        for (int i = 0; i < np; ++i) s.f.p[i] += o.f.p[i];
+        s.used |= o.used;
         s.cost = joined[best];
         next[best] = next[gone];
         if (best > 0) joined[before] = blockCost(segs[before].f, &s.f, segs[before].used | s.used, np);

@@ -18,7 +18,6 @@ inline uint32_t posCode(uint32_t tok) { return static_cast<uint32_t>(bitLength(t
 struct Freqs {
     uint32_t c[NC]{};
     uint32_t p[NPMAX]{};
-    void add(const Freqs& o);
     void count(uint32_t tok) {
         ++c[tok & 511];
         if (tok >= 256) ++p[posCode(tok)];
