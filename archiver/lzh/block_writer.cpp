@@ -171,7 +171,7 @@ void buildTables(const Freqs& f, int np, int pbit, Tables& t) {
     t.csingle = singleOrBuild(f.c, cn, t.clen, t.ccode, true, [&](uint8_t* len) { cLengths(f.c, cn, len); });
     t.psingle = singleOrBuild(f.p, np, t.plen, t.pcode, true, [&](uint8_t* len) { ptLengths(f.p, np, pbit, len); });
     if (t.csingle >= 0) return;
-    t.cn = NC;
+    t.cn = cn;  // no length is set past the last used symbol
     while (t.cn > 0 && !t.clen[t.cn - 1]) --t.cn;
     uint32_t tf[NT]{};
     walkCLen(t.clen, t.cn, [&](int sym, int, int) { ++tf[sym]; });
@@ -279,9 +279,10 @@ void BlockWriter::flush() {
     size_t step = std::max(grid.minTokens, (n + grid.candidates - 1) / grid.candidates);
     for (size_t a = 0; a < n; a += step) {
         Segment& s = segs.emplace_back(Segment{a, std::min(n, a + step), {}, 0, 0});
-        for (size_t i = s.a; i < s.b; ++i) s.f.count(tokens_[i]);
-        if (n > step)  // only the split search asks
-            for (size_t i = s.a; i < s.b; ++i) s.used |= uint64_t{1} << ((tokens_[i] & 511) >> 3);
+        if (n > step)  // only the split search asks which symbols occur
+            for (size_t i = s.a; i < s.b; ++i) s.f.count(tokens_[i]), s.used |= uint64_t{1} << ((tokens_[i] & 511) >> 3);
+        else
+            for (size_t i = s.a; i < s.b; ++i) s.f.count(tokens_[i]);
     }
     const size_t k = segs.size();
     std::vector<size_t>& next = next_;
