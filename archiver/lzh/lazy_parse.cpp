@@ -40,11 +40,11 @@ void LazyParser::run(EncodeState& st, int dicbit) {
             if (uint32_t moved = w.fill(kLook)) mf_.slide(moved);
         uint32_t look = w.end - w.pos;
         if (!look) break;
-        uint32_t cand = look >= kMinMatch ? mf_.insert(w, w.pos) : 0;
         uint32_t prevLen = matchLen, prevDist = matchDist;
         matchLen = kMinMatch - 1;
-        if (cand && prevLen < kLazy && w.pos - cand <= w.maxDist) {
-            matchLen = mf_.longest(w, cand, prevLen, look, matchDist);
+        if (look >= kMinMatch) {
+            uint32_t head = mf_.insert(w, w.pos);
+            if (prevLen < kLazy && mf_.reaches(w, head)) matchLen = mf_.longest(w, head, prevLen, look, matchDist);
             if (matchLen == kMinMatch && matchDist > tooFar) matchLen = kMinMatch - 1;
         }
         if (prevLen >= kMinMatch && matchLen <= prevLen) {

@@ -27,18 +27,12 @@ struct Match {
     uint32_t len, dist;
 };
 
-// Clears the slots `hash` gives for the positions of the last entry, or the
-// whole table when that entry slid its window or was large.
-template <class Hash>
-void clearTouched(std::vector<uint32_t>& table, const Window& w, Hash hash) {
-    if (w.slid || w.end > table.size() / 4) {
-        std::fill(table.begin(), table.end(), 0);
-        return;
-    }
-    for (uint32_t p = 0; p < w.end; ++p) table[hash(w.buf.data() + p)] = 0;
-}
-
 // 3-byte hash chains searched longest-first: the lazy parse of -lh5-/-lh6-.
+// Heads hold a position plus base_, and each entry starts a window or more
+// above the last one's: the heads are never cleared between entries (a
+// small entry must not pay for that). Links hold positions: a chain is
+// entered only from a head in reach, and the positions it links were all
+// inserted since, so an older entry's links are never followed.
 class ChainFinder {
 public:
     static constexpr int kHashBits = 16;
@@ -49,35 +43,49 @@ public:
         return (v * 2654435761u) >> (32 - kHashBits);
     }
 
-    // Before w.start(): forgets the last entry.
+    // Before w.start(): forgets the last entry. After a slide or another
+    // method's entries, w.end no longer bounds what the heads hold.
     void reset(const Window& w) {
-        if (head_.empty()) head_.assign(size_t{1} << kHashBits, 0);
-        if (prev_.size() != w.wsize) prev_.assign(w.wsize, 0);
-        clearTouched(head_, w, hash);
+        if (head_.empty() || w.slid || prev_.size() != w.wsize || base_ > kRebase) {
+            head_.assign(size_t{1} << kHashBits, 0);
+            prev_.assign(w.wsize, 0);
+            base_ = kFar;
+        } else {
+            base_ += w.end + kFar;
+        }
     }
 
     void slide(uint32_t by) {
-        for (auto& h : head_) h = slideDown(h, by);
-        for (auto& p : prev_) p = slideDown(p, by);
+        base_ += by;
+        for (auto& p : prev_) p -= by;  // one slid out lies past every window after it
+        if (base_ <= kRebase) return;
+        for (auto& h : head_) h = h >= base_ - kFar ? h - (base_ - kFar) : 0;
+        base_ = kFar;
     }
 
-    // Inserts position p and returns the previous head of its chain.
+    // Inserts position p; returns the newest position before it with its
+    // hash. One out of reach (reaches() says) may lie anywhere.
     uint32_t insert(const Window& w, uint32_t p) {
         uint32_t h = hash(w.buf.data() + p);
-        uint32_t old = head_[h];
+        uint32_t old = head_[h] - base_;
         prev_[p & (w.wsize - 1)] = old;
-        head_[h] = p;
+        head_[h] = p + base_;
         return old;
     }
 
-    // The longest match at w.pos longer than `best`, starting from `cand`.
+    // Whether cand lies 1 to maxDist bytes before w.pos: empty heads and an
+    // older entry's positions lie farther back than any window.
+    bool reaches(const Window& w, uint32_t cand) const { return w.pos - cand - 1 < w.maxDist; }
+
+    // The longest match at w.pos longer than `best`, starting from `cand`,
+    // which reaches().
     uint32_t longest(const Window& w, uint32_t cand, uint32_t best, uint32_t look, uint32_t& dist) const {
         const uint8_t* b = w.buf.data();
         const uint8_t* scan = b + w.pos;
         uint32_t maxLen = std::min(kMaxMatch, look);
         uint32_t enough = std::min(nice, maxLen);
         uint32_t steps = best >= good ? chain >> 2 : chain;
-        uint32_t limit = w.pos > w.maxDist ? w.pos - w.maxDist - 1 : 0;  // 0: an empty slot
+        const uint32_t farthest = w.pos > w.maxDist ? w.pos - w.maxDist : 0;
         const uint32_t mask = w.wsize - 1;
         if (best >= maxLen) return best;
         do {
@@ -89,11 +97,15 @@ public:
                 dist = w.pos - cand;
                 if (len >= enough) break;
             }
-        } while (--steps && prev_[cand & mask] < cand && (cand = prev_[cand & mask]) > limit);
+            // A link not older than its node: the slot was reused by a newer position.
+        } while (--steps && prev_[cand & mask] < cand && (cand = prev_[cand & mask]) >= farthest);
         return best;
     }
 
 private:
+    static constexpr uint32_t kRebase = 1u << 31;      // base_ + any position stays below 2^32
+    static constexpr uint32_t kFar = 2u << (NPMAX - 1);  // beyond every window
+    uint32_t base_ = 0;
     std::vector<uint32_t> head_, prev_;
 };
 
