@@ -215,11 +215,6 @@ float log2Approx(uint32_t x) {
     return static_cast<float>(static_cast<int>(bits >> 23) - 127) + m * (1.3465552f - 0.34655523f * m);
 }
 
-// Bits a block with the frequencies a (plus b) would take (not the
-// position extra bits, which no split changes), from their entropy and a
-// guess at the tables: the split search asks this hundreds of times per
-// chunk, and building the codes there cost more than the rest of small
-// blocks' writing. `groups` has bit g set where symbols 8g..8g+7 may occur.
 // f * log2(f) for the small counts most symbols of a segment have, as the
 // cost guess computes it: looked up instead of computed thousands of times
 // per chunk.
@@ -233,6 +228,11 @@ const float* countBitsTable() {
     return table.data();
 }
 
+// Bits a block with the frequencies a (plus b) would take (not the
+// position extra bits, which no split changes), from their entropy and a
+// guess at the tables: the split search asks this hundreds of times per
+// chunk, and building the codes there cost more than the rest of small
+// blocks' writing. `groups` has bit g set where symbols 8g..8g+7 may occur.
 uint64_t blockCost(const Freqs& a, const Freqs* b, uint64_t groups, int np) {
     static_assert(NC <= 64 * 8 && NPMAX <= 64 * 8, "a bit for every eight symbols");
     static const float* const countBits = countBitsTable();
