@@ -18,7 +18,8 @@ struct SplitGrid {
 };
 SplitGrid splitGrid(const LzMethod& m) { return m.dicbit >= 16 ? SplitGrid{16, 2048} : SplitGrid{64, 256}; }
 constexpr double kTableBits = 60;        // a block's tables: the code-length code and counts,
-constexpr double kBitsPerLength = 3;     // and about this much per code length written
+constexpr double kBitsPerLength = 3;     // about this much per code length written,
+constexpr double kBitsPerGap = 3;        // and per run of unused symbols between used ones
 
 struct BitCounter {
     uint64_t bits = 0;
@@ -238,7 +239,8 @@ uint64_t blockCost(const Freqs& a, const Freqs* b, uint64_t groups, int np) {
     static const float* const countBits = countBitsTable();
     double bits = 16 + kTableBits;
     auto codes = [&](const uint32_t* fa, const uint32_t* fb, int n, uint64_t occupied) {
-        uint32_t total = 0, used = 0;
+        uint32_t total = 0, used = 0, gaps = 0;
+        int last = -1;
         float sum = 0;
         // Eight symbols at a time: a small block's are mostly unused, a
         // large one's mostly used, and within eight they are hard to predict.
@@ -248,10 +250,11 @@ uint64_t blockCost(const Freqs& a, const Freqs* b, uint64_t groups, int np) {
             for (int i = g; i < e; ++i) {
                 uint32_t f = fa[i] + (fb ? fb[i] : 0);
                 total += f, used += f != 0;
+                if (f) gaps += i > last + 1, last = i;
                 sum += f < kTabledCounts ? countBits[f] : static_cast<float>(f) * log2Approx(f);
             }
         }
-        if (used > 1) bits += total * static_cast<double>(log2Approx(total)) - sum + used * kBitsPerLength;
+        if (used > 1) bits += total * static_cast<double>(log2Approx(total)) - sum + used * kBitsPerLength + gaps * kBitsPerGap;
     };
     codes(a.c, b ? b->c : nullptr, NC, groups);
     codes(a.p, b ? b->p : nullptr, np, (uint64_t{1} << ((np + 7) / 8)) - 1);
