@@ -30,7 +30,8 @@ constexpr uint32_t kDepth = 8;           // tree nodes visited per search
 constexpr uint32_t kInsDepth = 3;        // per position only indexed (inside a match taken)
 constexpr uint32_t kTreeNice = 32;       // the tree keeps one of two positions that agree this far
 constexpr uint32_t kNice = 18;           // a match this long is taken as it is,
-constexpr uint32_t kConfirm = 2;         // unless one of the positions after it reaches further
+constexpr uint32_t kConfirm = 2;         // unless one of the positions after it reaches further;
+constexpr uint32_t kReopen = 2;          // its last positions are searched: a match there may reach further
 constexpr uint32_t kSparse = 4;          // inside it, one position in this many goes into the tree
 constexpr uint32_t kDenseLengths = 18;   // every match length up to this is priced
 constexpr uint32_t kFirstReprice = 256;  // tokens before the first prices of an entry's own
@@ -138,8 +139,9 @@ uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t 
                     l = to + 1;
                 };
                 if (l <= kDenseLengths) relax(std::min(mlen, kDenseLengths));
-                // Long matches: the exact cut point matters only near the end.
-                if (l + 2 < mlen) l = mlen - 2;
+                // Long matches: the exact cut point matters only near the end
+                // (and the positions searched past a taken one need their costs).
+                if (l + kReopen < mlen) l = mlen - kReopen;
                 relax(mlen);
             }
             // A long match is taken as it is once the next kConfirm
@@ -152,10 +154,14 @@ uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t 
             if (reach > takeEnd) takeEnd = 0;
             if (!takeEnd && n && matches[n - 1].len >= kNice) takeFrom = i, takeEnd = reach, confirm = kConfirm;
             if (takeEnd && !confirm--) {
+                // Its last kReopen positions are left to the search, which
+                // also indexes them.
+                const uint32_t unindexed = i + 1 - takeFrom;
+                const uint32_t len = std::max(takeEnd - takeFrom - kReopen, unindexed);
                 // Walked in three runs: a test per position was a branch
                 // the predictor lost.
                 if constexpr (kPass != Pass::Replay) {
-                    const uint32_t len = takeEnd - takeFrom, start = w.pos + takeFrom, unindexed = i + 1 - takeFrom;
+                    const uint32_t start = w.pos + takeFrom;
                     const uint32_t tail = len > kSparse ? len - kSparse : 0;
                     for (uint32_t j = unindexed; j < std::min(kSparse, len); ++j) mf_.insert(w, start + j);
                     for (uint32_t j = std::max(unindexed, kSparse); j < tail; ++j)
@@ -165,7 +171,7 @@ uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t 
                             mf_.insert(w, start + j);
                     for (uint32_t j = std::max({unindexed, kSparse, tail}); j < len; ++j) mf_.insert(w, start + j);
                 }
-                i = takeEnd;
+                i = takeFrom + len;
                 takeEnd = 0;
                 continue;
             }
