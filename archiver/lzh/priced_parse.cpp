@@ -57,6 +57,12 @@ struct PricedParser::Prices {
         for (int i = 0; i < NPMAX; ++i) p[i] = 5 + (i > 1 ? i - 1 : 0);
     }
 
+    // Literals as their own counts would code them, one bit more: they
+    // share that code with the match lengths.
+    void literalsFrom(const ByteCounts& bc) {
+        for (int b = 0; b < 256; ++b) c[b] = bc.h[b] ? std::clamp<uint32_t>(bc.bits(b), 1, 16) + 1 : 14;
+    }
+
     // About the codes the recent tokens would get, without building them:
     // cheap enough for each small entry.
     void estimate(int np) {
@@ -238,6 +244,10 @@ void PricedParser::run(EncodeState& st) {
             if (again) {
                 ByteCounts bc(w.buf.data() + w.pos, w.end - w.pos);
                 threeLiterals = (3 * bc.totalBits() + bc.n / 2) / bc.n;
+            } else if (w.end > w.pos) {
+                // A larger entry's first step comes before any prices of
+                // its own: its bytes give the literals theirs.
+                price.literalsFrom(ByteCounts(w.buf.data() + w.pos, std::min(kParseStep, w.end - w.pos)));
             }
         }
         uint32_t seg = std::min(kParseStep, w.end - w.pos);
