@@ -35,7 +35,8 @@ constexpr uint32_t kConfirm = 2;         // unless one of the positions after it
 constexpr uint32_t kReopen = 2;          // its last positions are searched: a match there may reach further
 constexpr uint32_t kSparse = 4;          // inside it, one position in this many goes into the tree
 constexpr uint32_t kDenseLengths = 18;   // every match length up to this is priced
-constexpr uint32_t kFirstReprice = 256;  // tokens before the first prices of an entry's own
+constexpr uint32_t kFirstReprice = 16;   // tokens before the first prices of an entry's own: repriced only
+                                         // after a step, its first steps thus each get new prices
 constexpr uint32_t kRepriceTokens = 8192;
 // Lookahead kept: the tree compares up to kTreeNice + 8 bytes past the
 // positions it indexes, and those run a long match past the step.
