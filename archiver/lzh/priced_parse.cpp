@@ -38,6 +38,7 @@ constexpr uint32_t kDenseLengths = 18;   // every match length up to this is pri
 constexpr uint32_t kFirstReprice = 16;   // tokens before the first prices of an entry's own: repriced only
                                          // after a step, its first steps thus each get new prices
 constexpr uint32_t kRepriceTokens = 8192;
+constexpr uint32_t kUnusedRange = 5;     // bits guessed for a distance range's code when recent tokens left it unused
 // Lookahead kept: the tree compares up to kTreeNice + 8 bytes past the
 // positions it indexes, and those run a long match past the step.
 constexpr uint32_t kAhead = kLookMax + kTreeNice + kPad;
@@ -83,7 +84,9 @@ struct PricedParser::Prices {
         buildLengths(recent.c, NC, kMaxCodeLen, clen);
         buildLengths(recent.p, np, kMaxCodeLen, plen);
         for (int i = 0; i < NC; ++i) c[i] = clen[i] ? clen[i] : 14;
-        for (int i = 0; i < np; ++i) p[i] = (plen[i] ? plen[i] : 9) + (i > 1 ? i - 1 : 0);
+        // A distance range the recent tokens left unused is guessed near a
+        // used one's length: at 9 bits it kept out matches that paid.
+        for (int i = 0; i < np; ++i) p[i] = (plen[i] ? plen[i] : kUnusedRange) + (i > 1 ? i - 1 : 0);
         for (auto& f : recent.c) f = (f + 1) / 2;  // older tokens count less
         for (auto& f : recent.p) f = (f + 1) / 2;
         since = 0;
