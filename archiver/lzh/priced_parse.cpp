@@ -27,8 +27,7 @@ constexpr uint32_t kLanes = 4;
 constexpr uint8_t kUnreachedByte = 0x7F;  // costs compare as signed lanes, and are set by memset
 
 constexpr uint32_t kDepth = 8;           // tree nodes visited per search
-constexpr uint32_t kInsDepth = 8;        // per position only indexed (inside a match taken): a tree cut
-                                         // shallow there hides older matches from the positions after it
+constexpr uint32_t kInsDepth = 3;        // per position only indexed (inside a match taken)
 constexpr uint32_t kTreeNice = 32;       // the tree keeps one of two positions that agree this far
 constexpr uint32_t kNice = 16;           // a match this long is taken as it is,
 constexpr uint32_t kConfirm = 2;         // unless one of the positions after it reaches further;
