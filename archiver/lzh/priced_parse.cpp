@@ -29,12 +29,15 @@ constexpr uint8_t kUnreachedByte = 0x7F;  // costs compare as signed lanes, and 
 constexpr uint32_t kDepth = 8;           // tree nodes visited per search
 constexpr uint32_t kInsDepth = 3;        // per position only indexed (inside a match taken)
 constexpr uint32_t kTreeNice = 32;       // the tree keeps one of two positions that agree this far
-constexpr uint32_t kNice = 18;           // a match this long is taken as it is,
-constexpr uint32_t kConfirm = 2;         // unless one of the positions after it reaches further
+constexpr uint32_t kNice = 16;           // a match this long is taken as it is,
+constexpr uint32_t kConfirm = 2;         // unless one of the positions after it reaches further;
+constexpr uint32_t kReopen = 2;          // its last positions are searched: a match there may reach further
 constexpr uint32_t kSparse = 4;          // inside it, one position in this many goes into the tree
 constexpr uint32_t kDenseLengths = 18;   // every match length up to this is priced
-constexpr uint32_t kFirstReprice = 256;  // tokens before the first prices of an entry's own
+constexpr uint32_t kFirstReprice = 16;   // tokens before the first prices of an entry's own: repriced only
+                                         // after a step, its first steps thus each get new prices
 constexpr uint32_t kRepriceTokens = 8192;
+constexpr uint32_t kUnusedRange = 5;     // bits guessed for a distance range's code when recent tokens left it unused
 // Lookahead kept: the tree compares up to kTreeNice + 8 bytes past the
 // positions it indexes, and those run a long match past the step.
 constexpr uint32_t kAhead = kLookMax + kTreeNice + kPad;
@@ -53,6 +56,12 @@ struct PricedParser::Prices {
         for (int i = 256; i < NC; ++i) c[i] = 7 + static_cast<uint32_t>(i - 256) / 64;
         std::fill(c + NC, c + NC + kLanes, 0);
         for (int i = 0; i < NPMAX; ++i) p[i] = 5 + (i > 1 ? i - 1 : 0);
+    }
+
+    // Literals as their own counts would code them, one bit more: they
+    // share that code with the match lengths.
+    void literalsFrom(const ByteCounts& bc) {
+        for (int b = 0; b < 256; ++b) c[b] = bc.h[b] ? std::clamp<uint32_t>(bc.bits(b), 1, 16) + 1 : 14;
     }
 
     // About the codes the recent tokens would get, without building them:
@@ -74,7 +83,9 @@ struct PricedParser::Prices {
         buildLengths(recent.c, NC, kMaxCodeLen, clen);
         buildLengths(recent.p, np, kMaxCodeLen, plen);
         for (int i = 0; i < NC; ++i) c[i] = clen[i] ? clen[i] : 14;
-        for (int i = 0; i < np; ++i) p[i] = (plen[i] ? plen[i] : 9) + (i > 1 ? i - 1 : 0);
+        // A distance range the recent tokens left unused is guessed near a
+        // used one's length: at 9 bits it kept out matches that paid.
+        for (int i = 0; i < np; ++i) p[i] = (plen[i] ? plen[i] : kUnusedRange) + (i > 1 ? i - 1 : 0);
         for (auto& f : recent.c) f = (f + 1) / 2;  // older tokens count less
         for (auto& f : recent.p) f = (f + 1) / 2;
         since = 0;
@@ -138,8 +149,9 @@ uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t 
                     l = to + 1;
                 };
                 if (l <= kDenseLengths) relax(std::min(mlen, kDenseLengths));
-                // Long matches: the exact cut point matters only near the end.
-                if (l + 2 < mlen) l = mlen - 2;
+                // Long matches: the exact cut point matters only near the end
+                // (and the positions searched past a taken one need their costs).
+                if (l + kReopen < mlen) l = mlen - kReopen;
                 relax(mlen);
             }
             // A long match is taken as it is once the next kConfirm
@@ -152,10 +164,14 @@ uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t 
             if (reach > takeEnd) takeEnd = 0;
             if (!takeEnd && n && matches[n - 1].len >= kNice) takeFrom = i, takeEnd = reach, confirm = kConfirm;
             if (takeEnd && !confirm--) {
+                // Its last kReopen positions are left to the search, which
+                // also indexes them.
+                const uint32_t unindexed = i + 1 - takeFrom;
+                const uint32_t len = std::max(takeEnd - takeFrom - kReopen, unindexed);
                 // Walked in three runs: a test per position was a branch
                 // the predictor lost.
                 if constexpr (kPass != Pass::Replay) {
-                    const uint32_t len = takeEnd - takeFrom, start = w.pos + takeFrom, unindexed = i + 1 - takeFrom;
+                    const uint32_t start = w.pos + takeFrom;
                     const uint32_t tail = len > kSparse ? len - kSparse : 0;
                     for (uint32_t j = unindexed; j < std::min(kSparse, len); ++j) mf_.insert(w, start + j);
                     for (uint32_t j = std::max(unindexed, kSparse); j < tail; ++j)
@@ -165,7 +181,7 @@ uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t 
                             mf_.insert(w, start + j);
                     for (uint32_t j = std::max({unindexed, kSparse, tail}); j < len; ++j) mf_.insert(w, start + j);
                 }
-                i = takeEnd;
+                i = takeFrom + len;
                 takeEnd = 0;
                 continue;
             }
@@ -231,6 +247,10 @@ void PricedParser::run(EncodeState& st) {
             if (again) {
                 ByteCounts bc(w.buf.data() + w.pos, w.end - w.pos);
                 threeLiterals = (3 * bc.totalBits() + bc.n / 2) / bc.n;
+            } else if (w.end > w.pos) {
+                // A larger entry's first step comes before any prices of
+                // its own: its bytes give the literals theirs.
+                price.literalsFrom(ByteCounts(w.buf.data() + w.pos, std::min(kParseStep, w.end - w.pos)));
             }
         }
         uint32_t seg = std::min(kParseStep, w.end - w.pos);
