@@ -12,11 +12,16 @@ namespace lzh {
 namespace {
 // Segments per chunk tried as block boundaries, each at least so many
 // tokens. The lazy parse leaves CPU to spare for finer splits (0.1-0.4%
-// smaller for 10% more time); the priced parse of -lh7- leaves none.
+// smaller for 10% more time); the priced parse of -lh7- leaves none on
+// large chunks, but a small entry's chunk, which the coarse grid never
+// splits, is split finely too: its tables weigh most.
 struct SplitGrid {
     size_t candidates, minTokens;
 };
-SplitGrid splitGrid(const LzMethod& m) { return m.dicbit >= 16 ? SplitGrid{16, 2048} : SplitGrid{64, 256}; }
+SplitGrid splitGrid(const LzMethod& m, size_t tokens) {
+    constexpr size_t kCoarseTokens = 2048;
+    return m.dicbit >= 16 && tokens >= kCoarseTokens ? SplitGrid{16, kCoarseTokens} : SplitGrid{64, 256};
+}
 constexpr double kTableBits = 60;        // a block's tables: the code-length code and counts,
 constexpr double kBitsPerLength = 3;     // about this much per code length written,
 constexpr double kBitsPerGap = 3;        // and per run of unused symbols between used ones
@@ -278,7 +283,7 @@ void BlockWriter::flush() {
     const int np = m_->np;
     std::vector<Segment>& segs = segs_;
     segs.clear();
-    const SplitGrid grid = splitGrid(*m_);
+    const SplitGrid grid = splitGrid(*m_, n);
     size_t step = std::max(grid.minTokens, (n + grid.candidates - 1) / grid.candidates);
     for (size_t a = 0; a < n; a += step) {
         Segment& s = segs.emplace_back(Segment{a, std::min(n, a + step), {}, 0, 0});
