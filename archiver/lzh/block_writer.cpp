@@ -221,19 +221,6 @@ float log2Approx(uint32_t x) {
     return static_cast<float>(static_cast<int>(bits >> 23) - 127) + m * (1.3465552f - 0.34655523f * m);
 }
 
-// f * log2(f) for the small counts most symbols of a segment have, as the
-// cost guess computes it: looked up instead of computed thousands of times
-// per chunk.
-constexpr uint32_t kTabledCounts = 4096;
-const float* countBitsTable() {
-    static const auto table = [] {
-        std::array<float, kTabledCounts> t{};
-        for (uint32_t f = 1; f < kTabledCounts; ++f) t[f] = static_cast<float>(f) * log2Approx(f);
-        return t;
-    }();
-    return table.data();
-}
-
 // Bits a block with the frequencies a (plus b) would take (not the
 // position extra bits, which no split changes), from their entropy and a
 // guess at the tables: the split search asks this hundreds of times per
@@ -241,7 +228,14 @@ const float* countBitsTable() {
 // blocks' writing. `groups` has bit g set where symbols 8g..8g+7 may occur.
 uint64_t blockCost(const Freqs& a, const Freqs* b, uint64_t groups, int np) {
     static_assert(NC <= 64 * 8 && NPMAX <= 64 * 8, "a bit for every eight symbols");
-    static const float* const countBits = countBitsTable();
+    // f * log2(f) for the small counts most symbols of a segment have:
+    // looked up instead of computed thousands of times per chunk.
+    constexpr uint32_t kTabledCounts = 4096;
+    static const auto countBits = [] {
+        std::array<float, kTabledCounts> t{};
+        for (uint32_t f = 1; f < kTabledCounts; ++f) t[f] = static_cast<float>(f) * log2Approx(f);
+        return t;
+    }();
     double bits = 16 + kTableBits;
     auto codes = [&](const uint32_t* fa, const uint32_t* fb, int n, uint64_t occupied) {
         uint32_t total = 0, used = 0, gaps = 0;

@@ -27,12 +27,46 @@ struct Match {
     uint32_t len, dist;
 };
 
+// What the finders' heads add to a position. Each entry starts it a window
+// or more above the last one's end and a slide raises it by what slid, so
+// what older entries left lies out of every window's reach: the heads are
+// never cleared between entries (a small entry must not pay for that).
+class HeadBase {
+public:
+    uint32_t value = 0;
+
+    // Before an entry; false when the heads are to be cleared: at first,
+    // near the top, and after a slide or another method's entries, where
+    // w.end no longer bounds what they hold.
+    bool nextEntry(const Window& w) {
+        if (!value || w.slid || value > kRebase) {
+            value = kFar;
+            return false;
+        }
+        value += w.end + kFar;
+        return true;
+    }
+
+    // After the window slid `by` bytes; near the top the heads move down.
+    template <class... Tables>
+    void slide(uint32_t by, Tables&... heads) {
+        value += by;
+        if (value <= kRebase) return;
+        for (auto* table : {&heads...})
+            for (auto& h : *table) h = h >= value ? h - value + kFar : 0;
+        value = kFar;
+    }
+
+private:
+    static constexpr uint32_t kRebase = 1u << 31;  // value + any position stays below 2^32
+    // Beyond every window: an empty head (0) lies this far back of position 0.
+    static constexpr uint32_t kFar = 2u << (NPMAX - 1);
+};
+
 // 3-byte hash chains searched longest-first: the lazy parse of -lh5-/-lh6-.
-// Heads hold a position plus base_, and each entry starts a window or more
-// above the last one's: the heads are never cleared between entries (a
-// small entry must not pay for that). Links hold positions: a chain is
-// entered only from a head in reach, and the positions it links were all
-// inserted since, so an older entry's links are never followed.
+// Links hold positions: a chain is entered only from a head in reach, and
+// the positions it links were all inserted since, so an older entry's
+// links are never followed.
 class ChainFinder {
 public:
     static constexpr int kHashBits = 16;
@@ -43,33 +77,26 @@ public:
         return (v * 2654435761u) >> (32 - kHashBits);
     }
 
-    // Before w.start(): forgets the last entry. After a slide or another
-    // method's entries, w.end no longer bounds what the heads hold.
+    // Before w.start(): forgets the last entry.
     void reset(const Window& w) {
-        if (head_.empty() || w.slid || prev_.size() != w.wsize || base_ > kRebase) {
+        if (!base_.nextEntry(w) || head_.empty() || prev_.size() != w.wsize) {
             head_.assign(size_t{1} << kHashBits, 0);
             prev_.assign(w.wsize, 0);
-            base_ = kFar;
-        } else {
-            base_ += w.end + kFar;
         }
     }
 
     void slide(uint32_t by) {
-        base_ += by;
         for (auto& p : prev_) p -= by;  // one slid out lies past every window after it
-        if (base_ <= kRebase) return;
-        for (auto& h : head_) h = h >= base_ - kFar ? h - (base_ - kFar) : 0;
-        base_ = kFar;
+        base_.slide(by, head_);
     }
 
     // Inserts position p; returns the newest position before it with its
     // hash. One out of reach (reaches() says) may lie anywhere.
     uint32_t insert(const Window& w, uint32_t p) {
         uint32_t h = hash(w.buf.data() + p);
-        uint32_t old = head_[h] - base_;
+        uint32_t old = head_[h] - base_.value;
         prev_[p & (w.wsize - 1)] = old;
-        head_[h] = p + base_;
+        head_[h] = p + base_.value;
         return old;
     }
 
@@ -103,9 +130,7 @@ public:
     }
 
 private:
-    static constexpr uint32_t kRebase = 1u << 31;      // base_ + any position stays below 2^32
-    static constexpr uint32_t kFar = 2u << (NPMAX - 1);  // beyond every window
-    uint32_t base_ = 0;
+    HeadBase base_;
     std::vector<uint32_t> head_, prev_;
 };
 
@@ -123,19 +148,13 @@ public:
     uint32_t insDepth = 0;  // per walk that only indexes: the tree is cut below it
     uint32_t nice = 0;      // a match this long replaces its node: the walk ends there
 
-    // Heads hold a position plus base_, so a new entry or a slide only
-    // raises base_: what older entries left lies a window or more below
-    // it, out of reach, and every node a walk reaches was linked since.
-    // After a slide or another method's entries, w.end no longer bounds
-    // what the heads hold: they are cleared.
+    // Heads hold a position plus base_: every node a walk reaches from a
+    // head in reach was linked since.
     void reset(const Window& w) {
-        if (head3_.empty() || w.slid || base_ > kRebase) {
+        if (!base_.nextEntry(w) || head3_.empty()) {
             head3_.assign(size_t{1} << kHash3Bits, 0);
             head4_.assign(size_t{1} << kHash4Bits, 0);
             headTree_.assign(size_t{1} << kTreeBits, 0);
-            base_ = kFar;
-        } else {
-            base_ += w.end + kFar;
         }
         // Two windows of nodes: the position a full window back keeps its
         // own while the current one is linked.
@@ -143,15 +162,9 @@ public:
         forgetHashes();
     }
 
-    // Links are relative and heads absolute: only base_ moves, until it
-    // nears the top and the heads move down with it.
+    // Links are relative and heads absolute: only the base moves.
     void slide(uint32_t by) {
-        base_ += by;
-        if (base_ > kRebase) {
-            for (auto* heads : {&head3_, &head4_, &headTree_})
-                for (auto& h : *heads) h = h >= base_ ? h - base_ + kFar : 0;
-            base_ = kFar;
-        }
+        base_.slide(by, head3_, head4_, headTree_);
         forgetHashes();
     }
 
@@ -176,7 +189,7 @@ public:
     // keeps the short matches after a long one near.
     void insertHeads(const Window& w, uint32_t cur) {
         const Hashes h = hashes(w.buf.data() + cur, cur);
-        head3_[h.h3] = head4_[h.h4] = cur + base_;
+        head3_[h.h3] = head4_[h.h4] = cur + base_.value;
     }
 
 private:
@@ -186,8 +199,8 @@ private:
         const uint8_t* scan = b + cur;
         const uint32_t mask = 2 * w.wsize - 1;
         const Hashes h = next_.at == cur ? next_ : hashes(scan, cur);
-        const uint32_t stored = cur + base_;
-        uint32_t cand = headTree_[h.tree] - base_;
+        const uint32_t stored = cur + base_.value;
+        uint32_t cand = headTree_[h.tree] - base_.value;
         headTree_[h.tree] = stored;
         // cand is usable when cur - cand - 1 < span: a head older than base_,
         // a position slid out and kNone all lie farther back.
@@ -197,7 +210,7 @@ private:
         uint32_t tried = cur;  // the 4-byte head is often the 3-byte one
         auto newest = [&](std::vector<uint32_t>& heads, uint32_t at) {
             if constexpr (kList) {
-                uint32_t near = heads[at] - base_;
+                uint32_t near = heads[at] - base_.value;
                 if (cur - near - 1 < span && near != tried) {
                     uint32_t len = matchLength(scan, b + near, 0, maxLen);
                     if (len > best) best = len, out[n++] = {len, cur - near};
@@ -277,10 +290,7 @@ private:
                 static_cast<uint32_t>((v6 * 0x9E3779B97F4A7C15ull) >> (64 - kTreeBits))};
     }
 
-    static constexpr uint32_t kRebase = 1u << 31;  // base_ + any position stays below 2^32
-    // Beyond every window: an empty head (0) lies this far back of position 0.
-    static constexpr uint32_t kFar = 2u << (NPMAX - 1);
-    uint32_t base_ = 0;
+    HeadBase base_;
     std::vector<uint32_t> head3_, head4_, headTree_;
     static constexpr uint32_t kNoPosition = UINT32_MAX;
     Hashes next_{kNoPosition, 0, 0, 0};  // the position prefetch() last hashed

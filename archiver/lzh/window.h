@@ -71,6 +71,4 @@ struct Window {
     }
 };
 
-inline uint32_t slideDown(uint32_t v, uint32_t by) { return v >= by ? v - by : 0; }
-
 }  // namespace lzh
