@@ -44,11 +44,12 @@ private:
     enum class Pass { Search, Record, Replay };
     template <Pass kPass>
     uint32_t parseStep(const Window& w, const Prices& price, uint32_t seg);
-    void lazyPrices(const Window& w, Prices& price, uint32_t reach, uint32_t threeLiterals, int np) const;
+    void lazyPrices(const Window& w, Prices& price, uint32_t reach, uint32_t threeLiterals, int np);
     TreeFinder mf_;
     std::vector<uint32_t> cost_, from_, path_;
     std::vector<uint32_t> at_, counts_;  // the positions a Record step searched, how many matches each
     std::vector<Match> found_;           // and those matches, in order
+    std::vector<Match> longest_;         // the longest a lazy parse would take at each position
 };
 
 }  // namespace lzh

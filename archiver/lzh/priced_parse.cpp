@@ -201,19 +201,19 @@ uint32_t PricedParser::parseStep(const Window& w, const Prices& price, uint32_t 
 // Prices from the tokens a lazy parse of the recorded matches would give
 // over `reach` positions, as -lh5- takes them: a 3-byte match only when
 // near, a match only when the next position has none longer.
-void PricedParser::lazyPrices(const Window& w, Prices& price, uint32_t reach, uint32_t threeLiterals, int np) const {
+void PricedParser::lazyPrices(const Window& w, Prices& price, uint32_t reach, uint32_t threeLiterals, int np) {
     const uint32_t tooFar = 1u << (std::clamp<uint32_t>(threeLiterals, 13, 22) - 6);
-    auto longest = [&](size_t k, size_t at) {
-        Match m = counts_[k] ? found_[at + counts_[k] - 1] : Match{0, 0};
-        return m.len == kMinMatch && m.dist > tooFar ? Match{0, 0} : m;
-    };
+    // One slot past the end: the last position looks at the next one.
+    longest_.assign(reach + 1, Match{0, 0});
+    for (size_t k = 0, at = 0; k < at_.size(); at += counts_[k++]) {
+        if (!counts_[k]) continue;
+        const Match m = found_[at + counts_[k] - 1];
+        if (m.len > kMinMatch || m.dist <= tooFar) longest_[at_[k]] = m;
+    }
     price.recent = {};
-    size_t k = 0, at = 0;  // the first recorded position at or past q, and its first match
     for (uint32_t q = 0; q < reach;) {
-        while (k < at_.size() && at_[k] < q) at += counts_[k++];
-        Match m = k < at_.size() && at_[k] == q ? longest(k, at) : Match{0, 0};
-        bool later = k + 1 < at_.size() && at_[k + 1] == q + 1 && longest(k + 1, at + counts_[k]).len > m.len;
-        if (m.len && !later) {
+        const Match m = longest_[q];
+        if (m.len && longest_[q + 1].len <= m.len) {
             price.recent.count(matchToken(m.len, m.dist));
             q += m.len;
         } else {
