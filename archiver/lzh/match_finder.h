@@ -169,14 +169,18 @@ public:
     }
 
     // After the window changed: the prefetched hashes may be of other bytes.
-    void forgetHashes() { next_.at = kNoPosition; }
+    void forgetHashes() {
+        for (Hashes& h : ahead_) h.at = kNoPosition;
+    }
 
-    // Fetches position p's heads; the walk at p then reuses its hashes.
+    // Fetches position p's heads; the walks at p - 1 and p then reuse the
+    // hashes (the parse fetches a position ahead).
     void prefetch(const Window& w, uint32_t p) {
-        next_ = hashes(w.buf.data() + p, p);
-        __builtin_prefetch(&head3_[next_.h3]);
-        __builtin_prefetch(&head4_[next_.h4]);
-        __builtin_prefetch(&headTree_[next_.tree]);
+        ahead_[0] = ahead_[1];
+        const Hashes& h = ahead_[1] = hashes(w.buf.data() + p, p);
+        __builtin_prefetch(&head3_[h.h3]);
+        __builtin_prefetch(&head4_[h.h4]);
+        __builtin_prefetch(&headTree_[h.tree]);
     }
 
     // Inserts position cur and lists its matches (longer each, at most
@@ -198,7 +202,7 @@ private:
         const uint8_t* b = w.buf.data();
         const uint8_t* scan = b + cur;
         const uint32_t mask = 2 * w.wsize - 1;
-        const Hashes h = next_.at == cur ? next_ : hashes(scan, cur);
+        const Hashes h = ahead_[0].at == cur ? ahead_[0] : ahead_[1].at == cur ? ahead_[1] : hashes(scan, cur);
         const uint32_t stored = cur + base_.value;
         uint32_t cand = headTree_[h.tree] - base_.value;
         headTree_[h.tree] = stored;
@@ -293,7 +297,7 @@ private:
     HeadBase base_;
     std::vector<uint32_t> head3_, head4_, headTree_;
     static constexpr uint32_t kNoPosition = UINT32_MAX;
-    Hashes next_{kNoPosition, 0, 0, 0};  // the position prefetch() last hashed
+    Hashes ahead_[2]{{kNoPosition, 0, 0, 0}, {kNoPosition, 0, 0, 0}};  // what prefetch() hashed last
     std::vector<uint16_t> son_;
 };
 
