@@ -52,6 +52,10 @@ private:
         uint64_t cost;
         uint64_t used;  // bit g: a literal/length symbol among 8g..8g+7 occurs
     };
+    double sweep(size_t a, size_t b, bool forward, std::vector<double>& bits) const;
+    size_t cheapestCut(size_t a, size_t b, double whole) const;
+    void writeSwept(size_t n);
+    void writeRange(size_t a, size_t b);
     void writeBlock(const Segment& s);
 
     const LzMethod* m_ = nullptr;
@@ -62,6 +66,7 @@ private:
     std::vector<Segment> segs_;
     std::vector<size_t> next_;
     std::vector<uint64_t> joined_;
+    std::vector<double> before_, after_;  // a small chunk's cost guesses on each side of every cut point
 };
 
 }  // namespace lzh
