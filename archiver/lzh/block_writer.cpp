@@ -226,6 +226,17 @@ float log2Approx(uint32_t x) {
     return static_cast<float>(static_cast<int>(bits >> 23) - 127) + m * (1.3465552f - 0.34655523f * m);
 }
 
+// f log2 f for f >= 1.
+float entropyTerm(uint32_t f) { return static_cast<float>(f) * log2Approx(f); }
+
+// The guess at a code's bits: `total` symbols of `used` kinds, `sum` the sum
+// of f log2 f over them, and a share of the tables for each kind and each
+// run of unused ones between (`gaps`).
+double codeBits(uint32_t total, float sum, uint32_t used, uint32_t gaps) {
+    if (used < 2) return 0;
+    return total * static_cast<double>(log2Approx(total)) - sum + used * kBitsPerLength + gaps * kBitsPerGap;
+}
+
 // Bits a block with the frequencies a (plus b) would take (not the
 // position extra bits, which no split changes), from their entropy and a
 // guess at the tables: the split search asks this hundreds of times per
@@ -238,7 +249,7 @@ uint64_t blockCost(const Freqs& a, const Freqs* b, uint64_t groups, int np) {
     constexpr uint32_t kTabledCounts = 4096;
     static const auto countBits = [] {
         std::array<float, kTabledCounts> t{};
-        for (uint32_t f = 1; f < kTabledCounts; ++f) t[f] = static_cast<float>(f) * log2Approx(f);
+        for (uint32_t f = 1; f < kTabledCounts; ++f) t[f] = entropyTerm(f);
         return t;
     }();
     double bits = 16 + kTableBits;
@@ -255,18 +266,15 @@ uint64_t blockCost(const Freqs& a, const Freqs* b, uint64_t groups, int np) {
                 uint32_t f = fa[i] + (fb ? fb[i] : 0);
                 total += f, used += f != 0;
                 if (f) gaps += i > last + 1, last = i;
-                sum += f < kTabledCounts ? countBits[f] : static_cast<float>(f) * log2Approx(f);
+                sum += f < kTabledCounts ? countBits[f] : entropyTerm(f);
             }
         }
-        if (used > 1) bits += total * static_cast<double>(log2Approx(total)) - sum + used * kBitsPerLength + gaps * kBitsPerGap;
+        bits += codeBits(total, sum, used, gaps);
     };
     codes(a.c, b ? b->c : nullptr, NC, groups);
     codes(a.p, b ? b->p : nullptr, np, (uint64_t{1} << ((np + 7) / 8)) - 1);
     return static_cast<uint64_t>(bits);
 }
-
-// f log2 f for f >= 1.
-float entropyTerm(uint32_t f) { return static_cast<float>(f) * log2Approx(f); }
 
 // (f + 1) log2 (f + 1) - f log2 f: what one more occurrence of a symbol seen
 // f times adds, looked up for the small counts a sweep meets at every token.
@@ -292,11 +300,8 @@ private:
     struct Code {
         uint32_t total = 0, used = 0, runs = 0;
         float sum = 0;
-        double bits(const uint32_t* f) const {
-            if (used < 2) return 0;
-            const uint32_t gaps = runs - (f[0] != 0);  // a run not at symbol 0 follows a gap
-            return total * static_cast<double>(log2Approx(total)) - sum + used * kBitsPerLength + gaps * kBitsPerGap;
-        }
+        // A run not at symbol 0 follows a gap.
+        double bits(const uint32_t* f) const { return codeBits(total, sum, used, runs - (f[0] != 0)); }
         void add(uint32_t* f, int n, int i) {
             sum += entropyStep(f[i]);
             ++total;
