@@ -226,8 +226,20 @@ float log2Approx(uint32_t x) {
     return static_cast<float>(static_cast<int>(bits >> 23) - 127) + m * (1.3465552f - 0.34655523f * m);
 }
 
-// f log2 f for f >= 1.
-float entropyTerm(uint32_t f) { return static_cast<float>(f) * log2Approx(f); }
+// f log2 f, looked up for the small counts most symbols of a block have:
+// the split search needs it thousands of times per chunk, the sweep twice
+// a token.
+constexpr uint32_t kTabledCounts = 4097;
+const std::array<float, kTabledCounts> kCountBits = [] {
+    std::array<float, kTabledCounts> t{};
+    for (uint32_t f = 1; f < kTabledCounts; ++f) t[f] = static_cast<float>(f) * log2Approx(f);
+    return t;
+}();
+float entropyTerm(uint32_t f) { return f < kTabledCounts ? kCountBits[f] : static_cast<float>(f) * log2Approx(f); }
+// What one more occurrence of a symbol seen f times adds to the sum.
+float oneMore(uint32_t f) {
+    return f + 1 < kTabledCounts ? kCountBits[f + 1] - kCountBits[f] : entropyTerm(f + 1) - entropyTerm(f);
+}
 
 // The guess at a code's bits: `total` symbols of `used` kinds, `sum` the sum
 // of f log2 f over them, and a share of the tables for each kind and each
@@ -244,14 +256,6 @@ double codeBits(uint32_t total, float sum, uint32_t used, uint32_t gaps) {
 // blocks' writing. `groups` has bit g set where symbols 8g..8g+7 may occur.
 uint64_t blockCost(const Freqs& a, const Freqs* b, uint64_t groups, int np) {
     static_assert(NC <= 64 * 8 && NPMAX <= 64 * 8, "a bit for every eight symbols");
-    // f * log2(f) for the small counts most symbols of a segment have:
-    // looked up instead of computed thousands of times per chunk.
-    constexpr uint32_t kTabledCounts = 4096;
-    static const auto countBits = [] {
-        std::array<float, kTabledCounts> t{};
-        for (uint32_t f = 1; f < kTabledCounts; ++f) t[f] = entropyTerm(f);
-        return t;
-    }();
     double bits = 16 + kTableBits;
     auto codes = [&](const uint32_t* fa, const uint32_t* fb, int n, uint64_t occupied) {
         uint32_t total = 0, used = 0, gaps = 0;
@@ -266,7 +270,7 @@ uint64_t blockCost(const Freqs& a, const Freqs* b, uint64_t groups, int np) {
                 uint32_t f = fa[i] + (fb ? fb[i] : 0);
                 total += f, used += f != 0;
                 if (f) gaps += i > last + 1, last = i;
-                sum += f < kTabledCounts ? countBits[f] : entropyTerm(f);
+                sum += entropyTerm(f);
             }
         }
         bits += codeBits(total, sum, used, gaps);
@@ -275,16 +279,6 @@ uint64_t blockCost(const Freqs& a, const Freqs* b, uint64_t groups, int np) {
     codes(a.p, b ? b->p : nullptr, np, (uint64_t{1} << ((np + 7) / 8)) - 1);
     return static_cast<uint64_t>(bits);
 }
-
-// (f + 1) log2 (f + 1) - f log2 f: what one more occurrence of a symbol seen
-// f times adds, looked up for the small counts a sweep meets at every token.
-constexpr uint32_t kTabledSteps = 4096;
-const std::array<float, kTabledSteps> kEntropySteps = [] {
-    std::array<float, kTabledSteps> t{};
-    for (uint32_t f = 0; f < kTabledSteps; ++f) t[f] = entropyTerm(f + 1) - (f ? entropyTerm(f) : 0);
-    return t;
-}();
-float entropyStep(uint32_t f) { return f < kTabledSteps ? kEntropySteps[f] : entropyTerm(f + 1) - entropyTerm(f); }
 
 // The tokens on one side of a cut as a sweep grows it, with the terms of
 // blockCost kept up to date token by token.
@@ -303,7 +297,7 @@ private:
         // A run not at symbol 0 follows a gap.
         double bits(const uint32_t* f) const { return codeBits(total, sum, used, runs - (f[0] != 0)); }
         void add(uint32_t* f, int n, int i) {
-            sum += entropyStep(f[i]);
+            sum += oneMore(f[i]);
             ++total;
             if (f[i]++) return;
             // A new symbol beside neither neighbour is a run of its own;
